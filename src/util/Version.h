@@ -1,0 +1,8 @@
+#pragma once
+
+namespace vantora {
+
+// The library's version, "major.minor.patch".
+const char* VersionString();
+
+}  // namespace vantora
