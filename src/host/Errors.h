@@ -20,8 +20,10 @@ class Exception : public std::exception {
 // Declares an error class that adds nothing to its parent but its name.
 #define VANTORA_DECLARE_ERROR(Name, Parent) \
   class Name : public Parent {              \
+    using Base = Parent;                    \
+                                            \
    public:                                  \
-    using Parent::Parent;                   \
+    using Base::Base;                       \
   }
 
 VANTORA_DECLARE_ERROR(EOutOfMemory, Exception);
