@@ -360,6 +360,7 @@ class TextToBinary {
     out_.WriteName(className);
     out_.WriteName(name);
     while (!IsKeyword("object") && !IsKeyword("end")) {
+      if (tok_.kind == Kind::End) Fail("Missing 'end' of object " + (name.empty() ? className : name));
       if (tok_.kind != Kind::Ident) Fail("Expected a property name");
       const std::string prop = ExpectIdent("a property name");
       if (!IsDottedIdent(prop)) Fail("Invalid property name " + prop);

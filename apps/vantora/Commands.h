@@ -1,0 +1,10 @@
+// The verbs of the vantora tool. Each registers its subcommand and runs it when chosen.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace vantora::tool {
+
+void AddConvertCommands(CLI::App& app);
+
+}  // namespace vantora::tool

@@ -1,0 +1,26 @@
+// vantora: renders looks, converts component streams and control files, lists their properties.
+#include <iostream>
+
+#include "Commands.h"
+#include "ToolErrors.h"
+#include "host/Errors.h"
+#include "util/Version.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"Vantora command-line tool"};
+  app.set_version_flag("--version", vantora::VersionString());
+  app.require_subcommand(1);
+  vantora::tool::AddConvertCommands(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  } catch (const vantora::tool::UsageError& e) {
+    std::cerr << "vantora: " << e.what() << "\nRun with --help for usage.\n";
+    return 2;
+  } catch (const vantora::host::Exception& e) {
+    std::cerr << "vantora: error: " << e.Message() << "\n";
+    return 1;
+  }
+  return 0;
+}
