@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantora::host {
@@ -23,6 +24,8 @@ void TStream::WriteBuffer(const void* buffer, std::int64_t count) {
 }
 
 std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count) {
+  // A negative count (a corrupt length field, say) can never be read.
+  if (count < 0) throw EReadError("Stream read error");
   if (count == 0) {
     source.SetPosition(0);
     count = source.Size();
@@ -116,6 +119,13 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode) : path_(path) 
     const std::string reason = std::strerror(errno);
     if (mode == TFileMode::fmCreate) throw EFCreateError("Cannot create file \"" + path + "\". " + reason);
     throw EFOpenError("Cannot open file \"" + path + "\". " + reason);
+  }
+  // The C library opens a directory for reading, but it has no bytes and a bogus size.
+  struct stat st {};
+  if (fstat(fileno(file_), &st) == 0 && S_ISDIR(st.st_mode)) {
+    std::fclose(file_);
+    file_ = nullptr;
+    throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(EISDIR));
   }
 }
 
