@@ -1,0 +1,87 @@
+#include "core/AsmFun.h"
+
+#include <cstring>
+
+#include "core/DibLayout.h"
+#include "core/RowOps.h"
+#include "model/Fultype.h"
+
+namespace vantora {
+
+namespace {
+
+std::size_t RasterBytes(std::uint32_t width, std::uint32_t height) {
+  return std::size_t{dib::RowStride(width)} * height;
+}
+
+// 16.16 step between the source positions of neighbouring destination pixels.
+std::uint32_t StretchStep(std::uint16_t src, std::uint16_t dst) {
+  if (dst < 2) return 0;
+  return static_cast<std::uint32_t>((std::int64_t{src - 1} * 65536 + 32768) / (dst - 1));
+}
+
+}  // namespace
+
+void SetMem(void* Dest, std::uint8_t Value, std::int32_t Count) {
+  if (Count > 0) std::memset(Dest, Value, static_cast<std::size_t>(Count));
+}
+
+void CopyMem(void* Dest, const void* Source, std::uint16_t Count) {
+  auto* d = static_cast<std::uint8_t*>(Dest);
+  const auto* s = static_cast<const std::uint8_t*>(Source);
+  if (d <= s || d >= s + Count) {
+    std::memmove(d, s, Count);
+  } else {
+    for (std::uint16_t i = 0; i < Count; ++i) d[i] = s[i];
+  }
+}
+
+void SetColorPixel(void* Dib, std::uint8_t NewIndex, std::uint8_t OldIndex) {
+  auto* block = static_cast<std::uint8_t*>(Dib);
+  // This one primitive sizes the raster from the whole 32-bit fields.
+  const std::uint64_t width = dib::Get32(block + dib::kWidth);
+  const std::uint64_t height = dib::Get32(block + dib::kHeight);
+  const std::uint64_t bytes = (width * 8 + 31) / 32 * 4 * height;
+  if (bytes == 0) throw EFulgoError("Bitmap size is zero");
+  rowops::ReplaceByte(dib::Bits(block), static_cast<std::size_t>(bytes), OldIndex, NewIndex);
+}
+
+void BrushObject(void* Dib, std::uint8_t NewIndex, std::uint8_t KeepIndex) {
+  auto* block = static_cast<std::uint8_t*>(Dib);
+  rowops::PaintExcept(dib::Bits(block), RasterBytes(dib::Width(block), dib::Height(block)), KeepIndex,
+                      NewIndex);
+}
+
+void ColorizeText(void* Target, const void* Source, std::uint16_t Width, std::uint16_t Height,
+                  std::uint8_t Transparent) {
+  rowops::FillThrough(static_cast<std::uint8_t*>(Target), static_cast<const std::uint8_t*>(Source),
+                      RasterBytes(Width, Height), Transparent);
+}
+
+void Stretch(const void* Source, void* Dest, std::uint16_t SrcWidth, std::uint16_t SrcHeight,
+             std::uint16_t DstWidth, std::uint16_t DstHeight) {
+  if (SrcWidth == 0 || SrcHeight == 0 || DstWidth == 0 || DstHeight == 0) return;
+  const auto* src = static_cast<const std::uint8_t*>(Source);
+  auto* dst = static_cast<std::uint8_t*>(Dest);
+  const std::size_t srcStride = dib::RowStride(SrcWidth);
+  const std::size_t dstStride = dib::RowStride(DstWidth);
+  const std::uint32_t xstep = StretchStep(SrcWidth, DstWidth);
+  const std::uint32_t ystep = StretchStep(SrcHeight, DstHeight);
+
+  std::uint32_t yacc = 0;
+  std::uint32_t lastRow = 0;
+  for (std::uint32_t j = 0; j < DstHeight; ++j, yacc += ystep, dst += dstStride) {
+    const std::uint32_t row = yacc >> 16;
+    // Enlarging repeats source rows: the row just produced is the same bytes.
+    if (j > 0 && row == lastRow) {
+      std::memcpy(dst, dst - dstStride, DstWidth);
+      continue;
+    }
+    lastRow = row;
+    const std::uint8_t* line = src + row * srcStride;
+    std::uint32_t xacc = 0;
+    for (std::uint32_t i = 0; i < DstWidth; ++i, xacc += xstep) dst[i] = line[xacc >> 16];
+  }
+}
+
+}  // namespace vantora

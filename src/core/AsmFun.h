@@ -1,0 +1,29 @@
+// Byte primitives over 8-bit rasters. Rows are padded to 4 bytes and the padding is processed like
+// pixels, so most primitives treat a raster as one run of stride x height bytes. None allocates.
+#pragma once
+
+#include <cstdint>
+
+namespace vantora {
+
+// Writes Value into Count bytes from Dest; nothing for Count < 1.
+void SetMem(void* Dest, std::uint8_t Value, std::int32_t Count);
+// Copies Count bytes, lowest address first (an overlapping copy to a higher address repeats the
+// leading bytes, as a forward byte copy does).
+void CopyMem(void* Dest, const void* Source, std::uint16_t Count);
+// In the raster of a DIB block (size from its 32-bit width and height fields) every OldIndex byte
+// becomes NewIndex. A raster of zero bytes raises EFulgoError "Bitmap size is zero".
+void SetColorPixel(void* Dib, std::uint8_t NewIndex, std::uint8_t OldIndex);
+// In the raster of a DIB block every byte that differs from KeepIndex becomes NewIndex.
+void BrushObject(void* Dib, std::uint8_t NewIndex, std::uint8_t KeepIndex);
+// Two rasters of the same size: every Target byte that differs from Transparent takes the Source
+// byte at the same position.
+void ColorizeText(void* Target, const void* Source, std::uint16_t Width, std::uint16_t Height,
+                  std::uint8_t Transparent);
+// Nearest-neighbour scaling in 16.16 fixed point, biased by half a source pixel so the last
+// destination pixel lands on the last source pixel. A destination side of 1 takes the first source
+// column or row; a side of 0 on either raster does nothing. Row padding of Dest is not written.
+void Stretch(const void* Source, void* Dest, std::uint16_t SrcWidth, std::uint16_t SrcHeight,
+             std::uint16_t DstWidth, std::uint16_t DstHeight);
+
+}  // namespace vantora

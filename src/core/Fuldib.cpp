@@ -1,0 +1,538 @@
+#include "core/Fuldib.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "core/AsmFun.h"
+#include "core/DibLayout.h"
+#include "core/RowOps.h"
+#include "core/uMemory.h"
+#include "model/Fultype.h"
+#include "model/Prophelp.h"
+
+namespace vantora {
+
+namespace {
+
+[[noreturn]] void NoBitmap() {
+  throw ENoBMPInSource("No bmp in source");
+}
+
+// Allocates a block with headers and a fresh colour table; the rows are left to the caller.
+std::uint8_t* NewBlock(TWidth width, THeight height) {
+  if (width > kMaxBitmapSide || height > kMaxBitmapSide)
+    throw EFulgoError("Bitmap size " + std::to_string(width) + " x " + std::to_string(height) +
+                      " out of range (0.." + std::to_string(kMaxBitmapSide) + ")");
+  const std::uint32_t size = dib::RowStride(width) * height + dib::kBitsOffset;
+  auto* block = static_cast<std::uint8_t*>(mGETMEM(static_cast<std::int32_t>(size)));
+  dib::WriteHeaders(block, width, height);
+  return block;
+}
+
+// Releases a block on scope exit unless it was handed on.
+class BlockGuard {
+ public:
+  explicit BlockGuard(std::uint8_t* block) : block_(block) {}
+  BlockGuard(const BlockGuard&) = delete;
+  BlockGuard& operator=(const BlockGuard&) = delete;
+  ~BlockGuard() {
+    if (block_) mFREE(block_);
+  }
+  std::uint8_t* get() const { return block_; }
+  std::uint8_t* release() { return std::exchange(block_, nullptr); }
+
+ private:
+  std::uint8_t* block_;
+};
+
+// Padding bytes at the end of each row.
+void ClearPadding(std::uint8_t* bits, TWidth width, THeight height) {
+  const std::size_t stride = dib::RowStride(width);
+  if (stride == width) return;
+  for (std::size_t r = 0; r < height; ++r) std::memset(bits + r * stride + width, 0, stride - width);
+}
+
+// The 20 static colours of the default palette at their fixed indices, as table values.
+struct StaticColor {
+  std::uint32_t color;
+  std::uint8_t index;
+};
+constexpr std::array<StaticColor, 20> kStaticColors = {{
+    {0x000000, 0},   {0x800000, 1},   {0x008000, 2},   {0x808000, 3},   {0x000080, 4},
+    {0x800080, 5},   {0x008080, 6},   {0xC0C0C0, 7},   {0xC0DCC0, 8},   {0xA6CAF0, 9},
+    {0xFFFBF0, 246}, {0xA0A0A4, 247}, {0x808080, 248}, {0xFF0000, 249}, {0x00FF00, 250},
+    {0xFFFF00, 251}, {0x0000FF, 252}, {0xFF00FF, 253}, {0x00FFFF, 254}, {0xFFFFFF, 255},
+}};
+
+// A run of columns of the composite with one coverage: which images lie under it.
+struct Span {
+  std::int32_t from = 0, to = 0;
+  bool upper = false, lower = false;
+};
+
+}  // namespace
+
+// --- tFulgoDib: life and size -----------------------------------------------------------------
+
+tFulgoDib::~tFulgoDib() {
+  FreeDib();
+}
+
+void tFulgoDib::FreeDib() {
+  if (Dib) mFREE(Dib);
+  Dib = nullptr;
+}
+
+void tFulgoDib::GrabDib(tFulgoDib& Other) {
+  if (&Other == this) return;
+  FreeDib();
+  Dib = std::exchange(Other.Dib, nullptr);
+}
+
+void tFulgoDib::MakeNew(TWidth Width, THeight Height) {
+  Dib = NewBlock(Width, Height);
+  // Rows are cleared so no stale heap byte ever reaches a stream or a file.
+  std::memset(dib::Bits(Dib), 0, std::size_t{dib::RowStride(Width)} * Height);
+}
+
+void tFulgoDib::NewColored(TWidth Width, THeight Height, std::uint8_t Index) {
+  Dib = NewBlock(Width, Height);
+  SetMem(dib::Bits(Dib), Index, static_cast<std::int32_t>(dib::RowStride(Width) * Height));
+}
+
+void tFulgoDib::MakeEmpty(TWidth Width, THeight Height) {
+  NewColored(Width, Height, TransparentIndex);
+}
+
+TWidth tFulgoDib::GetWidth() const {
+  return Dib ? dib::Width(Dib) : 0;
+}
+THeight tFulgoDib::GetHeight() const {
+  return Dib ? dib::Height(Dib) : 0;
+}
+
+std::uint32_t tFulgoDib::GetDibMemorySize() const {
+  if (!Dib) return 0;
+  return dib::RowStride(GetWidth()) * GetHeight() + dib::kBitsOffset;
+}
+
+// --- Colours ----------------------------------------------------------------------------------
+
+TColor tFulgoDib::GetColor(std::uint8_t Index) const {
+  if (!Dib) NoBitmap();
+  return RGBToTColor(static_cast<TColor>(dib::Get32(dib::ColorTable(Dib) + 4 * Index)));
+}
+
+void tFulgoDib::SetColor(std::uint8_t Index, TColor Value) {
+  if (!Dib) NoBitmap();
+  dib::Put32(dib::ColorTable(Dib) + 4 * Index, static_cast<std::uint32_t>(RGBToTColor(Value)));
+}
+
+void tFulgoDib::GetPaletteFrom(const std::uint8_t* Block) {
+  if (!Dib || !Block) NoBitmap();
+  std::memcpy(dib::ColorTable(Dib), dib::ColorTable(Block), dib::kColorTableSize);
+}
+
+void tFulgoDib::From16To256() {
+  if (!Dib) NoBitmap();
+  const std::uint16_t bitCount = dib::Get16(Dib + dib::kBitCount);
+  if (bitCount != 4)
+    throw EFulgoError("Bitmap is not a 16-colour bitmap (bit count " + std::to_string(bitCount) + ")");
+  const TWidth width = GetWidth();
+  const THeight height = GetHeight();
+
+  std::vector<StaticColor> table(kStaticColors.begin(), kStaticColors.end());
+  std::array<std::uint8_t, 16> map{};
+  std::uint8_t nextFree = 10;
+  const std::uint8_t* sourceTable = Dib + dib::kFileHeaderSize + dib::Get32(Dib + dib::kHeaderSize);
+  for (std::size_t k = 0; k < map.size(); ++k) {
+    const std::uint32_t color = dib::Get32(sourceTable + 4 * k);
+    const auto found =
+        std::find_if(table.begin(), table.end(), [&](const StaticColor& e) { return e.color == color; });
+    if (found != table.end()) {
+      map[k] = found->index;
+    } else {
+      table.push_back({color, nextFree});
+      map[k] = nextFree++;
+    }
+  }
+
+  tFulgoDib converted;
+  converted.MakeEmpty(width, height);
+  const std::uint8_t* sourceRows = Dib + dib::Get32(Dib + dib::kOffBits);
+  const std::size_t sourceStride = ScanlineBytes(std::uint32_t{width} * 4);
+  const std::size_t stride = dib::RowStride(width);
+  std::uint8_t* rows = dib::Bits(converted.Dib);
+  for (std::size_t r = 0; r < height; ++r) {
+    const std::uint8_t* in = sourceRows + r * sourceStride;
+    std::uint8_t* out = rows + r * stride;
+    for (std::size_t c = 0; c < width; ++c) {
+      const std::uint8_t packed = in[c / 2];
+      out[c] = map[(c % 2 == 0) ? packed >> 4 : packed & 0x0F];
+    }
+  }
+  for (const StaticColor& e : table) dib::Put32(dib::ColorTable(converted.Dib) + 4 * e.index, e.color);
+  GrabDib(converted);
+}
+
+// --- Masks and cropping -----------------------------------------------------------------------
+
+void tFulgoDib::MakeMask(TColor Color) {
+  if (!Dib) NoBitmap();
+  std::uint8_t key = 0;
+  for (int i = 0; i < 255; ++i) {
+    if (GetColor(static_cast<std::uint8_t>(i)) == Color) {
+      key = static_cast<std::uint8_t>(i);
+      break;
+    }
+  }
+  rowops::SplitByte(dib::Bits(Dib), std::size_t{dib::RowStride(GetWidth())} * GetHeight(), key,
+                    TransparentIndex, 255);
+}
+
+bool tFulgoDib::FindMinSize(TWidth& Width, THeight& Height, TOrigin& Origin) const {
+  Width = 0;
+  Height = 0;
+  Origin = {};
+  const std::int32_t width = GetWidth();
+  const std::int32_t height = GetHeight();
+  std::int32_t minCol = width, maxCol = 0, minRow = height, maxRow = 0;
+  const std::size_t stride = dib::RowStride(static_cast<std::uint32_t>(width));
+  for (std::int32_t r = 0; r < height; ++r) {
+    const std::uint8_t* row = dib::Bits(Dib) + static_cast<std::size_t>(r) * stride;
+    std::int32_t first = 0;
+    while (first < width && row[first] == kTransparentIndex) ++first;
+    if (first == width) continue;
+    std::int32_t last = width - 1;
+    while (row[last] == kTransparentIndex) --last;
+    minCol = std::min(minCol, first);
+    maxCol = std::max(maxCol, last);
+    minRow = std::min(minRow, r);
+    maxRow = std::max(maxRow, r);
+  }
+  if (minRow == height) return false;
+  Width = static_cast<TWidth>(maxCol - minCol + 1);
+  Height = static_cast<THeight>(maxRow - minRow + 1);
+  Origin = {minCol, minRow};
+  return true;
+}
+
+void tFulgoDib::ChangeToMinSize() {
+  TWidth width;
+  THeight height;
+  TOrigin origin;
+  if (!FindMinSize(width, height, origin)) return;
+  const std::uint32_t image = dib::RowStride(width) * height;
+  auto* block = static_cast<std::uint8_t*>(mGETMEM(static_cast<std::int32_t>(image + dib::kBitsOffset)));
+  std::memcpy(block, Dib, dib::kBitsOffset);
+  dib::Put32(block + dib::kWidth, width);
+  dib::Put32(block + dib::kHeight, height);
+  dib::Put32(block + dib::kFileSize, image + dib::kBitsOffset);
+  dib::Put32(block + dib::kSizeImage, image);
+  const std::size_t oldStride = dib::RowStride(GetWidth());
+  const std::size_t newStride = dib::RowStride(width);
+  const std::uint8_t* from = dib::Bits(Dib) + static_cast<std::size_t>(origin.Y) * oldStride + origin.X;
+  std::uint8_t* to = dib::Bits(block);
+  for (std::size_t r = 0; r < height; ++r) std::memcpy(to + r * newStride, from + r * oldStride, width);
+  ClearPadding(to, width, height);
+  mFREE(Dib);
+  Dib = block;
+}
+
+// --- Compositing ------------------------------------------------------------------------------
+
+void tFulgoDib::IndCopy(tFulgoDib& Other, std::int16_t X, std::int16_t Y, bool Swap) {
+  const std::uint8_t t = TransparentIndex;
+  const std::int32_t sw = GetWidth(), sh = GetHeight();
+  const std::int32_t ow = Other.GetWidth(), oh = Other.GetHeight();
+  const std::int32_t minX = std::min<std::int32_t>(X, 0), minY = std::min<std::int32_t>(Y, 0);
+  const std::int32_t maxX = std::max(ow + X, sw), maxY = std::max(oh + Y, sh);
+  const std::int32_t rw = maxX - minX, rh = maxY - minY;
+  if (rw > kMaxBitmapSide || rh > kMaxBitmapSide)
+    throw EFulgoError("Bitmap size " + std::to_string(rw) + " x " + std::to_string(rh) +
+                      " out of range (0.." + std::to_string(kMaxBitmapSide) + ")");
+  BlockGuard result(NewBlock(static_cast<TWidth>(rw), static_cast<THeight>(rh)));
+
+  // Where each image lies in the composite.
+  const std::int32_t sx = -minX, sy = -minY, ox = X - minX, oy = Y - minY;
+  // Cut the columns into runs of equal coverage once; each row then only looks up its own coverage.
+  std::array<std::int32_t, 6> cuts = {0, sx, sx + sw, ox, ox + ow, rw};
+  std::sort(cuts.begin(), cuts.end());
+  std::array<Span, 5> spans;
+  std::size_t spanCount = 0;
+  for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+    const std::int32_t from = std::clamp(cuts[i], 0, rw), to = std::clamp(cuts[i + 1], 0, rw);
+    if (from >= to) continue;
+    spans[spanCount++] = {from, to, from >= sx && from < sx + sw, from >= ox && from < ox + ow};
+  }
+
+  const std::size_t rStride = dib::RowStride(static_cast<std::uint32_t>(rw));
+  const std::size_t sStride = dib::RowStride(static_cast<std::uint32_t>(sw));
+  const std::size_t oStride = dib::RowStride(static_cast<std::uint32_t>(ow));
+  for (std::int32_t r = 0; r < rh; ++r) {
+    std::uint8_t* out = dib::Bits(result.get()) + static_cast<std::size_t>(r) * rStride;
+    const bool sRow = r >= sy && r < sy + sh, oRow = r >= oy && r < oy + oh;
+    const std::uint8_t* sLine = sRow ? dib::Bits(Dib) + static_cast<std::size_t>(r - sy) * sStride : nullptr;
+    const std::uint8_t* oLine =
+        oRow ? dib::Bits(Other.Dib) + static_cast<std::size_t>(r - oy) * oStride : nullptr;
+    for (std::size_t k = 0; k < spanCount; ++k) {
+      const Span& span = spans[k];
+      const auto n = static_cast<std::size_t>(span.to - span.from);
+      const bool upper = span.upper && sRow, lower = span.lower && oRow;
+      std::uint8_t* to = out + span.from;
+      if (upper && lower)
+        rowops::Merge(to, sLine + (span.from - sx), oLine + (span.from - ox), n, t);
+      else if (upper)
+        std::memcpy(to, sLine + (span.from - sx), n);
+      else if (lower)
+        std::memcpy(to, oLine + (span.from - ox), n);
+      else
+        std::memset(to, t, n);
+    }
+    std::memset(out + rw, 0, rStride - static_cast<std::size_t>(rw));
+  }
+
+  if (Swap) std::swap(Dib, Other.Dib);
+  mFREE(std::exchange(Dib, result.release()));
+}
+
+void tFulgoDib::CopyOver(tFulgoDib& Other, std::int16_t X, std::int16_t Y) {
+  const std::int32_t oh = Other.GetHeight(), sh = GetHeight();
+  std::swap(Dib, Other.Dib);
+  try {
+    IndCopy(Other, static_cast<std::int16_t>(-X), static_cast<std::int16_t>(Y + oh - sh), true);
+  } catch (...) {
+    // IndCopy fails only before it touches the blocks: give Other its picture back.
+    std::swap(Dib, Other.Dib);
+    throw;
+  }
+}
+
+void tFulgoDib::CopyUnder(tFulgoDib& Other, std::int16_t X, std::int16_t Y) {
+  IndCopy(Other, X, static_cast<std::int16_t>(GetHeight() - Y - Other.GetHeight()), false);
+}
+
+void tFulgoDib::DibCopyData(tFulgoDib& Other, std::int16_t X, std::int16_t Y) {
+  CopyOver(Other, X, static_cast<std::int16_t>(GetHeight() + Y - Other.GetHeight()));
+}
+
+void tFulgoDib::CutCopy(const tFulgoDib& Other, std::int16_t X, std::int16_t Y) {
+  if (!Dib || !Other.Dib) return;
+  const std::int32_t sw = GetWidth(), sh = GetHeight();
+  const std::int32_t ow = Other.GetWidth(), oh = Other.GetHeight();
+  if (X >= sw || Y >= sh || ow + X <= 0 || oh + Y <= 0) return;
+  const std::int32_t width = std::min(ow + X, sw) - std::max<std::int32_t>(X, 0);
+  const std::int32_t height = std::min(oh + Y, sh) - std::max<std::int32_t>(Y, 0);
+  // Top-down rows turned into memory rows of both bitmaps.
+  std::int32_t selfRow, otherRow;
+  if (oh + Y < sh) {
+    selfRow = sh - Y - oh;
+    otherRow = 0;
+  } else {
+    selfRow = 0;
+    otherRow = oh + Y - sh;
+  }
+  const std::int32_t selfCol = X > 0 ? X : 0, otherCol = X > 0 ? 0 : -X;
+  const std::size_t sStride = dib::RowStride(static_cast<std::uint32_t>(sw));
+  const std::size_t oStride = dib::RowStride(static_cast<std::uint32_t>(ow));
+  std::uint8_t* to = dib::Bits(Dib) + static_cast<std::size_t>(selfRow) * sStride + selfCol;
+  const std::uint8_t* from = dib::Bits(Other.Dib) + static_cast<std::size_t>(otherRow) * oStride + otherCol;
+  for (std::int32_t r = 0; r < height; ++r, to += sStride, from += oStride)
+    rowops::CopyExcept(to, from, static_cast<std::size_t>(width), kTransparentIndex);
+}
+
+void CopyDIB(std::uint8_t* Dest, const std::uint8_t* Source, std::int16_t X, std::int16_t Y,
+             std::uint8_t Transparent) {
+  if (!Dest || !Source) return;
+  const std::int32_t dw = dib::Width(Dest), dh = dib::Height(Dest);
+  const std::int32_t sw = dib::Width(Source), sh = dib::Height(Source);
+  // Clipped on every edge: a negative position skips the source's first rows or columns.
+  const std::int32_t c0 = std::max<std::int32_t>(0, -X), c1 = std::min(sw, dw - X);
+  const std::int32_t r0 = std::max<std::int32_t>(0, -Y), r1 = std::min(sh, dh - Y);
+  if (c0 >= c1 || r0 >= r1) return;
+  const std::size_t dStride = dib::RowStride(static_cast<std::uint32_t>(dw));
+  const std::size_t sStride = dib::RowStride(static_cast<std::uint32_t>(sw));
+  for (std::int32_t r = r0; r < r1; ++r)
+    rowops::CopyExcept(dib::Bits(Dest) + static_cast<std::size_t>(Y + r) * dStride + (X + c0),
+                       dib::Bits(Source) + static_cast<std::size_t>(r) * sStride + c0,
+                       static_cast<std::size_t>(c1 - c0), Transparent);
+}
+
+void tFulgoDib::CopyFromDib(const std::uint8_t* Source, std::int16_t X, std::int16_t Y) {
+  if (!Dib) NoBitmap();
+  CopyDIB(Dib, Source, X, Y, TransparentIndex);
+}
+
+std::uint8_t* tFulgoDib::ResizeDib(TWidth Width, THeight Height) const {
+  if (!Dib) NoBitmap();
+  tFulgoDib resized;
+  resized.MakeEmpty(Width, Height);
+  Stretch(dib::Bits(Dib), dib::Bits(resized.Dib), GetWidth(), GetHeight(), Width, Height);
+  resized.GetPaletteFrom(Dib);
+  return std::exchange(resized.Dib, nullptr);
+}
+
+// --- tFulgoGlyph ------------------------------------------------------------------------------
+
+const host::TClass& tFulgoGlyph::StaticClass() {
+  static const host::TClass& cls =
+      host::ClassBuilder<tFulgoGlyph>("tFulgoGlyph", host::TPersistent::StaticClass()).Build();
+  return cls;
+}
+VANTORA_REGISTER_CLASS(tFulgoGlyph);
+
+tFulgoGlyph::tFulgoGlyph() : Dib(std::make_unique<tFulgoDib>()) {
+  Init();
+}
+
+tFulgoGlyph::~tFulgoGlyph() = default;
+
+void tFulgoGlyph::Init() {
+  HasData = false;
+  FreeDib();
+}
+
+void tFulgoGlyph::FreeDib() {
+  if (!HasDib) return;
+  if (Dib) Dib->FreeDib();
+  SetHasData(false);
+}
+
+void tFulgoGlyph::SetHasData(bool Value) {
+  HasDib = Value;
+  HasData = Value;
+}
+
+bool tFulgoGlyph::Empty() const {
+  return !Dib || Dib->Empty();
+}
+TWidth tFulgoGlyph::GetWidth() const {
+  return Dib ? Dib->GetWidth() : 0;
+}
+THeight tFulgoGlyph::GetHeight() const {
+  return Dib ? Dib->GetHeight() : 0;
+}
+
+void tFulgoGlyph::MakeDuplicate(tFulgoDib& Target) const {
+  if (&Target == Dib.get()) return;
+  Target.FreeDib();
+  if (Empty()) return;
+  Target.MakeNew(GetWidth(), GetHeight());
+  std::memcpy(Target.Dib, Dib->Dib, Dib->GetDibMemorySize());
+}
+
+void tFulgoGlyph::AssignTo(host::TPersistent* Dest) const {
+  auto* glyph = dynamic_cast<tFulgoGlyph*>(Dest);
+  if (!glyph) throw EFulgoError("Can assign only to a FulgoGlyph");
+  if (glyph == this) return;
+  glyph->FreeDib();
+  if (Empty()) return;
+  if (!glyph->Dib) glyph->Dib = std::make_unique<tFulgoDib>();
+  MakeDuplicate(*glyph->Dib);
+  glyph->SetHasData(true);
+}
+
+void tFulgoGlyph::Changed() {
+  if (OnChange) OnChange(this);
+}
+
+void tFulgoGlyph::DefineProperties(host::TFiler& Filer) {
+  Filer.DefineBinaryProperty(
+      "ButtonStates", [this](host::TStream& s) { ReadImage(s); }, [this](host::TStream& s) { WriteImage(s); },
+      HasData);
+}
+
+void tFulgoGlyph::SaveToStream(host::TStream& Stream) const {
+  WriteStreamString(Stream, "DIB1");
+  const std::uint32_t size = Dib ? Dib->GetDibMemorySize() : 0;
+  WriteStreamInteger(Stream, static_cast<std::int32_t>(size));
+  if (size) Stream.WriteBuffer(Dib->Dib, size);
+  WriteStreamString(Stream, "ENDDIB");
+}
+
+namespace {
+
+[[noreturn]] void BadDib(const std::string& problem) {
+  throw EFulgoError("Error reading stream Bad Dib: " + problem);
+}
+
+// Refuses a block that is not an 8-bit DIB of the library's layout whose size matches its
+// headers, before anything is allocated for it.
+void CheckDibHeaders(const std::uint8_t* h, std::int32_t size) {
+  const auto expect = [](const char* field, std::uint32_t value, std::uint32_t wanted) {
+    if (value != wanted)
+      BadDib(std::string(field) + " " + std::to_string(value) + ", expected " + std::to_string(wanted));
+  };
+  expect("bits offset", dib::Get32(h + dib::kOffBits), dib::kBitsOffset);
+  expect("info header size", dib::Get32(h + dib::kHeaderSize), dib::kInfoHeaderSize);
+  expect("bit count", dib::Get16(h + dib::kBitCount), 8);
+  expect("compression", dib::Get32(h + dib::kCompression), 0);
+  const auto width = static_cast<std::int32_t>(dib::Get32(h + dib::kWidth));
+  const auto height = static_cast<std::int32_t>(dib::Get32(h + dib::kHeight));
+  const auto side = [](const char* name, std::int32_t value) {
+    if (value < 1 || value > kMaxBitmapSide)
+      BadDib(std::string(name) + " " + std::to_string(value) + " out of range (1.." +
+             std::to_string(kMaxBitmapSide) + ")");
+  };
+  side("width", width);
+  side("height", height);
+  const std::int64_t wanted =
+      std::int64_t{dib::RowStride(static_cast<std::uint32_t>(width))} * height + dib::kBitsOffset;
+  if (size != wanted)
+    BadDib("block of " + std::to_string(size) + " bytes, expected " + std::to_string(wanted) + " for " +
+           std::to_string(width) + " x " + std::to_string(height));
+}
+
+}  // namespace
+
+void tFulgoGlyph::LoadFromStream(host::TStream& Stream) {
+  if (ReadStreamString(Stream) != "DIB1") throw EFulgoError("Error reading stream Not a Dib");
+  FreeDib();
+  const std::int32_t size = ReadStreamInteger(Stream);
+  if (size == 0) {
+    ReadStreamString(Stream);
+    return;
+  }
+  if (size < static_cast<std::int32_t>(dib::kBitsOffset))
+    BadDib("block of " + std::to_string(size) + " bytes is smaller than its headers (" +
+           std::to_string(dib::kBitsOffset) + ")");
+  std::array<std::uint8_t, dib::kColorTableOffset> headers;
+  Stream.ReadBuffer(headers.data(), headers.size());
+  CheckDibHeaders(headers.data(), size);
+  // A record that claims more bytes than the stream holds fails before the block is allocated.
+  if (Stream.Remaining() < size - static_cast<std::int64_t>(headers.size()))
+    throw host::EReadError("Stream read error");
+  BlockGuard block(static_cast<std::uint8_t*>(mGETMEM(size)));
+  std::memcpy(block.get(), headers.data(), headers.size());
+  Stream.ReadBuffer(block.get() + headers.size(), size - static_cast<std::int64_t>(headers.size()));
+  // The terminator's text is not compared, only its tag.
+  ReadStreamString(Stream);
+  if (!Dib) Dib = std::make_unique<tFulgoDib>();
+  Dib->FreeDib();
+  Dib->Dib = block.release();
+  SetHasData(true);
+}
+
+void tFulgoGlyph::GetDib(std::unique_ptr<tFulgoDib> ADib) {
+  Dib = std::move(ADib);
+  HasDib = true;
+}
+
+std::unique_ptr<tFulgoDib> tFulgoGlyph::ReleaseDib() {
+  HasDib = false;
+  return std::move(Dib);
+}
+
+void SaveDib(const tFulgoDib& Dib, host::TStream& Stream) {
+  if (!Dib.Empty()) Stream.WriteBuffer(Dib.Dib, Dib.GetDibMemorySize());
+}
+
+void SaveDib(const tFulgoDib& Dib, const std::string& FileName) {
+  host::TFileStream file(FileName, host::TFileMode::fmCreate);
+  SaveDib(Dib, file);
+}
+
+}  // namespace vantora

@@ -1,0 +1,146 @@
+// The library's one bitmap class, tFulgoDib: the owner of a DIB block (an 8-bit BMP image in memory)
+// with its transparent index, and the operations that make, measure, recolour, mask, crop, compose
+// and scale it. tFulgoGlyph makes a bitmap a streamable published property ("DIB1" records).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/Grputil.h"
+#include "host/Filer.h"
+#include "host/Persistent.h"
+#include "host/Stream.h"
+#include "host/Types.h"
+
+namespace vantora {
+
+// Bitmap sizes: 0..32048.
+using TWidth = std::uint16_t;
+using THeight = std::uint16_t;
+inline constexpr std::uint16_t kMaxBitmapSide = 32048;
+
+// The library's transparent index: no pixel.
+inline constexpr std::uint8_t kTransparentIndex = 247;
+
+class tFulgoDib {
+ public:
+  tFulgoDib() = default;
+  tFulgoDib(const tFulgoDib&) = delete;
+  tFulgoDib& operator=(const tFulgoDib&) = delete;
+  ~tFulgoDib();
+
+  // The pixels: a block from mGETMEM, owned by this object; null when empty.
+  std::uint8_t* Dib = nullptr;
+  // The index that means no pixel for MakeEmpty, MakeMask and the compositing.
+  std::uint8_t TransparentIndex = kTransparentIndex;
+
+  void FreeDib();
+  bool Empty() const { return Dib == nullptr; }
+  // Takes over Other's block after releasing this one's; Other becomes empty.
+  void GrabDib(tFulgoDib& Other);
+
+  // Each stores a fresh block in Dib without releasing one held before: callers empty the bitmap
+  // first. A side above kMaxBitmapSide raises EFulgoError. MakeNew clears the rows.
+  void MakeNew(TWidth Width, THeight Height);
+  void NewColored(TWidth Width, THeight Height, std::uint8_t Index);
+  void MakeEmpty(TWidth Width, THeight Height);
+
+  TWidth GetWidth() const;
+  THeight GetHeight() const;
+  // Headers, colour table and padded rows: what streaming and saving write. 0 when empty.
+  std::uint32_t GetDibMemorySize() const;
+
+  // Colour-table entries as 32-bit values, blue in the low byte, through RGBToTColor. These and the
+  // other operations on the block raise ENoBMPInSource on an empty bitmap.
+  TColor GetColor(std::uint8_t Index) const;
+  void SetColor(std::uint8_t Index, TColor Value);
+  // Copies the 256 colour-table entries of Block.
+  void GetPaletteFrom(const std::uint8_t* Block);
+
+  // Converts a 4-bit block held in Dib into an 8-bit one (static colours at their fixed indices, the
+  // others from 10 on). Raises EFulgoError for a block of another depth.
+  void From16To256();
+  // Pixels of the first table entry (0..254) equal to Color become TransparentIndex, all others 255.
+  void MakeMask(TColor Color);
+
+  struct TOrigin {
+    std::int32_t X = 0;  // column
+    std::int32_t Y = 0;  // memory row, from the bottom
+  };
+  // The bounding box of the pixels that are not 247. Answers false, with zero results, when there
+  // is none (an empty or all-transparent bitmap).
+  bool FindMinSize(TWidth& Width, THeight& Height, TOrigin& Origin) const;
+  // Crops to that box; a bitmap without one is left unchanged.
+  void ChangeToMinSize();
+
+  // Replaces the block by the union of Self over Other, Other's memory-row origin at (X, Y) of
+  // Self's. With Swap the roles of the two blocks are exchanged first (for CopyOver).
+  void IndCopy(tFulgoDib& Other, std::int16_t X, std::int16_t Y, bool Swap);
+  // Other laid over Self, Other's top-left corner at top-down (X, Y); the result grows to hold both.
+  void CopyOver(tFulgoDib& Other, std::int16_t X, std::int16_t Y);
+  // Self laid over Other placed at top-down (X, Y); the result grows to hold both.
+  void CopyUnder(tFulgoDib& Other, std::int16_t X, std::int16_t Y);
+  // CopyOver with Y counted between the bottom edges.
+  void DibCopyData(tFulgoDib& Other, std::int16_t X, std::int16_t Y);
+  // Other's pixels that are not 247 written into Self at top-down (X, Y), clipped to Self.
+  void CutCopy(const tFulgoDib& Other, std::int16_t X, std::int16_t Y);
+  // CopyDIB of Source into Self's block with Self's TransparentIndex.
+  void CopyFromDib(const std::uint8_t* Source, std::int16_t X, std::int16_t Y);
+  // A new block of the given size holding the picture scaled as Stretch does, with this bitmap's
+  // colour table. The caller owns it.
+  std::uint8_t* ResizeDib(TWidth Width, THeight Height) const;
+};
+
+// Source's pixels other than Transparent written into Dest with Source's memory-row origin at
+// (X, Y) of Dest's, clipped on all four edges.
+void CopyDIB(std::uint8_t* Dest, const std::uint8_t* Source, std::int16_t X, std::int16_t Y,
+             std::uint8_t Transparent);
+
+// The streamable owner of a bitmap, used by every picture property. Its pixels are stored as the
+// binary property "ButtonStates": the "DIB1" record.
+class tFulgoGlyph : public host::TPersistent {
+  VANTORA_PERSISTENT(tFulgoGlyph)
+
+  tFulgoGlyph();
+  ~tFulgoGlyph() override;
+
+  bool HasDib = false;
+  std::unique_ptr<tFulgoDib> Dib;
+  // The has-data flag of the stream property; the owning colour fill also sets it directly.
+  bool HasData = false;
+  host::TNotifyEvent OnChange;
+
+  void Init();
+  void FreeDib();
+  void SetHasData(bool Value);
+  bool Empty() const;
+  TWidth GetWidth() const;
+  THeight GetHeight() const;
+
+  // Target gets a copy of the whole block (headers, colour table, rows); empty when this is.
+  void MakeDuplicate(tFulgoDib& Target) const;
+  // Dest must be a tFulgoGlyph, else EFulgoError "Can assign only to a FulgoGlyph".
+  void AssignTo(host::TPersistent* Dest) const override;
+  virtual void Changed();
+  void DefineProperties(host::TFiler& Filer) override;
+
+  void ReadImage(host::TStream& Stream) { LoadFromStream(Stream); }
+  void WriteImage(host::TStream& Stream) const { SaveToStream(Stream); }
+  void SaveToStream(host::TStream& Stream) const;
+  // Reads a "DIB1" record. The block is checked before it is taken: a record whose block is not a
+  // consistent 8-bit DIB raises EFulgoError naming the fault, and any failure after the first string
+  // leaves the glyph empty.
+  void LoadFromStream(host::TStream& Stream);
+
+  // Lend a bitmap object to the glyph and take it back; between ReleaseDib and GetDib the glyph
+  // holds no bitmap object.
+  void GetDib(std::unique_ptr<tFulgoDib> ADib);
+  std::unique_ptr<tFulgoDib> ReleaseDib();
+};
+
+// Writes the block unchanged (GetDibMemorySize bytes): a BMP file. An empty bitmap writes nothing.
+void SaveDib(const tFulgoDib& Dib, const std::string& FileName);
+void SaveDib(const tFulgoDib& Dib, host::TStream& Stream);
+
+}  // namespace vantora

@@ -1,0 +1,24 @@
+// Byte loops shared by the pixel primitives and the compositing of the image core. Each handles a
+// run of bytes in wide vector steps, so the rasters move at memory speed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vantora::rowops {
+
+// Every byte equal to From becomes To.
+void ReplaceByte(std::uint8_t* p, std::size_t n, std::uint8_t from, std::uint8_t to);
+// Every byte that differs from Keep becomes To.
+void PaintExcept(std::uint8_t* p, std::size_t n, std::uint8_t keep, std::uint8_t to);
+// Every byte equal to Key becomes Hit, every other byte Miss.
+void SplitByte(std::uint8_t* p, std::size_t n, std::uint8_t key, std::uint8_t hit, std::uint8_t miss);
+// Every Dest byte that differs from Key takes the Source byte at the same position.
+void FillThrough(std::uint8_t* d, const std::uint8_t* s, std::size_t n, std::uint8_t key);
+// Every Source byte that differs from Key overwrites the Dest byte at the same position.
+void CopyExcept(std::uint8_t* d, const std::uint8_t* s, std::size_t n, std::uint8_t key);
+// Dest takes Upper's byte, or Lower's where Upper holds Key.
+void Merge(std::uint8_t* d, const std::uint8_t* upper, const std::uint8_t* lower, std::size_t n,
+           std::uint8_t key);
+
+}  // namespace vantora::rowops

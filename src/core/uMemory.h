@@ -1,0 +1,30 @@
+// The block allocator of the library. Every DIB block, colour table and scratch array comes from
+// here: small blocks (up to 61440 bytes) from the heap behind a 16-bit size prefix, large ones
+// zero-filled and listed in the registry MemControl. nQuant counts the live blocks of both kinds, so
+// a leak of any block shows as a count that does not return.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace vantora {
+
+// Requests up to this size are small blocks.
+inline constexpr std::int32_t kSmallBlockLimit = 0xF000;
+
+// Number of live blocks.
+extern std::int32_t nQuant;
+
+// Raises EOutOfMemory "Not enough memory" when the block cannot be had (or Size is negative).
+void* mGETMEM(std::int32_t Size);
+// Raises EOutOfMemory "Attempt free dont allocated memory" for an address that is not a live
+// block, leaving the heap and nQuant untouched.
+void mFREE(void* Address);
+// Resizes a block, keeping its contents up to the smaller size; a large block's new bytes are
+// zero. An address that is not a live block raises as mFREE does, before anything is allocated.
+void* mREALLOC(void* Address, std::int32_t NewSize);
+
+// The addresses of the live large blocks, oldest first.
+const std::vector<void*>& MemControl();
+
+}  // namespace vantora

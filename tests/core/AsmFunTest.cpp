@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "DibTestUtil.h"
+#include "core/AsmFun.h"
+#include "core/Grputil.h"
+#include "model/Fultype.h"
+
+namespace vantora {
+namespace {
+
+using test::Paint;
+using test::Picture;
+using test::Raster;
+
+// Source pixel value = 10 * row + column, so the destination shows which pixel it took.
+std::vector<std::uint8_t> Grid(int w, int h) {
+  std::vector<std::uint8_t> bits(dib::RowStride(w) * h, 0xEE);
+  for (int r = 0; r < h; ++r)
+    for (int c = 0; c < w; ++c) bits[r * dib::RowStride(w) + c] = static_cast<std::uint8_t>(10 * r + c);
+  return bits;
+}
+
+std::vector<std::uint8_t> Stretched(int sw, int sh, int dw, int dh) {
+  const auto src = Grid(sw, sh);
+  std::vector<std::uint8_t> dst(dib::RowStride(dw) * dh, 0xAB);
+  Stretch(src.data(), dst.data(), sw, sh, dw, dh);
+  return dst;
+}
+
+TEST(Stretch, MapsColumnsAndRowsWithHalfPixelBias) {
+  // 3x3 -> 5x5: columns and rows 0, 0, 1, 1, 2.
+  const auto up = Stretched(3, 3, 5, 5);
+  const int map[] = {0, 0, 1, 1, 2};
+  for (int r = 0; r < 5; ++r)
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(up[r * 8 + c], 10 * map[r] + map[c]) << r << "," << c;
+  // Padding of the destination is not written.
+  for (int r = 0; r < 5; ++r) EXPECT_EQ(up[r * 8 + 5], 0xAB);
+
+  // 5x5 -> 3x3: columns and rows 0, 2, 4.
+  const auto down = Stretched(5, 5, 3, 3);
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(down[r * 4 + c], 10 * (2 * r) + 2 * c);
+
+  // A long row: the last destination pixel lands on the last source pixel.
+  const auto wide = Stretched(7, 2, 40, 9);
+  EXPECT_EQ(wide[0], 0);
+  EXPECT_EQ(wide[39], 6);
+  EXPECT_EQ(wide[8 * 40 + 39], 16);
+}
+
+TEST(Stretch, SidesOfOneTakeTheFirstColumnOrRowAndZeroDoesNothing) {
+  const auto column = Stretched(4, 3, 1, 3);
+  EXPECT_EQ(column,
+            (std::vector<std::uint8_t>{0, 0xAB, 0xAB, 0xAB, 10, 0xAB, 0xAB, 0xAB, 20, 0xAB, 0xAB, 0xAB}));
+  const auto row = Stretched(4, 3, 6, 1);
+  EXPECT_EQ(row, (std::vector<std::uint8_t>{0, 0, 1, 2, 2, 3, 0xAB, 0xAB}));  // step 45875
+
+  std::vector<std::uint8_t> dst(8, 0xAB);
+  Stretch(Grid(4, 3).data(), dst.data(), 4, 3, 0, 5);
+  Stretch(Grid(4, 3).data(), dst.data(), 0, 3, 5, 1);
+  EXPECT_EQ(dst, std::vector<std::uint8_t>(8, 0xAB));
+}
+
+TEST(AsmFun, BrushAndRecolourRunOverTheWholeRasterPaddingIncluded) {
+  tFulgoDib bitmap;
+  Paint(bitmap, {"1.2.3", ".....", "45..6"}, 247);  // width 5: 3 padding bytes per row
+  BrushObject(bitmap.Dib, 9, 247);
+  EXPECT_EQ(Picture(bitmap), (std::vector<std::string>{"9.9.9", ".....", "99..9"}));
+  for (int r = 0; r < 3; ++r)
+    for (int p = 5; p < 8; ++p) EXPECT_EQ(Raster(bitmap)[r * 8 + p], 247);
+
+  bitmap.FreeDib();
+  Paint(bitmap, {"1.2.3", ".....", "45..6"}, 0);
+  BrushObject(bitmap.Dib, 9, 247);
+  for (int r = 0; r < 3; ++r)
+    for (int p = 5; p < 8; ++p) EXPECT_EQ(Raster(bitmap)[r * 8 + p], 9);  // padding 0 differs from 247
+
+  // A raster longer than one vector and with a tail.
+  tFulgoDib wide;
+  wide.NewColored(37, 3, 4);
+  SetColorPixel(wide.Dib, 7, 4);
+  EXPECT_EQ(Raster(wide), std::vector<std::uint8_t>(40 * 3, 7));
+  SetColorPixel(wide.Dib, 1, 2);  // nothing matches
+  EXPECT_EQ(Raster(wide), std::vector<std::uint8_t>(40 * 3, 7));
+}
+
+TEST(AsmFun, SetColorPixelRefusesAnEmptyRaster) {
+  tFulgoDib flat;
+  flat.MakeNew(0, 4);
+  try {
+    SetColorPixel(flat.Dib, 1, 0);
+    FAIL();
+  } catch (const EFulgoError& e) {
+    EXPECT_EQ(e.Message(), "Bitmap size is zero");
+  }
+  tFulgoDib low;
+  low.MakeNew(4, 0);
+  EXPECT_THROW(SetColorPixel(low.Dib, 1, 0), EFulgoError);
+}
+
+TEST(AsmFun, ColorizeTextFillsOnlyTheShape) {
+  const int w = 37, h = 2, stride = 40;
+  std::vector<std::uint8_t> target(stride * h, 247), source(stride * h);
+  for (int i = 0; i < stride * h; ++i) source[i] = static_cast<std::uint8_t>(i);
+  for (int i : {0, 5, 16, 17, 36, 39, 41, 79}) target[i] = 1;
+  ColorizeText(target.data(), source.data(), w, h, 247);
+  for (int i = 0; i < stride * h; ++i) {
+    const bool shape = i == 0 || i == 5 || i == 16 || i == 17 || i == 36 || i == 39 || i == 41 || i == 79;
+    EXPECT_EQ(target[i], shape ? source[i] : 247) << i;
+  }
+}
+
+TEST(AsmFun, CopyMemCopiesForwardEvenWhenRegionsOverlap) {
+  std::uint8_t bytes[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  CopyMem(bytes + 1, bytes, 6);  // one byte higher: the first byte repeats
+  EXPECT_EQ(std::vector<std::uint8_t>(bytes, bytes + 8), (std::vector<std::uint8_t>{1, 1, 1, 1, 1, 1, 1, 8}));
+}
+
+TEST(Grputil, SystemColoursResolveAndOthersPassThrough) {
+  EXPECT_EQ(RGBToTColor(static_cast<TColor>(0x8000000F)), 0x00C0C0C0);  // button face
+  EXPECT_EQ(RGBToTColor(static_cast<TColor>(0x80000005)), 0x00FFFFFF);  // window
+  EXPECT_EQ(RGBToTColor(static_cast<TColor>(0x8000000D)),
+            0x00800000);  // highlight: navy, red in the low byte
+  EXPECT_EQ(RGBToTColor(static_cast<TColor>(0x80000018)), 0x00E1FFFF);  // tooltip background
+  EXPECT_EQ(RGBToTColor(static_cast<TColor>(0x800000FF)), 0);           // no such system colour
+  EXPECT_EQ(RGBToTColor(0x00123456), 0x00123456);
+  EXPECT_EQ(ScanlineBytes(5 * 8), 8u);
+  EXPECT_EQ(ScanlineBytes(3 * 4), 4u);
+  EXPECT_EQ(ScanlineBytes(0), 0u);
+}
+
+}  // namespace
+}  // namespace vantora
