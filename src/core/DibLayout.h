@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "util/Gen.h"
+
 namespace vantora::dib {
 
 inline constexpr std::uint32_t kFileHeaderSize = 14;
@@ -30,10 +32,9 @@ inline constexpr std::uint32_t kClrUsed = 46;
 // Largest width or height of a bitmap (the size types TWidth and THeight).
 inline constexpr std::uint32_t kMaxSide = 32048;
 
-// Byte stride of a row of Width 8-bit pixels, rounded up to 4 bytes. Gen's Align is the same rule;
-// the core keeps its own copy so it does not depend on the utility layer.
+// Align for the unsigned sizes of the block headers.
 constexpr std::uint32_t RowStride(std::uint32_t width) {
-  return ((width * 8 + 31) / 32) * 4;
+  return static_cast<std::uint32_t>(Align(static_cast<std::int32_t>(width)));
 }
 
 inline std::uint16_t Get16(const std::uint8_t* p) {
