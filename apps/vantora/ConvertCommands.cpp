@@ -21,6 +21,7 @@ void RunConvert(const ConvertOptions& options) {
   input.LoadFromFile(options.input);
   const bool binary = host::IsBinaryComponentStream(input);
   const std::string target = options.to.empty() ? (binary ? "text" : "binary") : options.to;
+  if (target == "binary" && options.output.empty()) throw UsageError("binary output needs -o OUT");
 
   host::TMemoryStream converted;
   if (target == "text") {
@@ -37,7 +38,6 @@ void RunConvert(const ConvertOptions& options) {
     host::ObjectTextToBinary(converted, check);
   }
   if (options.output.empty()) {
-    if (target == "binary") throw UsageError("binary output needs -o OUT");
     std::cout.write(reinterpret_cast<const char*>(converted.Memory()), converted.Size());
   } else {
     converted.SaveToFile(options.output);
