@@ -1,0 +1,106 @@
+// Unit Fulgrd: tFulgoGradient, a gradient of up to ten colour stops drawn linear at an angle, as
+// concentric rectangles or as concentric circles into an 8-bit bitmap whose colour table holds one
+// entry per ramp position. The colour fill owns one and asks it for a bitmap when it fills with a
+// gradient; the gradient editor edits it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "core/Fuldib.h"
+#include "host/Filer.h"
+#include "host/Stream.h"
+#include "model/Fultype.h"
+#include "model/Prophelp.h"
+
+namespace vantora {
+
+// A colour stop. The colour bytes are in colour-table order, so they copy into a table as they are.
+struct tVortex {
+  std::uint8_t Blue = 0;
+  std::uint8_t Green = 0;
+  std::uint8_t Red = 0;
+  std::uint8_t Reserved = 0;  // always streamed as 0
+  // Ramp steps from this stop to the next; zero or less ends the list.
+  std::int16_t Steps = 0;
+  std::uint8_t Index = 0;  // streamed, not used by rendering
+  std::uint8_t Padding = 0;
+};
+static_assert(sizeof(tVortex) == 8);
+
+inline constexpr int kMaxVortex = 10;
+
+// Values of GradType.
+inline constexpr std::int16_t kGradLinear = 1;
+inline constexpr std::int16_t kGradRectangular = 2;
+inline constexpr std::int16_t kGradCircular = 4;
+
+// The longest ramp: one palette entry per position, and 247 (transparent) must stay out of reach.
+inline constexpr int kMaxRamp = 235;
+
+class tFulgoGradient : public tFulgoPersistent, public IChangeRecord {
+  VANTORA_PERSISTENT(tFulgoGradient)
+
+  explicit tFulgoGradient(tFulgoPersistent* AOwner);
+
+  // One word behind the legacy properties Width, Height, GradientNo, x and y: older form streams
+  // still load, and the values have no effect.
+  std::int16_t LegacyStorage = 0;
+  std::uint8_t BackColour = 0;  // legacy, not used by rendering
+  std::int16_t GradType = kGradLinear;
+  std::int16_t GradWidth = 110;
+  std::int16_t GradHeight = 110;
+  // Direction of a linear gradient in degrees, counter-clockwise, 0 = left to right.
+  std::int16_t Angle = 0;
+  bool Discr = false;       // flat bands instead of interpolated colours
+  std::int16_t InMode = 0;  // 0 linear, 1..4 the curves
+  std::array<tVortex, kMaxVortex> Vortex{};
+  // Whether "ZizeruWiz" is written; kept by the owning colour fill.
+  bool StoreVortex = false;
+
+  void SetDefaults();
+  void Init() override;
+
+  std::int16_t GetGradType() const { return GradType; }
+  void SetGradType(std::int16_t Value);
+  std::int16_t GetGradWidth() const { return GradWidth; }
+  void SetGradWidth(std::int16_t Value);
+  std::int16_t GetGradHeight() const { return GradHeight; }
+  void SetGradHeight(std::int16_t Value);
+  std::int16_t GetAngle() const { return Angle; }
+  void SetAngle(std::int16_t Value);
+  bool GetDiscr() const { return Discr; }
+  void SetDiscr(bool Value);
+  std::int16_t GetInMode() const { return InMode; }
+  void SetInMode(std::int16_t Value);
+
+  // Renders the gradient and gives the block to Dib. A gradient that cannot be rendered (no steps,
+  // no memory) shows "Error while creating gradient" and leaves Dib as it was; an unknown GradType
+  // draws nothing. Linear rendering stores Angle back normalised to 0..359.
+  void CreateGradient(tFulgoDib& Dib);
+
+  // Copies the shape, size, mode and all ten stops into another gradient, without rebuilding it.
+  void AssignTo(host::TPersistent* Dest) const override;
+  void DefineProperties(host::TFiler& Filer) override;
+
+  // The "ZizeruWiz" list: six integers per stop (blue, green, red, 0, steps, index), up to and
+  // including the first stop with no steps. Reading keeps at most ten stops and changes nothing
+  // when the list is malformed.
+  void ReadVortexArray(host::TReader& Reader);
+  void WriteVortexArray(host::TWriter& Writer) const;
+  void SaveToStream(host::TStream& Stream) const;
+  void LoadFromStream(host::TStream& Stream);
+
+  // The change record that stands in for a nested difference record (tagged integers). A record
+  // that is malformed or holds values that do not fit their fields raises "Error reading stream"
+  // and changes nothing.
+  bool WriteChanges(host::TStream& Stream, const host::TPersistent* Reference) override;
+  void ReadChanges(host::TStream& Stream) override;
+
+  // Interpolates one channel from C1 (position 0) to C2 (position Len) into Out[0..Len]; InMode 1..4
+  // follows a curve, anything else is linear. Len must be at least 1.
+  static void CalcInnerColors(std::uint8_t C1, std::uint8_t C2, std::int16_t Len, std::uint8_t* Out,
+                              std::int16_t InMode);
+};
+
+}  // namespace vantora
