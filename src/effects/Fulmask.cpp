@@ -1,0 +1,156 @@
+#include "effects/Fulmask.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "core/AsmFun.h"
+#include "core/DibLayout.h"
+
+namespace vantora {
+
+namespace {
+
+struct Step {
+  std::int32_t dx, dy;  // memory coordinates: dy = +1 is one row up as displayed
+};
+
+Step DirectionStep(efgDirection Direction) {
+  switch (Direction) {
+    case fgUpLeft:
+      return {-1, 1};
+    case fgUp:
+      return {0, 1};
+    case fgUpRight:
+      return {1, 1};
+    case fgRight:
+      return {1, 0};
+    case fgDownRight:
+      return {1, -1};
+    case fgDown:
+      return {0, -1};
+    case fgDownLeft:
+      return {-1, -1};
+    case fgLeft:
+      return {-1, 0};
+  }
+  throw EFulgoError("Unknown direction " + std::to_string(static_cast<int>(Direction)));
+}
+
+std::int16_t Clamp16(std::int32_t v) {
+  return static_cast<std::int16_t>(std::clamp<std::int32_t>(v, std::numeric_limits<std::int16_t>::min(),
+                                                            std::numeric_limits<std::int16_t>::max()));
+}
+
+// Replaces Mask's picture by a W x H raster of Src's transparent index.
+std::uint8_t* FreshMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int32_t W, std::int32_t H) {
+  if (W > kMaxBitmapSide || H > kMaxBitmapSide)
+    throw EFulgoError("Mask size " + std::to_string(W) + " x " + std::to_string(H) + " out of range (0.." +
+                      std::to_string(kMaxBitmapSide) + ")");
+  Mask.FreeDib();
+  Mask.TransparentIndex = Src.TransparentIndex;
+  Mask.MakeEmpty(static_cast<TWidth>(W), static_cast<THeight>(H));
+  return dib::Bits(Mask.Dib);
+}
+
+}  // namespace
+
+void Create3DMask(tFulgoDib& Mask, const tFulgoDib& Src, efgDirection Direction, std::int16_t LineWidth,
+                  std::uint8_t Colour, std::int16_t& OffX, std::int16_t& OffY) {
+  const Step step = DirectionStep(Direction);
+  const std::int32_t L = std::max<std::int32_t>(0, LineWidth);
+  const std::int32_t W = Src.GetWidth(), H = Src.GetHeight();
+  const std::int32_t MW = step.dx == 0 ? W : W + L;
+  const std::int32_t MH = step.dy == 0 ? H : H + L;
+  OffX = static_cast<std::int16_t>(step.dx < 0 ? -L : 0);
+  OffY = static_cast<std::int16_t>(step.dy > 0 ? -L : 0);
+  std::uint8_t* mask = FreshMask(Mask, Src, MW, MH);
+  if (W == 0 || H == 0) return;
+
+  const std::uint8_t T = Src.TransparentIndex;
+  const std::ptrdiff_t srcStride = dib::RowStride(static_cast<std::uint32_t>(W));
+  const std::ptrdiff_t maskStride = dib::RowStride(static_cast<std::uint32_t>(MW));
+  // Src's origin inside the mask: the band needs room on the side it lies on.
+  const std::int32_t originC = step.dx < 0 ? L : 0;
+  const std::int32_t originR = step.dy < 0 ? L : 0;
+  // One band pixel further along the direction, as an offset in the mask's raster.
+  const std::ptrdiff_t along = step.dy * maskStride + step.dx;
+  const bool diagonal = step.dx != 0 && step.dy != 0;
+  const std::uint8_t* rows = dib::Bits(Src.Dib);
+
+  for (std::int32_t r = 0; r < H; ++r) {
+    const std::uint8_t* row = rows + r * srcStride;
+    const bool borderRow = r == 0 || r == H - 1;
+    // Border rows are all edge; inner rows look at the neighbour row in the direction.
+    const std::uint8_t* facing = borderRow ? nullptr : rows + (r + step.dy) * srcStride + step.dx;
+    std::uint8_t* at = mask + (r + originR) * maskStride + originC;
+    for (std::int32_t c = 0; c < W; ++c) {
+      if (row[c] == T) continue;
+      const bool borderCol = c == 0 || c == W - 1;
+      if (!borderRow && !borderCol && facing[c] != T) continue;
+      std::uint8_t* p = at + c;
+      for (std::int32_t k = 1; k <= L; ++k) p[k * along] = Colour;
+      // A diagonal band is a staircase: a second diagonal beside the first closes its holes.
+      if (diagonal && (c == W - 1 || row[c + 1] == T)) {
+        for (std::int32_t k = 0; k < L; ++k) p[k * along + step.dy * maskStride] = Colour;
+      }
+    }
+  }
+}
+
+void CreateForeFrameMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int16_t LineWidth, std::int16_t& OffX,
+                         std::int16_t& OffY) {
+  const std::int32_t L = std::max<std::int32_t>(0, LineWidth);
+  const std::int32_t W = Src.GetWidth(), H = Src.GetHeight();
+  const std::int32_t side = 2 * L + 1;
+  OffX = OffY = static_cast<std::int16_t>(-L);
+  std::uint8_t* mask = FreshMask(Mask, Src, W + 2 * L, H + 2 * L);
+  if (W == 0 || H == 0) return;
+
+  const std::uint8_t T = Src.TransparentIndex;
+  const std::ptrdiff_t srcStride = dib::RowStride(static_cast<std::uint32_t>(W));
+  const std::ptrdiff_t maskStride = dib::RowStride(static_cast<std::uint32_t>(W + 2 * L));
+  const std::uint8_t* rows = dib::Bits(Src.Dib);
+
+  for (std::int32_t r = 0; r < H; ++r) {
+    const std::uint8_t* row = rows + r * srcStride;
+    const std::uint8_t* below = r > 0 ? row - srcStride : nullptr;
+    for (std::int32_t c = 0; c < W; ++c) {
+      if (row[c] == T) continue;
+      // The square of pixel (c, r) covers mask columns c .. c + 2L and rows r .. r + 2L.
+      std::uint8_t* square = mask + r * maskStride + c;
+      if (c > 0 && r > 0 && row[c - 1] != T) {
+        // The left neighbour's square is already there, and the lower one's too when set: only
+        // the new column, or only its top corner, is missing.
+        if (below[c] != T) {
+          square[2 * L * maskStride + 2 * L] = 255;
+        } else {
+          for (std::int32_t k = 0; k < side; ++k) square[k * maskStride + 2 * L] = 255;
+        }
+      } else {
+        for (std::int32_t k = 0; k < side; ++k)
+          std::memset(square + k * maskStride, 255, static_cast<std::size_t>(side));
+      }
+    }
+  }
+}
+
+void CreateShadowMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int16_t SizeX, std::int16_t SizeY,
+                      std::int16_t Left, std::int16_t Top, std::int16_t& OffX, std::int16_t& OffY) {
+  const std::int32_t W = Src.GetWidth(), H = Src.GetHeight();
+  const std::int32_t limit = kMaxBitmapSide;
+  const std::int32_t MW = std::clamp<std::int32_t>(W * SizeX / 100, 0, limit);
+  const std::int32_t MH = std::clamp<std::int32_t>(H * SizeY / 100, 0, limit);
+  OffX = Left;
+  OffY = Clamp16(H + Top - MH);
+  Mask.FreeDib();
+  Mask.TransparentIndex = Src.TransparentIndex;
+  // Scaling needs two pixels each way; a smaller shadow is no shadow.
+  if (MW < 2 || MH < 2) return;
+  Mask.MakeNew(static_cast<TWidth>(MW), static_cast<THeight>(MH));
+  Stretch(dib::Bits(Src.Dib), dib::Bits(Mask.Dib), static_cast<std::uint16_t>(W),
+          static_cast<std::uint16_t>(H), static_cast<std::uint16_t>(MW), static_cast<std::uint16_t>(MH));
+}
+
+}  // namespace vantora
