@@ -11,11 +11,8 @@ using TColor = std::int32_t;
 
 inline constexpr std::uint32_t kSystemColorFlag = 0x80000000u;
 
-// The RGB value (0x00BBGGRR) of system colour Index: the classic Windows scheme (button face light
-// grey, window white, highlight navy...). Indices without a colour give black.
-TColor GetSysColor(int Index);
-
-// Resolves a system colour to its RGB value; other values are returned unchanged.
+// Resolves a system colour to its RGB value (the host's system colour table: button face light
+// grey, window white, highlight navy...); other values are returned unchanged.
 TColor RGBToTColor(TColor Color);
 
 // Byte stride of a row of Bits bits, rounded up to 4 bytes.
