@@ -1,0 +1,149 @@
+// The palette builder, tFulgoOnePalette: collects the colours of many 8-bit bitmaps and brushes,
+// reduces the distinct colours to what a 256-colour display can show at once (median cut, least
+// split box first, then a nearest-colour inverse map), lays out the palette around the system's
+// static colours, and remaps each bitmap's pixels to it. A builder serves one render and is then
+// destroyed; a caller that keeps the palette takes PaletteHandle (reads it, sets it to null).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "core/Fuldib.h"
+#include "core/Grputil.h"
+#include "host/GdiTypes.h"
+
+namespace vantora {
+
+class tFulgoOnePalette {
+ public:
+  // A distinct colour, linked into the list of the box that holds it.
+  struct TColorRecord {
+    std::uint8_t Color[4];  // blue, green, red, reserved: exactly as in a colour table
+    std::int32_t Number;    // its own position
+    std::int32_t Next;      // next record of the same list, -1 at the end
+  };
+
+  struct TBox {
+    std::int32_t Head;    // first record of its list
+    std::int32_t Count;   // records in the list
+    std::uint16_t Level;  // splits in its history
+    std::uint8_t RedMin, RedMax, GreenMin, GreenMax, BlueMin, BlueMax;
+  };
+
+  // One palette entry in colour-table layout; Flag is 4 for a fixed brush.
+  struct TEntry {
+    std::uint8_t Blue, Green, Red, Flag;
+  };
+
+  struct TRGBTriple {
+    std::uint8_t Blue, Green, Red;
+  };
+
+  // At most this many reduced colours (entries 10..245).
+  static constexpr int kMaxReduced = 236;
+  // Bitmap numbers are 16-bit; slot 0 of DibMaps is not used.
+  static constexpr int kMaxDibs = 0xFFFF;
+  // 256 table entries: the record numbers of one registered bitmap's colours.
+  using TDibMap = std::array<std::int32_t, 256>;
+  // The reduced colours of a median cut, box by box; entries past the last box are black.
+  using TReducedColors = std::array<TRGBTriple, kMaxReduced>;
+
+  tFulgoOnePalette();
+  tFulgoOnePalette(const tFulgoOnePalette&) = delete;
+  tFulgoOnePalette& operator=(const tFulgoOnePalette&) = delete;
+  // Deletes PaletteHandle unless a caller has taken it.
+  ~tFulgoOnePalette();
+
+  host::HPALETTE PaletteHandle = nullptr;
+  // 255 when BuildPalette had to reduce the colours, 0 when they fit.
+  std::uint8_t UseMedianCut = 0;
+  // Per registered bitmap (numbers 1, 2, ...), the record number of each table entry.
+  std::vector<TDibMap> DibMaps;
+  // Per colour record, the reduced colour it maps to; made by BuildPalette when reducing.
+  std::vector<std::uint16_t> ColorMap;
+  // The fixed brush colours (red in the low byte), in registration order; FixCount are used.
+  std::vector<TColor> FixBrushes;
+  // The distinct colours; ColorCount are used. The table holds 1024 records at first and grows by
+  // 1024 whenever fewer than 256 are left, so one bitmap's table always fits.
+  std::vector<TColorRecord> Colors;
+  std::array<TBox, 256> Boxes{};
+  std::array<TEntry, 256> Palette{};
+  // Entries kept free after the 10 low static colours.
+  std::int16_t Reserved = 0;
+  // Entries for brushes and colours; capped by BuildPalette to 236 - Reserved.
+  std::int16_t MaxColors = kMaxReduced;
+  std::int16_t FixCount = 0;
+  std::int32_t ColorCount = 0;
+  std::int32_t DibCount = 0;
+  // When non-zero every colour maps to its own box instead of the nearest box colour.
+  std::int16_t ExactMap = 0;
+
+  // Host colour (red in the low byte; a system colour is resolved) -> its palette index. Raises
+  // EFulgoError when every entry for brushes is already taken.
+  std::uint16_t AddFixBrush(TColor Color);
+  // Colour-table order (blue in the low byte): one more colour for the median cut.
+  void AddBrush(std::uint32_t Color);
+  // Registers all 256 table entries of the bitmap and answers its number for ChangeDib.
+  std::uint16_t AddDib(const tFulgoDib& Dib);
+  // Reduces and lays out Palette, then makes PaletteHandle.
+  void BuildPalette();
+  // Rewrites every raster byte (padding included) of bitmap Number to index Palette; the colour
+  // table is left as it is.
+  void ChangeDib(tFulgoDib& Dib, std::uint16_t Number) const;
+  // Colour-table order -> index of the nearest Palette entry.
+  std::uint16_t FindBrush(TColor Color) const;
+  // Palette becomes the bitmap's colour table.
+  void SetColorTabelTo(tFulgoDib& Dib) const;
+  void CreateLogicalPalette();
+  void CreatePaletteFrom(const tFulgoDib& Dib);
+
+  // The steps of BuildPalette. MedianCut(N) splits the records into at most N boxes (1..236),
+  // fills ColorMap and answers the box colours.
+  TReducedColors MedianCut(int N);
+  void Shrink(TBox& Box) const;
+  TReducedColors InvMap(int B);
+
+ private:
+  // Finds records by their 4 colour bytes in constant time: open addressing, each slot holding
+  // the bytes as a table value and the record number + 1 (0: free). Written by AddBrush and AddDib.
+  struct TIndexSlot {
+    std::uint32_t Key;
+    std::int32_t Record;
+  };
+  std::vector<TIndexSlot> colorIndex_;
+  // While cutting, each box holds one run of these, in the order of its list; a split sorts the
+  // run in place instead of relinking the list, and the lists are written once at the end.
+  struct TWork {
+    std::uint32_t Color;  // the record's 4 bytes as a table value
+    std::int32_t Record;
+  };
+  std::vector<TWork> work_, scratch_;
+  std::array<std::int32_t, 256> boxStart_{};
+
+  // Entries available to fixed brushes; raises EFulgoError for counts out of range.
+  int BrushRoom() const;
+  void PrepareForColors();
+  void GrowRecords();
+  void GrowIndex();
+  std::int32_t FindOrAddColor(const std::uint8_t* Color);
+  struct TBoxCursor {
+    int Level = 0;     // no box below this level can be split
+    int Next = 0;      // nor any box of Level numbered below this
+    int TopLevel = 0;  // the highest level of any box
+  };
+  int ChooseBox(TBoxCursor& Cursor, int B, int N) const;
+  void SplitBox(int Chosen, int NewBox);
+  void MeasureRun(int Box);
+  void LinkBoxes(int B);
+  TReducedColors MapBoxes(int B);
+  void NearestBoxes(int B, const TReducedColors& Reduced);
+  void MakeRasterMap(std::uint16_t Number, const std::uint8_t* Table, std::uint8_t* Map) const;
+  void MakeLogicalPalette(const std::uint8_t* Table, const char* FailMessage);
+  // The drawing layer's part: the system palette and the logical palette objects.
+  static void ReadSystemPalette(host::PALETTEENTRY* Entries);
+  static host::HPALETTE NewPaletteHandle(const host::LOGPALETTE& Logical);
+  void DeletePaletteHandle();
+};
+
+}  // namespace vantora
