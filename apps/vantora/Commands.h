@@ -6,5 +6,6 @@
 namespace vantora::tool {
 
 void AddConvertCommands(CLI::App& app);
+void AddPictureCommands(CLI::App& app);
 
 }  // namespace vantora::tool

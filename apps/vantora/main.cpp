@@ -1,4 +1,5 @@
-// vantora: renders looks, converts component streams and control files, lists their properties.
+// vantora: renders looks, converts component streams and control files, lists their properties,
+// captures pictures as the library does.
 #include <iostream>
 
 #include "Commands.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", vantora::VersionString());
   app.require_subcommand(1);
   vantora::tool::AddConvertCommands(app);
+  vantora::tool::AddPictureCommands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -10,6 +10,9 @@
 #include "core/DibLayout.h"
 #include "core/RowOps.h"
 #include "core/uMemory.h"
+#include "host/Errors.h"
+#include "host/Gdi.h"
+#include "host/Graphics.h"
 #include "model/Fultype.h"
 #include "model/Prophelp.h"
 
@@ -21,11 +24,14 @@ namespace {
   throw ENoBMPInSource("No bmp in source");
 }
 
+[[noreturn]] void SizeOutOfRange(std::int64_t width, std::int64_t height) {
+  throw EFulgoError("Bitmap size " + std::to_string(width) + " x " + std::to_string(height) +
+                    " out of range (0.." + std::to_string(kMaxBitmapSide) + ")");
+}
+
 // Allocates a block with headers and a fresh colour table; the rows are left to the caller.
 std::uint8_t* NewBlock(TWidth width, THeight height) {
-  if (width > kMaxBitmapSide || height > kMaxBitmapSide)
-    throw EFulgoError("Bitmap size " + std::to_string(width) + " x " + std::to_string(height) +
-                      " out of range (0.." + std::to_string(kMaxBitmapSide) + ")");
+  if (width > kMaxBitmapSide || height > kMaxBitmapSide) SizeOutOfRange(width, height);
   const std::uint32_t size = dib::RowStride(width) * height + dib::kBitsOffset;
   auto* block = static_cast<std::uint8_t*>(mGETMEM(static_cast<std::int32_t>(size)));
   dib::WriteHeaders(block, width, height);
@@ -67,6 +73,38 @@ constexpr std::array<StaticColor, 20> kStaticColors = {{
     {0xFFFF00, 251}, {0x0000FF, 252}, {0xFF00FF, 253}, {0x00FFFF, 254}, {0xFFFFFF, 255},
 }};
 
+// The header and colour table of a block in an aligned record, as the drawing calls take them
+// (blocks from mGETMEM are only 2-byte aligned).
+host::BITMAPINFO256 InfoOf(const std::uint8_t* block) {
+  host::BITMAPINFO256 info;
+  std::memcpy(&info, block + dib::kFileHeaderSize, sizeof info);
+  return info;
+}
+
+const host::BITMAPINFO* AsInfo(const host::BITMAPINFO256& info) {
+  return reinterpret_cast<const host::BITMAPINFO*>(&info);
+}
+
+// A logical palette holding the 256 colours of a block's table at their own indices.
+host::HPALETTE TablePalette(const std::uint8_t* block) {
+  std::vector<host::BYTE> log(4 + dib::kColorTableSize);
+  dib::Put16(log.data(), 0x300);
+  dib::Put16(log.data() + 2, 256);
+  const std::uint8_t* table = dib::ColorTable(block);
+  for (std::size_t i = 0; i < 256; ++i) {
+    log[4 + 4 * i] = table[4 * i + 2];
+    log[5 + 4 * i] = table[4 * i + 1];
+    log[6 + 4 * i] = table[4 * i];
+  }
+  return host::CreatePalette(reinterpret_cast<const host::LOGPALETTE*>(log.data()));
+}
+
+// A host colour value (red in the low byte) as a colour-table value (blue in the low byte).
+std::uint32_t TableValue(TColor color) {
+  const auto v = static_cast<std::uint32_t>(color);
+  return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+}
+
 // A run of columns of the composite with one coverage: which images lie under it.
 struct Span {
   std::int32_t from = 0, to = 0;
@@ -84,6 +122,8 @@ tFulgoDib::~tFulgoDib() {
 void tFulgoDib::FreeDib() {
   if (Dib) mFREE(Dib);
   Dib = nullptr;
+  if (PaletteHandle) host::DeleteObject(PaletteHandle);
+  PaletteHandle = nullptr;
 }
 
 void tFulgoDib::GrabDib(tFulgoDib& Other) {
@@ -134,6 +174,49 @@ void tFulgoDib::SetColor(std::uint8_t Index, TColor Value) {
 void tFulgoDib::GetPaletteFrom(const std::uint8_t* Block) {
   if (!Dib || !Block) NoBitmap();
   std::memcpy(dib::ColorTable(Dib), dib::ColorTable(Block), dib::kColorTableSize);
+  if (PaletteHandle) host::DeleteObject(PaletteHandle);
+  PaletteHandle = nullptr;
+}
+
+host::HPALETTE tFulgoDib::GetLogPalette() {
+  if (PaletteHandle) host::DeleteObject(PaletteHandle);
+  PaletteHandle = nullptr;
+  if (!Dib) throw EDontCreatDib("Palette could not be created - No Dib");
+  std::uint8_t* log;
+  try {
+    log = static_cast<std::uint8_t*>(mGETMEM(1032));
+  } catch (const host::EOutOfMemory&) {
+    throw ECantCreatPal("Palette could not be created - Out of memory");
+  }
+  BlockGuard guard(log);
+  dib::Put16(log, 0x300);
+  dib::Put16(log + 2, 256);
+  auto* entries = reinterpret_cast<host::PALETTEENTRY*>(log + 4);
+  // Entries the picture leaves black keep what the display shows there, so realising the palette
+  // does not disturb them.
+  host::HDC screen = host::GetDC(nullptr);
+  host::GetSystemPaletteEntries(screen, 0, 256, entries);
+  host::ReleaseDC(nullptr, screen);
+  const std::uint8_t* table = dib::ColorTable(Dib);
+  for (int i = 0; i < 256; ++i) {
+    const std::uint8_t* quad = table + 4 * i;
+    if ((quad[0] | quad[1] | quad[2]) == 0) continue;
+    const host::BYTE flags = (i < 10 || i > 245) ? 0 : host::PC_NOCOLLAPSE;
+    entries[i] = host::PALETTEENTRY{quad[2], quad[1], quad[0], flags};
+  }
+  host::HPALETTE palette = host::CreatePalette(reinterpret_cast<const host::LOGPALETTE*>(log));
+  if (!palette) throw EPaletCreatFail("Palette creation falled");
+  PaletteHandle = palette;
+  return palette;
+}
+
+void tFulgoDib::GetGlyphData(host::TBitmap& Bitmap) {
+  if (Bitmap.Width() > kMaxBitmapSide || Bitmap.Height() > kMaxBitmapSide)
+    SizeOutOfRange(Bitmap.Width(), Bitmap.Height());
+  std::int32_t size;
+  std::uint8_t* block = DIBFromBit(Bitmap.Handle(), Bitmap.Palette(), 256, size);
+  FreeDib();
+  Dib = block;
 }
 
 void tFulgoDib::From16To256() {
@@ -251,9 +334,7 @@ void tFulgoDib::IndCopy(tFulgoDib& Other, std::int16_t X, std::int16_t Y, bool S
   const std::int32_t minX = std::min<std::int32_t>(X, 0), minY = std::min<std::int32_t>(Y, 0);
   const std::int32_t maxX = std::max(ow + X, sw), maxY = std::max(oh + Y, sh);
   const std::int32_t rw = maxX - minX, rh = maxY - minY;
-  if (rw > kMaxBitmapSide || rh > kMaxBitmapSide)
-    throw EFulgoError("Bitmap size " + std::to_string(rw) + " x " + std::to_string(rh) +
-                      " out of range (0.." + std::to_string(kMaxBitmapSide) + ")");
+  if (rw > kMaxBitmapSide || rh > kMaxBitmapSide) SizeOutOfRange(rw, rh);
   BlockGuard result(NewBlock(static_cast<TWidth>(rw), static_cast<THeight>(rh)));
 
   // Where each image lies in the composite.
@@ -373,6 +454,93 @@ std::uint8_t* tFulgoDib::ResizeDib(TWidth Width, THeight Height) const {
   Stretch(dib::Bits(Dib), dib::Bits(resized.Dib), GetWidth(), GetHeight(), Width, Height);
   resized.GetPaletteFrom(Dib);
   return std::exchange(resized.Dib, nullptr);
+}
+
+// --- Drawing ----------------------------------------------------------------------------------
+
+void tFulgoDib::Draw(host::HDC DC, std::int16_t X, std::int16_t Y) const {
+  if (!Dib) return;
+  const host::BITMAPINFO256 info = InfoOf(Dib);
+  const THeight height = GetHeight();
+  host::SetDIBitsToDevice(DC, X, Y, GetWidth(), height, 0, 0, 0, height, dib::Bits(Dib), AsInfo(info),
+                          host::DIB_RGB_COLORS);
+}
+
+void tFulgoDib::DrawTransparent(host::HDC DC, std::int32_t ClipWidth, std::int32_t ClipHeight, std::int16_t X,
+                                std::int16_t Y) const {
+  if (!Dib || ClipWidth <= 0 || ClipHeight <= 0) return;
+  const std::int32_t w = GetWidth(), h = GetHeight();
+  // Source and destination corners, top-down.
+  const std::int32_t sourceX = X < 0 ? -X : 0, destX = X < 0 ? 0 : X;
+  const std::int32_t sourceY = Y < 0 ? -Y : 0, destY = Y < 0 ? 0 : Y;
+  const std::int32_t width = w + X < ClipWidth ? w - sourceX : ClipWidth - destX;
+  const std::int32_t height = h + Y < ClipHeight ? h - sourceY : ClipHeight - destY;
+  if (width <= 0 || height <= 0) return;
+
+  // The two colourings of the picture are made on copies of the header, so the bitmap's own table
+  // never changes, even for a moment.
+  host::BITMAPINFO256 info = InfoOf(Dib);
+  std::memset(info.bmiColors, 0, sizeof info.bmiColors);
+  info.bmiColors[kTransparentIndex] = host::RGBQUAD{255, 255, 255, 0};
+  host::HBITMAP mask = host::CreateCompatibleBitmap(DC, w, h);
+  if (!mask) return;
+  host::SetDIBits(DC, mask, 0, static_cast<host::UINT>(h), dib::Bits(Dib), AsInfo(info),
+                  host::DIB_RGB_COLORS);
+  host::HDC memory = host::CreateCompatibleDC(DC);
+  const host::HBITMAP previous = host::SelectObject(memory, mask);
+  // Opaque pixels blacken the device, transparent ones leave it.
+  host::BitBlt(DC, destX, destY, width, height, memory, sourceX, sourceY, host::SRCAND);
+  host::SelectObject(memory, previous);
+  host::DeleteDC(memory);
+  host::DeleteObject(mask);
+
+  // Transparent pixels add nothing; opaque ones fill their black holes. The image is clipped like
+  // the mask, so nothing outside the clip area is lightened. The DIB counts its source rows from the
+  // bottom.
+  info = InfoOf(Dib);
+  info.bmiColors[kTransparentIndex] = host::RGBQUAD{0, 0, 0, 0};
+  host::StretchDIBits(DC, destX, destY, width, height, sourceX, h - sourceY - height, width, height,
+                      dib::Bits(Dib), AsInfo(info), host::DIB_RGB_COLORS, host::SRCPAINT);
+}
+
+void tFulgoDib::DrawTransp(host::HDC DC, std::int16_t X, std::int16_t Y) const {
+  if (!Dib) return;
+  const TWidth w = GetWidth();
+  const THeight h = GetHeight();
+  // What the device shows under the picture, captured through the picture's own colours so that
+  // its indices mean the same as the picture's.
+  host::TBitmap under;
+  under.SetSize(w, h);
+  under.SetPalette(TablePalette(Dib));
+  host::BitBlt(under.Canvas().Handle(), 0, 0, w, h, DC, X, Y, host::SRCCOPY);
+  tFulgoDib merged;
+  merged.GetGlyphData(under);
+  merged.CutCopy(*this, 0, 0);
+  merged.GetPaletteFrom(Dib);
+  merged.Draw(DC, X, Y);
+}
+
+void tFulgoDib::DrawFill(host::TCanvas& Canvas, TColor Color, std::int32_t AreaWidth, std::int32_t AreaHeight,
+                         std::int16_t X, std::int16_t Y) {
+  const TColor rgb = RGBToTColor(Color);
+  if (Dib) SetColor(TransparentIndex, static_cast<TColor>(TableValue(rgb)));
+  if (AreaWidth <= 0 || AreaHeight <= 0) return;
+  host::TBitmap area;
+  area.SetSize(AreaWidth, AreaHeight);
+  area.Canvas().Brush().SetColor(static_cast<host::TColor>(rgb));
+  area.Canvas().FillRect(host::RECT{0, 0, AreaWidth, AreaHeight});
+  if (Dib) {
+    const TWidth w = GetWidth();
+    const THeight h = GetHeight();
+    host::TBitmap image;
+    image.SetSize(w, h);
+    const host::BITMAPINFO256 info = InfoOf(Dib);
+    // Converted with the canvas's context, so the palette realised there applies.
+    host::SetDIBits(Canvas.Handle(), image.Handle(), 0, h, dib::Bits(Dib), AsInfo(info),
+                    host::DIB_RGB_COLORS);
+    host::BitBlt(area.Canvas().Handle(), X, Y, w, h, image.Canvas().Handle(), 0, 0, host::SRCCOPY);
+  }
+  Canvas.Draw(0, 0, area);
 }
 
 // --- tFulgoGlyph ------------------------------------------------------------------------------
@@ -514,6 +682,21 @@ void tFulgoGlyph::LoadFromStream(host::TStream& Stream) {
   Dib->FreeDib();
   Dib->Dib = block.release();
   SetHasData(true);
+}
+
+void tFulgoGlyph::GetGlyphData(host::TBitmap& Bitmap) {
+  FreeDib();
+  if (Bitmap.Empty()) return;
+  if (!Dib) Dib = std::make_unique<tFulgoDib>();
+  Dib->GetGlyphData(Bitmap);
+  SetHasData(true);
+}
+
+void tFulgoGlyph::LoadFromFile(const std::string& FileName) {
+  host::TBitmap bitmap;
+  bitmap.LoadFromFile(FileName);
+  GetGlyphData(bitmap);
+  Changed();
 }
 
 void tFulgoGlyph::GetDib(std::unique_ptr<tFulgoDib> ADib) {

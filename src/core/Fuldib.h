@@ -1,6 +1,7 @@
 // The library's one bitmap class, tFulgoDib: the owner of a DIB block (an 8-bit BMP image in memory)
-// with its transparent index, and the operations that make, measure, recolour, mask, crop, compose
-// and scale it. tFulgoGlyph makes a bitmap a streamable published property ("DIB1" records).
+// with its logical palette and transparent index, and the operations that make, measure, recolour,
+// mask, crop, compose, scale, capture and draw it. tFulgoGlyph makes a bitmap a streamable published
+// property ("DIB1" records).
 #pragma once
 
 #include <cstdint>
@@ -9,11 +10,17 @@
 
 #include "core/Grputil.h"
 #include "host/Filer.h"
+#include "host/GdiTypes.h"
 #include "host/Persistent.h"
 #include "host/Stream.h"
 #include "host/Types.h"
 
 namespace vantora {
+
+namespace host {
+class TBitmap;
+class TCanvas;
+}  // namespace host
 
 // Bitmap sizes: 0..32048.
 using TWidth = std::uint16_t;
@@ -32,9 +39,12 @@ class tFulgoDib {
 
   // The pixels: a block from mGETMEM, owned by this object; null when empty.
   std::uint8_t* Dib = nullptr;
+  // The logical palette made by GetLogPalette; owned by this object, null when none.
+  host::HPALETTE PaletteHandle = nullptr;
   // The index that means no pixel for MakeEmpty, MakeMask and the compositing.
   std::uint8_t TransparentIndex = kTransparentIndex;
 
+  // Releases the block and the palette.
   void FreeDib();
   bool Empty() const { return Dib == nullptr; }
   // Takes over Other's block after releasing this one's; Other becomes empty.
@@ -55,8 +65,16 @@ class tFulgoDib {
   // other operations on the block raise ENoBMPInSource on an empty bitmap.
   TColor GetColor(std::uint8_t Index) const;
   void SetColor(std::uint8_t Index, TColor Value);
-  // Copies the 256 colour-table entries of Block.
+  // Copies the 256 colour-table entries of Block; the palette made from the old ones is deleted.
   void GetPaletteFrom(const std::uint8_t* Block);
+  // A logical palette of the colour table, kept in PaletteHandle (the one held before is deleted):
+  // the current system palette with every non-black table entry put in its place, the free entries
+  // marked PC_NOCOLLAPSE. Raises EDontCreatDib on an empty bitmap.
+  host::HPALETTE GetLogPalette();
+
+  // An 8-bit capture of Bitmap through its own palette, replacing the block held before. A side
+  // above kMaxBitmapSide raises EFulgoError, an empty bitmap EInvalidGraphic "Invalid Bitmap".
+  void GetGlyphData(host::TBitmap& Bitmap);
 
   // Converts a 4-bit block held in Dib into an 8-bit one (static colours at their fixed indices, the
   // others from 10 on). Raises EFulgoError for a block of another depth.
@@ -90,6 +108,22 @@ class tFulgoDib {
   // A new block of the given size holding the picture scaled as Stretch does, with this bitmap's
   // colour table. The caller owns it.
   std::uint8_t* ResizeDib(TWidth Width, THeight Height) const;
+
+  // Drawing on a device, positions top-down. An empty bitmap draws nothing.
+  // The whole picture at (X, Y), opaque, in the colours of its table.
+  void Draw(host::HDC DC, std::int16_t X, std::int16_t Y) const;
+  // The picture at (X, Y) with its 247 pixels left out, clipped to ClipWidth x ClipHeight from the
+  // device origin: a mask ANDed onto the device, then the picture ORed into the holes. The colour
+  // table is the same after the call as before.
+  void DrawTransparent(host::HDC DC, std::int32_t ClipWidth, std::int32_t ClipHeight, std::int16_t X,
+                       std::int16_t Y) const;
+  // The picture merged with what the device shows under it at (X, Y), then drawn opaque. What lies
+  // under the 247 pixels is taken at the nearest colour of the table.
+  void DrawTransp(host::HDC DC, std::int16_t X, std::int16_t Y) const;
+  // An AreaWidth x AreaHeight area filled with Color and carrying the picture at (X, Y), drawn at
+  // (0, 0) of Canvas. The table entry at TransparentIndex takes Color and keeps it.
+  void DrawFill(host::TCanvas& Canvas, TColor Color, std::int32_t AreaWidth, std::int32_t AreaHeight,
+                std::int16_t X, std::int16_t Y);
 };
 
 // Source's pixels other than Transparent written into Dest with Source's memory-row origin at
@@ -132,6 +166,12 @@ class tFulgoGlyph : public host::TPersistent {
   // consistent 8-bit DIB raises EFulgoError naming the fault, and any failure after the first string
   // leaves the glyph empty.
   void LoadFromStream(host::TStream& Stream);
+
+  // An 8-bit capture of Bitmap; an empty host bitmap leaves the glyph empty.
+  void GetGlyphData(host::TBitmap& Bitmap);
+  // Loads a BMP, PNG or JPEG file and captures it; the picture file's errors pass on, with the glyph
+  // as it was.
+  void LoadFromFile(const std::string& FileName);
 
   // Lend a bitmap object to the glyph and take it back; between ReleaseDib and GetDib the glyph
   // holds no bitmap object.

@@ -18,6 +18,7 @@
 
 #include "host/Convert.h"
 #include "host/Errors.h"
+#include "host/Gdi.h"
 #include "host/Platform.h"
 
 extern char** environ;
@@ -367,6 +368,22 @@ std::int32_t hMessageBox(const std::string& Msg, std::uint32_t Flags) {
 
 bool hYesNoBox(const std::string& Msg, std::uint32_t Flags) {
   return host::MessageBox(Msg, "On-Line", Flags | 0x0C04u) == host::IDYES;
+}
+
+std::uint32_t RealizePaletteToDc(host::HDC DC, host::HPALETTE Palette, bool Background) {
+  const host::HPALETTE previous = host::SelectPalette(DC, Palette, Background ? host::TRUE : host::FALSE);
+  if (!previous) return 0;
+  const host::UINT realized = host::RealizePalette(DC);
+  host::SelectPalette(DC, previous, host::TRUE);
+  return realized == host::GDI_ERROR ? 0 : realized;
+}
+
+std::uint32_t RealizePaletteToWindow(host::HWND Window, host::HPALETTE Palette, bool Background) {
+  const host::HDC dc = host::GetDC(Window);
+  if (!dc) return 0;
+  const std::uint32_t realized = RealizePaletteToDc(dc, Palette, Background);
+  host::ReleaseDC(Window, dc);
+  return realized;
 }
 
 }  // namespace vantora

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "host/GdiTypes.h"
 #include "host/Lists.h"
 
 namespace vantora {
@@ -122,5 +123,12 @@ std::int32_t ExecAndWait(const std::string& FileName);
 // Message boxes with the caption "On-Line".
 std::int32_t hMessageBox(const std::string& Msg, std::uint32_t Flags);
 bool hYesNoBox(const std::string& Msg, std::uint32_t Flags);
+
+// Realises Palette through DC (as a background palette when Background), then gives the context its
+// previous palette back as a background palette. Answers how many system-palette entries changed;
+// 0 when DC or Palette is not a live handle.
+std::uint32_t RealizePaletteToDc(host::HDC DC, host::HPALETTE Palette, bool Background);
+// The same through the window's context, which is released afterwards.
+std::uint32_t RealizePaletteToWindow(host::HWND Window, host::HPALETTE Palette, bool Background);
 
 }  // namespace vantora

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 
+#include "host/PictureFile.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -60,6 +63,79 @@ TEST(Tool, BadInputFailsWithTheReadersMessage) {
 
   EXPECT_EQ(Tool("convert " + bad + " --to binary").status, 2);  // binary output needs -o
   EXPECT_NE(Tool("convert").status, 0);
+}
+
+using Colours = std::vector<std::array<std::uint8_t, 3>>;
+
+// A true-colour picture of 3 x 2 pixels (red, green, blue each), written as a BMP file.
+std::string TrueColourBmp(const vantora::test::TempDir& dir, const Colours& pixels) {
+  vantora::host::DibImage picture(3, 2, 32);
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    std::uint8_t* p = picture.Row(static_cast<int>(i / 3)) + 4 * (i % 3);
+    p[0] = pixels[i][2];
+    p[1] = pixels[i][1];
+    p[2] = pixels[i][0];
+  }
+  const std::string path = dir.Name("photo.bmp");
+  vantora::host::WriteBmpFile(path, picture.Info(), picture.Bits());
+  return path;
+}
+
+// The colours of an 8-bit picture file, top row first.
+Colours ColoursOf(const std::string& path) {
+  const vantora::host::DibImage read = vantora::host::ReadPictureFile(path);
+  EXPECT_EQ(read.BitCount(), 8);
+  Colours colours;
+  for (int y = 0; y < read.Height(); ++y)
+    for (int x = 0; x < read.Width(); ++x) {
+      const vantora::host::RGBQUAD& c = read.Colors()[read.Row(y)[x]];
+      colours.push_back({c.rgbRed, c.rgbGreen, c.rgbBlue});
+    }
+  return colours;
+}
+
+TEST(Tool, PictureCapturesToAnEightBitDibAndWritesItAsBmpOrPng) {
+  vantora::test::TempDir dir;
+  // Colours of the halftone cube and static colours survive the capture exactly.
+  const Colours pixels = {{255, 0, 0},     {0, 51, 102}, {153, 204, 255},
+                          {255, 255, 255}, {0, 0, 0},    {102, 102, 51}};
+  const std::string input = TrueColourBmp(dir, pixels);
+  const std::string bmp = dir.Name("capture.bmp"), png = dir.Name("capture.PNG");
+  ASSERT_EQ(Tool("picture " + input + " -o " + bmp).status, 0);
+  const std::string block = ReadFile(bmp);
+  ASSERT_EQ(block.size(), 1078u + 4 * 2);  // the DIB block itself: rows at 1078
+  EXPECT_EQ(block.substr(0, 2), "BM");
+  EXPECT_EQ(block.substr(10, 4), std::string("\x36\x04\0\0", 4));
+  EXPECT_EQ(ColoursOf(bmp), pixels);
+  ASSERT_EQ(Tool("picture " + input + " -o " + png + " --colors 256").status, 0);
+  EXPECT_EQ(ColoursOf(png), pixels);
+
+  // An indexed picture keeps its own colours.
+  vantora::host::DibImage indexed(2, 1, 8);
+  indexed.SetColorCount(2);
+  indexed.Colors()[0] = {7, 77, 177, 0};
+  indexed.Colors()[1] = {201, 13, 99, 0};
+  indexed.Row(0)[1] = 1;
+  const std::string indexedFile = dir.Name("indexed.bmp");
+  vantora::host::WriteBmpFile(indexedFile, indexed.Info(), indexed.Bits());
+  ASSERT_EQ(Tool("picture " + indexedFile + " -o " + bmp).status, 0);
+  EXPECT_EQ(ColoursOf(bmp), (Colours{{177, 77, 7}, {99, 13, 201}}));
+}
+
+TEST(Tool, PictureRefusesOtherColourCountsOutputsAndFiles) {
+  vantora::test::TempDir dir;
+  const std::string input = TrueColourBmp(dir, {});
+  const ToolRun colors = Tool("picture " + input + " -o " + dir.Name("out.png") + " --colors 16");
+  EXPECT_EQ(colors.status, 2);
+  EXPECT_NE(colors.output.find("--colors must be 256"), std::string::npos) << colors.output;
+  EXPECT_EQ(Tool("picture " + input + " -o " + dir.Name("out.gif")).status, 2);
+  EXPECT_NE(Tool("picture " + input).status, 0);
+
+  const std::string notes = dir.File("notes.bmp", "hello");
+  const ToolRun bad = Tool("picture " + notes + " -o " + dir.Name("out.png"));
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.output, "vantora: error: Unknown picture file format (" + notes + ")\n");
+  EXPECT_FALSE(std::ifstream(dir.Name("out.png")).good());
 }
 
 }  // namespace

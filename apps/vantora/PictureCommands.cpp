@@ -1,0 +1,69 @@
+// picture: a picture file captured to an 8-bit DIB as the library captures pictures (loaded into a
+// host bitmap, then taken with GetGlyphData), written out so the capture can be seen.
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "Commands.h"
+#include "ToolErrors.h"
+#include "core/DibLayout.h"
+#include "core/Fuldib.h"
+#include "host/Graphics.h"
+#include "host/PictureFile.h"
+
+namespace vantora::tool {
+
+namespace {
+
+struct PictureOptions {
+  std::string input;
+  std::string output;
+  int colors = 256;
+};
+
+std::string LowerExtension(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension;
+}
+
+void RunPicture(const PictureOptions& options) {
+  // The library's captures are always 8-bit.
+  if (options.colors != 256) throw UsageError("--colors must be 256: pictures are captured to 8 bits");
+  const std::string extension = LowerExtension(options.output);
+  if (extension != ".png" && extension != ".bmp")
+    throw UsageError("the output must be a .png or a .bmp file: " + options.output);
+
+  host::TBitmap bitmap;
+  bitmap.LoadFromFile(options.input);
+  tFulgoDib capture;
+  capture.GetGlyphData(bitmap);
+
+  if (extension == ".bmp") {
+    SaveDib(capture, options.output);
+    return;
+  }
+  // The block's header is copied out: blocks are only 2-byte aligned.
+  host::BITMAPINFO256 info;
+  std::memcpy(&info, capture.Dib + dib::kFileHeaderSize, sizeof info);
+  host::WritePngFile(options.output, reinterpret_cast<const host::BITMAPINFO*>(&info),
+                     dib::Bits(capture.Dib));
+}
+
+}  // namespace
+
+void AddPictureCommands(CLI::App& app) {
+  auto options = std::make_shared<PictureOptions>();
+  CLI::App* picture = app.add_subcommand(
+      "picture", "Capture a BMP, PNG or JPEG picture to an 8-bit DIB as the library does and write it out");
+  picture->add_option("FILE", options->input, "Picture file")->required()->check(CLI::ExistingFile);
+  picture->add_option("-o,--output", options->output, "Output file, .png or .bmp")->required();
+  picture->add_option("--colors", options->colors, "Colours of the capture (256)")->capture_default_str();
+  picture->callback([options] { RunPicture(*options); });
+}
+
+}  // namespace vantora::tool
