@@ -1,0 +1,90 @@
+// Unit Fullayer: tFulgoLayer, the base of the effect layers. A layer builds one or two masks from
+// an object's finished bitmap, paints each with its own colour fill and lays them under the object,
+// which grows to hold them. The 3D edge, the frame and the shadow (unit Fullyrs) decide the masks.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "core/Fuldib.h"
+#include "core/Grputil.h"
+#include "effects/Fulcolor.h"
+#include "model/Fultype.h"
+
+namespace vantora {
+
+class tFulgoOnePalette;
+
+// The system button-face colour: what the fuzz of a layer fades to unless told otherwise.
+inline constexpr TColor kButtonFace = static_cast<TColor>(kSystemColorFlag | 15u);
+
+// The widest band or frame a layer draws, so that twice the width still fits a bitmap side.
+inline constexpr std::int16_t kMaxLineWidth = kMaxBitmapSide / 2;
+
+class tFulgoLayer : public tFulgoPersistent {
+  VANTORA_PERSISTENT(tFulgoLayer)
+
+  explicit tFulgoLayer(tFulgoPersistent* AOwner);
+  ~tFulgoLayer() override;
+
+  // Fill of the first mask, and of the second (the opposite band of an embossed 3D edge).
+  std::unique_ptr<tFulgoColor> FulgoColor1;
+  std::unique_ptr<tFulgoColor> FulgoColor2;
+  // Width of the 3D band or of the frame in pixels; a negative width draws as 0.
+  std::int16_t LineWidth = 1;
+  efgDirection Direction = fgUpLeft;
+  // Published but never computed.
+  std::int16_t Width = 0;
+  std::int16_t Height = 0;
+  bool Embossed = false;
+  // Whether FulgoColor2 takes part in the render phases.
+  bool UseColor2 = false;
+  TColor FadeTo = kButtonFace;
+  // Growth of the object's bitmap caused by this layer (set by CalcAddXY).
+  std::int16_t AddX = 0;
+  std::int16_t AddY = 0;
+  std::int16_t AddWidth = 0;
+  std::int16_t AddHeight = 0;
+
+  void SetDefaults();
+  void Init() override;
+
+  std::int16_t GetLineWidth() const { return LineWidth; }
+  void SetLineWidth(std::int16_t Value);
+  efgDirection GetDirection() const { return Direction; }
+  void SetDirection(efgDirection Value);
+  std::int16_t GetWidth() const { return Width; }
+  void SetWidth(std::int16_t Value);
+  std::int16_t GetHeight() const { return Height; }
+  void SetHeight(std::int16_t Value);
+  bool GetEmbossed() const { return Embossed; }
+  void SetEmbossed(bool Value);
+  TColor GetFadeTo() const { return FadeTo; }
+  // Stores the colour and hands it to the fills as their Brush2; any rebuild comes from them.
+  void SetFadeTo(TColor Value);
+  tFulgoColor* GetFulgoColor1() const { return FulgoColor1.get(); }
+  void SetFulgoColor1(tFulgoColor* Value);
+  tFulgoColor* GetFulgoColor2() const { return FulgoColor2.get(); }
+  void SetFulgoColor2(tFulgoColor* Value);
+
+  // The render phases of the fills: FulgoColor1, then FulgoColor2 when UseColor2 is set.
+  void Ready();
+  void RegisterOnePalette(tFulgoOnePalette& Palette);
+  void ApplyOnePalette(tFulgoOnePalette& Palette);
+
+  virtual void CalcAddXY();
+  // Each builds a mask from Dib and reports its top-left corner relative to Dib's, x to the right
+  // and y downwards. The base versions make a bitmap without a picture and leave the offsets.
+  virtual std::unique_ptr<tFulgoDib> MakeEffect1(const tFulgoDib& Dib, std::int16_t& OffX,
+                                                 std::int16_t& OffY);
+  virtual std::unique_ptr<tFulgoDib> MakeEffect2(const tFulgoDib& Dib, std::int16_t& OffX,
+                                                 std::int16_t& OffY);
+  // Paints the masks and lays them under Dib, which grows to hold them.
+  virtual void Render(tFulgoDib& Dib);
+
+ protected:
+  // LineWidth as drawn: 0..kMaxLineWidth.
+  std::int16_t DrawnLineWidth() const;
+};
+
+}  // namespace vantora
