@@ -7,5 +7,6 @@ namespace vantora::tool {
 
 void AddConvertCommands(CLI::App& app);
 void AddPictureCommands(CLI::App& app);
+void AddEffectsSheetCommands(CLI::App& app);
 
 }  // namespace vantora::tool

@@ -2,17 +2,15 @@
 // host bitmap, then taken with GetGlyphData), written out so the capture can be seen.
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "Commands.h"
 #include "ToolErrors.h"
-#include "core/DibLayout.h"
+#include "ToolImages.h"
 #include "core/Fuldib.h"
 #include "host/Graphics.h"
-#include "host/PictureFile.h"
 
 namespace vantora::tool {
 
@@ -47,11 +45,7 @@ void RunPicture(const PictureOptions& options) {
     SaveDib(capture, options.output);
     return;
   }
-  // The block's header is copied out: blocks are only 2-byte aligned.
-  host::BITMAPINFO256 info;
-  std::memcpy(&info, capture.Dib + dib::kFileHeaderSize, sizeof info);
-  host::WritePngFile(options.output, reinterpret_cast<const host::BITMAPINFO*>(&info),
-                     dib::Bits(capture.Dib));
+  WriteDibPng(capture, options.output);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   vantora::tool::AddConvertCommands(app);
   vantora::tool::AddPictureCommands(app);
+  vantora::tool::AddEffectsSheetCommands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -139,3 +139,16 @@ TEST(Tool, PictureRefusesOtherColourCountsOutputsAndFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Tool, EffectsSheetPaintsEveryGroup) {
+  vantora::test::TempDir dir;
+  const ToolRun run = Tool("effects-sheet -o " + dir.Path().string());
+  ASSERT_EQ(run.status, 0) << run.output;
+  for (const char* name : {"fills-6.png", "gradients-12.png", "layers-5.png", "shapes-28.png", "fills-sheet.png",
+                           "gradients-sheet.png", "layers-sheet.png", "shapes-sheet.png"})
+    EXPECT_EQ(ReadFile(dir.Path().string() + "/" + name).substr(1, 3), "PNG") << name;
+}
+
+}  // namespace

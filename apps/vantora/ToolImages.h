@@ -1,0 +1,29 @@
+// Pictures the tool writes: 8-bit faces as PNG files, and contact sheets of labelled faces.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/Fuldib.h"
+
+namespace vantora::tool {
+
+void WriteDibPng(const tFulgoDib& Dib, const std::string& Path);
+
+// Faces laid out in a grid on white, each in its own colours, with a caption under each.
+class ContactSheet {
+ public:
+  explicit ContactSheet(int Columns) : columns_(Columns) {}
+  void Add(const std::string& Caption, const tFulgoDib& Dib) { cells_.push_back({Caption, &Dib}); }
+  void Write(const std::string& Path) const;
+
+ private:
+  struct Cell {
+    std::string caption;
+    const tFulgoDib* dib;
+  };
+  int columns_;
+  std::vector<Cell> cells_;
+};
+
+}  // namespace vantora::tool
