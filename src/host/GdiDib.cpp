@@ -94,9 +94,17 @@ void PackRow(const Pixel* from, const DibLayout& layout, NearestColor& nearest, 
       for (int x = 0; x < width; ++x)
         out[x >> 1] |= static_cast<std::uint8_t>(nearest.Find(from[x]) << ((x & 1) ? 0 : 4));
       return;
-    case 8:
-      for (int x = 0; x < width; ++x) out[x] = static_cast<std::uint8_t>(nearest.Find(from[x]));
+    case 8: {
+      // Runs of one colour are common in pictures: one look-up a run.
+      Pixel last = ~kPixelMask;
+      std::uint8_t index = 0;
+      for (int x = 0; x < width; ++x) {
+        const Pixel color = from[x] & kPixelMask;
+        if (color != last) last = color, index = static_cast<std::uint8_t>(nearest.Find(color));
+        out[x] = index;
+      }
       return;
+    }
     case 24:
       for (int x = 0; x < width; ++x, out += 3) {
         out[0] = static_cast<std::uint8_t>(from[x]);

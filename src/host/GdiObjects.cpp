@@ -55,6 +55,28 @@ constexpr std::uint64_t kCacheValid = std::uint64_t{1} << 32;
 std::size_t CacheSlot(Pixel color) {
   return (color * 2654435761u) >> 20;
 }
+
+// A face has at most 256 colours: searching each over all candidates costs less than the cells.
+constexpr int kSearchesBeforeCells = 256;
+constexpr int kCellBits = 3;              // cells of 8 x 8 x 8 colours,
+constexpr int kSideBits = 8 - kCellBits;  // 32 along each channel
+constexpr Pixel kSideMask = (1u << kSideBits) - 1;
+constexpr std::size_t kCells = std::size_t{1} << (3 * kSideBits);
+// A list holds 1..256 colours; 32768 lists of 256 start below 2^23, so both fit in 32 bits.
+constexpr int kLengthBits = 9;
+
+std::size_t CellOf(Pixel color) {
+  return std::size_t{(color >> (16 + kCellBits)) & kSideMask} << (2 * kSideBits) |
+         std::size_t{(color >> (8 + kCellBits)) & kSideMask} << kSideBits |
+         ((color >> kCellBits) & kSideMask);
+}
+
+int SquaredDistance(Pixel a, Pixel b) {
+  const int dr = static_cast<int>((a >> 16) & 0xFF) - static_cast<int>((b >> 16) & 0xFF);
+  const int dg = static_cast<int>((a >> 8) & 0xFF) - static_cast<int>((b >> 8) & 0xFF);
+  const int db = static_cast<int>(a & 0xFF) - static_cast<int>(b & 0xFF);
+  return dr * dr + dg * dg + db * db;
+}
 }  // namespace
 
 NearestColor::NearestColor() : cache_(kCacheSlots, 0) {}
@@ -68,26 +90,68 @@ void NearestColor::Reset(const Pixel* colors, const bool* usable, int count) {
       candidates_[static_cast<std::size_t>(candidateCount_++)] = static_cast<std::uint8_t>(i);
   }
   std::fill(cache_.begin(), cache_.end(), 0);
+  searches_ = 0;
+  std::fill(cells_.begin(), cells_.end(), 0);
+  lists_.clear();
 }
 
-int NearestColor::Search(Pixel color) const {
-  const int r = static_cast<int>((color >> 16) & 0xFF), g = static_cast<int>((color >> 8) & 0xFF),
-            b = static_cast<int>(color & 0xFF);
-  int best = candidateCount_ > 0 ? candidates_[0] : 0;
-  int bestDistance = 1 << 30;
-  for (int k = 0; k < candidateCount_; ++k) {
-    const int i = candidates_[static_cast<std::size_t>(k)];
-    const Pixel c = colors_[static_cast<std::size_t>(i)];
-    const int dr = static_cast<int>((c >> 16) & 0xFF) - r, dg = static_cast<int>((c >> 8) & 0xFF) - g,
-              db = static_cast<int>(c & 0xFF) - b;
-    const int distance = dr * dr + dg * dg + db * db;
-    if (distance < bestDistance) {
-      bestDistance = distance;
-      best = i;
-      if (distance == 0) break;
-    }
+// The candidate at the smallest distance, the lowest index among equals. Distance and index make
+// one key, so the nearest is a plain minimum, with no branch to mispredict.
+int NearestColor::SearchAmong(Pixel color, const std::uint8_t* candidates, int count) const {
+  if (count == 0) return 0;
+  std::uint32_t best = ~0u;
+  for (int k = 0; k < count; ++k) {
+    const std::uint8_t i = candidates[k];
+    const auto key = static_cast<std::uint32_t>(SquaredDistance(colors_[i], color)) << 8 | i;
+    best = std::min(best, key);
   }
-  return best;
+  return static_cast<int>(best & 0xFF);
+}
+
+// A candidate can be nearest to some colour of the cell only if its nearest point of the cell is
+// no farther than the farthest point of the cell is from some other candidate; all others are
+// left out, so the list's search finds every colour at the smallest distance, in index order.
+std::uint32_t NearestColor::MakeCell(std::size_t cell) {
+  const int low[3] = {static_cast<int>(cell >> (2 * kSideBits)) << kCellBits,
+                      static_cast<int>((cell >> kSideBits) & kSideMask) << kCellBits,
+                      static_cast<int>(cell & kSideMask) << kCellBits};
+  constexpr int kSpan = (1 << kCellBits) - 1;
+  std::array<int, 256> nearest;
+  int bound = 1 << 30;
+  for (int k = 0; k < candidateCount_; ++k) {
+    const Pixel c = colors_[candidates_[static_cast<std::size_t>(k)]];
+    int nearSum = 0, farSum = 0;
+    for (int channel = 0; channel < 3; ++channel) {
+      const int v = static_cast<int>((c >> (16 - 8 * channel)) & 0xFF);
+      const int lo = low[channel], hi = lo + kSpan;
+      const int inside = v < lo ? lo - v : (v > hi ? v - hi : 0);
+      const int far = std::max(v - lo, hi - v);
+      nearSum += inside * inside;
+      farSum += far * far;
+    }
+    nearest[static_cast<std::size_t>(k)] = nearSum;
+    bound = std::min(bound, farSum);
+  }
+  const auto start = static_cast<std::uint32_t>(lists_.size());
+  for (int k = 0; k < candidateCount_; ++k)
+    if (nearest[static_cast<std::size_t>(k)] <= bound)
+      lists_.push_back(candidates_[static_cast<std::size_t>(k)]);
+  const auto length = static_cast<std::uint32_t>(lists_.size()) - start;
+  return cells_[cell] = start << kLengthBits | length;
+}
+
+int NearestColor::Search(Pixel color) {
+  if (candidateCount_ == 0) return 0;
+  if (searches_ < kSearchesBeforeCells) {
+    ++searches_;
+    return SearchAmong(color, candidates_.data(), candidateCount_);
+  }
+  if (cells_.empty()) cells_.assign(kCells, 0);
+  const std::size_t cell = CellOf(color);
+  std::uint32_t list = cells_[cell];
+  if (list == 0) list = MakeCell(cell);
+  constexpr std::uint32_t kLengthMask = (1u << kLengthBits) - 1;
+  return SearchAmong(color, lists_.data() + (list >> kLengthBits), static_cast<int>(list & kLengthMask));
 }
 
 int NearestColor::Find(Pixel color) {

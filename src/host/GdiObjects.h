@@ -52,7 +52,10 @@ struct Surface {
 bool ValidSurfaceSize(int width, int height);
 
 // Picks the nearest of up to 256 colours (squared distance in RGB, lowest index on ties) and
-// remembers recent answers, so mapping a picture costs one search per distinct colour.
+// remembers recent answers. A photo has far more distinct colours than a face, so once many have
+// been searched the colour cube is cut into cells of 8 x 8 x 8, each listing (made when first
+// needed) the only colours that can be nearest to a colour inside it; a search then looks at a
+// handful of colours instead of all of them, and answers exactly the same.
 class NearestColor {
  public:
   NearestColor();
@@ -62,11 +65,16 @@ class NearestColor {
   Pixel ColorAt(int index) const { return colors_[static_cast<std::size_t>(index)]; }
 
  private:
-  int Search(Pixel color) const;
+  int Search(Pixel color);
+  int SearchAmong(Pixel color, const std::uint8_t* candidates, int count) const;
+  std::uint32_t MakeCell(std::size_t cell);
   std::array<Pixel, 256> colors_{};
   std::array<std::uint8_t, 256> candidates_{};
   int candidateCount_ = 0;
   std::vector<std::uint64_t> cache_;  // key in the low 32 bits (with a valid flag), index above
+  int searches_ = 0;                  // made over every candidate, before there are cells
+  std::vector<std::uint32_t> cells_;  // per cell its list's start in lists_ << 9 | length; 0: not made
+  std::vector<std::uint8_t> lists_;
 };
 
 enum class ObjectKind { Bitmap, Palette, Brush, Font, Dc, Window };

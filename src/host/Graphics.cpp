@@ -79,6 +79,21 @@ void TCanvas::StretchDraw(const RECT& dest, TBitmap& bitmap) {
   if (previous) SelectPalette(dc, previous, TRUE);
 }
 
+// ---- Picture quantizer
+
+namespace {
+// Constant-initialised, so a maker installed by another unit's start-up code is never overwritten.
+constinit TPictureQuantizer pictureQuantizer = nullptr;
+}  // namespace
+
+TPictureQuantizer SetPictureQuantizer(TPictureQuantizer quantizer) {
+  return std::exchange(pictureQuantizer, quantizer);
+}
+
+TPictureQuantizer PictureQuantizer() {
+  return pictureQuantizer;
+}
+
 // ---- TBitmap
 
 // The canvas of a bitmap: a memory context made on demand with the bitmap and palette selected,
@@ -221,10 +236,7 @@ TCanvas& TBitmap::Canvas() {
 
 void TBitmap::LoadFromPicture(const DibImage& picture) {
   if (picture.Empty()) throw EInvalidGraphic("Invalid Bitmap");
-  HBITMAP bitmap = CreateCompatibleBitmap(nullptr, picture.Width(), picture.Height());
-  if (!bitmap) throw EOutOfMemory("Not enough memory for the picture");
-  SetDIBits(nullptr, bitmap, 0, static_cast<UINT>(picture.Height()), picture.Bits(), picture.Info(),
-            DIB_RGB_COLORS);
+  // The palette comes first: a quantizer may throw, and nothing made here may outlive that.
   HPALETTE palette = nullptr;
   if (picture.BitCount() <= 8) {
     std::vector<PALETTEENTRY> entries;
@@ -234,8 +246,16 @@ void TBitmap::LoadFromPicture(const DibImage& picture) {
     }
     palette = PaletteOf(entries);
   } else {
-    palette = CreateHalftonePalette(nullptr);
+    if (const TPictureQuantizer quantizer = pictureQuantizer) palette = quantizer(picture);
+    if (!palette) palette = CreateHalftonePalette(nullptr);
   }
+  HBITMAP bitmap = CreateCompatibleBitmap(nullptr, picture.Width(), picture.Height());
+  if (!bitmap) {
+    if (palette) DeleteObject(palette);
+    throw EOutOfMemory("Not enough memory for the picture");
+  }
+  SetDIBits(nullptr, bitmap, 0, static_cast<UINT>(picture.Height()), picture.Bits(), picture.Info(),
+            DIB_RGB_COLORS);
   Replace(bitmap, palette);
   Changed();
 }

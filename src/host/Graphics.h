@@ -106,6 +106,15 @@ class TCanvas {
   DWORD copyMode_ = SRCCOPY;
 };
 
+// Makes the palette through which a true-colour (32-bit) picture is captured to 8 bits; the bitmap
+// that loads the picture owns the handle. The drawing layer knows no colour reduction of its own,
+// so the library installs one at start-up; until then, or when the maker answers null, a picture
+// gets the halftone palette.
+using TPictureQuantizer = HPALETTE (*)(const DibImage& picture);
+// Answers the maker it replaces, so that it can be put back.
+TPictureQuantizer SetPictureQuantizer(TPictureQuantizer quantizer);
+TPictureQuantizer PictureQuantizer();
+
 // A device bitmap with its palette, both owned. A new bitmap is empty (no handle, size 0 x 0).
 class TBitmap {
  public:
@@ -137,7 +146,9 @@ class TBitmap {
   TCanvas& Canvas();
 
   // BMP, PNG or JPEG. An indexed picture brings its colours as the palette; a true-colour one gets
-  // a halftone palette (20 static colours, a 6 x 6 x 6 cube and greys) for 256-colour captures.
+  // the palette of the picture quantizer for 256-colour captures (without one, the halftone palette:
+  // 20 static colours, a 6 x 6 x 6 cube and greys). A picture that cannot be read or given a
+  // palette leaves the bitmap as it was.
   void LoadFromFile(const std::string& path);
   void LoadFromStream(TStream& stream);
   void LoadFromPicture(const DibImage& picture);

@@ -96,9 +96,10 @@ Colours ColoursOf(const std::string& path) {
 
 TEST(Tool, PictureCapturesToAnEightBitDibAndWritesItAsBmpOrPng) {
   vantora::test::TempDir dir;
-  // Colours of the halftone cube and static colours survive the capture exactly.
-  const Colours pixels = {{255, 0, 0},     {0, 51, 102}, {153, 204, 255},
-                          {255, 255, 255}, {0, 0, 0},    {102, 102, 51}};
+  // A true-colour picture of a few colours keeps them exactly, those far from any fixed colour cube
+  // included: the tool brings the library's picture palette along.
+  const Colours pixels = {{255, 0, 0},     {17, 99, 203}, {250, 3, 131},
+                          {255, 255, 255}, {0, 0, 0},     {120, 121, 37}};
   const std::string input = TrueColourBmp(dir, pixels);
   const std::string bmp = dir.Name("capture.bmp"), png = dir.Name("capture.PNG");
   ASSERT_EQ(Tool("picture " + input + " -o " + bmp).status, 0);

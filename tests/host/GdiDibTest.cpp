@@ -1,6 +1,8 @@
 // Device-independent bitmaps drawn on devices, written into device bitmaps and read back.
 #include <cstring>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "host/GdiTestSupport.h"
 
@@ -236,6 +238,101 @@ TEST_F(DibTest, GetDIBitsMapsToTheSelectedPalette) {
   EXPECT_EQ(back.At(4, 0), RGB(200, 0, 0));
   SelectPalette(back.dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
   SelectPalette(s.dc, previous, FALSE);
+  DeleteObject(palette);
+}
+
+// The index a search of every usable entry finds: the smallest squared distance, the lowest index
+// among equals.
+BYTE BruteNearest(const std::vector<COLORREF>& entries, const std::vector<int>& usable, COLORREF c) {
+  int best = -1, bestDistance = 0;
+  for (const int i : usable) {
+    const COLORREF e = entries[static_cast<std::size_t>(i)];
+    const int dr = GetRValue(e) - GetRValue(c), dg = GetGValue(e) - GetGValue(c),
+              db = GetBValue(e) - GetBValue(c);
+    const int distance = dr * dr + dg * dg + db * db;
+    if (best < 0 || distance < bestDistance) best = i, bestDistance = distance;
+  }
+  return static_cast<BYTE>(best);
+}
+
+TEST_F(DibTest, GetDIBitsFindsTheNearestEntryForEveryColourOfAPhoto) {
+  // Thousands of distinct colours, far more than the searches made before the colour cube
+  // is cut into cells, and a palette with repeated entries and pairs of entries at equal distance
+  // from colours of the picture, which must go to the lower index.
+  std::mt19937 random(7);
+  const auto channel = [&] { return static_cast<BYTE>(random() & 0xFF); };
+  std::vector<COLORREF> entries(256);
+  for (COLORREF& e : entries) e = RGB(channel(), channel(), channel());
+  for (int i = 0; i < 10; ++i)
+    entries[static_cast<std::size_t>(200 + i)] = entries[static_cast<std::size_t>(i)];
+  std::vector<COLORREF> ties;
+  for (int j = 0; j < 8; ++j) {
+    const int r = 30 + 25 * j, g = 250 - 30 * j, b = 8 * j;
+    entries[static_cast<std::size_t>(100 + 2 * j)] = RGB(r + 3, g, b + 4);
+    entries[static_cast<std::size_t>(101 + 2 * j)] = RGB(r - 3, g, b - 4);
+    ties.push_back(RGB(r, g, b));
+  }
+  // The far corner of the cell 0..7 from black is as near to (14, 14, 14) as to black.
+  entries[116] = RGB(14, 14, 14);
+  entries[117] = RGB(0, 0, 0);
+  ties.push_back(RGB(7, 7, 7));
+  const int width = 128, height = 48;
+  Dib photo(width, -height, 32);
+  const auto put = [&](int x, int y, COLORREF c) {
+    BYTE* p = photo.Stored(y) + 4 * x;
+    p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
+  };
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) put(x, y, RGB(channel(), channel(), channel()));
+  // The pixels that tie, and the repeated entries, in the top row: captured last, through the cells.
+  for (std::size_t j = 0; j < ties.size(); ++j) put(static_cast<int>(j), 0, ties[j]);
+  for (int i = 0; i < 20; ++i) put(20 + i, 0, entries[static_cast<std::size_t>(200 + i % 10)]);
+  MemorySurface s(width, height);
+  ASSERT_EQ(SetDIBitsToDevice(s.dc, 0, 0, width, height, 0, 0, 0, height, photo.bits.data(), photo.Info(),
+                              DIB_RGB_COLORS),
+            height);
+
+  struct {
+    WORD version, count;
+    PALETTEENTRY entries[256];
+  } log{0x300, 256, {}};
+  for (int i = 0; i < 256; ++i) {
+    const COLORREF e = entries[static_cast<std::size_t>(i)];
+    log.entries[i] = PALETTEENTRY{GetRValue(e), GetGValue(e), GetBValue(e), 0};
+  }
+  HPALETTE palette = CreatePalette(reinterpret_cast<LOGPALETTE*>(&log));
+  std::vector<COLORREF> statics(256, 0);
+  std::vector<int> all, staticOnly;
+  for (int i = 0; i < 256; ++i) all.push_back(i);
+  GetSystemPaletteEntries(nullptr, 0, 256, log.entries);
+  for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 246, 247, 248, 249, 250, 251, 252, 253, 254, 255}) {
+    const PALETTEENTRY& e = log.entries[i];
+    statics[static_cast<std::size_t>(i)] = RGB(e.peRed, e.peGreen, e.peBlue);
+    staticOnly.push_back(i);
+  }
+
+  // Through the selected palette, and through the default one (its 20 static colours only).
+  for (const bool selected : {true, false}) {
+    HPALETTE previous = selected ? SelectPalette(s.dc, palette, FALSE) : nullptr;
+    Dib dib(width, height, 8);
+    ASSERT_EQ(GetDIBits(s.dc, s.bitmap, 0, height, dib.bits.data(), dib.Info(), DIB_RGB_COLORS), height);
+    if (previous) SelectPalette(s.dc, previous, FALSE);
+    int wrong = 0;
+    std::string first;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const BYTE* p = photo.Stored(y) + 4 * x;
+        const COLORREF c = RGB(p[2], p[1], p[0]);
+        const BYTE expected = selected ? BruteNearest(entries, all, c) : BruteNearest(statics, staticOnly, c);
+        const BYTE got = dib.Stored(height - 1 - y)[x];
+        if (got != expected && wrong++ == 0)
+          first = std::to_string(x) + "," + std::to_string(y) + ": " + std::to_string(got) + " instead of " +
+                  std::to_string(expected);
+      }
+    EXPECT_EQ(wrong, 0) << (selected ? "selected palette, " : "default palette, ") << "first at " << first;
+  }
+  for (std::size_t j = 0; j < ties.size(); ++j)
+    ASSERT_EQ(BruteNearest(entries, all, ties[j]), 100 + 2 * j) << "the picture has no tie at " << j;
   DeleteObject(palette);
 }
 

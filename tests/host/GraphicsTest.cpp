@@ -74,7 +74,85 @@ TEST_F(GraphicsTest, BitmapLoadsAPictureFileWithItsColoursAsPalette) {
   std::filesystem::remove_all(dir);
 }
 
-TEST_F(GraphicsTest, TrueColourPicturesGetAHalftonePalette) {
+// Installs a picture quantizer for one test and puts back the one it replaced.
+class QuantizerScope {
+ public:
+  explicit QuantizerScope(TPictureQuantizer quantizer) : previous_(SetPictureQuantizer(quantizer)) {}
+  QuantizerScope(const QuantizerScope&) = delete;
+  QuantizerScope& operator=(const QuantizerScope&) = delete;
+  ~QuantizerScope() { SetPictureQuantizer(previous_); }
+
+ private:
+  TPictureQuantizer previous_;
+};
+
+// What the test quantizer saw and answered.
+struct QuantizerLog {
+  int calls = 0;
+  COLORREF first = 0;
+  HPALETTE made = nullptr;
+} quantizerLog;
+
+HPALETTE TwoEntryQuantizer(const DibImage& picture) {
+  ++quantizerLog.calls;
+  const BYTE* p = picture.Row(0);
+  quantizerLog.first = RGB(p[2], p[1], p[0]);
+  const struct {
+    WORD version, count;
+    PALETTEENTRY entries[2];
+  } logical = {0x300, 2, {{9, 8, 7, 0}, {1, 2, 3, 0}}};
+  return quantizerLog.made = CreatePalette(reinterpret_cast<const LOGPALETTE*>(&logical));
+}
+
+HPALETTE DecliningQuantizer(const DibImage&) {
+  ++quantizerLog.calls;
+  return nullptr;
+}
+
+HPALETTE FailingQuantizer(const DibImage&) {
+  ++quantizerLog.calls;
+  throw EOutOfMemory("no room for the colours");
+}
+
+TEST_F(GraphicsTest, TrueColourPicturesGetThePaletteOfThePictureQuantizer) {
+  quantizerLog = {};
+  QuantizerScope scope(TwoEntryQuantizer);
+  EXPECT_EQ(PictureQuantizer(), &TwoEntryQuantizer);
+  DibImage picture(3, 2, 32);
+  const BYTE first[4] = {30, 20, 10, 0};
+  std::memcpy(picture.Row(0), first, sizeof first);
+  TBitmap bitmap;
+  bitmap.LoadFromPicture(picture);
+  EXPECT_EQ(quantizerLog.calls, 1);
+  EXPECT_EQ(quantizerLog.first, RGB(10, 20, 30));
+  ASSERT_NE(quantizerLog.made, nullptr);
+  EXPECT_EQ(bitmap.Palette(), quantizerLog.made);  // taken over: the fixture sees it freed once
+  EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), RGB(10, 20, 30));
+
+  // Indexed pictures bring their own colours.
+  bitmap.LoadFromPicture(FourColours());
+  EXPECT_EQ(quantizerLog.calls, 1);
+  EXPECT_EQ(GetPaletteEntries(bitmap.Palette(), 0, 0, nullptr), 4u);
+
+  // A quantizer that throws leaves the bitmap as it was and nothing behind (the fixture counts).
+  {
+    QuantizerScope failing(FailingQuantizer);
+    EXPECT_THROW(bitmap.LoadFromPicture(picture), EOutOfMemory);
+    EXPECT_EQ(quantizerLog.calls, 2);
+    EXPECT_EQ(bitmap.Width(), 4);
+    EXPECT_EQ(GetPaletteEntries(bitmap.Palette(), 0, 0, nullptr), 4u);
+  }
+  EXPECT_EQ(PictureQuantizer(), &TwoEntryQuantizer) << "the replaced quantizer comes back";
+
+  // One that declines leaves the halftone palette.
+  QuantizerScope declining(DecliningQuantizer);
+  bitmap.LoadFromPicture(picture);
+  EXPECT_EQ(quantizerLog.calls, 3);
+  EXPECT_EQ(GetPaletteEntries(bitmap.Palette(), 0, 0, nullptr), 256u);
+}
+
+TEST_F(GraphicsTest, TrueColourPicturesGetAHalftonePaletteWithoutAQuantizer) {
+  QuantizerScope none(nullptr);
   DibImage picture(2, 1, 32);
   const BYTE pixels[8] = {1, 2, 3, 0, 200, 100, 50, 0};
   std::memcpy(picture.Bits(), pixels, 8);
