@@ -74,8 +74,8 @@ AxisMap MapAxis(std::int64_t dest, std::int64_t destSize, std::int64_t source, s
 void ApplyRopRow(Pixel* dest, const Pixel* source, int count, std::uint8_t code, Pixel pattern) {
   pattern &= kPixelMask;
   switch (code) {
-    case 0xCC:  // SRCCOPY
-      std::memcpy(dest, source, static_cast<std::size_t>(count) * sizeof(Pixel));
+    case 0xCC:  // SRCCOPY; pattern-only callers pass no source and never ask for it
+      if (source) std::memcpy(dest, source, static_cast<std::size_t>(count) * sizeof(Pixel));
       return;
     case 0x88:  // SRCAND
       for (int i = 0; i < count; ++i) dest[i] &= source[i];
