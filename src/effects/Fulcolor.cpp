@@ -23,6 +23,7 @@ const host::TClass& tFulgoColor::StaticClass() {
                                        .Property("Fuzz", &C::GetFuzz, &C::SetFuzz, 0)
                                        .Property("Brush", &C::GetBrush, &C::SetBrush, 0)
                                        .Property("Brush2", &C::GetBrush2, &C::SetBrush2, 0)
+                                       .Property("Glyph", &C::GetGlyph, &C::SetGlyph)
                                        .Property("FulgoGlyph", &C::GetFulgoGlyph, &C::SetFulgoGlyph)
                                        .Property("Gradient", &C::GetGradient, &C::SetGradient)
                                        .Build();
@@ -125,6 +126,11 @@ void tFulgoColor::SetBrush2(TColor Value) {
   if (Value == Brush2) return;
   Brush2 = Value;
   Rebuild();
+}
+
+void tFulgoColor::SetGlyph(host::TBitmap* Value) {
+  if (!Value || Value == Glyph.get()) return;
+  Glyph->Assign(*Value);
 }
 
 void tFulgoColor::SetFulgoGlyph(tFulgoGlyph* Value) {

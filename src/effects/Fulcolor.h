@@ -74,6 +74,9 @@ class tFulgoColor : public tFulgoPersistent {
   void SetBrush(TColor Value);
   TColor GetBrush2() const { return Brush2; }
   void SetBrush2(TColor Value);
+  host::TBitmap* GetGlyph() const { return Glyph.get(); }
+  // Copies the picture into the slot, which moves it on into FulgoGlyph.
+  void SetGlyph(host::TBitmap* Value);
   tFulgoGlyph* GetFulgoGlyph() const { return FulgoGlyph.get(); }
   void SetFulgoGlyph(tFulgoGlyph* Value);
   tFulgoGradient* GetGradient() const { return Gradient.get(); }

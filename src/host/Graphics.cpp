@@ -165,6 +165,12 @@ HBITMAP ResizedCopy(HBITMAP source, int width, int height) {
 
 }  // namespace
 
+const TClass& TBitmap::StaticClass() {
+  static const TClass& cls = ClassBuilder<TBitmap>("TBitmap", TPersistent::StaticClass()).Build();
+  return cls;
+}
+VANTORA_REGISTER_CLASS(TBitmap);
+
 TBitmap::TBitmap() : canvas_(std::make_unique<BitmapCanvas>(*this)) {}
 
 TBitmap::~TBitmap() {
@@ -199,6 +205,11 @@ void TBitmap::Assign(const TBitmap& source) {
   HBITMAP bitmap = source.handle_ ? ResizedCopy(source.handle_, source.width_, source.height_) : nullptr;
   Replace(bitmap, source.palette_ ? CopyPalette(source.palette_) : nullptr);
   Changed();
+}
+
+void TBitmap::Assign(const TPersistent* source) {
+  if (const auto* bitmap = dynamic_cast<const TBitmap*>(source)) return Assign(*bitmap);
+  TPersistent::Assign(source);
 }
 
 void TBitmap::SetHandle(HBITMAP bitmap) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/Gdi.h"
+#include "host/Persistent.h"
 #include "host/PictureFile.h"
 #include "host/Stream.h"
 
@@ -115,16 +116,19 @@ using TPictureQuantizer = HPALETTE (*)(const DibImage& picture);
 TPictureQuantizer SetPictureQuantizer(TPictureQuantizer quantizer);
 TPictureQuantizer PictureQuantizer();
 
-// A device bitmap with its palette, both owned. A new bitmap is empty (no handle, size 0 x 0).
-class TBitmap {
- public:
+// A device bitmap with its palette, both owned. A new bitmap is empty (no handle, size 0 x 0). It is
+// a persistent without published properties, so model classes can publish a bitmap as a drop slot
+// for pictures; nothing of it is streamed.
+class TBitmap : public TPersistent {
+  VANTORA_PERSISTENT(TBitmap)
+
   TBitmap();
-  TBitmap(const TBitmap&) = delete;
-  TBitmap& operator=(const TBitmap&) = delete;
-  ~TBitmap();
+  ~TBitmap() override;
 
   // The explicit copy: pixels and palette.
   void Assign(const TBitmap& source);
+  // A bitmap source is copied as above; any other raises the framework's conversion error.
+  void Assign(const TPersistent* source) override;
 
   HBITMAP Handle() const { return handle_; }
   // Takes ownership of Bitmap (and frees the one held before); null empties the bitmap.

@@ -1,0 +1,303 @@
+#include "model/Fulgoart.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "host/Filer.h"
+#include "host/Gdi.h"
+#include "host/TextForm.h"
+#include "model/Fulback.h"
+#include "model/Fultext.h"
+#include "palette/Fulone.h"
+
+namespace vantora {
+
+const host::TEnumInfo& TypeInfoOf(eDrawMode) {
+  static const host::TEnumInfo info{"eDrawMode", {"edTransparent", "edOpaque"}};
+  return info;
+}
+
+const host::TClass& tFulgoArt::StaticClass() {
+  using A = tFulgoArt;
+  static const host::TClass& cls =
+      host::ClassBuilder<A>("tFulgoArt", tFulgoPersistent::StaticClass())
+          .ReadOnly("Width", &A::GetWidth, 0)
+          .Stored(false)
+          .ReadOnly("Height", &A::GetHeight, 0)
+          .Stored(false)
+          .Property("InnerOffsetX", &A::GetInnerOffsetX, &A::SetInnerOffsetX, 0)
+          .Property("InnerOffsetY", &A::GetInnerOffsetY, &A::SetInnerOffsetY, 0)
+          .Property("InnerOffsetSizeX", &A::GetInnerOffsetSizeX, &A::SetInnerOffsetSizeX, 0)
+          .Property("InnerOffsetSizeY", &A::GetInnerOffsetSizeY, &A::SetInnerOffsetSizeY, 0)
+          .Property("Transparent", &A::GetTransparent, &A::SetTransparent, kButtonFace)
+          .Build();
+  return cls;
+}
+VANTORA_REGISTER_CLASS(tFulgoArt);
+
+const host::TClass& tSaveTmp::StaticClass() {
+  static const host::TClass& cls = host::ClassBuilder<tSaveTmp>("tSaveTmp", host::TComponent::StaticClass())
+                                       .Field("Art", &tSaveTmp::fArt, nullptr)
+                                       .Build();
+  return cls;
+}
+VANTORA_REGISTER_CLASS(tSaveTmp);
+
+namespace {
+
+// A bitmap side as the size types allow it.
+std::int32_t CapSide(std::int32_t value) {
+  return std::clamp<std::int32_t>(value, 1, kMaxBitmapSide);
+}
+
+// A position for the compositing: anything beyond a bitmap side is clipped away anyway.
+std::int16_t Position(std::int32_t value) {
+  return static_cast<std::int16_t>(std::clamp<std::int32_t>(value, -kMaxBitmapSide, kMaxBitmapSide));
+}
+
+// Clears NotifyOwner for a scope, restoring the old value however the scope ends.
+class Quiet {
+ public:
+  explicit Quiet(tFulgoPersistent& p) : p_(p), old_(p.NotifyOwner) { p.NotifyOwner = false; }
+  Quiet(const Quiet&) = delete;
+  Quiet& operator=(const Quiet&) = delete;
+  ~Quiet() { p_.NotifyOwner = old_; }
+
+ private:
+  tFulgoPersistent& p_;
+  bool old_;
+};
+
+}  // namespace
+
+tFulgoArt::tFulgoArt(tFulgoPersistent* AOwner)
+    : tFulgoPersistent(AOwner), Dib(std::make_unique<tFulgoDib>()) {
+  NeededWidth = -1;
+  NeededHeight = -1;
+  SetDefaults();
+}
+
+tFulgoArt::~tFulgoArt() {
+  if (PaletteHandle) host::DeleteObject(PaletteHandle);
+  Objects.FreeAll();
+}
+
+std::unique_ptr<tFulgoArt> tFulgoArt::NewArt() const {
+  return std::make_unique<tFulgoArt>(nullptr);
+}
+
+void tFulgoArt::SetDefaults() {
+  InnerOffsetX = InnerOffsetY = InnerOffsetSizeX = InnerOffsetSizeY = 0;
+  Transparent = kButtonFace;
+  Active = true;
+}
+
+void tFulgoArt::Init() {
+  tFulgoPersistent::Init();
+  SetDefaults();
+  for (int i = 0; i < Objects.GetCount(); ++i) Objects.GetItemTyped(i)->Init();
+}
+
+void tFulgoArt::Rebuild() {
+  if (OnRebuild && NotifyOwner) OnRebuild();
+}
+
+std::int32_t tFulgoArt::GetWidth() const {
+  return Dib->Empty() ? 0 : Dib->GetWidth();
+}
+std::int32_t tFulgoArt::GetHeight() const {
+  return Dib->Empty() ? 0 : Dib->GetHeight();
+}
+
+void tFulgoArt::SetInnerOffsetX(std::int32_t Value) {
+  if (Value == InnerOffsetX) return;
+  InnerOffsetX = Value;
+  Rebuild();
+}
+
+void tFulgoArt::SetInnerOffsetY(std::int32_t Value) {
+  if (Value == InnerOffsetY) return;
+  InnerOffsetY = Value;
+  Rebuild();
+}
+
+void tFulgoArt::SetInnerOffsetSizeX(std::int32_t Value) {
+  InnerOffsetSizeX = Value;
+}
+void tFulgoArt::SetInnerOffsetSizeY(std::int32_t Value) {
+  InnerOffsetSizeY = Value;
+}
+
+void tFulgoArt::SetTransparent(TColor Value) {
+  if (Value == Transparent) return;
+  Transparent = Value;
+  Rebuild();
+}
+
+void tFulgoArt::Render() {
+  Dib->FreeDib();
+  // Whatever fails, no object keeps a picture of a render that did not finish.
+  struct Cleanup {
+    tObjectList& objects;
+    bool done = false;
+    ~Cleanup() {
+      if (!done)
+        for (int i = 0; i < objects.GetCount(); ++i) objects.GetItemTyped(i)->Finished();
+    }
+  } cleanup{Objects};
+  tFulgoOnePalette palette;
+
+  const int count = Objects.GetActiveCount();
+  for (int i = 0; i < count; ++i) Objects.GetActiveObject(i)->Ready();
+  for (int i = 0; i < count; ++i) Objects.GetActiveObject(i)->RegisterOnePalette(palette);
+  palette.BuildPalette();
+  for (int i = 0; i < count; ++i) Objects.GetActiveObject(i)->ApplyOnePalette(palette);
+
+  // The background is sized by the others, so it renders last.
+  int backIndex = -1;
+  for (int i = 0; i < count; ++i) {
+    tFulgoObject* object = Objects.GetActiveObject(i);
+    if (dynamic_cast<tFulgoBackground*>(object)) backIndex = i;
+  }
+  if (backIndex < 0) throw EFulgoError("The art has no active background object");
+  for (int i = 0; i < count; ++i)
+    if (i != backIndex) Objects.GetActiveObject(i)->Render();
+
+  tFulgoObject* back = Objects.GetActiveObject(backIndex);
+  back->CalcAddXY();
+  CalcBackgroundSize(backIndex);
+  back->Render();
+  Dib->GrabDib(*back->Dib);
+  CalcAlignment(GetWidth() - back->AddWidth, GetHeight() - back->AddHeight);
+  for (int i = 0; i < count; ++i) {
+    if (i == backIndex) continue;
+    tFulgoObject* object = Objects.GetActiveObject(i);
+    if (!object->Dib->Empty())
+      Dib->CutCopy(*object->Dib, Position(object->Align->PosX - back->AddX),
+                   Position(object->Align->PosY - back->AddY));
+    object->Finished();
+  }
+  back->Finished();
+  cleanup.done = true;
+
+  palette.SetColorTabelTo(*Dib);
+  if (PaletteHandle) host::DeleteObject(PaletteHandle);
+  PaletteHandle = std::exchange(palette.PaletteHandle, nullptr);
+}
+
+void tFulgoArt::CalcBackgroundSize(int BackIndex) {
+  auto* back = dynamic_cast<tFulgoBackground*>(Objects.GetActiveObject(BackIndex));
+  if (!back) throw EFulgoError("Object " + std::to_string(BackIndex) + " of the art is not a background");
+  std::int32_t maxW = 0, maxH = 0;
+  if (NeededWidth == -1 || NeededHeight == -1) {
+    for (int i = 0; i < Objects.GetActiveCount(); ++i) {
+      if (i == BackIndex) continue;
+      const tFulgoObject* object = Objects.GetActiveObject(i);
+      maxW = std::max<std::int32_t>(maxW, object->Width);
+      maxH = std::max<std::int32_t>(maxH, object->Height);
+    }
+  }
+  // 64-bit sums: every term may come from a stream.
+  std::int64_t w = NeededWidth != -1 ? std::int64_t{NeededWidth} - back->AddWidth
+                                     : std::int64_t{maxW} + back->TextWidthPlus;
+  std::int64_t h = NeededHeight != -1 ? std::int64_t{NeededHeight} - back->AddHeight
+                                      : std::int64_t{maxH} + back->TextHeightPlus;
+  w += InnerOffsetSizeX;
+  h += InnerOffsetSizeY;
+  // At least 1; at most what a bitmap side can be.
+  back->TargetWidth = CapSide(static_cast<std::int32_t>(std::clamp<std::int64_t>(w, 1, kMaxBitmapSide)));
+  back->TargetHeight = CapSide(static_cast<std::int32_t>(std::clamp<std::int64_t>(h, 1, kMaxBitmapSide)));
+}
+
+void tFulgoArt::CalcAlignment(std::int32_t W, std::int32_t H) {
+  tFulgoText* text = nullptr;
+  for (int i = 0; i < Objects.GetActiveCount() && !text; ++i)
+    text = dynamic_cast<tFulgoText*>(Objects.GetActiveObject(i));
+  if (!text) return;
+  const std::int32_t w = text->Dib->Empty() ? 0 : text->Dib->GetWidth();
+  const std::int32_t h = text->Dib->Empty() ? 0 : text->Dib->GetHeight();
+  tFulgoAlign& align = *text->Align;
+  switch (align.Alignment) {
+    case host::taLeftJustify:
+      align.PosX = 1;
+      break;
+    case host::taRightJustify:
+      align.PosX = W - w;
+      break;
+    default:
+      align.PosX = (W - w) / 2;
+      break;
+  }
+  align.PosY = (H - h) / 2;
+  align.PosX += align.X;
+  align.PosY += align.Y;
+}
+
+void tFulgoArt::AssignTo(host::TPersistent* Dest) const {
+  struct GlobalLoading {
+    GlobalLoading() { host::BeginGlobalLoading(); }
+    ~GlobalLoading() { host::EndGlobalLoading(); }
+  };
+  auto* dest = dynamic_cast<tFulgoArt*>(Dest);
+  if (!dest || !(InheritsFrom(Dest->ClassType()) || Dest->InheritsFrom(ClassType())))
+    throw host::EConvertError("Can not assign " + (Dest ? Dest->ClassName() : std::string("nil")) + " to " +
+                              ClassName());
+  if (dest == this) return;
+  auto* self = const_cast<tFulgoArt*>(this);
+  // The helpers outlive the loading phase: its end still calls Loaded on the root it read.
+  tSaveTmp source(nullptr), target(nullptr);
+  source.fArt = self;
+  target.fArt = dest;
+  {
+    GlobalLoading loading;
+    host::TMemoryStream stream;
+    {
+      Quiet quiet(*self);
+      host::WriteComponent(stream, source);
+    }
+    stream.SetPosition(0);
+    {
+      Quiet quiet(*dest);
+      dest->Init();
+      host::ReadComponent(stream, &target);
+    }
+  }
+  dest->Rebuild();
+}
+
+void tFulgoArt::LoadFromStream(host::TStream& Stream) {
+  host::TMemoryStream binary;
+  if (host::IsBinaryComponentStream(Stream)) {
+    binary.CopyFrom(Stream, Stream.Size() - Stream.Position());
+  } else {
+    host::ObjectTextToBinary(Stream, binary);
+  }
+  // A trial read into a fresh art: a look that fails leaves this one untouched. The look is then
+  // read again into this art rather than copied over, since a copy carries fonts only as far as
+  // the caption reaches and a label's caption is not part of its look.
+  {
+    std::unique_ptr<tFulgoArt> fresh = NewArt();
+    tSaveTmp holder(nullptr);
+    holder.fArt = fresh.get();
+    binary.SetPosition(0);
+    host::ReadComponent(binary, &holder);
+  }
+  tSaveTmp holder(nullptr);
+  holder.fArt = this;
+  binary.SetPosition(0);
+  {
+    Quiet quiet(*this);
+    Init();
+    host::ReadComponent(binary, &holder);
+  }
+  Rebuild();
+}
+
+void tFulgoArt::SaveToStream(host::TStream& Stream) {
+  tSaveTmp holder(nullptr);
+  holder.fArt = this;
+  host::WriteComponent(Stream, holder);
+}
+
+}  // namespace vantora

@@ -1,0 +1,180 @@
+// The art: background sizing, text alignment, rebuild notices and the stream copy.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "host/Stream.h"
+#include "host/TextForm.h"
+#include "model/Fullblart.h"
+
+namespace vantora {
+namespace {
+
+// An art class unrelated to the label's, as a button's art is.
+class TOtherArt : public tFulgoArt {
+  VANTORA_PERSISTENT(TOtherArt)
+  explicit TOtherArt(tFulgoPersistent* owner) : tFulgoArt(owner) {}
+};
+
+const host::TClass& TOtherArt::StaticClass() {
+  static const host::TClass& cls =
+      host::ClassBuilder<TOtherArt>("TOtherArt", tFulgoArt::StaticClass()).Build();
+  return cls;
+}
+VANTORA_REGISTER_CLASS(TOtherArt);
+
+std::string LookText(tFulgoArt& art) {
+  host::TMemoryStream s;
+  art.SaveToStream(s);
+  return host::ObjectBinaryToText(std::string(s.Bytes().begin(), s.Bytes().end()));
+}
+
+TEST(ArtSize, BackgroundFollowsTheTextOrTheImposedSize) {
+  tFulgoLabelArt art(nullptr);
+  art.FulgoText->SetCaption("H");
+  art.Render();
+  const int w = art.FulgoText->Width, h = art.FulgoText->Height;
+  EXPECT_EQ(art.FulgoBackground->TargetWidth, w);
+  EXPECT_EQ(art.FulgoBackground->TargetHeight, h);
+  EXPECT_EQ(art.GetWidth(), w);
+  EXPECT_EQ(art.FulgoText->Align->PosX, 0);
+  EXPECT_EQ(art.FulgoText->Align->PosY, 0);
+
+  art.FulgoBackground->TextWidthPlus = 10;
+  art.FulgoBackground->TextHeightPlus = 4;
+  art.SetInnerOffsetSizeX(2);
+  art.Render();
+  EXPECT_EQ(art.GetWidth(), w + 12);
+  EXPECT_EQ(art.GetHeight(), h + 4);
+  // Centred on the background, offsets included.
+  EXPECT_EQ(art.FulgoText->Align->PosX, 6);
+  EXPECT_EQ(art.FulgoText->Align->PosY, 2);
+
+  art.FulgoText->Align->Alignment = host::taLeftJustify;
+  art.FulgoText->Align->Y = -1;
+  art.Render();
+  EXPECT_EQ(art.FulgoText->Align->PosX, 1);
+  EXPECT_EQ(art.FulgoText->Align->PosY, 1);
+  art.FulgoText->Align->Alignment = host::taRightJustify;
+  art.Render();
+  EXPECT_EQ(art.FulgoText->Align->PosX, 12);
+
+  // An imposed width less the frame's growth on both sides.
+  art.SetInnerOffsetSizeX(0);
+  art.FulgoBackground->LayerFrame->SetActive(true);
+  art.FulgoBackground->LayerFrame->SetLineWidth(2);
+  art.NeededWidth = 200;
+  art.NeededHeight = 30;
+  art.Render();
+  EXPECT_EQ(art.FulgoBackground->TargetWidth, 196);
+  EXPECT_EQ(art.FulgoBackground->TargetHeight, 26);
+  EXPECT_EQ(art.GetWidth(), 200);
+  EXPECT_EQ(art.GetHeight(), 30);
+
+  // Smaller than the growth: a body of one pixel. Beyond a bitmap side: capped.
+  art.NeededWidth = 3;
+  art.Render();
+  EXPECT_EQ(art.FulgoBackground->TargetWidth, 1);
+  art.NeededWidth = 2000000000;
+  art.CalcBackgroundSize(0);
+  EXPECT_EQ(art.FulgoBackground->TargetWidth, kMaxBitmapSide);
+}
+
+TEST(ArtSize, RenderFailureKeepsThePaletteAndFreesThePictures) {
+  tFulgoLabelArt art(nullptr);
+  art.FulgoText->SetCaption("ab");
+  art.Render();
+  const host::HPALETTE palette = art.PaletteHandle;
+  ASSERT_NE(palette, nullptr);
+  art.FulgoText->GetLetterFont(1)->SetHeight(0);
+  art.FulgoText->GetLetterFont(0)->SetHeight(0);
+  EXPECT_THROW(art.Render(), EFulgoError);
+  EXPECT_EQ(art.PaletteHandle, palette);
+  EXPECT_TRUE(art.Dib->Empty());
+  EXPECT_TRUE(art.FulgoText->Dib->Empty());
+
+  // An art without a background says so.
+  art.FulgoBackground->SetActive(false);
+  EXPECT_THROW(art.Render(), EFulgoError);
+}
+
+TEST(ArtRebuild, NoticesReachTheRebuildEventOnly) {
+  tFulgoLabelArt art(nullptr);
+  int rebuilds = 0;
+  art.OnRebuild = [&] { ++rebuilds; };
+  art.SetInnerOffsetSizeX(4);
+  art.SetInnerOffsetSizeY(4);
+  EXPECT_EQ(rebuilds, 0);
+  art.SetInnerOffsetX(4);
+  art.SetInnerOffsetX(4);
+  EXPECT_EQ(rebuilds, 1);
+  art.FulgoText->SetCaption("x");
+  art.FulgoBackground->LayerShadow->FulgoColor1->SetBrush(0x123456);
+  EXPECT_EQ(rebuilds, 3);
+  art.NotifyOwner = false;
+  art.SetTransparent(0);
+  EXPECT_EQ(rebuilds, 3);
+}
+
+TEST(ArtCopy, AssignCopiesEveryPublishedValueBetweenLabelArts) {
+  tFulgoLabelArt source(nullptr), dest(nullptr);
+  source.SetInnerOffsetX(3);
+  source.SetTransparent(0x00FF00);
+  source.FulgoText->SetCaption("Hello");
+  source.FulgoText->GetLetterFont(4)->SetAngle(20);
+  source.FulgoText->GetLetterFont(5)->SetFontName("Arial");
+  source.FulgoText->Align->Alignment = host::taLeftJustify;
+  source.FulgoBackground->SetImageAutoSize(false);
+  source.FulgoBackground->FulgoColor->SetColorType(fgGradient);
+  source.FulgoBackground->FulgoColor->Gradient->SetAngle(45);
+  source.FulgoBackground->LayerFrame->SetActive(true);
+  source.FulgoBackground->LayerShadow->SetLeft(4);
+  dest.SetInnerOffsetY(9);  // reset by the copy
+  dest.FulgoText->SetCaption("Hello");
+  int rebuilds = 0;
+  dest.OnRebuild = [&] { ++rebuilds; };
+
+  dest.Assign(&source);
+  EXPECT_EQ(rebuilds, 1);
+  EXPECT_EQ(dest.InnerOffsetY, 0);
+  EXPECT_EQ(dest.FulgoText->GetLetterFont(4)->GetAngle(), 20);
+  EXPECT_EQ(dest.FulgoText->GetLetterFont(5)->GetFontName(), "Arial");
+  EXPECT_EQ(LookText(dest), LookText(source));
+
+  TOtherArt other(nullptr);
+  try {
+    other.Assign(&source);
+    FAIL() << "assigned between unrelated arts";
+  } catch (const host::EConvertError& e) {
+    EXPECT_EQ(e.Message(), "Can not assign TOtherArt to tFulgoLabelArt");
+  }
+}
+
+TEST(ArtCopy, LookFilesRoundTripAndFailedLoadsChangeNothing) {
+  tFulgoLabelArt art(nullptr);
+  art.SetInnerOffsetX(5);
+  art.FulgoBackground->SetExist(false);
+  const std::string look = LookText(art);
+  EXPECT_EQ(look.find("Image"), std::string::npos) << "the picture slots are never streamed";
+
+  tFulgoLabelArt loaded(nullptr);
+  host::TMemoryStream text;
+  text.WriteBuffer(look.data(), static_cast<std::int64_t>(look.size()));
+  text.SetPosition(0);
+  loaded.LoadFromStream(text);
+  EXPECT_EQ(LookText(loaded), look);
+
+  const std::string broken = look.substr(0, look.rfind("end")) + "  Art.FulgoText.Nothing = 1\nend\n";
+  host::TMemoryStream bad;
+  bad.WriteBuffer(broken.data(), static_cast<std::int64_t>(broken.size()));
+  bad.SetPosition(0);
+  tFulgoLabelArt untouched(nullptr);
+  untouched.SetInnerOffsetY(7);
+  EXPECT_THROW(untouched.LoadFromStream(bad), host::EReadError);
+  EXPECT_EQ(untouched.InnerOffsetY, 7);
+  EXPECT_TRUE(untouched.FulgoBackground->Exist);
+}
+
+}  // namespace
+}  // namespace vantora
