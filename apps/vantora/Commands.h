@@ -8,5 +8,6 @@ namespace vantora::tool {
 void AddConvertCommands(CLI::App& app);
 void AddPictureCommands(CLI::App& app);
 void AddEffectsSheetCommands(CLI::App& app);
+void AddRenderCommands(CLI::App& app);
 
 }  // namespace vantora::tool

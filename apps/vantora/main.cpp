@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   vantora::tool::AddConvertCommands(app);
   vantora::tool::AddPictureCommands(app);
   vantora::tool::AddEffectsSheetCommands(app);
+  vantora::tool::AddRenderCommands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -153,3 +153,33 @@ TEST(Tool, EffectsSheetPaintsEveryGroup) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Tool, RendersALookWithItsOwnOrAGivenCaption) {
+  vantora::test::TempDir dir;
+  const std::string look = std::string(VANTORA_SOURCE_DIR) + "/data/looks/01-sunset-gradient.txt";
+  const std::string png = dir.Path().string() + "/face.png";
+  const std::string bmp = dir.Path().string() + "/face.bmp";
+  ASSERT_EQ(Tool("render " + look + " -o " + png).status, 0);
+  EXPECT_EQ(ReadFile(png).substr(1, 3), "PNG");
+  ASSERT_EQ(Tool("render " + look + " -o " + bmp + " --caption Hi").status, 0);
+  const std::string shortFace = ReadFile(bmp);
+  ASSERT_EQ(Tool("render " + look + " -o " + bmp).status, 0);
+  const std::string longFace = ReadFile(bmp);
+  // A BMP is the face's block: two letters make a narrower face than the look's own caption.
+  ASSERT_GT(shortFace.size(), 26u);
+  EXPECT_EQ(shortFace.substr(0, 2), "BM");
+  const auto width = [](const std::string& b) {
+    return static_cast<unsigned char>(b[18]) | (static_cast<unsigned char>(b[19]) << 8);
+  };
+  EXPECT_LT(width(shortFace), width(longFace));
+  EXPECT_EQ(Tool("render " + look + " -o " + dir.Path().string() + "/face.gif").status, 2);
+  const std::string broken = dir.Path().string() + "/broken.txt";
+  std::ofstream(broken) << "object Look: tSaveTmp\n  Art.FulgoText.Colour = 1\nend\n";
+  const ToolRun run = Tool("render " + broken + " -o " + png);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("Unknown property Colour"), std::string::npos) << run.output;
+}
+
+}  // namespace
