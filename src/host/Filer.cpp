@@ -257,6 +257,8 @@ TComponent* TReader::ReadComponentRecord(TComponent* instance, TComponent* paren
 }
 
 void TReader::ReadData(TComponent& instance) {
+  TComponent* const savedReading = reading_;
+  reading_ = &instance;
   for (;;) {
     format_.SetContext("component " + ComponentPath(instance));
     const std::int64_t offset = format_.Offset();
@@ -270,6 +272,7 @@ void TReader::ReadData(TComponent& instance) {
   while (!format_.AtEnd()) ReadComponentRecord(nullptr, &instance);
   format_.ReadEnd();
   parent_ = savedParent;
+  reading_ = savedReading;
 }
 
 void TReader::ReadProperty(TPersistent& instance, const std::string& path, std::int64_t offset) {
@@ -379,7 +382,7 @@ void TReader::ReadPropertyValue(TPersistent& target, const TPropInfo& prop) {
       if (type == TValueType::vaNil) {
         prop.Setter(target, static_cast<TPersistent*>(nullptr));
       } else if (type == TValueType::vaIdent) {
-        fixups_.push_back({root_, &target, &prop, format_.ReadName()});
+        fixups_.push_back({root_, reading_, &target, &prop, format_.ReadName()});
       } else {
         mismatch();
       }
@@ -510,6 +513,15 @@ void EndGlobalLoading() {
   global.roots.clear();
   ResolveFixups(fixups, roots);
   FinishLoading(loaded);
+}
+
+void ForgetGlobalLoading(TComponent* component) {
+  GlobalLoadingState& global = Global();
+  if (global.depth == 0) return;
+  std::erase(global.loaded, component);
+  std::erase(global.roots, component);
+  std::erase_if(global.fixups,
+                [component](const TReader::Fixup& f) { return f.root == component || f.component == component; });
 }
 
 void SetFindGlobalComponent(TFindGlobalComponent finder) { Global().finder = std::move(finder); }

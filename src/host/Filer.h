@@ -101,6 +101,7 @@ class TReader : public TFiler {
 
   struct Fixup {
     TComponent* root;
+    TComponent* component;  // the component whose property (or nested object's) it is
     TPersistent* instance;
     const TPropInfo* prop;
     std::string name;
@@ -117,6 +118,7 @@ class TReader : public TFiler {
   TComponent* root_ = nullptr;
   TComponent* parent_ = nullptr;
   TComponent* owner_ = nullptr;  // owner of a root the read creates
+  TComponent* reading_ = nullptr;  // the component whose properties are being read
   int depth_ = 0;
   std::string defining_;      // name of the defined property being looked for
   bool defined_found_ = false;
@@ -134,6 +136,8 @@ TComponent* ReadComponent(TStream& stream, TComponent* root = nullptr, TComponen
 void BeginGlobalLoading();
 void EndGlobalLoading();
 bool InGlobalLoading();
+// Drops a component that is being freed from the phase's pending work, so its end never reaches it.
+void ForgetGlobalLoading(TComponent* component);
 
 // Finds a component by name outside the roots being read (for references to other forms).
 using TFindGlobalComponent = std::function<TComponent*(const std::string& name)>;

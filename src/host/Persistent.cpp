@@ -57,6 +57,7 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
   state_ |= csDestroying;
+  if (state_ & csLoading) ForgetGlobalLoading(this);
   // Everyone who asked to be told hears of the removal and forgets this component.
   while (!free_notifies_.empty()) {
     TComponent* other = free_notifies_.back();

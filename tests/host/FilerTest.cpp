@@ -328,3 +328,24 @@ TEST(TextForm, ParserReportsTheLineOfAFault) {
 
 }  // namespace
 }  // namespace vantora::host
+
+namespace vantora::host {
+namespace {
+
+TEST(Filer, AComponentFreedDuringAGlobalPhaseIsForgottenAtItsEnd) {
+  TWidget source(nullptr);
+  source.SetName("Source");
+  auto* child = new TWidget(&source);
+  child->SetName("Child");
+  child->SetPeer(&source);
+  const std::string bytes = Write(source);
+  BeginGlobalLoading();
+  auto kept = Read(bytes);
+  Read(bytes).reset();  // read and freed inside the phase
+  EndGlobalLoading();    // must not reach the freed components
+  EXPECT_EQ(kept->log, "ReadState(10);Loaded(10,-);");
+  EXPECT_EQ(dynamic_cast<TWidget*>(kept->FindComponent("Child"))->Peer(), kept.get());
+}
+
+}  // namespace
+}  // namespace vantora::host
