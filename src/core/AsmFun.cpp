@@ -79,6 +79,12 @@ void Stretch(const void* Source, void* Dest, std::uint16_t SrcWidth, std::uint16
     }
     lastRow = row;
     const std::uint8_t* line = src + row * srcStride;
+    // At equal widths the step's excess over one pixel adds up to less than a pixel by the last
+    // column, so every column takes its own.
+    if (SrcWidth == DstWidth) {
+      std::memcpy(dst, line, DstWidth);
+      continue;
+    }
     std::uint32_t xacc = 0;
     for (std::uint32_t i = 0; i < DstWidth; ++i, xacc += xstep) dst[i] = line[xacc >> 16];
   }

@@ -79,7 +79,7 @@ int SquaredDistance(Pixel a, Pixel b) {
 }
 }  // namespace
 
-NearestColor::NearestColor() : cache_(kCacheSlots, 0) {}
+NearestColor::NearestColor() = default;
 
 void NearestColor::Reset(const Pixel* colors, const bool* usable, int count) {
   count = std::clamp(count, 0, 256);
@@ -89,7 +89,7 @@ void NearestColor::Reset(const Pixel* colors, const bool* usable, int count) {
     if (!usable || usable[i])
       candidates_[static_cast<std::size_t>(candidateCount_++)] = static_cast<std::uint8_t>(i);
   }
-  std::fill(cache_.begin(), cache_.end(), 0);
+  cache_.clear();
   searches_ = 0;
   std::fill(cells_.begin(), cells_.end(), 0);
   lists_.clear();
@@ -156,6 +156,8 @@ int NearestColor::Search(Pixel color) {
 
 int NearestColor::Find(Pixel color) {
   color &= kPixelMask;
+  // Made on first use: a picture of a few colours in runs needs only a few look-ups.
+  if (cache_.empty()) cache_.assign(kCacheSlots, 0);
   std::uint64_t& slot = cache_[CacheSlot(color)];
   if ((slot & (kCacheValid | 0xFFFFFFFFu)) == (kCacheValid | color)) return static_cast<int>(slot >> 40);
   const int index = Search(color);

@@ -71,7 +71,8 @@ class NearestColor {
   std::array<Pixel, 256> colors_{};
   std::array<std::uint8_t, 256> candidates_{};
   int candidateCount_ = 0;
-  std::vector<std::uint64_t> cache_;  // key in the low 32 bits (with a valid flag), index above
+  // Key in the low 32 bits (with a valid flag), index above; empty until the first look-up.
+  std::vector<std::uint64_t> cache_;
   int searches_ = 0;                  // made over every candidate, before there are cells
   std::vector<std::uint32_t> cells_;  // per cell its list's start in lists_ << 9 | length; 0: not made
   std::vector<std::uint8_t> lists_;

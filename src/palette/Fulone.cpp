@@ -30,7 +30,9 @@ constexpr int kLowStatic = 10;
 constexpr int kHighStatic = 246;
 constexpr std::int32_t kRecordGrowth = 1024;
 constexpr std::int32_t kFreshRecords = 1024;
-constexpr std::size_t kFreshIndexSlots = 4096;
+// Room for a face's first 256 colours: clearing a larger index at every render costs more than
+// growing it for the rare picture that needs it.
+constexpr std::size_t kFreshIndexSlots = 512;
 constexpr std::int32_t kFreshFixBrushes = 200;
 constexpr std::uint32_t kLogPaletteBytes = 1032;
 

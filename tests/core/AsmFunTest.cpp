@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "DibTestUtil.h"
@@ -63,6 +64,29 @@ TEST(Stretch, SidesOfOneTakeTheFirstColumnOrRowAndZeroDoesNothing) {
   Stretch(Grid(4, 3).data(), dst.data(), 4, 3, 0, 5);
   Stretch(Grid(4, 3).data(), dst.data(), 0, 3, 5, 1);
   EXPECT_EQ(dst, std::vector<std::uint8_t>(8, 0xAB));
+}
+
+// Equal widths take a faster path; it must pick the columns the step picks at any width.
+TEST(Stretch, EqualWidthsPickTheColumnsOfTheStep) {
+  const auto step = [](std::int64_t src, std::int64_t dst) {
+    return dst < 2 ? 0 : ((src - 1) * 65536 + 32768) / (dst - 1);
+  };
+  for (const int w : {1, 2, 3, 145, 256, 4099, 16000}) {
+    for (const auto& [sh, dh] : {std::pair{1, 1}, {5, 5}, {3, 8}, {8, 3}, {2, 1}}) {
+      const std::size_t stride = dib::RowStride(w);
+      std::vector<std::uint8_t> src(stride * sh, 0xEE), dst(stride * dh, 0xAB);
+      for (int r = 0; r < sh; ++r)
+        for (int c = 0; c < w; ++c) src[r * stride + c] = static_cast<std::uint8_t>(7 * c + 31 * r);
+      Stretch(src.data(), dst.data(), w, sh, w, dh);
+      for (int j = 0; j < dh; ++j) {
+        const std::int64_t row = j * step(sh, dh) >> 16;
+        for (int i = 0; i < w; ++i)
+          ASSERT_EQ(dst[j * stride + i], src[row * stride + (i * step(w, w) >> 16)])
+              << w << " " << j << "," << i;
+        for (std::size_t i = w; i < stride; ++i) ASSERT_EQ(dst[j * stride + i], 0xAB);
+      }
+    }
+  }
 }
 
 TEST(AsmFun, BrushAndRecolourRunOverTheWholeRasterPaddingIncluded) {

@@ -96,6 +96,53 @@ std::vector<std::uint8_t> DilatedByDefinition(const tFulgoDib& src, int L) {
   return out;
 }
 
+// The 3D band by its rule: every object pixel on the image border or whose neighbour in the
+// direction is outside the object throws L pixels along the direction; on a diagonal, a pixel that
+// ends a run to its right also throws L pixels one row along, closing the staircase.
+std::vector<std::uint8_t> BandByDefinition(const tFulgoDib& src, efgDirection direction, int L,
+                                           std::uint8_t colour) {
+  static const int steps[8][2] = {{-1, 1}, {0, 1}, {1, 1}, {1, 0}, {1, -1}, {0, -1}, {-1, -1}, {-1, 0}};
+  const int dx = steps[direction][0], dy = steps[direction][1];
+  const int w = src.GetWidth(), h = src.GetHeight();
+  const int mw = dx == 0 ? w : w + L, mh = dy == 0 ? h : h + L;
+  const std::size_t stride = dib::RowStride(w), maskStride = dib::RowStride(mw);
+  const std::uint8_t T = src.TransparentIndex;
+  const auto at = [&](int r, int c) { return dib::Bits(src.Dib)[r * stride + c]; };
+  std::vector<std::uint8_t> out(maskStride * mh, T);
+  const auto set = [&](int r, int c) { out[r * maskStride + c] = colour; };
+  const int c0 = dx < 0 ? L : 0, r0 = dy < 0 ? L : 0;
+  for (int r = 0; r < h; ++r)
+    for (int c = 0; c < w; ++c) {
+      if (at(r, c) == T) continue;
+      const bool border = r == 0 || r == h - 1 || c == 0 || c == w - 1;
+      if (!border && at(r + dy, c + dx) != T) continue;
+      for (int k = 1; k <= L; ++k) set(r0 + r + k * dy, c0 + c + k * dx);
+      if (dx != 0 && dy != 0 && (c == w - 1 || at(r, c + 1) == T))
+        for (int k = 0; k < L; ++k) set(r0 + r + (k + 1) * dy, c0 + c + k * dx);
+    }
+  return out;
+}
+
+TEST(Mask3D, EqualsTheBandByItsRuleForAnyObject) {
+  tFulgoDib src, mask;
+  Offsets off;
+  std::mt19937 random(11);
+  for (int round = 0; round < 160; ++round) {
+    const int w = 1 + static_cast<int>(random() % 40), h = 1 + static_cast<int>(random() % 17);
+    const int L = static_cast<int>(random() % 4);
+    const auto direction = static_cast<efgDirection>(round % 8);
+    const unsigned density = 1 + random() % 9;
+    src.FreeDib();
+    src.TransparentIndex = round % 3 == 0 ? 3 : 247;
+    src.MakeEmpty(static_cast<TWidth>(w), static_cast<THeight>(h));
+    for (int r = 0; r < h; ++r)
+      for (int c = 0; c < w; ++c)
+        if (random() % 10 < density) dib::Bits(src.Dib)[r * dib::RowStride(w) + c] = 9;
+    Create3DMask(mask, src, direction, static_cast<std::int16_t>(L), 5, off.x, off.y);
+    ASSERT_EQ(Raster(mask), BandByDefinition(src, direction, L, 5)) << "round " << round;
+  }
+}
+
 TEST(MaskFrame, EqualsTheSquareDilationOfAnyObject) {
   tFulgoDib src, mask;
   Paint(src, {"4"});
