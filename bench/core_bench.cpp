@@ -10,8 +10,8 @@
 #include "core/AsmFun.h"
 #include "core/DibLayout.h"
 #include "core/Fuldib.h"
-#include "host/Gdi.h"
-#include "host/Stream.h"
+#include "host/graphics/Gdi.h"
+#include "host/classes/Stream.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <cstdint>
 
 #include "core/Fuldib.h"
-#include "host/Gdi.h"
-#include "host/Graphics.h"
-#include "host/PictureFile.h"
+#include "host/graphics/Gdi.h"
+#include "host/graphics/Graphics.h"
+#include "host/graphics/PictureFile.h"
 #include "palette/PicturePalette.h"
 
 namespace {

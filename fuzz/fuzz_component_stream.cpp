@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "host/Filer.h"
-#include "host/TextForm.h"
+#include "host/classes/Filer.h"
+#include "host/classes/TextForm.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "core/Fuldib.h"
 #include "core/uMemory.h"
-#include "host/Errors.h"
-#include "host/Stream.h"
+#include "host/classes/Errors.h"
+#include "host/classes/Stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace vantora;

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "effects/Fulgrd.h"
-#include "host/Filer.h"
-#include "host/Platform.h"
-#include "host/TextForm.h"
+#include "host/classes/Filer.h"
+#include "host/classes/Platform.h"
+#include "host/classes/TextForm.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/IniFile.h"
-#include "host/Lists.h"
+#include "host/classes/IniFile.h"
+#include "host/classes/Lists.h"
 
 namespace {
 

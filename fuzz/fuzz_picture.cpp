@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/Gdi.h"
-#include "host/PictureFile.h"
+#include "host/graphics/Gdi.h"
+#include "host/graphics/PictureFile.h"
 
 using namespace vantora::host;
 

@@ -4,7 +4,7 @@
 
 #include "Commands.h"
 #include "ToolErrors.h"
-#include "host/TextForm.h"
+#include "host/classes/TextForm.h"
 
 namespace vantora::tool {
 

@@ -10,7 +10,7 @@
 #include "ToolErrors.h"
 #include "ToolImages.h"
 #include "core/Fuldib.h"
-#include "host/Graphics.h"
+#include "host/graphics/Graphics.h"
 
 namespace vantora::tool {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "core/DibLayout.h"
-#include "host/Gdi.h"
-#include "host/PictureFile.h"
+#include "host/graphics/Gdi.h"
+#include "host/graphics/PictureFile.h"
 
 namespace vantora::tool {
 

@@ -4,7 +4,7 @@
 
 #include "Commands.h"
 #include "ToolErrors.h"
-#include "host/Errors.h"
+#include "host/classes/Errors.h"
 #include "util/Version.h"
 
 int main(int argc, char** argv) {

@@ -4,7 +4,7 @@
 
 #include "core/DibLayout.h"
 #include "core/RowOps.h"
-#include "model/Fultype.h"
+#include "base/Fultype.h"
 
 namespace vantora {
 

@@ -10,11 +10,11 @@
 #include "core/DibLayout.h"
 #include "core/RowOps.h"
 #include "core/uMemory.h"
-#include "host/Errors.h"
-#include "host/Gdi.h"
-#include "host/Graphics.h"
-#include "model/Fultype.h"
-#include "model/Prophelp.h"
+#include "host/classes/Errors.h"
+#include "host/graphics/Gdi.h"
+#include "host/graphics/Graphics.h"
+#include "base/Fultype.h"
+#include "base/Prophelp.h"
 
 namespace vantora {
 

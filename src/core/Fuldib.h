@@ -9,11 +9,11 @@
 #include <string>
 
 #include "core/Grputil.h"
-#include "host/Filer.h"
-#include "host/GdiTypes.h"
-#include "host/Persistent.h"
-#include "host/Stream.h"
-#include "host/Types.h"
+#include "host/classes/Filer.h"
+#include "host/graphics/GdiTypes.h"
+#include "host/classes/Persistent.h"
+#include "host/classes/Stream.h"
+#include "host/classes/Types.h"
 
 namespace vantora {
 

@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "core/uMemory.h"
-#include "host/Errors.h"
-#include "host/Gdi.h"
+#include "host/classes/Errors.h"
+#include "host/graphics/Gdi.h"
 
 namespace vantora {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "host/GdiTypes.h"
+#include "host/graphics/GdiTypes.h"
 
 namespace vantora {
 

@@ -6,7 +6,7 @@
 #include <new>
 #include <unordered_set>
 
-#include "host/Errors.h"
+#include "host/classes/Errors.h"
 
 namespace vantora {
 

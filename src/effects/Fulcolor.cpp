@@ -11,7 +11,7 @@
 #include "core/DibLayout.h"
 #include "core/RowOps.h"
 #include "effects/Smartfn.h"
-#include "host/Graphics.h"
+#include "host/graphics/Graphics.h"
 #include "palette/Fulone.h"
 
 namespace vantora {

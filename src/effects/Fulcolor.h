@@ -13,7 +13,7 @@
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
 #include "effects/Fulgrd.h"
-#include "model/Fultype.h"
+#include "base/Fultype.h"
 
 namespace vantora::host {
 class TBitmap;

@@ -9,7 +9,7 @@
 
 #include "core/DibLayout.h"
 #include "core/uMemory.h"
-#include "host/Platform.h"
+#include "host/classes/Platform.h"
 #include "util/Gen.h"
 
 namespace vantora {

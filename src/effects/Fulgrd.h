@@ -8,10 +8,10 @@
 #include <cstdint>
 
 #include "core/Fuldib.h"
-#include "host/Filer.h"
-#include "host/Stream.h"
-#include "model/Fultype.h"
-#include "model/Prophelp.h"
+#include "host/classes/Filer.h"
+#include "host/classes/Stream.h"
+#include "base/Fultype.h"
+#include "base/Prophelp.h"
 
 namespace vantora {
 

@@ -9,7 +9,7 @@
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
 #include "effects/Fulcolor.h"
-#include "model/Fultype.h"
+#include "base/Fultype.h"
 
 namespace vantora {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "effects/Fullayer.h"
-#include "model/Fultype.h"
+#include "base/Fultype.h"
 
 namespace vantora {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "core/Fuldib.h"
-#include "model/Fultype.h"
+#include "base/Fultype.h"
 
 namespace vantora {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "core/DibLayout.h"
-#include "host/IniFile.h"
-#include "host/Stream.h"
-#include "model/Fultype.h"
+#include "host/classes/IniFile.h"
+#include "host/classes/Stream.h"
+#include "base/Fultype.h"
 
 namespace vantora {
 

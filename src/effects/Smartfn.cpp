@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/DibLayout.h"
-#include "model/Fultype.h"
+#include "base/Fultype.h"
 
 namespace vantora {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "core/Fuldib.h"
-#include "host/Graphics.h"
+#include "host/graphics/Graphics.h"
 #include "model/Fulgoobj.h"
 
 namespace vantora {

@@ -4,9 +4,9 @@
 #include <string>
 #include <utility>
 
-#include "host/Filer.h"
-#include "host/Gdi.h"
-#include "host/TextForm.h"
+#include "host/classes/Filer.h"
+#include "host/graphics/Gdi.h"
+#include "host/classes/TextForm.h"
 #include "model/Fulback.h"
 #include "model/Fultext.h"
 #include "palette/Fulone.h"

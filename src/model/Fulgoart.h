@@ -12,11 +12,11 @@
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
 #include "effects/Fullayer.h"
-#include "host/GdiTypes.h"
-#include "host/Persistent.h"
-#include "host/Stream.h"
+#include "host/graphics/GdiTypes.h"
+#include "host/classes/Persistent.h"
+#include "host/classes/Stream.h"
 #include "model/Fulgoobj.h"
-#include "model/Fultype.h"
+#include "base/Fultype.h"
 
 namespace vantora {
 

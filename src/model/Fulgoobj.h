@@ -10,7 +10,7 @@
 #include "effects/Fulcolor.h"
 #include "effects/Fullayer.h"
 #include "effects/Fullyrs.h"
-#include "model/Fultype.h"
+#include "base/Fultype.h"
 
 namespace vantora {
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/AsmFun.h"
-#include "host/Gdi.h"
-#include "host/Graphics.h"
+#include "host/graphics/Gdi.h"
+#include "host/graphics/Graphics.h"
 
 namespace vantora {
 

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "host/Filer.h"
-#include "host/GdiTypes.h"
-#include "host/Persistent.h"
+#include "host/classes/Filer.h"
+#include "host/graphics/GdiTypes.h"
+#include "host/classes/Persistent.h"
 #include "model/Fulgoobj.h"
 
 namespace vantora {

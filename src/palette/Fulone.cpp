@@ -15,9 +15,9 @@
 
 #include "core/DibLayout.h"
 #include "core/uMemory.h"
-#include "host/Errors.h"
-#include "host/Gdi.h"
-#include "model/Fultype.h"
+#include "host/classes/Errors.h"
+#include "host/graphics/Gdi.h"
+#include "base/Fultype.h"
 
 namespace vantora {
 

@@ -11,7 +11,7 @@
 
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
-#include "host/GdiTypes.h"
+#include "host/graphics/GdiTypes.h"
 
 namespace vantora {
 

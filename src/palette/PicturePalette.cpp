@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "host/Errors.h"
-#include "host/Graphics.h"
+#include "host/classes/Errors.h"
+#include "host/graphics/Graphics.h"
 #include "palette/Fulone.h"
 
 namespace vantora {

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/GdiTypes.h"
-#include "host/PictureFile.h"
+#include "host/graphics/GdiTypes.h"
+#include "host/graphics/PictureFile.h"
 
 namespace vantora {
 

@@ -16,10 +16,10 @@
 #include <system_error>
 #include <thread>
 
-#include "host/Convert.h"
-#include "host/Errors.h"
-#include "host/Gdi.h"
-#include "host/Platform.h"
+#include "host/classes/Convert.h"
+#include "host/classes/Errors.h"
+#include "host/graphics/Gdi.h"
+#include "host/classes/Platform.h"
 
 extern char** environ;
 

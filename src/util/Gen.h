@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "host/GdiTypes.h"
-#include "host/Lists.h"
+#include "host/graphics/GdiTypes.h"
+#include "host/classes/Lists.h"
 
 namespace vantora {
 

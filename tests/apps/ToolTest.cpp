@@ -9,7 +9,7 @@
 #include <sys/wait.h>
 #include <vector>
 
-#include "host/PictureFile.h"
+#include "host/graphics/PictureFile.h"
 #include "support/TempDir.h"
 
 namespace {

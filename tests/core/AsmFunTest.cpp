@@ -8,7 +8,7 @@
 #include "DibTestUtil.h"
 #include "core/AsmFun.h"
 #include "core/Grputil.h"
-#include "model/Fultype.h"
+#include "base/Fultype.h"
 
 namespace vantora {
 namespace {

@@ -14,9 +14,9 @@
 #include "core/Grputil.h"
 #include "core/uMemory.h"
 #include "host/GdiTestSupport.h"
-#include "host/Graphics.h"
-#include "host/PictureFile.h"
-#include "model/Fultype.h"
+#include "host/graphics/Graphics.h"
+#include "host/graphics/PictureFile.h"
+#include "base/Fultype.h"
 #include "support/TempDir.h"
 
 namespace vantora {

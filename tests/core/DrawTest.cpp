@@ -10,7 +10,7 @@
 #include "DrawTestUtil.h"
 #include "core/Fuldib.h"
 #include "host/GdiTestSupport.h"
-#include "host/Graphics.h"
+#include "host/graphics/Graphics.h"
 #include "util/Gen.h"
 
 namespace vantora {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/Gdi.h"
+#include "host/graphics/Gdi.h"
 
 namespace vantora::test {
 

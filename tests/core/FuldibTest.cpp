@@ -8,7 +8,7 @@
 #include "DibTestUtil.h"
 #include "core/Fuldib.h"
 #include "core/uMemory.h"
-#include "model/Fultype.h"
+#include "base/Fultype.h"
 
 namespace vantora {
 namespace {

@@ -9,9 +9,9 @@
 #include "DibTestUtil.h"
 #include "core/Fuldib.h"
 #include "core/uMemory.h"
-#include "host/Filer.h"
-#include "host/TextForm.h"
-#include "model/Fultype.h"
+#include "host/classes/Filer.h"
+#include "host/classes/TextForm.h"
+#include "base/Fultype.h"
 
 namespace vantora {
 namespace {

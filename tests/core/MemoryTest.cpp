@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "core/uMemory.h"
-#include "host/Errors.h"
+#include "host/classes/Errors.h"
 
 namespace vantora {
 namespace {

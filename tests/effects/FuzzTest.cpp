@@ -10,7 +10,7 @@
 #include "core/DibTestUtil.h"
 #include "core/uMemory.h"
 #include "effects/Smartfn.h"
-#include "model/Fultype.h"
+#include "base/Fultype.h"
 
 namespace vantora {
 namespace {

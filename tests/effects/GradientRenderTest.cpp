@@ -7,7 +7,7 @@
 
 #include "core/DibLayout.h"
 #include "effects/Fulgrd.h"
-#include "host/Platform.h"
+#include "host/classes/Platform.h"
 
 namespace vantora {
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "effects/Fulgrd.h"
-#include "host/Filer.h"
-#include "host/TextForm.h"
-#include "model/Prophelp.h"
+#include "host/classes/Filer.h"
+#include "host/classes/TextForm.h"
+#include "base/Prophelp.h"
 
 namespace vantora {
 namespace {

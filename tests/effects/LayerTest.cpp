@@ -9,8 +9,8 @@
 #include "core/DibLayout.h"
 #include "core/DibTestUtil.h"
 #include "effects/Fullyrs.h"
-#include "host/Filer.h"
-#include "host/TextForm.h"
+#include "host/classes/Filer.h"
+#include "host/classes/TextForm.h"
 #include "palette/Fulone.h"
 
 namespace vantora {

@@ -9,7 +9,7 @@
 #include "core/DibTestUtil.h"
 #include "core/Fuldib.h"
 #include "effects/Fulmask.h"
-#include "model/Fultype.h"
+#include "base/Fultype.h"
 
 namespace vantora {
 namespace {

@@ -15,7 +15,7 @@
 #include "core/DibLayout.h"
 #include "core/Fuldib.h"
 #include "effects/Shapes.h"
-#include "host/IniFile.h"
+#include "host/classes/IniFile.h"
 
 namespace vantora {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "host/Filer.h"
-#include "host/TextForm.h"
+#include "host/classes/Filer.h"
+#include "host/classes/TextForm.h"
 
 namespace vantora::host {
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/Gdi.h"
+#include "host/graphics/Gdi.h"
 
 namespace vantora::host::testing {
 

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "host/GdiTestSupport.h"
-#include "host/Graphics.h"
+#include "host/graphics/Graphics.h"
 
 namespace vantora::host {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/IniFile.h"
+#include "host/classes/IniFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/Lists.h"
+#include "host/classes/Lists.h"
 
 #include <gtest/gtest.h>
 

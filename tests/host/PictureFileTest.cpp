@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "host/GdiTestSupport.h"
-#include "host/PictureFile.h"
+#include "host/graphics/PictureFile.h"
 
 namespace vantora::host {
 namespace {

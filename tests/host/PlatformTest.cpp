@@ -1,4 +1,4 @@
-#include "host/Platform.h"
+#include "host/classes/Platform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/Stream.h"
+#include "host/classes/Stream.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 
 #include "core/DibLayout.h"
 #include "core/uMemory.h"
-#include "host/Gdi.h"
-#include "host/PictureFile.h"
+#include "host/graphics/Gdi.h"
+#include "host/graphics/PictureFile.h"
 #include "model/Fullblart.h"
 #include "support/TempDir.h"
 

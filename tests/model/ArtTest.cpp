@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "host/Stream.h"
-#include "host/TextForm.h"
+#include "host/classes/Stream.h"
+#include "host/classes/TextForm.h"
 #include "model/Fullblart.h"
 
 namespace vantora {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/DibTestUtil.h"
-#include "host/Gdi.h"
-#include "host/Graphics.h"
+#include "host/graphics/Gdi.h"
+#include "host/graphics/Graphics.h"
 #include "model/Fulback.h"
 #include "palette/Fulone.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/DibTestUtil.h"
-#include "host/Stream.h"
-#include "host/TextForm.h"
+#include "host/classes/Stream.h"
+#include "host/classes/TextForm.h"
 #include "model/Fullblart.h"
 #include "model/Fultext.h"
 #include "palette/Fulone.h"

@@ -10,9 +10,9 @@
 
 #include "core/DibLayout.h"
 #include "core/Fuldib.h"
-#include "host/Errors.h"
-#include "host/Gdi.h"
-#include "model/Fultype.h"
+#include "host/classes/Errors.h"
+#include "host/graphics/Gdi.h"
+#include "base/Fultype.h"
 #include "palette/Fulone.h"
 
 namespace vantora {

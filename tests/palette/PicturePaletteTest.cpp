@@ -11,8 +11,8 @@
 #include "core/DibLayout.h"
 #include "core/Fuldib.h"
 #include "host/GdiTestSupport.h"
-#include "host/Graphics.h"
-#include "host/PictureFile.h"
+#include "host/graphics/Graphics.h"
+#include "host/graphics/PictureFile.h"
 #include "palette/PicturePalette.h"
 
 namespace vantora {

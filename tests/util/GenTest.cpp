@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "host/Errors.h"
-#include "host/Platform.h"
+#include "host/classes/Errors.h"
+#include "host/classes/Platform.h"
 #include "support/TempDir.h"
 
 namespace vantora {

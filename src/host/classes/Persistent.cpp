@@ -1,0 +1,164 @@
+#include "host/classes/Persistent.h"
+
+#include <algorithm>
+#include <cctype>
+#include <strings.h>
+
+#include "host/classes/Filer.h"
+#include "host/classes/Lists.h"
+
+namespace vantora::host {
+
+const TClass& TPersistent::StaticClass() {
+  static const TClass& cls = ClassBuilder<TPersistent>("TPersistent").Build();
+  return cls;
+}
+VANTORA_REGISTER_CLASS(TPersistent);
+
+void TPersistent::Assign(const TPersistent* source) {
+  if (!source) AssignError(nullptr);
+  source->AssignTo(this);
+}
+
+void TPersistent::AssignTo(TPersistent* dest) const { dest->AssignError(this); }
+
+void TPersistent::AssignError(const TPersistent* source) const {
+  const std::string from = source ? source->ClassName() : "nil";
+  throw EConvertError("Cannot assign a " + from + " to a " + ClassName());
+}
+
+void TPersistent::DefineProperties(TFiler&) {}
+
+std::string TPersistent::GetNamePath() const {
+  const TPersistent* owner = GetOwner();
+  const std::string ownerPath = owner ? owner->GetNamePath() : std::string();
+  return ownerPath.empty() ? ClassName() : ownerPath + "." + ClassName();
+}
+
+bool IsValidIdent(std::string_view name) {
+  if (name.empty() || name.size() > 255) return false;
+  const auto alpha = [](char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; };
+  if (!alpha(name[0])) return false;
+  return std::all_of(name.begin() + 1, name.end(),
+                     [&](char c) { return alpha(c) || std::isdigit(static_cast<unsigned char>(c)); });
+}
+
+const TClass& TComponent::StaticClass() {
+  static const TClass& cls = ClassBuilder<TComponent>("TComponent", TPersistent::StaticClass())
+                                 .Property("Tag", &TComponent::Tag, &TComponent::SetTag, 0)
+                                 .Build();
+  return cls;
+}
+VANTORA_REGISTER_CLASS(TComponent);
+
+TComponent::TComponent(TComponent* owner) {
+  if (owner) owner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+  state_ |= csDestroying;
+  if (state_ & csLoading) ForgetGlobalLoading(this);
+  // Everyone who asked to be told hears of the removal and forgets this component.
+  while (!free_notifies_.empty()) {
+    TComponent* other = free_notifies_.back();
+    free_notifies_.pop_back();
+    other->free_notifies_.erase(std::remove(other->free_notifies_.begin(), other->free_notifies_.end(), this),
+                                other->free_notifies_.end());
+    other->Notification(this, TOperation::opRemove);
+  }
+  DestroyComponents();
+  if (owner_) owner_->RemoveComponent(this);
+}
+
+TComponent* TComponent::Components(int index) const {
+  if (index < 0 || index >= ComponentCount()) RaiseListIndexError(index);
+  return components_[static_cast<std::size_t>(index)];
+}
+
+TComponent* TComponent::FindComponent(std::string_view name) const {
+  if (name.empty()) return nullptr;
+  for (TComponent* c : components_)
+    if (c->name_.size() == name.size() && strncasecmp(c->name_.data(), name.data(), name.size()) == 0) return c;
+  return nullptr;
+}
+
+void TComponent::SetName(const std::string& name) {
+  if (name == name_) return;
+  if (!name.empty() && !IsValidIdent(name))
+    throw EComponentError("'" + name + "' is not a valid component name");
+  if (owner_ && !name.empty()) {
+    const TComponent* other = owner_->FindComponent(name);
+    if (other && other != this) throw EComponentError("A component named " + name + " already exists");
+  }
+  name_ = name;
+}
+
+void TComponent::Insert(TComponent* component) {
+  components_.push_back(component);
+  component->owner_ = this;
+}
+
+void TComponent::Remove(TComponent* component) {
+  components_.erase(std::remove(components_.begin(), components_.end(), component), components_.end());
+  component->owner_ = nullptr;
+}
+
+void TComponent::InsertComponent(TComponent* component) {
+  if (!component->name_.empty() && FindComponent(component->name_))
+    throw EComponentError("A component named " + component->name_ + " already exists");
+  if (component->owner_) component->owner_->RemoveComponent(component);
+  Insert(component);
+  if (IsDesigning()) component->SetDesigning(true);
+  Notification(component, TOperation::opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* component) {
+  Notification(component, TOperation::opRemove);
+  Remove(component);
+}
+
+void TComponent::DestroyComponents() {
+  while (!components_.empty()) {
+    TComponent* last = components_.back();
+    Remove(last);
+    delete last;
+  }
+}
+
+void TComponent::SetDesigning(bool designing) {
+  if (designing) state_ |= csDesigning;
+  else state_ &= ~csDesigning;
+  for (TComponent* c : components_) c->SetDesigning(designing);
+}
+
+void TComponent::FreeNotification(TComponent* component) {
+  if (!component || component == this) return;
+  if (std::find(free_notifies_.begin(), free_notifies_.end(), component) == free_notifies_.end()) {
+    free_notifies_.push_back(component);
+    component->free_notifies_.push_back(this);
+  }
+}
+
+void TComponent::RemoveFreeNotification(TComponent* component) {
+  free_notifies_.erase(std::remove(free_notifies_.begin(), free_notifies_.end(), component), free_notifies_.end());
+  component->free_notifies_.erase(
+      std::remove(component->free_notifies_.begin(), component->free_notifies_.end(), this),
+      component->free_notifies_.end());
+}
+
+void TComponent::Notification(TComponent* component, TOperation operation) {
+  if (operation == TOperation::opRemove && component)
+    for (TComponent* c : components_)
+      if (c != component) c->Notification(component, operation);
+}
+
+void TComponent::Loaded() { state_ &= ~csLoading; }
+
+void TComponent::ReadState(TReader& reader) { reader.ReadData(*this); }
+
+void TComponent::GetChildren(const std::function<void(TComponent*)>& proc, const TComponent* root) const {
+  if (root != this) return;
+  for (TComponent* c : components_) proc(c);
+}
+
+}  // namespace vantora::host

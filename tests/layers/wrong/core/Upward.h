@@ -1,0 +1,1 @@
+#include "model/Fulgoart.h"  // a layer above core

@@ -1,0 +1,1 @@
+#include "base/Fultype.h"  // the host uses nothing of the library
