@@ -246,6 +246,32 @@ TEST(PictureFileTest, RunLengthEncodedBmpDecodes) {
   EXPECT_EQ(std::memcmp(again.Row(0), top, 4), 0);
 }
 
+TEST(PictureFileTest, RlePixelsPastTheRowEndAreDropped) {
+  for (const WORD bits : {WORD{8}, WORD{4}}) {
+    const DWORD compression = bits == 8 ? BI_RLE8 : BI_RLE4;
+    // A run of three and a move of 255 on a row of two, then one pixel on the next row.
+    const BYTE one = bits == 8 ? 0x01 : 0x11, two = bits == 8 ? 0x02 : 0x22;
+    const std::vector<BYTE> spill = {0x03, one, 0x00, 0x02, 0xFF, 0x00, 0x00, 0x00, 0x01, two, 0x00, 0x01};
+    const std::vector<BYTE> small = Bmp(Header(2, 2, bits, compression, 3), Quads({0, 0, 0}), spill);
+    const DibImage image = ReadBmp(small.data(), small.size());
+    const BYTE top[2] = {2, 0}, bottom[2] = {1, 1};
+    EXPECT_EQ(std::memcmp(image.Row(0), top, 2), 0) << bits;
+    EXPECT_EQ(std::memcmp(image.Row(1), bottom, 2), 0) << bits;
+
+    // Enough moves to the right to take a column counted in an int past its largest value; the
+    // pixel after them must not be written anywhere.
+    const std::size_t moves = (std::size_t{1} << 31) / 255 + 1;
+    std::vector<BYTE> far(moves * 4 + 4, 0);
+    BYTE* move = far.data();
+    for (std::size_t i = 0; i < moves; ++i, move += 4) move[1] = 0x02, move[2] = 0xFF;
+    move[0] = 0x01, move[1] = one, move[3] = 0x01;
+    const std::vector<BYTE> file = Bmp(Header(1, 1, bits, compression, 2), Quads({0, 0}), far);
+    far = {};
+    const DibImage moved = ReadBmp(file.data(), file.size());
+    EXPECT_EQ(moved.Row(0)[0], 0) << bits;
+  }
+}
+
 TEST(PictureFileTest, BadBmpFilesRaiseInvalidGraphic) {
   const DibImage image = Indexed(5, 3, 7);
   const std::vector<BYTE> good = EncodeBmp(image.Info(), image.Bits());

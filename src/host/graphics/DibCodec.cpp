@@ -93,11 +93,11 @@ std::string DecodeRle(const std::uint8_t* data, std::size_t size, int width, int
                       std::uint8_t* out) {
   const bool four = bitCount == 4;
   std::size_t at = 0;
+  // The column never passes the row's end, so runs and moves past it cannot make it overflow.
   int x = 0, y = 0;  // y counts rows from the bottom
   auto put = [&](std::uint8_t index) {
-    if (x < width && y < height)
-      out[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
-          index;
+    if (x == width) return;
+    out[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] = index;
     ++x;
   };
   while (y < height) {
@@ -120,7 +120,7 @@ std::string DecodeRle(const std::uint8_t* data, std::size_t size, int width, int
         return {};
       case 2:  // move right and up
         if (size - at < 2) return "RLE move ends early";
-        x += data[at];
+        x = std::min(x + data[at], width);
         y += data[at + 1];
         at += 2;
         break;
