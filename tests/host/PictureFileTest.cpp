@@ -229,6 +229,52 @@ TEST(PictureFileTest, BmpOfEveryDepthReads) {
   EXPECT_EQ(PixelAt(os2, 0, 0), RGB(10, 20, 30));
 }
 
+std::vector<BYTE> Dwords(std::initializer_list<DWORD> values) {
+  std::vector<BYTE> out;
+  for (DWORD v : values) out.insert(out.end(), {BYTE(v), BYTE(v >> 8), BYTE(v >> 16), BYTE(v >> 24)});
+  return out;
+}
+
+TEST(PictureFileTest, BmpAlphaMaskLaysPixelsOverWhite) {
+  BITMAPINFOHEADER v5 = Header(2, -2, 32, BI_BITFIELDS);
+  v5.biSize = 124;
+  std::vector<BYTE> v5Tail = Dwords({0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000});
+  v5Tail.resize(124 - 40, 0);
+  // Opaque red, transparent green; blue half covering, opaque grey.
+  std::vector<BYTE> pixels = {0, 0, 255, 255, 0, 255, 0, 0, 255, 0, 0, 128, 0x30, 0x20, 0x10, 255};
+  const std::vector<BYTE> file = Bmp(v5, v5Tail, pixels);
+  const DibImage image = ReadBmp(file.data(), file.size());
+  EXPECT_EQ(PixelAt(image, 0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(image, 1, 0), RGB(255, 255, 255));
+  EXPECT_EQ(PixelAt(image, 0, 1), RGB(127, 127, 255));
+  EXPECT_EQ(PixelAt(image, 1, 1), RGB(0x10, 0x20, 0x30));
+
+  // An alpha channel left empty everywhere is no transparency.
+  for (std::size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 0;
+  const std::vector<BYTE> empty = Bmp(v5, v5Tail, pixels);
+  const DibImage opaque = ReadBmp(empty.data(), empty.size());
+  EXPECT_EQ(PixelAt(opaque, 1, 0), RGB(0, 255, 0));
+  EXPECT_EQ(PixelAt(opaque, 0, 1), RGB(0, 0, 255));
+
+  // Four bits a channel in a version 4 header: opaque blue, transparent green.
+  BITMAPINFOHEADER v4 = Header(2, 1, 16, BI_BITFIELDS);
+  v4.biSize = 108;
+  std::vector<BYTE> v4Tail = Dwords({0x0F00, 0x00F0, 0x000F, 0xF000});
+  v4Tail.resize(108 - 40, 0);
+  const std::vector<BYTE> argb4444 = Bmp(v4, v4Tail, {0x0F, 0xF0, 0xF0, 0x00});
+  const DibImage small = ReadBmp(argb4444.data(), argb4444.size());
+  EXPECT_EQ(PixelAt(small, 0, 0), RGB(0, 0, 255));
+  EXPECT_EQ(PixelAt(small, 1, 0), RGB(255, 255, 255));
+
+  // Alpha bit fields after the basic header: transparent red, opaque red.
+  const std::vector<BYTE> fields =
+      Bmp(Header(2, 1, 32, BI_ALPHABITFIELDS), Dwords({0xFF0000, 0xFF00, 0xFF, 0xFF000000}),
+          {0, 0, 255, 0, 0, 0, 255, 255});
+  const DibImage after = ReadBmp(fields.data(), fields.size());
+  EXPECT_EQ(PixelAt(after, 0, 0), RGB(255, 255, 255));
+  EXPECT_EQ(PixelAt(after, 1, 0), RGB(255, 0, 0));
+}
+
 TEST(PictureFileTest, RunLengthEncodedBmpDecodes) {
   BITMAPINFOHEADER header = Header(4, 2, 8, BI_RLE8, 3);
   const std::vector<BYTE> rle = {0x02, 0x01, 0x00, 0x00, 0x00, 0x03, 0x02, 0x00, 0x02, 0x00, 0x00, 0x01};

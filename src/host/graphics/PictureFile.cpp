@@ -182,6 +182,11 @@ PixelData LocatePixels(const std::uint8_t* file, std::size_t size, const InfoHea
   return pixels;
 }
 
+const std::uint8_t* StoredRow(const DibLayout& layout, PixelData pixels, int y) {
+  const int stored = layout.topDown ? y : layout.height - 1 - y;
+  return pixels.bits + static_cast<std::size_t>(stored) * layout.stride;
+}
+
 DibImage IndexedImage(const DibLayout& layout, const std::array<RGBQUAD, 256>& table) {
   DibImage image(layout.width, layout.height, 8);
   image.SetColorCount(layout.tableEntries);
@@ -191,11 +196,8 @@ DibImage IndexedImage(const DibLayout& layout, const std::array<RGBQUAD, 256>& t
 
 DibImage ReadIndexedRows(const DibLayout& layout, const std::array<RGBQUAD, 256>& table, PixelData pixels) {
   DibImage image = IndexedImage(layout, table);
-  for (int y = 0; y < layout.height; ++y) {
-    const int stored = layout.topDown ? y : layout.height - 1 - y;
-    UnpackIndices(pixels.bits + static_cast<std::size_t>(stored) * layout.stride, layout.bitCount,
-                  layout.width, image.Row(y));
-  }
+  for (int y = 0; y < layout.height; ++y)
+    UnpackIndices(StoredRow(layout, pixels, y), layout.bitCount, layout.width, image.Row(y));
   return image;
 }
 
@@ -213,11 +215,35 @@ DibImage ReadRleRows(const DibLayout& layout, const std::array<RGBQUAD, 256>& ta
   return image;
 }
 
+// Pixels with an alpha mask are laid over white, as transparent PNG pixels are. A picture whose
+// alpha is 0 everywhere is taken as opaque: some writers give the mask and leave the channel empty.
+void LayOverWhite(const DibLayout& layout, PixelData pixels, const RowConverter& converter, DibImage& image) {
+  std::vector<std::uint8_t> alpha(static_cast<std::size_t>(layout.width));
+  auto rowAlpha = [&](int y) {
+    converter.ConvertAlpha(StoredRow(layout, pixels, y), alpha.data());
+    return std::any_of(alpha.begin(), alpha.end(), [](std::uint8_t a) { return a != 0; });
+  };
+  int y = 0;
+  while (y < layout.height && !rowAlpha(y)) ++y;
+  if (y == layout.height) return;
+  for (y = 0; y < layout.height; ++y) {
+    rowAlpha(y);
+    std::uint8_t* p = image.Row(y);
+    for (int x = 0; x < layout.width; ++x, p += 4)
+      for (int c = 0; c < 3; ++c) p[c] = OverWhite(p[c], alpha[static_cast<std::size_t>(x)]);
+  }
+}
+
 DibImage ReadTrueColorRows(const DibLayout& layout, PixelData pixels) {
   DibImage image(layout.width, layout.height, 32);
-  DibRows rows(layout, pixels.bits, pixels.size, ColorLookup(nullptr, 0), 0, layout.height);
-  for (int y = 0; y < layout.height; ++y)
-    std::memcpy(image.Row(y), rows.Row(y), static_cast<std::size_t>(layout.width) * sizeof(Pixel));
+  const std::array<Pixel, 256> noColors{};
+  const RowConverter converter(layout, noColors);
+  std::vector<Pixel> row(static_cast<std::size_t>(layout.width));
+  for (int y = 0; y < layout.height; ++y) {
+    converter.Convert(StoredRow(layout, pixels, y), row.data());
+    std::memcpy(image.Row(y), row.data(), row.size() * sizeof(Pixel));
+  }
+  if (converter.HasAlpha()) LayOverWhite(layout, pixels, converter, image);
   return image;
 }
 

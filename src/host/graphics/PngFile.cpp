@@ -85,7 +85,7 @@ DibImage ReadPng(const void* data, std::size_t size) {
   for (std::size_t i = 0, n = static_cast<std::size_t>(width * height); i < n; ++i, p += 4) {
     const unsigned a = p[3];
     if (a != 255)
-      for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>((p[c] * a + 255 * (255 - a) + 127) / 255);
+      for (int c = 0; c < 3; ++c) p[c] = OverWhite(p[c], a);
     p[3] = 0;
   }
   return out;
