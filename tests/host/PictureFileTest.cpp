@@ -103,6 +103,68 @@ void SetPngSize(std::vector<BYTE>& png, std::uint32_t width, std::uint32_t heigh
   std::memcpy(png.data() + 29, crcBytes, 4);
 }
 
+void AppendBigEndian(std::vector<BYTE>& out, std::uint32_t value) {
+  out.insert(out.end(), {BYTE(value >> 24), BYTE(value >> 16), BYTE(value >> 8), BYTE(value)});
+}
+
+void AppendPngChunk(std::vector<BYTE>& png, const char* type, const std::vector<BYTE>& body) {
+  AppendBigEndian(png, static_cast<std::uint32_t>(body.size()));
+  const std::size_t start = png.size();
+  png.insert(png.end(), type, type + 4);
+  png.insert(png.end(), body.begin(), body.end());
+  AppendBigEndian(png, Crc32(png.data() + start, png.size() - start));
+}
+
+// Zlib data in stored (uncompressed) deflate blocks.
+std::vector<BYTE> StoredZlib(const std::vector<BYTE>& data) {
+  std::vector<BYTE> out = {0x78, 0x01};
+  std::size_t at = 0;
+  do {
+    const std::size_t n = std::min<std::size_t>(data.size() - at, 65535);
+    const bool last = at + n == data.size();
+    out.insert(out.end(), {BYTE(last), BYTE(n), BYTE(n >> 8), BYTE(~n), BYTE(~n >> 8)});
+    out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(at),
+               data.begin() + static_cast<std::ptrdiff_t>(at + n));
+    at += n;
+  } while (at < data.size());
+  std::uint32_t a = 1, b = 0;
+  for (BYTE v : data) a = (a + v) % 65521, b = (b + a) % 65521;
+  AppendBigEndian(out, b << 16 | a);
+  return out;
+}
+
+// A 16-bit RGBA PNG marked sRGB, stored row by row or in the seven interlaced passes.
+std::vector<BYTE> Png16(int width, int height, bool interlaced,
+                        std::uint16_t (*sample)(int x, int y, int channel)) {
+  struct Pass {
+    int column, row, columnStep, rowStep;
+  };
+  const std::vector<Pass> passes =
+      interlaced ? std::vector<Pass>{{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                     {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}}
+                 : std::vector<Pass>{{0, 0, 1, 1}};
+  std::vector<BYTE> raw;
+  for (const Pass& pass : passes) {
+    if (pass.column >= width || pass.row >= height) continue;  // empty passes are left out
+    for (int y = pass.row; y < height; y += pass.rowStep) {
+      raw.push_back(0);  // no filter
+      for (int x = pass.column; x < width; x += pass.columnStep)
+        for (int c = 0; c < 4; ++c)
+          raw.insert(raw.end(), {BYTE(sample(x, y, c) >> 8), BYTE(sample(x, y, c))});
+    }
+  }
+  std::vector<BYTE> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<BYTE> header;
+  AppendBigEndian(header, static_cast<std::uint32_t>(width));
+  AppendBigEndian(header, static_cast<std::uint32_t>(height));
+  header.insert(header.end(), {16, 6, 0, 0, BYTE(interlaced)});
+  AppendPngChunk(png, "IHDR", header);
+  AppendPngChunk(png, "sRGB", {0});
+  AppendPngChunk(png, "IDAT", StoredZlib(raw));
+  AppendPngChunk(png, "IEND", {});
+  return png;
+}
+
 // 16 x 8, red left half, blue right half.
 const std::vector<BYTE> kJpeg = {
     0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 0x4A, 0x46, 0x49, 0x46, 0x00, 0x01, 0x01, 0x00, 0x00, 0x01, 0x00,
@@ -396,6 +458,33 @@ TEST(PictureFileTest, PngRoundTripsIndexedAndTrueColourPictures) {
   EXPECT_EQ(GetBValue(PixelAt(alpha, 1, 0)), 255);
 }
 
+// Every third pixel opaque, every third transparent, the others part covering.
+std::uint16_t Sample16(int x, int y, int channel) {
+  if (channel == 3 && x % 3 != 2) return x % 3 == 0 ? 0xFFFF : 0;
+  return static_cast<std::uint16_t>(x * 4099 + y * 7919 + channel * 12345);
+}
+
+TEST(PictureFileTest, Interlaced16BitPngReadsAsItsPlainTwin) {
+  const std::vector<BYTE> plain = Png16(13, 11, false, Sample16), interlaced = Png16(13, 11, true, Sample16);
+  const DibImage image = ReadPng(plain.data(), plain.size());
+  ExpectSamePixels(ReadPng(interlaced.data(), interlaced.size()), image);
+  auto reduced = [](int x, int y, int channel) { return (Sample16(x, y, channel) * 255 + 32767) / 65535; };
+  for (int y : {0, 5, 10})
+    for (int x : {0, 3, 6, 9}) {
+      EXPECT_EQ(PixelAt(image, x, y), RGB(reduced(x, y, 0), reduced(x, y, 1), reduced(x, y, 2)))
+          << x << "," << y;
+      EXPECT_EQ(PixelAt(image, x + 1, y), RGB(255, 255, 255)) << x + 1 << "," << y;
+    }
+  const int alpha = reduced(2, 4, 3);
+  EXPECT_EQ(GetGValue(PixelAt(image, 2, 4)), (reduced(2, 4, 1) * alpha + 255 * (255 - alpha) + 127) / 255);
+
+  for (std::size_t size = 0; size < interlaced.size() - 12; size += 97)
+    EXPECT_NE(ErrorOf([&] { ReadPicture(interlaced.data(), size); }), "no error") << size;
+  std::vector<BYTE> damaged = interlaced;
+  damaged[damaged.size() / 2] ^= 0x5A;
+  EXPECT_NE(ErrorOf([&] { ReadPng(damaged.data(), damaged.size()); }), "no error");
+}
+
 TEST(PictureFileTest, BadPngFilesRaiseInvalidGraphic) {
   const DibImage image = Indexed(40, 30, 200);
   const std::vector<BYTE> good = EncodePng(image.Info(), image.Bits());
@@ -407,6 +496,14 @@ TEST(PictureFileTest, BadPngFilesRaiseInvalidGraphic) {
   EXPECT_TRUE(Mentions(ErrorOf([&] { ReadPng(lying.data(), lying.size()); }), "cannot hold"));
   SetPngSize(lying, 40000, 30);
   EXPECT_TRUE(Mentions(ErrorOf([&] { ReadPng(lying.data(), lying.size()); }), "out of range"));
+  // Three bytes a pixel: a file of about a kilobyte cannot hold a million of them, though it
+  // could hold a million pixels of one bit.
+  DibImage noise(20, 16, 32);
+  for (std::size_t i = 0; i < noise.BitsSize(); ++i) noise.Bits()[i] = static_cast<BYTE>(i * i * 7 + i / 3);
+  std::vector<BYTE> deep = EncodePng(noise.Info(), noise.Bits());
+  ASSERT_LT(deep.size(), 2000u);
+  SetPngSize(deep, 1000, 1000);
+  EXPECT_TRUE(Mentions(ErrorOf([&] { ReadPng(deep.data(), deep.size()); }), "cannot hold"));
   std::vector<BYTE> damaged = good;
   damaged[damaged.size() / 2] ^= 0x5A;
   EXPECT_NE(ErrorOf([&] { ReadPng(damaged.data(), damaged.size()); }), "no error");
