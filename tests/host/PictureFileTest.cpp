@@ -103,6 +103,68 @@ void SetPngSize(std::vector<BYTE>& png, std::uint32_t width, std::uint32_t heigh
   std::memcpy(png.data() + 29, crcBytes, 4);
 }
 
+void AppendBigEndian(std::vector<BYTE>& out, std::uint32_t value) {
+  out.insert(out.end(), {BYTE(value >> 24), BYTE(value >> 16), BYTE(value >> 8), BYTE(value)});
+}
+
+void AppendPngChunk(std::vector<BYTE>& png, const char* type, const std::vector<BYTE>& body) {
+  AppendBigEndian(png, static_cast<std::uint32_t>(body.size()));
+  const std::size_t start = png.size();
+  png.insert(png.end(), type, type + 4);
+  png.insert(png.end(), body.begin(), body.end());
+  AppendBigEndian(png, Crc32(png.data() + start, png.size() - start));
+}
+
+// Zlib data in stored (uncompressed) deflate blocks.
+std::vector<BYTE> StoredZlib(const std::vector<BYTE>& data) {
+  std::vector<BYTE> out = {0x78, 0x01};
+  std::size_t at = 0;
+  do {
+    const std::size_t n = std::min<std::size_t>(data.size() - at, 65535);
+    const bool last = at + n == data.size();
+    out.insert(out.end(), {BYTE(last), BYTE(n), BYTE(n >> 8), BYTE(~n), BYTE(~n >> 8)});
+    out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(at),
+               data.begin() + static_cast<std::ptrdiff_t>(at + n));
+    at += n;
+  } while (at < data.size());
+  std::uint32_t a = 1, b = 0;
+  for (BYTE v : data) a = (a + v) % 65521, b = (b + a) % 65521;
+  AppendBigEndian(out, b << 16 | a);
+  return out;
+}
+
+// A 16-bit RGBA PNG marked sRGB, stored row by row or in the seven interlaced passes.
+std::vector<BYTE> Png16(int width, int height, bool interlaced,
+                        std::uint16_t (*sample)(int x, int y, int channel)) {
+  struct Pass {
+    int column, row, columnStep, rowStep;
+  };
+  const std::vector<Pass> passes =
+      interlaced ? std::vector<Pass>{{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                     {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}}
+                 : std::vector<Pass>{{0, 0, 1, 1}};
+  std::vector<BYTE> raw;
+  for (const Pass& pass : passes) {
+    if (pass.column >= width || pass.row >= height) continue;  // empty passes are left out
+    for (int y = pass.row; y < height; y += pass.rowStep) {
+      raw.push_back(0);  // no filter
+      for (int x = pass.column; x < width; x += pass.columnStep)
+        for (int c = 0; c < 4; ++c)
+          raw.insert(raw.end(), {BYTE(sample(x, y, c) >> 8), BYTE(sample(x, y, c))});
+    }
+  }
+  std::vector<BYTE> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<BYTE> header;
+  AppendBigEndian(header, static_cast<std::uint32_t>(width));
+  AppendBigEndian(header, static_cast<std::uint32_t>(height));
+  header.insert(header.end(), {16, 6, 0, 0, BYTE(interlaced)});
+  AppendPngChunk(png, "IHDR", header);
+  AppendPngChunk(png, "sRGB", {0});
+  AppendPngChunk(png, "IDAT", StoredZlib(raw));
+  AppendPngChunk(png, "IEND", {});
+  return png;
+}
+
 // 16 x 8, red left half, blue right half.
 const std::vector<BYTE> kJpeg = {
     0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 0x4A, 0x46, 0x49, 0x46, 0x00, 0x01, 0x01, 0x00, 0x00, 0x01, 0x00,
@@ -229,6 +291,52 @@ TEST(PictureFileTest, BmpOfEveryDepthReads) {
   EXPECT_EQ(PixelAt(os2, 0, 0), RGB(10, 20, 30));
 }
 
+std::vector<BYTE> Dwords(std::initializer_list<DWORD> values) {
+  std::vector<BYTE> out;
+  for (DWORD v : values) out.insert(out.end(), {BYTE(v), BYTE(v >> 8), BYTE(v >> 16), BYTE(v >> 24)});
+  return out;
+}
+
+TEST(PictureFileTest, BmpAlphaMaskLaysPixelsOverWhite) {
+  BITMAPINFOHEADER v5 = Header(2, -2, 32, BI_BITFIELDS);
+  v5.biSize = 124;
+  std::vector<BYTE> v5Tail = Dwords({0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000});
+  v5Tail.resize(124 - 40, 0);
+  // Opaque red, transparent green; blue half covering, opaque grey.
+  std::vector<BYTE> pixels = {0, 0, 255, 255, 0, 255, 0, 0, 255, 0, 0, 128, 0x30, 0x20, 0x10, 255};
+  const std::vector<BYTE> file = Bmp(v5, v5Tail, pixels);
+  const DibImage image = ReadBmp(file.data(), file.size());
+  EXPECT_EQ(PixelAt(image, 0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(image, 1, 0), RGB(255, 255, 255));
+  EXPECT_EQ(PixelAt(image, 0, 1), RGB(127, 127, 255));
+  EXPECT_EQ(PixelAt(image, 1, 1), RGB(0x10, 0x20, 0x30));
+
+  // An alpha channel left empty everywhere is no transparency.
+  for (std::size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 0;
+  const std::vector<BYTE> empty = Bmp(v5, v5Tail, pixels);
+  const DibImage opaque = ReadBmp(empty.data(), empty.size());
+  EXPECT_EQ(PixelAt(opaque, 1, 0), RGB(0, 255, 0));
+  EXPECT_EQ(PixelAt(opaque, 0, 1), RGB(0, 0, 255));
+
+  // Four bits a channel in a version 4 header: opaque blue, transparent green.
+  BITMAPINFOHEADER v4 = Header(2, 1, 16, BI_BITFIELDS);
+  v4.biSize = 108;
+  std::vector<BYTE> v4Tail = Dwords({0x0F00, 0x00F0, 0x000F, 0xF000});
+  v4Tail.resize(108 - 40, 0);
+  const std::vector<BYTE> argb4444 = Bmp(v4, v4Tail, {0x0F, 0xF0, 0xF0, 0x00});
+  const DibImage small = ReadBmp(argb4444.data(), argb4444.size());
+  EXPECT_EQ(PixelAt(small, 0, 0), RGB(0, 0, 255));
+  EXPECT_EQ(PixelAt(small, 1, 0), RGB(255, 255, 255));
+
+  // Alpha bit fields after the basic header: transparent red, opaque red.
+  const std::vector<BYTE> fields =
+      Bmp(Header(2, 1, 32, BI_ALPHABITFIELDS), Dwords({0xFF0000, 0xFF00, 0xFF, 0xFF000000}),
+          {0, 0, 255, 0, 0, 0, 255, 255});
+  const DibImage after = ReadBmp(fields.data(), fields.size());
+  EXPECT_EQ(PixelAt(after, 0, 0), RGB(255, 255, 255));
+  EXPECT_EQ(PixelAt(after, 1, 0), RGB(255, 0, 0));
+}
+
 TEST(PictureFileTest, RunLengthEncodedBmpDecodes) {
   BITMAPINFOHEADER header = Header(4, 2, 8, BI_RLE8, 3);
   const std::vector<BYTE> rle = {0x02, 0x01, 0x00, 0x00, 0x00, 0x03, 0x02, 0x00, 0x02, 0x00, 0x00, 0x01};
@@ -244,6 +352,32 @@ TEST(PictureFileTest, RunLengthEncodedBmpDecodes) {
   const std::vector<BYTE> png = EncodePng(reinterpret_cast<const BITMAPINFO*>(&info), rle.data());
   const DibImage again = ReadPng(png.data(), png.size());
   EXPECT_EQ(std::memcmp(again.Row(0), top, 4), 0);
+}
+
+TEST(PictureFileTest, RlePixelsPastTheRowEndAreDropped) {
+  for (const WORD bits : {WORD{8}, WORD{4}}) {
+    const DWORD compression = bits == 8 ? BI_RLE8 : BI_RLE4;
+    // A run of three and a move of 255 on a row of two, then one pixel on the next row.
+    const BYTE one = bits == 8 ? 0x01 : 0x11, two = bits == 8 ? 0x02 : 0x22;
+    const std::vector<BYTE> spill = {0x03, one, 0x00, 0x02, 0xFF, 0x00, 0x00, 0x00, 0x01, two, 0x00, 0x01};
+    const std::vector<BYTE> small = Bmp(Header(2, 2, bits, compression, 3), Quads({0, 0, 0}), spill);
+    const DibImage image = ReadBmp(small.data(), small.size());
+    const BYTE top[2] = {2, 0}, bottom[2] = {1, 1};
+    EXPECT_EQ(std::memcmp(image.Row(0), top, 2), 0) << bits;
+    EXPECT_EQ(std::memcmp(image.Row(1), bottom, 2), 0) << bits;
+
+    // Enough moves to the right to take a column counted in an int past its largest value; the
+    // pixel after them must not be written anywhere.
+    const std::size_t moves = (std::size_t{1} << 31) / 255 + 1;
+    std::vector<BYTE> far(moves * 4 + 4, 0);
+    BYTE* move = far.data();
+    for (std::size_t i = 0; i < moves; ++i, move += 4) move[1] = 0x02, move[2] = 0xFF;
+    move[0] = 0x01, move[1] = one, move[3] = 0x01;
+    const std::vector<BYTE> file = Bmp(Header(1, 1, bits, compression, 2), Quads({0, 0}), far);
+    far = {};
+    const DibImage moved = ReadBmp(file.data(), file.size());
+    EXPECT_EQ(moved.Row(0)[0], 0) << bits;
+  }
 }
 
 TEST(PictureFileTest, BadBmpFilesRaiseInvalidGraphic) {
@@ -324,6 +458,33 @@ TEST(PictureFileTest, PngRoundTripsIndexedAndTrueColourPictures) {
   EXPECT_EQ(GetBValue(PixelAt(alpha, 1, 0)), 255);
 }
 
+// Every third pixel opaque, every third transparent, the others part covering.
+std::uint16_t Sample16(int x, int y, int channel) {
+  if (channel == 3 && x % 3 != 2) return x % 3 == 0 ? 0xFFFF : 0;
+  return static_cast<std::uint16_t>(x * 4099 + y * 7919 + channel * 12345);
+}
+
+TEST(PictureFileTest, Interlaced16BitPngReadsAsItsPlainTwin) {
+  const std::vector<BYTE> plain = Png16(13, 11, false, Sample16), interlaced = Png16(13, 11, true, Sample16);
+  const DibImage image = ReadPng(plain.data(), plain.size());
+  ExpectSamePixels(ReadPng(interlaced.data(), interlaced.size()), image);
+  auto reduced = [](int x, int y, int channel) { return (Sample16(x, y, channel) * 255 + 32767) / 65535; };
+  for (int y : {0, 5, 10})
+    for (int x : {0, 3, 6, 9}) {
+      EXPECT_EQ(PixelAt(image, x, y), RGB(reduced(x, y, 0), reduced(x, y, 1), reduced(x, y, 2)))
+          << x << "," << y;
+      EXPECT_EQ(PixelAt(image, x + 1, y), RGB(255, 255, 255)) << x + 1 << "," << y;
+    }
+  const int alpha = reduced(2, 4, 3);
+  EXPECT_EQ(GetGValue(PixelAt(image, 2, 4)), (reduced(2, 4, 1) * alpha + 255 * (255 - alpha) + 127) / 255);
+
+  for (std::size_t size = 0; size < interlaced.size() - 12; size += 97)
+    EXPECT_NE(ErrorOf([&] { ReadPicture(interlaced.data(), size); }), "no error") << size;
+  std::vector<BYTE> damaged = interlaced;
+  damaged[damaged.size() / 2] ^= 0x5A;
+  EXPECT_NE(ErrorOf([&] { ReadPng(damaged.data(), damaged.size()); }), "no error");
+}
+
 TEST(PictureFileTest, BadPngFilesRaiseInvalidGraphic) {
   const DibImage image = Indexed(40, 30, 200);
   const std::vector<BYTE> good = EncodePng(image.Info(), image.Bits());
@@ -335,6 +496,14 @@ TEST(PictureFileTest, BadPngFilesRaiseInvalidGraphic) {
   EXPECT_TRUE(Mentions(ErrorOf([&] { ReadPng(lying.data(), lying.size()); }), "cannot hold"));
   SetPngSize(lying, 40000, 30);
   EXPECT_TRUE(Mentions(ErrorOf([&] { ReadPng(lying.data(), lying.size()); }), "out of range"));
+  // Three bytes a pixel: a file of about a kilobyte cannot hold a million of them, though it
+  // could hold a million pixels of one bit.
+  DibImage noise(20, 16, 32);
+  for (std::size_t i = 0; i < noise.BitsSize(); ++i) noise.Bits()[i] = static_cast<BYTE>(i * i * 7 + i / 3);
+  std::vector<BYTE> deep = EncodePng(noise.Info(), noise.Bits());
+  ASSERT_LT(deep.size(), 2000u);
+  SetPngSize(deep, 1000, 1000);
+  EXPECT_TRUE(Mentions(ErrorOf([&] { ReadPng(deep.data(), deep.size()); }), "cannot hold"));
   std::vector<BYTE> damaged = good;
   damaged[damaged.size() / 2] ^= 0x5A;
   EXPECT_NE(ErrorOf([&] { ReadPng(damaged.data(), damaged.size()); }), "no error");

@@ -50,15 +50,18 @@ std::string CheckDibLayout(const BITMAPINFOHEADER& h, std::size_t headerBytes, D
   layout.stride = ((static_cast<std::size_t>(layout.width) * h.biBitCount + 31) / 32) * 4;
   layout.tableOffset = h.biSize;
   if (bitfields) {
-    // The masks are part of larger headers, and follow the basic 40-byte header otherwise.
-    const std::size_t maskCount = h.biCompression == BI_ALPHABITFIELDS ? 4 : 3;
-    if (h.biSize == 40) layout.tableOffset += maskCount * 4;
-    if (headerBytes < 40 + 12) return "bitmap header too short for its colour masks";
-    std::array<DWORD, 3> masks{};
-    std::memcpy(masks.data(), reinterpret_cast<const std::uint8_t*>(&h) + 40, sizeof masks);
+    // The masks are part of larger headers, and follow the basic 40-byte header otherwise; the
+    // alpha mask comes fourth, in headers of 56 bytes or more and after alpha bit fields.
+    const bool alpha = h.biSize >= 56 || h.biCompression == BI_ALPHABITFIELDS;
+    const std::size_t maskCount = alpha ? 4 : 3;
+    if (h.biSize == 40) layout.tableOffset += (h.biCompression == BI_ALPHABITFIELDS ? 4 : 3) * 4;
+    if (headerBytes < 40 + maskCount * 4) return "bitmap header too short for its colour masks";
+    std::array<DWORD, 4> masks{};
+    std::memcpy(masks.data(), reinterpret_cast<const std::uint8_t*>(&h) + 40, maskCount * 4);
     for (DWORD m : masks)
       if (!ContiguousMask(m)) return "colour mask is not one run of bits";
-    layout.masks = masks;
+    layout.masks = {masks[0], masks[1], masks[2]};
+    layout.alphaMask = masks[3];
   } else if (h.biBitCount == 16) {
     layout.masks = {0x7C00, 0x03E0, 0x001F};
   } else if (h.biBitCount == 32) {
@@ -93,11 +96,11 @@ std::string DecodeRle(const std::uint8_t* data, std::size_t size, int width, int
                       std::uint8_t* out) {
   const bool four = bitCount == 4;
   std::size_t at = 0;
+  // The column never passes the row's end, so runs and moves past it cannot make it overflow.
   int x = 0, y = 0;  // y counts rows from the bottom
   auto put = [&](std::uint8_t index) {
-    if (x < width && y < height)
-      out[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
-          index;
+    if (x == width) return;
+    out[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] = index;
     ++x;
   };
   while (y < height) {
@@ -120,7 +123,7 @@ std::string DecodeRle(const std::uint8_t* data, std::size_t size, int width, int
         return {};
       case 2:  // move right and up
         if (size - at < 2) return "RLE move ends early";
-        x += data[at];
+        x = std::min(x + data[at], width);
         y += data[at + 1];
         at += 2;
         break;
@@ -158,8 +161,8 @@ void UnpackIndices(const std::uint8_t* row, int bitCount, int width, std::uint8_
 
 RowConverter::RowConverter(const DibLayout& layout, const std::array<Pixel, 256>& lookup)
     : layout_(layout), lookup_(lookup) {
-  for (std::size_t c = 0; c < 3; ++c) {
-    const DWORD mask = layout.masks[c];
+  for (std::size_t c = 0; c < channels_.size(); ++c) {
+    const DWORD mask = c < 3 ? layout.masks[c] : layout.alphaMask;
     Channel& channel = channels_[c];
     if (mask == 0) continue;
     channel.shift = std::countr_zero(mask);
@@ -177,6 +180,18 @@ std::uint8_t RowConverter::Component(std::uint32_t value, const Channel& c) cons
   const std::uint32_t v = value >> c.shift;
   if (c.bits <= 8) return c.scale[v & ((1u << c.bits) - 1)];
   return static_cast<std::uint8_t>((v & ((std::uint64_t{1} << c.bits) - 1)) >> (c.bits - 8));
+}
+
+std::uint32_t RowConverter::Value(const std::uint8_t* pixel) const {
+  std::uint32_t v = pixel[0] | (static_cast<std::uint32_t>(pixel[1]) << 8);
+  if (layout_.bitCount == 32)
+    v |= (static_cast<std::uint32_t>(pixel[2]) << 16) | (static_cast<std::uint32_t>(pixel[3]) << 24);
+  return v;
+}
+
+void RowConverter::ConvertAlpha(const std::uint8_t* row, std::uint8_t* out) const {
+  const int bytes = layout_.bitCount / 8;
+  for (int x = 0; x < layout_.width; ++x, row += bytes) out[x] = Component(Value(row), channels_[3]);
 }
 
 void RowConverter::Convert(const std::uint8_t* row, Pixel* out) const {
@@ -206,9 +221,7 @@ void RowConverter::Convert(const std::uint8_t* row, Pixel* out) const {
       }
       const int bytes = layout_.bitCount / 8;
       for (int x = 0; x < width; ++x, row += bytes) {
-        std::uint32_t v = row[0] | (static_cast<std::uint32_t>(row[1]) << 8);
-        if (bytes == 4)
-          v |= (static_cast<std::uint32_t>(row[2]) << 16) | (static_cast<std::uint32_t>(row[3]) << 24);
+        const std::uint32_t v = Value(row);
         out[x] = (static_cast<Pixel>(Component(v, channels_[0])) << 16) |
                  (static_cast<Pixel>(Component(v, channels_[1])) << 8) | Component(v, channels_[2]);
       }

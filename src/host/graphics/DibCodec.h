@@ -25,12 +25,18 @@ struct DibLayout {
   std::size_t tableOffset = 0;   // bytes from the header's start to the colour table
   int tableEntries = 0;          // entries the colour table holds (0 above 8 bits)
   std::array<DWORD, 3> masks{};  // red, green, blue for 16 and 32 bits
+  DWORD alphaMask = 0;           // with bit fields, where the header holds one; 0 for none
 };
 
 // Checks a header, which must lie in memory with the rest of its bytes (HeaderBytes of them
 // readable: the header proper plus any masks after it). Answers
 // an empty string when the layout is usable, else what is wrong with it.
 std::string CheckDibLayout(const BITMAPINFOHEADER& header, std::size_t headerBytes, DibLayout& layout);
+
+// A colour component of a pixel with the given coverage (0 to 255), laid over white.
+inline std::uint8_t OverWhite(unsigned component, unsigned alpha) {
+  return static_cast<std::uint8_t>((component * alpha + 255 * (255 - alpha) + 127) / 255);
+}
 
 // The colours of a 1-, 4- or 8-bit DIB as device pixels; missing entries are black.
 std::array<Pixel, 256> ColorLookup(const RGBQUAD* table, int entries);
@@ -49,6 +55,9 @@ class RowConverter {
  public:
   RowConverter(const DibLayout& layout, const std::array<Pixel, 256>& lookup);
   void Convert(const std::uint8_t* row, Pixel* out) const;
+  // Device pixels have no alpha; pictures with an alpha mask give it apart, 0 to 255 a pixel.
+  bool HasAlpha() const { return channels_[3].bits != 0; }
+  void ConvertAlpha(const std::uint8_t* row, std::uint8_t* out) const;
 
  private:
   struct Channel {
@@ -57,9 +66,10 @@ class RowConverter {
     std::array<std::uint8_t, 256> scale{};
   };
   std::uint8_t Component(std::uint32_t value, const Channel& channel) const;
+  std::uint32_t Value(const std::uint8_t* pixel) const;
   const DibLayout& layout_;
   const std::array<Pixel, 256>& lookup_;
-  std::array<Channel, 3> channels_{};
+  std::array<Channel, 4> channels_{};  // red, green, blue, alpha
 };
 
 // Unpacks a 1-, 4- or 8-bit row into one index byte per pixel.

@@ -100,100 +100,163 @@ BITMAPINFOHEADER FromCoreHeader(const std::uint8_t* p) {
   return h;
 }
 
+constexpr std::size_t kFileHeader = sizeof(BITMAPFILEHEADER);
+
+// The info header of a BMP file, checked.
+struct InfoHeader {
+  DibLayout layout;
+  std::size_t size = 0;  // as stored: 12 for OS/2 bitmaps
+  DWORD imageSize = 0;
+  bool Core() const { return size == 12; }
+  bool Rle() const { return layout.compression == BI_RLE8 || layout.compression == BI_RLE4; }
+  // Four bytes a colour-table entry, three in OS/2 bitmaps.
+  std::size_t TableStart() const { return kFileHeader + layout.tableOffset; }
+  std::size_t TableBytes() const { return static_cast<std::size_t>(layout.tableEntries) * (Core() ? 3 : 4); }
+};
+
+// The pixel data of a BMP file: the stored rows, or the RLE codes.
+struct PixelData {
+  const std::uint8_t* bits = nullptr;
+  std::size_t size = 0;
+};
+
+InfoHeader ReadInfoHeader(const std::uint8_t* file, std::size_t size) {
+  if (!file || size < kFileHeader + 4) Bad("the file is too short for its headers");
+  if (ReadAt<WORD>(file, 0) != BMP_SIGNATURE) Bad("the signature is not BM");
+  InfoHeader info;
+  info.size = ReadAt<DWORD>(file, kFileHeader);
+  if (!info.Core() && info.size < 40) Bad("unsupported header size " + std::to_string(info.size));
+  if (info.size > size - kFileHeader) Bad("the file ends inside its header");
+  const std::uint8_t* stored = file + kFileHeader;
+  // The header plus the masks that may follow it, as far as the file has them.
+  std::vector<std::uint8_t> header(std::max<std::size_t>(info.size, 40) + 16, 0);
+  const std::size_t headerBytes = std::min(header.size(), size - kFileHeader);
+  if (info.Core()) {
+    const BITMAPINFOHEADER h = FromCoreHeader(stored);
+    std::memcpy(header.data(), &h, sizeof h);
+  } else {
+    std::memcpy(header.data(), stored, headerBytes);
+  }
+  // Read in place: the masks that may follow the header are read from behind it.
+  const auto& h = *reinterpret_cast<const BITMAPINFOHEADER*>(header.data());
+  if (const std::string problem = CheckDibLayout(h, headerBytes, info.layout); !problem.empty()) Bad(problem);
+  if (info.Core()) info.layout.tableOffset = 12;
+  info.imageSize = h.biSizeImage;
+  return info;
+}
+
+std::array<RGBQUAD, 256> ReadColorTable(const std::uint8_t* file, std::size_t size, const InfoHeader& info) {
+  const std::size_t start = info.TableStart(), bytes = info.TableBytes();
+  if (start > size || bytes > size - start) Bad("the file ends inside its colour table");
+  const std::size_t entrySize = info.Core() ? 3 : 4;
+  std::array<RGBQUAD, 256> table{};
+  for (int i = 0; i < info.layout.tableEntries; ++i) {
+    const std::uint8_t* e = file + start + static_cast<std::size_t>(i) * entrySize;
+    table[static_cast<std::size_t>(i)] = RGBQUAD{e[0], e[1], e[2], 0};
+  }
+  return table;
+}
+
+// Finds the pixel data and checks that the file holds all of it (RLE codes: that they can hold the
+// picture), before anything is allocated.
+PixelData LocatePixels(const std::uint8_t* file, std::size_t size, const InfoHeader& info) {
+  std::size_t offset = ReadAt<BITMAPFILEHEADER>(file, 0).bfOffBits;
+  if (offset == 0) offset = info.TableStart() + info.TableBytes();
+  if (offset < kFileHeader + info.size) Bad("the pixel data starts inside the header");
+  if (offset >= size) Bad("the file ends before its pixel data");
+  const DibLayout& layout = info.layout;
+  PixelData pixels{file + offset, size - offset};
+  if (info.Rle()) {
+    if (info.imageSize != 0 && info.imageSize < pixels.size) pixels.size = info.imageSize;
+    if (const std::string problem = CheckRleSize(pixels.size, layout.width, layout.height); !problem.empty())
+      Bad(problem);
+    return pixels;
+  }
+  // Every row but the last needs its padding; the last needs its pixels.
+  const std::size_t lastRow = (static_cast<std::size_t>(layout.width) * layout.bitCount + 7) / 8;
+  const std::size_t needed = layout.stride * static_cast<std::size_t>(layout.height - 1) + lastRow;
+  if (needed > pixels.size)
+    Bad("the file holds " + std::to_string(pixels.size) + " bytes of pixels where a " +
+        std::to_string(layout.width) + " x " + std::to_string(layout.height) + " picture needs " +
+        std::to_string(needed));
+  return pixels;
+}
+
+const std::uint8_t* StoredRow(const DibLayout& layout, PixelData pixels, int y) {
+  const int stored = layout.topDown ? y : layout.height - 1 - y;
+  return pixels.bits + static_cast<std::size_t>(stored) * layout.stride;
+}
+
+DibImage IndexedImage(const DibLayout& layout, const std::array<RGBQUAD, 256>& table) {
+  DibImage image(layout.width, layout.height, 8);
+  image.SetColorCount(layout.tableEntries);
+  std::copy_n(table.begin(), layout.tableEntries, image.Colors());
+  return image;
+}
+
+DibImage ReadIndexedRows(const DibLayout& layout, const std::array<RGBQUAD, 256>& table, PixelData pixels) {
+  DibImage image = IndexedImage(layout, table);
+  for (int y = 0; y < layout.height; ++y)
+    UnpackIndices(StoredRow(layout, pixels, y), layout.bitCount, layout.width, image.Row(y));
+  return image;
+}
+
+DibImage ReadRleRows(const DibLayout& layout, const std::array<RGBQUAD, 256>& table, PixelData pixels) {
+  DibImage image = IndexedImage(layout, table);
+  const auto width = static_cast<std::size_t>(layout.width);
+  std::vector<std::uint8_t> decoded(width * static_cast<std::size_t>(layout.height), 0);
+  if (const std::string problem =
+          DecodeRle(pixels.bits, pixels.size, layout.width, layout.height, layout.bitCount, decoded.data());
+      !problem.empty())
+    Bad(problem);
+  for (int y = 0; y < layout.height; ++y)
+    std::memcpy(image.Row(y), decoded.data() + static_cast<std::size_t>(layout.height - 1 - y) * width,
+                width);
+  return image;
+}
+
+// Pixels with an alpha mask are laid over white, as transparent PNG pixels are. A picture whose
+// alpha is 0 everywhere is taken as opaque: some writers give the mask and leave the channel empty.
+void LayOverWhite(const DibLayout& layout, PixelData pixels, const RowConverter& converter, DibImage& image) {
+  std::vector<std::uint8_t> alpha(static_cast<std::size_t>(layout.width));
+  auto rowAlpha = [&](int y) {
+    converter.ConvertAlpha(StoredRow(layout, pixels, y), alpha.data());
+    return std::any_of(alpha.begin(), alpha.end(), [](std::uint8_t a) { return a != 0; });
+  };
+  int y = 0;
+  while (y < layout.height && !rowAlpha(y)) ++y;
+  if (y == layout.height) return;
+  for (y = 0; y < layout.height; ++y) {
+    rowAlpha(y);
+    std::uint8_t* p = image.Row(y);
+    for (int x = 0; x < layout.width; ++x, p += 4)
+      for (int c = 0; c < 3; ++c) p[c] = OverWhite(p[c], alpha[static_cast<std::size_t>(x)]);
+  }
+}
+
+DibImage ReadTrueColorRows(const DibLayout& layout, PixelData pixels) {
+  DibImage image(layout.width, layout.height, 32);
+  const std::array<Pixel, 256> noColors{};
+  const RowConverter converter(layout, noColors);
+  std::vector<Pixel> row(static_cast<std::size_t>(layout.width));
+  for (int y = 0; y < layout.height; ++y) {
+    converter.Convert(StoredRow(layout, pixels, y), row.data());
+    std::memcpy(image.Row(y), row.data(), row.size() * sizeof(Pixel));
+  }
+  if (converter.HasAlpha()) LayOverWhite(layout, pixels, converter, image);
+  return image;
+}
+
 }  // namespace
 
 DibImage ReadBmp(const void* data, std::size_t size) {
   const auto* file = static_cast<const std::uint8_t*>(data);
-  constexpr std::size_t kFileHeader = sizeof(BITMAPFILEHEADER);
-  if (!file || size < kFileHeader + 4) Bad("the file is too short for its headers");
-  const auto fileHeader = ReadAt<BITMAPFILEHEADER>(file, 0);
-  if (fileHeader.bfType != BMP_SIGNATURE) Bad("the signature is not BM");
-  const auto headerSize = ReadAt<DWORD>(file, kFileHeader);
-  const bool core = headerSize == 12;
-  if (!core && headerSize < 40) Bad("unsupported header size " + std::to_string(headerSize));
-  if (headerSize > size - kFileHeader) Bad("the file ends inside its header");
-  const std::uint8_t* info = file + kFileHeader;
-  std::vector<std::uint8_t> header(std::max<std::size_t>(headerSize, 40) + 16, 0);
-  if (core) {
-    const BITMAPINFOHEADER h = FromCoreHeader(info);
-    std::memcpy(header.data(), &h, sizeof h);
-  } else {
-    // The header plus the masks that may follow it, as far as the file has them.
-    std::memcpy(header.data(), info, std::min(header.size(), size - kFileHeader));
-  }
-  // Read in place: the masks that may follow the header are read from behind it.
-  const auto& h = *reinterpret_cast<const BITMAPINFOHEADER*>(header.data());
-  DibLayout layout;
-  if (const std::string problem = CheckDibLayout(h, std::min(header.size(), size - kFileHeader), layout);
-      !problem.empty())
-    Bad(problem);
-  if (core) layout.tableOffset = 12;
-
-  // The colour table: four bytes an entry (three in OS/2 bitmaps).
-  const std::size_t entrySize = core ? 3 : 4;
-  const std::size_t tableStart = kFileHeader + layout.tableOffset;
-  const std::size_t tableBytes = static_cast<std::size_t>(layout.tableEntries) * entrySize;
-  if (tableStart > size || tableBytes > size - tableStart) Bad("the file ends inside its colour table");
-  std::array<RGBQUAD, 256> table{};
-  for (int i = 0; i < layout.tableEntries; ++i) {
-    const std::uint8_t* e = file + tableStart + static_cast<std::size_t>(i) * entrySize;
-    table[static_cast<std::size_t>(i)] = RGBQUAD{e[0], e[1], e[2], 0};
-  }
-
-  std::size_t offset = fileHeader.bfOffBits;
-  if (offset == 0) offset = tableStart + tableBytes;
-  if (offset < kFileHeader + headerSize) Bad("the pixel data starts inside the header");
-  if (offset >= size) Bad("the file ends before its pixel data");
-  const std::size_t available = size - offset;
-  const std::uint8_t* bits = file + offset;
-  const bool rle = layout.compression == BI_RLE8 || layout.compression == BI_RLE4;
-  std::size_t bitsSize = available;
-  if (rle) {
-    if (h.biSizeImage != 0 && h.biSizeImage < available) bitsSize = h.biSizeImage;
-    if (const std::string problem = CheckRleSize(bitsSize, layout.width, layout.height); !problem.empty())
-      Bad(problem);
-  } else {
-    // Every row but the last needs its padding; the last needs its pixels.
-    const std::size_t lastRow = (static_cast<std::size_t>(layout.width) * layout.bitCount + 7) / 8;
-    const std::size_t needed = layout.stride * static_cast<std::size_t>(layout.height - 1) + lastRow;
-    if (needed > available)
-      Bad("the file holds " + std::to_string(available) + " bytes of pixels where a " +
-          std::to_string(layout.width) + " x " + std::to_string(layout.height) + " picture needs " +
-          std::to_string(needed));
-  }
-
-  const std::array<Pixel, 256> lookup = ColorLookup(table.data(), layout.tableEntries);
-  const int width = layout.width, height = layout.height;
-  if (layout.bitCount <= 8) {
-    DibImage image(width, height, 8);
-    image.SetColorCount(layout.tableEntries);
-    std::copy_n(table.begin(), layout.tableEntries, image.Colors());
-    if (rle) {
-      std::vector<std::uint8_t> decoded(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-                                        0);
-      if (const std::string problem =
-              DecodeRle(bits, bitsSize, width, height, layout.bitCount, decoded.data());
-          !problem.empty())
-        Bad(problem);
-      for (int y = 0; y < height; ++y)
-        std::memcpy(
-            image.Row(y),
-            decoded.data() + static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width),
-            static_cast<std::size_t>(width));
-    } else {
-      for (int y = 0; y < height; ++y) {
-        const int stored = layout.topDown ? y : height - 1 - y;
-        UnpackIndices(bits + static_cast<std::size_t>(stored) * layout.stride, layout.bitCount, width,
-                      image.Row(y));
-      }
-    }
-    return image;
-  }
-  DibImage image(width, height, 32);
-  DibRows rows(layout, bits, bitsSize, lookup, 0, height);
-  for (int y = 0; y < height; ++y)
-    std::memcpy(image.Row(y), rows.Row(y), static_cast<std::size_t>(width) * sizeof(Pixel));
-  return image;
+  const InfoHeader info = ReadInfoHeader(file, size);
+  const std::array<RGBQUAD, 256> table = ReadColorTable(file, size, info);
+  const PixelData pixels = LocatePixels(file, size, info);
+  if (info.Rle()) return ReadRleRows(info.layout, table, pixels);
+  if (info.layout.bitCount <= 8) return ReadIndexedRows(info.layout, table, pixels);
+  return ReadTrueColorRows(info.layout, pixels);
 }
 
 std::vector<std::uint8_t> EncodeBmp(const BITMAPINFO* info, const void* bits) {

@@ -54,7 +54,7 @@ enum class PictureFormat { Unknown, Bmp, Png, Jpeg };
 PictureFormat DetectPictureFormat(const void* data, std::size_t size);
 
 // Indexed pictures (BMP of 8 bits or fewer, palette PNG) give 8-bit images with their colours,
-// the others 32-bit images; transparent PNG pixels are laid over white.
+// the others 32-bit images; transparent pixels (PNG, BMP with an alpha mask) are laid over white.
 DibImage ReadPicture(const void* data, std::size_t size);
 DibImage ReadBmp(const void* data, std::size_t size);
 DibImage ReadPng(const void* data, std::size_t size);

@@ -1,8 +1,13 @@
-// PNG files through libpng's simplified interface, which reports errors by its return values.
+// PNG files through libpng's simplified interface, which reports errors by its return values. 16-bit
+// files are read through its row interface instead: the simplified one reduces interlaced 16-bit
+// pictures to 8 bits wrongly. Errors of the row interface leave through longjmp, so the functions
+// between its setjmp and its calls keep no object with a destructor.
 #include <png.h>
 
 #include <algorithm>
 #include <array>
+#include <csetjmp>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -25,8 +30,120 @@ struct PngImage {
   std::string Message() const { return image.message[0] ? image.message : "unknown error"; }
 };
 
-// Deflate expands at most about 1032 to 1, and a pixel takes at least one bit.
-constexpr std::int64_t kMaxPixelsPerByte = 1032 * 8;
+// Deflate expands at most about 1032 to 1.
+constexpr std::int64_t kMaxInflation = 1032;
+
+// Bits a pixel takes in the file, from its header (which libpng has checked by now).
+int StoredBitsPerPixel(const std::uint8_t* file) {
+  const int depth = file[24], colorType = file[25];
+  const int channels = colorType == PNG_COLOR_TYPE_RGB          ? 3
+                       : colorType == PNG_COLOR_TYPE_RGB_ALPHA  ? 4
+                       : colorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+                                                                : 1;
+  return depth * channels;
+}
+
+std::string CheckPngSize(const png_image& image, const std::uint8_t* file, std::size_t size) {
+  const std::int64_t width = image.width, height = image.height;
+  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || width * height > kMaxPixels)
+    return "size " + std::to_string(width) + " x " + std::to_string(height) + " out of range";
+  const std::int64_t inflated = width * height * StoredBitsPerPixel(file) / 8;
+  if (inflated > static_cast<std::int64_t>(size) * kMaxInflation + (1 << 16))
+    return std::to_string(size) + " bytes cannot hold " + std::to_string(width) + " x " +
+           std::to_string(height) + " pixels";
+  return {};
+}
+
+// ---- 16-bit files through the row interface
+
+struct MemoryInput {
+  const std::uint8_t* data;
+  std::size_t size;
+  std::size_t at;
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, std::size_t bytes) {
+  auto* input = static_cast<MemoryInput*>(png_get_io_ptr(png));
+  if (input->size - input->at < bytes) png_error(png, "the file ends early");
+  std::memcpy(out, input->data + input->at, bytes);
+  input->at += bytes;
+}
+
+constexpr std::size_t kMessageSize = 200;
+
+[[noreturn]] void OnRowError(png_structp png, png_const_charp message) {
+  std::snprintf(static_cast<char*>(png_get_error_ptr(png)), kMessageSize, "%s", message);
+  png_longjmp(png, 1);
+}
+
+void OnRowWarning(png_structp, png_const_charp) {}
+
+// 16-bit blue, green, red, alpha (most significant byte first) to 8 bits, laid over white.
+void ReduceRow(const std::uint8_t* from, int count, std::uint8_t* to, std::size_t step) {
+  auto reduce = [](const std::uint8_t* v) {
+    return static_cast<unsigned>(((v[0] << 8 | v[1]) * 255u + 32767u) / 65535u);
+  };
+  for (int x = 0; x < count; ++x, from += 8, to += step) {
+    const unsigned alpha = reduce(from + 6);
+    for (int c = 0; c < 3; ++c) to[c] = OverWhite(reduce(from + 2 * c), alpha);
+    to[3] = 0;
+  }
+}
+
+// The colours come out as the simplified interface gives them: a file without gamma information
+// is taken as linear, and the result is sRGB with alpha apart. Rows of each pass are read as they
+// are stored and placed here, a row of 16-bit pixels at a time in Row.
+void ReadRows16(png_structp png, png_infop info, DibImage& out, std::uint8_t* row) {
+  png_read_info(png, info);
+  if (png_get_image_width(png, info) != static_cast<png_uint_32>(out.Width()) ||
+      png_get_image_height(png, info) != static_cast<png_uint_32>(out.Height()) ||
+      png_get_bit_depth(png, info) != 16)
+    png_error(png, "the header changed between two readings");
+  png_set_alpha_mode_fixed(png, PNG_ALPHA_PNG, PNG_GAMMA_LINEAR);
+  if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+  if ((png_get_color_type(png, info) & PNG_COLOR_MASK_COLOR) == 0) png_set_gray_to_rgb(png);
+  png_set_add_alpha(png, 0xFFFF, PNG_FILLER_AFTER);
+  png_set_bgr(png);
+  png_set_alpha_mode_fixed(png, PNG_ALPHA_PNG, PNG_DEFAULT_sRGB);
+  png_read_update_info(png, info);
+  if (png_get_rowbytes(png, info) != static_cast<std::size_t>(out.Width()) * 8)
+    png_error(png, "unexpected row size");
+  const bool interlaced = png_get_interlace_type(png, info) == PNG_INTERLACE_ADAM7;
+  const int width = out.Width(), height = out.Height();
+  for (int pass = 0; pass < (interlaced ? 7 : 1); ++pass) {
+    const int rows = interlaced ? static_cast<int>(PNG_PASS_ROWS(height, pass)) : height;
+    const int columns = interlaced ? static_cast<int>(PNG_PASS_COLS(width, pass)) : width;
+    if (rows == 0 || columns == 0) continue;  // libpng skips empty passes
+    const int firstRow = interlaced ? PNG_PASS_START_ROW(pass) : 0;
+    const int rowStep = interlaced ? 1 << PNG_PASS_ROW_SHIFT(pass) : 1;
+    const int firstColumn = interlaced ? PNG_PASS_START_COL(pass) : 0;
+    const std::size_t columnStep = interlaced ? std::size_t{4} << PNG_PASS_COL_SHIFT(pass) : 4;
+    for (int y = 0; y < rows; ++y) {
+      png_read_row(png, row, nullptr);
+      ReduceRow(row, columns, out.Row(firstRow + y * rowStep) + 4 * firstColumn, columnStep);
+    }
+  }
+  png_read_end(png, nullptr);
+}
+
+// Answers nullptr on success, else what is wrong (in Message).
+const char* Read16BitPng(MemoryInput& input, DibImage& out, std::uint8_t* row, char* message) {
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, message, OnRowError, OnRowWarning);
+  if (!png) return "out of memory";
+  png_infop info = png_create_info_struct(png);
+  if (!info) {
+    png_destroy_read_struct(&png, nullptr, nullptr);
+    return "out of memory";
+  }
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return message;
+  }
+  png_set_read_fn(png, &input, ReadFromMemory);
+  ReadRows16(png, info, out, row);
+  png_destroy_read_struct(&png, &info, nullptr);
+  return nullptr;
+}
 
 std::vector<std::uint8_t> Encode(png_image& image, const void* buffer, png_int_32 rowStride,
                                  const void* colormap) {
@@ -52,16 +169,13 @@ DibImage ReadPng(const void* data, std::size_t size) {
   png_image& image = png.image;
   if (!data || !png_image_begin_read_from_memory(&image, data, size))
     throw EInvalidGraphic("Invalid PNG file: " + png.Message());
-  const std::int64_t width = image.width, height = image.height;
-  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || width * height > kMaxPixels)
-    throw EInvalidGraphic("Invalid PNG file: size " + std::to_string(width) + " x " + std::to_string(height) +
-                          " out of range");
-  if (width * height > static_cast<std::int64_t>(size) * kMaxPixelsPerByte + (1 << 16))
-    throw EInvalidGraphic("Invalid PNG file: " + std::to_string(size) + " bytes cannot hold " +
-                          std::to_string(width) + " x " + std::to_string(height) + " pixels");
+  const auto* file = static_cast<const std::uint8_t*>(data);
+  if (const std::string problem = CheckPngSize(image, file, size); !problem.empty())
+    throw EInvalidGraphic("Invalid PNG file: " + problem);
+  const int width = static_cast<int>(image.width), height = static_cast<int>(image.height);
   const png_color white{255, 255, 255};
   if (image.format & PNG_FORMAT_FLAG_COLORMAP) {
-    DibImage out(static_cast<int>(width), static_cast<int>(height), 8);
+    DibImage out(width, height, 8);
     image.format = PNG_FORMAT_BGR_COLORMAP;
     std::array<std::uint8_t, 256 * 3> colormap{};
     if (image.colormap_entries > 256 ||
@@ -76,16 +190,25 @@ DibImage ReadPng(const void* data, std::size_t size) {
     }
     return out;
   }
-  DibImage out(static_cast<int>(width), static_cast<int>(height), 32);
+  DibImage out(width, height, 32);
+  if (image.format & PNG_FORMAT_FLAG_LINEAR) {
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 8);
+    MemoryInput input{file, size, 0};
+    char message[kMessageSize] = "";
+    if (const char* problem = Read16BitPng(input, out, row.data(), message))
+      throw EInvalidGraphic(std::string("Invalid PNG file: ") + problem);
+    return out;
+  }
   image.format = PNG_FORMAT_BGRA;
   if (!png_image_finish_read(&image, nullptr, out.Bits(), static_cast<png_int_32>(out.Stride()), nullptr))
     throw EInvalidGraphic("Invalid PNG file: " + png.Message());
   // Lay translucent pixels over white, leaving the fourth byte 0 as device pixels have it.
   std::uint8_t* p = out.Bits();
-  for (std::size_t i = 0, n = static_cast<std::size_t>(width * height); i < n; ++i, p += 4) {
+  for (std::size_t i = 0, n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height); i < n;
+       ++i, p += 4) {
     const unsigned a = p[3];
     if (a != 255)
-      for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>((p[c] * a + 255 * (255 - a) + 127) / 255);
+      for (int c = 0; c < 3; ++c) p[c] = OverWhite(p[c], a);
     p[3] = 0;
   }
   return out;
