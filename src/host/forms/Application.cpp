@@ -191,7 +191,7 @@ void TApplication::HandleMessage() {
 bool TApplication::Turn() {
   bool any = false;
   TBackendEvent event;
-  while (!terminated_ && backend_->PollEvent(event)) {
+  while (!terminated_ && !ModalResultSet() && backend_->PollEvent(event)) {
     any = true;
     try {
       Dispatch(event);
@@ -216,6 +216,12 @@ void TApplication::PaintWindows() {
     }
     if (windowing::IsAlive(top)) top->FlushPresent();
   }
+}
+
+bool TApplication::ModalResultSet() const {
+  // Input after the event that ended a modal form belongs to whatever comes next.
+  const auto& modal = windowing::Current().modal;
+  return !modal.empty() && static_cast<TCustomForm*>(modal.back())->ModalResult() != mrNone;
 }
 
 bool TApplication::AcceptsInput(TWinControl& window) const {

@@ -91,6 +91,7 @@ class TApplication : public TComponent {
   void SetHover(TControl* control);
   void PaintWindows();
   bool AcceptsInput(TWinControl& window) const;
+  bool ModalResultSet() const;
 
   std::unique_ptr<TBackend> backend_;
   std::unique_ptr<TScreen> screen_;

@@ -67,14 +67,12 @@ void ChangeFocus(TWinControl* control) {
   if (old) {
     old->Perform(CM_EXIT);
     if (IsAlive(old)) old->Perform(WM_KILLFOCUS);
-    if (IsAlive(old)) old->Invalidate();
   }
   // A handler may have moved the focus again.
   if (!control || state.focus != control || !IsAlive(control)) return;
   if (TWinControl* top = control->TopLevel()) top->FocusChanged(control);
   control->Perform(CM_ENTER);
   if (IsAlive(control)) control->Perform(WM_SETFOCUS);
-  if (IsAlive(control)) control->Invalidate();
 }
 
 void ActivateWindow(TWinControl* window) {
