@@ -4,7 +4,9 @@
 #include <iostream>
 
 #include "host/forms/Button.h"
+#include "host/forms/Panel.h"
 #include "host/forms/StylePainter.h"
+#include "host/forms/Timer.h"
 #include "host/forms/WindowSystem.h"
 
 namespace vantora::host {
@@ -67,6 +69,14 @@ std::string SingleByteText(const std::string& text) {
     }
   }
   return out;
+}
+
+// A static library drops units nothing refers to, and with them their class registration; a form
+// stream must find every class of this layer by name.
+void RegisterFormClasses() {
+  for (const TClass* cls :
+       {&TForm::StaticClass(), &TPanel::StaticClass(), &TButton::StaticClass(), &TTimer::StaticClass()})
+    RegisterClass(*cls);
 }
 
 // The text of a message box, one line per row.
@@ -154,6 +164,7 @@ const TClass& TApplication::StaticClass() {
 TApplication::TApplication(std::unique_ptr<TBackend> backend)
     : TComponent(nullptr), backend_(std::move(backend)), screen_(std::make_unique<TScreen>(nullptr)) {
   if (Application) throw EInvalidOperation("An application exists already");
+  RegisterFormClasses();
   Application = this;
   host::Screen = screen_.get();
   auto& state = windowing::Current();
