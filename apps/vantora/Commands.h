@@ -9,5 +9,6 @@ void AddConvertCommands(CLI::App& app);
 void AddPictureCommands(CLI::App& app);
 void AddEffectsSheetCommands(CLI::App& app);
 void AddRenderCommands(CLI::App& app);
+void AddShowCommands(CLI::App& app);
 
 }  // namespace vantora::tool

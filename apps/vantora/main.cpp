@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
   vantora::tool::AddPictureCommands(app);
   vantora::tool::AddEffectsSheetCommands(app);
   vantora::tool::AddRenderCommands(app);
+  vantora::tool::AddShowCommands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

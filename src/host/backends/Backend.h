@@ -18,31 +18,51 @@ enum class TMouseButton : std::uint8_t { Left, Right, Middle };
 // Shift-state bits, as the key and mouse messages carry them.
 enum : std::uint32_t { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };
 
-enum class TCursor : std::int8_t { Default, Arrow, HourGlass, IBeam, HandPoint, SizeWE, SizeNS, SizeAll, Cross, No };
+enum class TCursor : std::int8_t {
+  Default,
+  Arrow,
+  HourGlass,
+  IBeam,
+  HandPoint,
+  SizeWE,
+  SizeNS,
+  SizeAll,
+  Cross,
+  No
+};
 
 // One input or window event. Positions are in the window's client pixels (unzoomed); Key is a
 // virtual-key code (VK_RETURN 13, VK_ESCAPE 27, 'A'..'Z', '0'..'9', ...); Text is UTF-8.
 struct TBackendEvent {
   enum class Kind : std::uint8_t {
-    MouseMove, MouseDown, MouseUp, MouseWheel, KeyDown, KeyUp, Text,
+    MouseMove,
+    MouseDown,
+    MouseUp,
+    MouseWheel,
+    KeyDown,
+    KeyUp,
+    Text,
     CloseRequest,  // the user or the window manager asks the window to close
     Resized,       // Width/Height hold the new client size
     Exposed,       // the window's pixels must be shown again (Present the whole surface)
-    FocusIn, FocusOut,
+    FocusIn,
+    FocusOut,
     Quit,  // the whole application is asked to end
   };
   Kind kind = Kind::MouseMove;
   HWND window = nullptr;  // the window surface the event belongs to; null for Quit
   int x = 0, y = 0;
   TMouseButton button = TMouseButton::Left;
-  int clicks = 1;         // 2 on the second press of a double click
-  int wheelDelta = 0;     // 120 per notch, positive away from the user
+  int clicks = 1;      // 2 on the second press of a double click
+  int wheelDelta = 0;  // 120 per notch, positive away from the user
   std::uint16_t key = 0;
   std::uint32_t shift = 0;
-  bool repeat = false;    // key held down
+  bool repeat = false;  // key held down
   std::string text;
   int width = 0, height = 0;
 };
+
+inline constexpr std::uint32_t kWaitForever = 0xFFFFFFFF;
 
 struct TNativeWindowParams {
   std::string caption;
@@ -66,7 +86,8 @@ class TBackend {
 
   // Takes the next pending event; false when none is waiting.
   virtual bool PollEvent(TBackendEvent& event) = 0;
-  // Waits until an event arrives or TimeoutMs passes (the headless backend never blocks).
+  // Waits until an event arrives or TimeoutMs passes (kWaitForever: no limit). The headless
+  // backend never blocks: its clock jumps ahead by the timeout instead.
   virtual void WaitEvent(std::uint32_t timeoutMs) = 0;
 
   // Milliseconds since start-up (virtual in the headless backend).

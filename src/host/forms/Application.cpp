@@ -1,0 +1,471 @@
+#include "host/forms/Application.h"
+
+#include <cctype>
+#include <iostream>
+
+#include "host/forms/Button.h"
+#include "host/forms/Panel.h"
+#include "host/forms/StylePainter.h"
+#include "host/forms/Timer.h"
+#include "host/forms/WindowSystem.h"
+
+namespace vantora::host {
+
+TApplication* Application = nullptr;
+TScreen* Screen = nullptr;
+
+namespace {
+
+// How deep exception boxes may nest before the rest only go to the error output.
+constexpr int kMaxExceptionBoxes = 3;
+
+UINT ButtonMessage(TBackendEvent::Kind kind, TMouseButton button, int clicks) {
+  const bool down = kind == TBackendEvent::Kind::MouseDown;
+  switch (button) {
+    case TMouseButton::Left:
+      return down ? (clicks >= 2 ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN) : WM_LBUTTONUP;
+    case TMouseButton::Right:
+      return down ? (clicks >= 2 ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN) : WM_RBUTTONUP;
+    case TMouseButton::Middle:
+      return down ? (clicks >= 2 ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN) : WM_MBUTTONUP;
+  }
+  return WM_NULL;
+}
+
+// The control that takes the mouse at P (client coordinates of Window): disabled controls pass it
+// to their parent.
+TControl* HitTest(TWinControl& window, POINT p) {
+  TControl* control = &window;
+  for (;;) {
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    if (!windowed) return control;
+    const POINT origin = windowed->OriginInTopLevel();
+    TControl* child = windowed->ControlAtPos(POINT{p.x - origin.x, p.y - origin.y}, true);
+    if (!child || !child->Enabled()) return control;
+    control = child;
+  }
+}
+
+LPARAM LocalPoint(const TControl& control, int x, int y) {
+  const POINT origin = control.OriginInTopLevel();
+  return PointToLParam(x - origin.x, y - origin.y);
+}
+
+// Characters of UTF-8 text as the single-byte (Windows-1252) characters the controls take; what
+// has no such character is dropped.
+std::string SingleByteText(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      ++i;
+    } else if ((c & 0xE0) == 0xC0 && i + 1 < text.size()) {
+      const unsigned code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
+      if (code < 0x100) out += static_cast<char>(code);
+      i += 2;
+    } else {
+      i += (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
+    }
+  }
+  return out;
+}
+
+// A static library drops units nothing refers to, and with them their class registration; a form
+// stream must find every class of this layer by name.
+void RegisterFormClasses() {
+  for (const TClass* cls :
+       {&TForm::StaticClass(), &TPanel::StaticClass(), &TButton::StaticClass(), &TTimer::StaticClass()})
+    RegisterClass(*cls);
+}
+
+// The text of a message box, one line per row.
+class TMessageText : public TGraphicControl {
+ public:
+  explicit TMessageText(TComponent* owner) : TGraphicControl(owner) {}
+
+ protected:
+  void Paint() override {
+    HDC dc = Canvas().Handle();
+    const int lineHeight = StylePainter::TextExtent(dc, "Ag", Font()).cy;
+    int y = 0;
+    std::size_t start = 0;
+    while (start <= Caption().size()) {
+      const std::size_t end = std::min(Caption().find('\n', start), Caption().size());
+      const std::string line = Caption().substr(start, end - start);
+      StylePainter::Caption(dc, RECT{0, y, Width(), y + lineHeight}, line, Font(), taLeftJustify, vaTop,
+                            true);
+      y += lineHeight;
+      start = end + 1;
+    }
+  }
+};
+
+}  // namespace
+
+// ---- TScreen
+
+const TClass& TScreen::StaticClass() {
+  static const TClass& cls = ClassBuilder<TScreen>("TScreen", TComponent::StaticClass()).Build();
+  return cls;
+}
+
+TScreen::TScreen(TComponent* owner) : TComponent(owner) {}
+
+void TScreen::SetCursor(TCursor cursor) {
+  if (cursor == cursor_) return;
+  cursor_ = cursor;
+  UpdateCursor(windowing::Current().hover);
+}
+
+void TScreen::UpdateCursor(TControl* hovered) {
+  TBackend* backend = windowing::Current().backend;
+  if (!backend) return;
+  TCursor shown = cursor_;
+  for (TControl* c = hovered; shown == TCursor::Default && c; c = c->Parent()) shown = c->Cursor();
+  backend->SetCursor(shown == TCursor::Default ? TCursor::Arrow : shown);
+}
+
+int TScreen::Width() const {
+  return windowing::Current().backend ? windowing::Current().backend->ScreenSize().cx : GetScreenSize().cx;
+}
+
+int TScreen::Height() const {
+  return windowing::Current().backend ? windowing::Current().backend->ScreenSize().cy : GetScreenSize().cy;
+}
+
+int TScreen::FormCount() const {
+  int count = 0;
+  for (TWinControl* top : TopLevelWindows()) count += dynamic_cast<TCustomForm*>(top) ? 1 : 0;
+  return count;
+}
+
+TCustomForm* TScreen::Forms(int index) const {
+  for (TWinControl* top : TopLevelWindows())
+    if (auto* form = dynamic_cast<TCustomForm*>(top); form && index-- == 0) return form;
+  RaiseListIndexError(index);
+}
+
+TCustomForm* TScreen::ActiveForm() const {
+  return dynamic_cast<TCustomForm*>(windowing::Current().active);
+}
+
+TWinControl* TScreen::ActiveControl() const {
+  return windowing::Current().focus;
+}
+
+// ---- TApplication
+
+const TClass& TApplication::StaticClass() {
+  static const TClass& cls = ClassBuilder<TApplication>("TApplication", TComponent::StaticClass()).Build();
+  return cls;
+}
+
+TApplication::TApplication(std::unique_ptr<TBackend> backend)
+    : TComponent(nullptr), backend_(std::move(backend)), screen_(std::make_unique<TScreen>(nullptr)) {
+  if (Application) throw EInvalidOperation("An application exists already");
+  RegisterFormClasses();
+  Application = this;
+  host::Screen = screen_.get();
+  auto& state = windowing::Current();
+  state.backend = backend_.get();
+  state.exceptionHandler = [this](std::exception_ptr error) { HandleException(error); };
+}
+
+TApplication::~TApplication() {
+  // The forms go first, while the backend they show on is still there.
+  DestroyComponents();
+  auto& state = windowing::Current();
+  state.posted.clear();
+  state.timers.clear();
+  state.exceptionHandler = nullptr;
+  state.backend = nullptr;
+  host::Screen = nullptr;
+  Application = nullptr;
+}
+
+void TApplication::Run() {
+  if (mainForm_ && !mainForm_->Visible()) mainForm_->Show();
+  while (!terminated_) HandleMessage();
+}
+
+void TApplication::ProcessMessages() {
+  // Bounded, so a timer that is always due cannot hold the caller forever.
+  for (int turns = 0; turns < 1000 && Turn(); ++turns) {
+  }
+}
+
+void TApplication::HandleMessage() {
+  if (!Turn() && !terminated_) backend_->WaitEvent(windowing::TimeToNextTimer());
+}
+
+bool TApplication::Turn() {
+  bool any = false;
+  TBackendEvent event;
+  while (!terminated_ && !ModalResultSet() && backend_->PollEvent(event)) {
+    any = true;
+    try {
+      Dispatch(event);
+    } catch (...) {
+      HandleException(std::current_exception());
+    }
+  }
+  any = windowing::FireDueTimers() || any;
+  any = windowing::DispatchPosted() || any;
+  PaintWindows();
+  windowing::FreeDeviceContexts();
+  return any;
+}
+
+void TApplication::PaintWindows() {
+  for (TWinControl* top : std::vector<TWinControl*>(TopLevelWindows())) {
+    if (!windowing::IsAlive(top) || !top->IsShowing()) continue;
+    try {
+      top->Update();
+    } catch (...) {
+      HandleException(std::current_exception());
+    }
+    if (windowing::IsAlive(top)) top->FlushPresent();
+  }
+}
+
+bool TApplication::ModalResultSet() const {
+  // Input after the event that ended a modal form belongs to whatever comes next.
+  const auto& modal = windowing::Current().modal;
+  return !modal.empty() && static_cast<TCustomForm*>(modal.back())->ModalResult() != mrNone;
+}
+
+bool TApplication::AcceptsInput(TWinControl& window) const {
+  const auto& modal = windowing::Current().modal;
+  return modal.empty() || modal.back() == &window;
+}
+
+void TApplication::Dispatch(const TBackendEvent& event) {
+  using Kind = TBackendEvent::Kind;
+  if (event.kind == Kind::Quit) {
+    Terminate();
+    return;
+  }
+  if (event.kind == Kind::KeyDown || event.kind == Kind::KeyUp) return DispatchKey(event);
+  if (event.kind == Kind::Text) return DispatchText(event);
+  TWinControl* window = FindControl(event.window);
+  if (!window) return;
+  switch (event.kind) {
+    case Kind::MouseMove:
+    case Kind::MouseDown:
+    case Kind::MouseUp:
+    case Kind::MouseWheel:
+      if (AcceptsInput(*window) || GetCaptureControl())
+        DispatchMouse(*window, event);
+      else if (event.kind == Kind::MouseDown)
+        backend_->Beep();
+      return;
+    case Kind::CloseRequest:
+      if (!AcceptsInput(*window)) return;
+      if (auto* form = dynamic_cast<TCustomForm*>(window)) form->Close();
+      return;
+    case Kind::Resized:
+      window->SetBounds(window->Left(), window->Top(), event.width, event.height);
+      return;
+    case Kind::Exposed:
+      backend_->Present(window->Handle(), window->ClientRect());
+      return;
+    case Kind::FocusIn:
+      if (AcceptsInput(*window)) windowing::ActivateWindow(window);
+      return;
+    default:
+      return;
+  }
+}
+
+void TApplication::SetHover(TControl* control) {
+  auto& state = windowing::Current();
+  if (state.hover == control) return;
+  TControl* old = state.hover;
+  state.hover = control;
+  if (old) old->Perform(CM_MOUSELEAVE);
+  if (control && windowing::IsAlive(control) && state.hover == control) control->Perform(CM_MOUSEENTER);
+  screen_->UpdateCursor(state.hover);
+}
+
+void TApplication::DispatchMouse(TWinControl& window, const TBackendEvent& event) {
+  using Kind = TBackendEvent::Kind;
+  TControl* hit = HitTest(window, POINT{event.x, event.y});
+  SetHover(hit);
+  TControl* capture = GetCaptureControl();
+  TControl* target = capture ? capture : windowing::IsAlive(hit) ? hit : nullptr;
+  if (!target) return;
+  const LPARAM at = LocalPoint(*target, event.x, event.y);
+  switch (event.kind) {
+    case Kind::MouseMove:
+      target->Perform(WM_MOUSEMOVE, event.shift, at);
+      return;
+    case Kind::MouseWheel: {
+      TWinControl* focus = FocusedControl();
+      (focus ? focus : &window)->Perform(WM_MOUSEWHEEL, static_cast<WPARAM>(event.wheelDelta), at);
+      return;
+    }
+    case Kind::MouseDown: {
+      windowing::ActivateWindow(&window);
+      auto* windowed = dynamic_cast<TWinControl*>(target);
+      if (windowed && windowing::IsAlive(windowed) && windowed->TabStop() && windowed->CanFocus() &&
+          !windowed->Focused())
+        windowed->SetFocus();
+      if (windowing::IsAlive(target))
+        target->Perform(ButtonMessage(event.kind, event.button, event.clicks), event.shift, at);
+      return;
+    }
+    case Kind::MouseUp:
+      target->Perform(ButtonMessage(event.kind, event.button, 1), event.shift, at);
+      return;
+    default:
+      return;
+  }
+}
+
+void TApplication::DispatchKey(const TBackendEvent& event) {
+  auto* form = dynamic_cast<TCustomForm*>(windowing::Current().active);
+  if (!form || !AcceptsInput(*form)) return;
+  TWinControl* focus = FocusedControl();
+  TWinControl* target = focus && form->ContainsControl(focus) ? focus : form;
+  std::uint16_t key = event.key;
+  const TShiftState shift = event.shift;
+  if (event.kind == TBackendEvent::Kind::KeyUp) {
+    if (form->KeyPreview() && target != form && form->Perform(WM_KEYUP, key, shift) == 0) return;
+    target->Perform(WM_KEYUP, key, shift);
+    return;
+  }
+  // Alt with a letter or digit is an accelerator for whichever control's caption marks it.
+  if ((shift & ssAlt) && std::isalnum(key & 0xFF) && key < 128) {
+    if (form->Perform(CM_DIALOGCHAR, key, shift) != 0) return;
+    if (!windowing::IsAlive(target)) return;
+  }
+  if (form->KeyPreview() && target != form) {
+    key = static_cast<std::uint16_t>(form->Perform(WM_KEYDOWN, key, shift));
+    if (key == 0 || !windowing::IsAlive(target)) return;
+  }
+  if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
+    form->SelectNext(focus && form->ContainsControl(focus) ? focus : nullptr, !(shift & ssShift));
+    return;
+  }
+  key = static_cast<std::uint16_t>(target->Perform(WM_KEYDOWN, key, shift));
+  if (key == 0 || !windowing::IsAlive(form)) return;
+  if (key == VK_RETURN || key == VK_ESCAPE) {
+    if (form->Perform(CM_DIALOGKEY, key, shift) != 0) return;
+  }
+  // The keys that stand for characters of their own reach KeyPress too.
+  if ((key == VK_RETURN || key == VK_ESCAPE || key == VK_BACK) && windowing::IsAlive(target)) {
+    char c = static_cast<char>(key);
+    if (form->KeyPreview() && target != form) {
+      c = static_cast<char>(form->Perform(WM_CHAR, static_cast<unsigned char>(c)));
+      if (c == 0 || !windowing::IsAlive(target)) return;
+    }
+    target->Perform(WM_CHAR, static_cast<unsigned char>(c));
+  }
+}
+
+void TApplication::DispatchText(const TBackendEvent& event) {
+  auto* form = dynamic_cast<TCustomForm*>(windowing::Current().active);
+  if (!form || !AcceptsInput(*form)) return;
+  for (char c : SingleByteText(event.text)) {
+    TWinControl* focus = FocusedControl();
+    TWinControl* target = focus && form->ContainsControl(focus) ? focus : form;
+    if (form->KeyPreview() && target != form) {
+      c = static_cast<char>(form->Perform(WM_CHAR, static_cast<unsigned char>(c)));
+      if (c == 0) continue;
+    }
+    target->Perform(WM_CHAR, static_cast<unsigned char>(c));
+    if (!windowing::IsAlive(form)) return;
+  }
+}
+
+void TApplication::HandleException(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const Exception& e) {
+    if (OnException)
+      OnException(this, e);
+    else
+      ShowException(e);
+  } catch (const std::exception& e) {
+    const Exception wrapped(e.what());
+    if (OnException)
+      OnException(this, wrapped);
+    else
+      ShowException(wrapped);
+  }
+}
+
+void TApplication::ShowException(const Exception& error) {
+  std::string text = error.Message();
+  if (!text.empty() && text.back() != '.') text += '.';
+  if (showingException_ >= kMaxExceptionBoxes || terminated_) {
+    std::cerr << title_ << ": " << text << "\n";
+    return;
+  }
+  ++showingException_;
+  try {
+    MessageBox(text, title_, MB_OK);
+  } catch (...) {
+    --showingException_;
+    throw;
+  }
+  --showingException_;
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, int buttons) {
+  TForm box(nullptr);
+  box.SetName("MessageBox");
+  box.SetCaption(caption);
+  box.SetBorderStyle(bsDialog);
+  box.SetPosition(poScreenCenter);
+  auto* message = new TMessageText(&box);
+  message->SetName("Message");
+  message->SetCaption(text);
+  message->SetParent(&box);
+  // Measure the text on the screen's context, whose font metrics are the same everywhere.
+  HDC dc = GetDC(nullptr);
+  int width = 0, lines = 0;
+  for (std::size_t start = 0; start <= text.size(); ++lines) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    width = std::max<int>(width,
+                          StylePainter::TextExtent(dc, text.substr(start, end - start), message->Font()).cx);
+    start = end + 1;
+  }
+  const int lineHeight = StylePainter::TextExtent(dc, "Ag", message->Font()).cy;
+  ReleaseDC(nullptr, dc);
+  struct Choice {
+    const char* caption;
+    TModalResult result;
+    bool isDefault, isCancel;
+  };
+  std::vector<Choice> choices;
+  if (buttons == MB_YESNO)
+    choices = {{"&Yes", mrYes, true, false}, {"&No", mrNo, false, true}};
+  else if (buttons == MB_OKCANCEL)
+    choices = {{"OK", mrOk, true, false}, {"Cancel", mrCancel, false, true}};
+  else
+    choices = {{"OK", mrOk, true, true}};
+  constexpr int kMargin = 16, kButtonWidth = 75, kButtonHeight = 25, kGap = 8;
+  const int buttonsWidth = static_cast<int>(choices.size()) * (kButtonWidth + kGap) - kGap;
+  const int clientWidth = std::max(width, buttonsWidth) + 2 * kMargin;
+  const int textHeight = lines * lineHeight;
+  message->SetBounds(kMargin, kMargin, clientWidth - 2 * kMargin, textHeight);
+  box.SetBounds(0, 0, clientWidth, kMargin + textHeight + kMargin + kButtonHeight + kMargin);
+  int x = (clientWidth - buttonsWidth) / 2;
+  for (const Choice& choice : choices) {
+    auto* button = new TButton(&box);
+    button->SetCaption(choice.caption);
+    button->SetModalResult(choice.result);
+    button->SetDefault(choice.isDefault);
+    button->SetCancel(choice.isCancel);
+    button->SetBounds(x, kMargin + textHeight + kMargin, kButtonWidth, kButtonHeight);
+    button->SetParent(&box);
+    if (choice.isDefault) box.SetActiveControl(button);
+    x += kButtonWidth + kGap;
+  }
+  const TModalResult result = box.ShowModal();
+  return result == mrNone ? IDCANCEL : result;
+}
+
+}  // namespace vantora::host

@@ -1,0 +1,108 @@
+// The application: the message loop that turns backend events into messages, fires timers, runs
+// posted messages and paints, once per turn; modal loops nest inside it. An exception that escapes
+// a handler or a paint is shown in a message box and the program goes on. The screen: cursor,
+// size, forms, the active form and control.
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "host/backends/Backend.h"
+#include "host/forms/Forms.h"
+
+namespace vantora::host {
+
+class TScreen : public TComponent {
+  VANTORA_PERSISTENT(TScreen)
+
+  explicit TScreen(TComponent* owner);
+
+  // The cursor shown everywhere (an hourglass while busy); Default lets each control show its own.
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor cursor);
+  int Width() const;
+  int Height() const;
+  int FormCount() const;
+  TCustomForm* Forms(int index) const;
+  TCustomForm* ActiveForm() const;
+  TWinControl* ActiveControl() const;
+  // Shows the cursor of the control under the mouse (or the screen's own).
+  void UpdateCursor(TControl* hovered);
+
+ private:
+  TCursor cursor_ = TCursor::Default;
+};
+
+// Message box buttons and answers.
+inline constexpr int MB_OK = 0;
+inline constexpr int MB_OKCANCEL = 1;
+inline constexpr int MB_YESNO = 4;
+inline constexpr int IDOK = mrOk;
+inline constexpr int IDCANCEL = mrCancel;
+inline constexpr int IDYES = mrYes;
+inline constexpr int IDNO = mrNo;
+
+using TExceptionEvent = std::function<void(TPersistent* sender, const Exception& error)>;
+
+class TApplication : public TComponent {
+  VANTORA_PERSISTENT(TApplication)
+
+  // The application owns the backend; there is one at a time (the globals Application and Screen
+  // point at it while it lives).
+  explicit TApplication(std::unique_ptr<TBackend> backend);
+  ~TApplication() override;
+
+  TBackend& Backend() const { return *backend_; }
+  TScreen& Screen() const { return *screen_; }
+
+  TCustomForm* MainForm() const { return mainForm_; }
+  void SetMainForm(TCustomForm* form) { mainForm_ = form; }
+  // Shows the main form and handles messages until Terminate (or the main form closes).
+  void Run();
+  // Handles everything that is waiting, without waiting for more.
+  void ProcessMessages();
+  // One turn of the loop; waits for input or the next timer when nothing was waiting.
+  void HandleMessage();
+  void Terminate() { terminated_ = true; }
+  bool Terminated() const { return terminated_; }
+
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& title) { title_ = title; }
+  const std::string& HelpFile() const { return helpFile_; }
+  void SetHelpFile(const std::string& path) { helpFile_ = path; }
+  std::uint32_t GetTickCount() const { return backend_->GetTickCount(); }
+
+  // Takes over the display of exceptions that escape handlers.
+  TExceptionEvent OnException;
+  void HandleException(std::exception_ptr error);
+  void ShowException(const Exception& error);
+  // A modal message box; answers IDOK, IDCANCEL, IDYES or IDNO.
+  int MessageBox(const std::string& text, const std::string& caption, int buttons = MB_OK);
+
+ private:
+  // One turn; answers whether anything was handled.
+  bool Turn();
+  void Dispatch(const TBackendEvent& event);
+  void DispatchMouse(TWinControl& window, const TBackendEvent& event);
+  void DispatchKey(const TBackendEvent& event);
+  void DispatchText(const TBackendEvent& event);
+  void SetHover(TControl* control);
+  void PaintWindows();
+  bool AcceptsInput(TWinControl& window) const;
+  bool ModalResultSet() const;
+
+  std::unique_ptr<TBackend> backend_;
+  std::unique_ptr<TScreen> screen_;
+  TCustomForm* mainForm_ = nullptr;
+  bool terminated_ = false;
+  int showingException_ = 0;
+  std::string title_ = "Vantora";
+  std::string helpFile_;
+};
+
+extern TApplication* Application;
+extern TScreen* Screen;
+
+}  // namespace vantora::host
