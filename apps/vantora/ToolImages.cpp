@@ -5,6 +5,7 @@
 
 #include "core/DibLayout.h"
 #include "host/graphics/Gdi.h"
+#include "host/graphics/GdiOwners.h"
 #include "host/graphics/PictureFile.h"
 
 namespace vantora::tool {
@@ -24,21 +25,14 @@ constexpr int kCaptionHeight = 18;
 // Owns a memory context with a true-colour bitmap selected into it.
 class Canvas {
  public:
-  Canvas(int width, int height) : width_(width), height_(height) {
-    host::HDC screen = host::GetDC(nullptr);
-    dc_ = host::CreateCompatibleDC(screen);
-    bitmap_ = host::CreateCompatibleBitmap(screen, width, height);
-    host::ReleaseDC(nullptr, screen);
-    old_ = host::SelectObject(dc_, bitmap_);
+  Canvas(int width, int height)
+      : width_(width),
+        height_(height),
+        dc_(host::CreateCompatibleDC(nullptr)),
+        bitmap_(host::CreateCompatibleBitmap(nullptr, width, height)),
+        selected_(dc_, bitmap_.get()) {
     host::PatBlt(dc_, 0, 0, width, height, host::WHITENESS);
   }
-  ~Canvas() {
-    host::SelectObject(dc_, old_);
-    host::DeleteObject(bitmap_);
-    host::DeleteDC(dc_);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
 
   host::HDC Dc() const { return dc_; }
 
@@ -51,16 +45,17 @@ class Canvas {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = host::BI_RGB;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
-    host::GetDIBits(dc_, bitmap_, 0, static_cast<host::UINT>(height_), pixels.data(), &info, host::DIB_RGB_COLORS);
+    host::GetDIBits(dc_, bitmap_, 0, static_cast<host::UINT>(height_), pixels.data(), &info,
+                    host::DIB_RGB_COLORS);
     host::WritePngFile(path, width_, height_, pixels.data(), static_cast<std::size_t>(width_));
   }
 
  private:
   int width_;
   int height_;
-  host::HDC dc_ = nullptr;
-  host::HBITMAP bitmap_ = nullptr;
-  host::HBITMAP old_ = nullptr;
+  host::Owned<host::HDC> dc_;
+  host::Owned<host::HBITMAP> bitmap_;
+  host::SelectGuard selected_;
 };
 
 }  // namespace
@@ -82,8 +77,8 @@ void ContactSheet::Write(const std::string& Path) const {
   font.lfHeight = -12;
   font.lfWeight = host::FW_NORMAL;
   std::strncpy(font.lfFaceName, "DejaVu Sans", sizeof font.lfFaceName - 1);
-  host::HFONT handle = host::CreateFontIndirectA(&font);
-  host::HFONT oldFont = host::SelectObject(canvas.Dc(), handle);
+  const host::Owned<host::HFONT> handle(host::CreateFontIndirectA(&font));
+  const host::SelectGuard selected(canvas.Dc(), handle);
   host::SetBkMode(canvas.Dc(), host::TRANSPARENT);
   host::SetTextColor(canvas.Dc(), host::RGB(40, 40, 40));
   for (int i = 0; i < count; ++i) {
@@ -91,12 +86,10 @@ void ContactSheet::Write(const std::string& Path) const {
     const int y = kGap + (i / columns_) * pitchY;
     const Cell& c = cells_[static_cast<std::size_t>(i)];
     // Transparent pixels show the sheet's white, as a control drawn transparently shows its parent.
-    c.dib->DrawTransparent(canvas.Dc(), kGap + columns_ * pitchX, kGap + rows * pitchY, static_cast<std::int16_t>(x),
-                           static_cast<std::int16_t>(y));
+    c.dib->DrawTransparent(canvas.Dc(), kGap + columns_ * pitchX, kGap + rows * pitchY,
+                           static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
     host::TextOutA(canvas.Dc(), x, y + cellHeight + 2, c.caption.c_str(), static_cast<int>(c.caption.size()));
   }
-  host::SelectObject(canvas.Dc(), oldFont);
-  host::DeleteObject(handle);
   canvas.WritePng(Path);
 }
 

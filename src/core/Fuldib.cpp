@@ -6,15 +6,17 @@
 #include <utility>
 #include <vector>
 
+#include "base/Fultype.h"
+#include "base/Prophelp.h"
 #include "core/AsmFun.h"
 #include "core/DibLayout.h"
+#include "core/LogPalette.h"
 #include "core/RowOps.h"
 #include "core/uMemory.h"
 #include "host/classes/Errors.h"
 #include "host/graphics/Gdi.h"
+#include "host/graphics/GdiOwners.h"
 #include "host/graphics/Graphics.h"
-#include "base/Fultype.h"
-#include "base/Prophelp.h"
 
 namespace vantora {
 
@@ -30,29 +32,18 @@ namespace {
 }
 
 // Allocates a block with headers and a fresh colour table; the rows are left to the caller.
-std::uint8_t* NewBlock(TWidth width, THeight height) {
+MemBlock NewBlock(TWidth width, THeight height) {
   if (width > kMaxBitmapSide || height > kMaxBitmapSide) SizeOutOfRange(width, height);
   const std::uint32_t size = dib::RowStride(width) * height + dib::kBitsOffset;
-  auto* block = static_cast<std::uint8_t*>(mGETMEM(static_cast<std::int32_t>(size)));
-  dib::WriteHeaders(block, width, height);
+  MemBlock block = GetMemBlock(static_cast<std::int32_t>(size));
+  dib::WriteHeaders(block.get(), width, height);
   return block;
 }
 
-// Releases a block on scope exit unless it was handed on.
-class BlockGuard {
- public:
-  explicit BlockGuard(std::uint8_t* block) : block_(block) {}
-  BlockGuard(const BlockGuard&) = delete;
-  BlockGuard& operator=(const BlockGuard&) = delete;
-  ~BlockGuard() {
-    if (block_) mFREE(block_);
-  }
-  std::uint8_t* get() const { return block_; }
-  std::uint8_t* release() { return std::exchange(block_, nullptr); }
-
- private:
-  std::uint8_t* block_;
-};
+// Puts Block in the place of the one Dib holds, which is released; the palette stays.
+void ReplaceBlock(std::uint8_t*& dib, MemBlock block) {
+  const MemBlock old(std::exchange(dib, block.release()));
+}
 
 // Padding bytes at the end of each row.
 void ClearPadding(std::uint8_t* bits, TWidth width, THeight height) {
@@ -87,15 +78,13 @@ const host::BITMAPINFO* AsInfo(const host::BITMAPINFO256& info) {
 
 // A logical palette holding the 256 colours of a block's table at their own indices.
 host::HPALETTE TablePalette(const std::uint8_t* block) {
-  std::vector<host::BYTE> log(4 + dib::kColorTableSize);
-  dib::Put16(log.data(), 0x300);
-  dib::Put16(log.data() + 2, 256);
+  std::vector<host::BYTE> log(kLogPaletteBytes);
+  dib::Put16(log.data(), host::PALETTE_VERSION);
+  dib::Put16(log.data() + 2, kLogPaletteEntries);
+  auto* entries = reinterpret_cast<host::PALETTEENTRY*>(log.data() + kLogPaletteEntriesOffset);
   const std::uint8_t* table = dib::ColorTable(block);
-  for (std::size_t i = 0; i < 256; ++i) {
-    log[4 + 4 * i] = table[4 * i + 2];
-    log[5 + 4 * i] = table[4 * i + 1];
-    log[6 + 4 * i] = table[4 * i];
-  }
+  for (std::size_t i = 0; i < kLogPaletteEntries; ++i)
+    entries[i] = host::PALETTEENTRY{table[4 * i + 2], table[4 * i + 1], table[4 * i], 0};
   return host::CreatePalette(reinterpret_cast<const host::LOGPALETTE*>(log.data()));
 }
 
@@ -120,26 +109,32 @@ tFulgoDib::~tFulgoDib() {
 }
 
 void tFulgoDib::FreeDib() {
-  if (Dib) mFREE(Dib);
-  Dib = nullptr;
-  if (PaletteHandle) host::DeleteObject(PaletteHandle);
-  PaletteHandle = nullptr;
+  ReleaseBlock().reset();
+  PaletteHandle.reset();
 }
 
 void tFulgoDib::GrabDib(tFulgoDib& Other) {
   if (&Other == this) return;
+  AdoptBlock(Other.ReleaseBlock());
+}
+
+void tFulgoDib::AdoptBlock(MemBlock Block) {
   FreeDib();
-  Dib = std::exchange(Other.Dib, nullptr);
+  Dib = Block.release();
+}
+
+MemBlock tFulgoDib::ReleaseBlock() {
+  return MemBlock(std::exchange(Dib, nullptr));
 }
 
 void tFulgoDib::MakeNew(TWidth Width, THeight Height) {
-  Dib = NewBlock(Width, Height);
+  Dib = NewBlock(Width, Height).release();
   // Rows are cleared so no stale heap byte ever reaches a stream or a file.
   std::memset(dib::Bits(Dib), 0, std::size_t{dib::RowStride(Width)} * Height);
 }
 
 void tFulgoDib::NewColored(TWidth Width, THeight Height, std::uint8_t Index) {
-  Dib = NewBlock(Width, Height);
+  Dib = NewBlock(Width, Height).release();
   SetMem(dib::Bits(Dib), Index, static_cast<std::int32_t>(dib::RowStride(Width) * Height));
 }
 
@@ -174,49 +169,21 @@ void tFulgoDib::SetColor(std::uint8_t Index, TColor Value) {
 void tFulgoDib::GetPaletteFrom(const std::uint8_t* Block) {
   if (!Dib || !Block) NoBitmap();
   std::memcpy(dib::ColorTable(Dib), dib::ColorTable(Block), dib::kColorTableSize);
-  if (PaletteHandle) host::DeleteObject(PaletteHandle);
-  PaletteHandle = nullptr;
+  PaletteHandle.reset();
 }
 
 host::HPALETTE tFulgoDib::GetLogPalette() {
-  if (PaletteHandle) host::DeleteObject(PaletteHandle);
-  PaletteHandle = nullptr;
+  PaletteHandle.reset();
   if (!Dib) throw EDontCreatDib("Palette could not be created - No Dib");
-  std::uint8_t* log;
-  try {
-    log = static_cast<std::uint8_t*>(mGETMEM(1032));
-  } catch (const host::EOutOfMemory&) {
-    throw ECantCreatPal("Palette could not be created - Out of memory");
-  }
-  BlockGuard guard(log);
-  dib::Put16(log, 0x300);
-  dib::Put16(log + 2, 256);
-  auto* entries = reinterpret_cast<host::PALETTEENTRY*>(log + 4);
-  // Entries the picture leaves black keep what the display shows there, so realising the palette
-  // does not disturb them.
-  host::HDC screen = host::GetDC(nullptr);
-  host::GetSystemPaletteEntries(screen, 0, 256, entries);
-  host::ReleaseDC(nullptr, screen);
-  const std::uint8_t* table = dib::ColorTable(Dib);
-  for (int i = 0; i < 256; ++i) {
-    const std::uint8_t* quad = table + 4 * i;
-    if ((quad[0] | quad[1] | quad[2]) == 0) continue;
-    const host::BYTE flags = (i < 10 || i > 245) ? 0 : host::PC_NOCOLLAPSE;
-    entries[i] = host::PALETTEENTRY{quad[2], quad[1], quad[0], flags};
-  }
-  host::HPALETTE palette = host::CreatePalette(reinterpret_cast<const host::LOGPALETTE*>(log));
-  if (!palette) throw EPaletCreatFail("Palette creation falled");
-  PaletteHandle = palette;
-  return palette;
+  PaletteHandle = MakeLogPalette(dib::ColorTable(Dib), "Palette creation falled");
+  return PaletteHandle;
 }
 
 void tFulgoDib::GetGlyphData(host::TBitmap& Bitmap) {
   if (Bitmap.Width() > kMaxBitmapSide || Bitmap.Height() > kMaxBitmapSide)
     SizeOutOfRange(Bitmap.Width(), Bitmap.Height());
   std::int32_t size;
-  std::uint8_t* block = DIBFromBit(Bitmap.Handle(), Bitmap.Palette(), 256, size);
-  FreeDib();
-  Dib = block;
+  AdoptBlock(DIBFromBitOwned(Bitmap.Handle(), Bitmap.Palette(), 256, size));
 }
 
 void tFulgoDib::From16To256() {
@@ -309,20 +276,19 @@ void tFulgoDib::ChangeToMinSize() {
   TOrigin origin;
   if (!FindMinSize(width, height, origin)) return;
   const std::uint32_t image = dib::RowStride(width) * height;
-  auto* block = static_cast<std::uint8_t*>(mGETMEM(static_cast<std::int32_t>(image + dib::kBitsOffset)));
-  std::memcpy(block, Dib, dib::kBitsOffset);
-  dib::Put32(block + dib::kWidth, width);
-  dib::Put32(block + dib::kHeight, height);
-  dib::Put32(block + dib::kFileSize, image + dib::kBitsOffset);
-  dib::Put32(block + dib::kSizeImage, image);
+  MemBlock block = GetMemBlock(static_cast<std::int32_t>(image + dib::kBitsOffset));
+  std::memcpy(block.get(), Dib, dib::kBitsOffset);
+  dib::Put32(block.get() + dib::kWidth, width);
+  dib::Put32(block.get() + dib::kHeight, height);
+  dib::Put32(block.get() + dib::kFileSize, image + dib::kBitsOffset);
+  dib::Put32(block.get() + dib::kSizeImage, image);
   const std::size_t oldStride = dib::RowStride(GetWidth());
   const std::size_t newStride = dib::RowStride(width);
   const std::uint8_t* from = dib::Bits(Dib) + static_cast<std::size_t>(origin.Y) * oldStride + origin.X;
-  std::uint8_t* to = dib::Bits(block);
+  std::uint8_t* to = dib::Bits(block.get());
   for (std::size_t r = 0; r < height; ++r) std::memcpy(to + r * newStride, from + r * oldStride, width);
   ClearPadding(to, width, height);
-  mFREE(Dib);
-  Dib = block;
+  ReplaceBlock(Dib, std::move(block));
 }
 
 // --- Compositing ------------------------------------------------------------------------------
@@ -335,7 +301,7 @@ void tFulgoDib::IndCopy(tFulgoDib& Other, std::int16_t X, std::int16_t Y, bool S
   const std::int32_t maxX = std::max(ow + X, sw), maxY = std::max(oh + Y, sh);
   const std::int32_t rw = maxX - minX, rh = maxY - minY;
   if (rw > kMaxBitmapSide || rh > kMaxBitmapSide) SizeOutOfRange(rw, rh);
-  BlockGuard result(NewBlock(static_cast<TWidth>(rw), static_cast<THeight>(rh)));
+  MemBlock result = NewBlock(static_cast<TWidth>(rw), static_cast<THeight>(rh));
 
   // Where each image lies in the composite.
   const std::int32_t sx = -minX, sy = -minY, ox = X - minX, oy = Y - minY;
@@ -377,7 +343,7 @@ void tFulgoDib::IndCopy(tFulgoDib& Other, std::int16_t X, std::int16_t Y, bool S
   }
 
   if (Swap) std::swap(Dib, Other.Dib);
-  mFREE(std::exchange(Dib, result.release()));
+  ReplaceBlock(Dib, std::move(result));
 }
 
 void tFulgoDib::CopyOver(tFulgoDib& Other, std::int16_t X, std::int16_t Y) {
@@ -448,12 +414,16 @@ void tFulgoDib::CopyFromDib(const std::uint8_t* Source, std::int16_t X, std::int
 }
 
 std::uint8_t* tFulgoDib::ResizeDib(TWidth Width, THeight Height) const {
+  return ResizeDibOwned(Width, Height).release();
+}
+
+MemBlock tFulgoDib::ResizeDibOwned(TWidth Width, THeight Height) const {
   if (!Dib) NoBitmap();
   tFulgoDib resized;
   resized.MakeEmpty(Width, Height);
   Stretch(dib::Bits(Dib), dib::Bits(resized.Dib), GetWidth(), GetHeight(), Width, Height);
   resized.GetPaletteFrom(Dib);
-  return std::exchange(resized.Dib, nullptr);
+  return resized.ReleaseBlock();
 }
 
 // --- Drawing ----------------------------------------------------------------------------------
@@ -482,17 +452,16 @@ void tFulgoDib::DrawTransparent(host::HDC DC, std::int32_t ClipWidth, std::int32
   host::BITMAPINFO256 info = InfoOf(Dib);
   std::memset(info.bmiColors, 0, sizeof info.bmiColors);
   info.bmiColors[kTransparentIndex] = host::RGBQUAD{255, 255, 255, 0};
-  host::HBITMAP mask = host::CreateCompatibleBitmap(DC, w, h);
-  if (!mask) return;
-  host::SetDIBits(DC, mask, 0, static_cast<host::UINT>(h), dib::Bits(Dib), AsInfo(info),
-                  host::DIB_RGB_COLORS);
-  host::HDC memory = host::CreateCompatibleDC(DC);
-  const host::HBITMAP previous = host::SelectObject(memory, mask);
-  // Opaque pixels blacken the device, transparent ones leave it.
-  host::BitBlt(DC, destX, destY, width, height, memory, sourceX, sourceY, host::SRCAND);
-  host::SelectObject(memory, previous);
-  host::DeleteDC(memory);
-  host::DeleteObject(mask);
+  {
+    const host::Owned<host::HBITMAP> mask(host::CreateCompatibleBitmap(DC, w, h));
+    if (!mask) return;
+    host::SetDIBits(DC, mask, 0, static_cast<host::UINT>(h), dib::Bits(Dib), AsInfo(info),
+                    host::DIB_RGB_COLORS);
+    const host::Owned<host::HDC> memory(host::CreateCompatibleDC(DC));
+    const host::SelectGuard selected(memory, mask);
+    // Opaque pixels blacken the device, transparent ones leave it.
+    host::BitBlt(DC, destX, destY, width, height, memory, sourceX, sourceY, host::SRCAND);
+  }
 
   // Transparent pixels add nothing; opaque ones fill their black holes. The image is clipped like
   // the mask, so nothing outside the clip area is lightened. The DIB counts its source rows from the
@@ -673,14 +642,13 @@ void tFulgoGlyph::LoadFromStream(host::TStream& Stream) {
   // A record that claims more bytes than the stream holds fails before the block is allocated.
   if (Stream.Remaining() < size - static_cast<std::int64_t>(headers.size()))
     throw host::EReadError("Stream read error");
-  BlockGuard block(static_cast<std::uint8_t*>(mGETMEM(size)));
+  MemBlock block = GetMemBlock(size);
   std::memcpy(block.get(), headers.data(), headers.size());
   Stream.ReadBuffer(block.get() + headers.size(), size - static_cast<std::int64_t>(headers.size()));
   // The terminator's text is not compared, only its tag.
   ReadStreamString(Stream);
   if (!Dib) Dib = std::make_unique<tFulgoDib>();
-  Dib->FreeDib();
-  Dib->Dib = block.release();
+  Dib->AdoptBlock(std::move(block));
   SetHasData(true);
 }
 

@@ -9,11 +9,13 @@
 #include <string>
 
 #include "core/Grputil.h"
+#include "core/uMemory.h"
 #include "host/classes/Filer.h"
-#include "host/graphics/GdiTypes.h"
 #include "host/classes/Persistent.h"
 #include "host/classes/Stream.h"
 #include "host/classes/Types.h"
+#include "host/graphics/GdiOwners.h"
+#include "host/graphics/GdiTypes.h"
 
 namespace vantora {
 
@@ -39,8 +41,8 @@ class tFulgoDib {
 
   // The pixels: a block from mGETMEM, owned by this object; null when empty.
   std::uint8_t* Dib = nullptr;
-  // The logical palette made by GetLogPalette; owned by this object, null when none.
-  host::HPALETTE PaletteHandle = nullptr;
+  // The logical palette made by GetLogPalette; null when none.
+  host::Owned<host::HPALETTE> PaletteHandle;
   // The index that means no pixel for MakeEmpty, MakeMask and the compositing.
   std::uint8_t TransparentIndex = kTransparentIndex;
 
@@ -49,6 +51,10 @@ class tFulgoDib {
   bool Empty() const { return Dib == nullptr; }
   // Takes over Other's block after releasing this one's; Other becomes empty.
   void GrabDib(tFulgoDib& Other);
+  // Takes Block as its pixels, releasing the block and the palette held before, as GrabDib does.
+  void AdoptBlock(MemBlock Block);
+  // Hands the block over to the caller; the bitmap becomes empty and keeps its palette.
+  MemBlock ReleaseBlock();
 
   // Each stores a fresh block in Dib without releasing one held before: callers empty the bitmap
   // first. A side above kMaxBitmapSide raises EFulgoError. MakeNew clears the rows.
@@ -108,6 +114,8 @@ class tFulgoDib {
   // A new block of the given size holding the picture scaled as Stretch does, with this bitmap's
   // colour table. The caller owns it.
   std::uint8_t* ResizeDib(TWidth Width, THeight Height) const;
+  // ResizeDib with the block in an owner.
+  MemBlock ResizeDibOwned(TWidth Width, THeight Height) const;
 
   // Drawing on a device, positions top-down. An empty bitmap draws nothing.
   // The whole picture at (X, Y), opaque, in the colours of its table.

@@ -6,6 +6,7 @@
 #include "core/uMemory.h"
 #include "host/classes/Errors.h"
 #include "host/graphics/Gdi.h"
+#include "host/graphics/GdiOwners.h"
 
 namespace vantora {
 
@@ -61,24 +62,25 @@ bool ReadDibBits(HBITMAP Bitmap, HPALETTE Palette, void* Header, void* Rows, std
   MeasureDib(info.bmiHeader, headerSize, imageSize);
 
   // No window layer hands out the focus window yet: the screen's context stands in for it.
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HPALETTE previous = nullptr;
-  if (Palette) {
-    previous = SelectPalette(dc, Palette, FALSE);
-    RealizePalette(dc);
+  const WindowDC screen(nullptr);
+  const Owned<HDC> dc(CreateCompatibleDC(screen));
+  int rows = 0;
+  {
+    const SelectGuard palette(dc, Palette, FALSE);
+    if (Palette) RealizePalette(dc);
+    rows = GetDIBits(dc, Bitmap, 0, static_cast<UINT>(info.bmiHeader.biHeight), Rows,
+                     reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
   }
-  const int rows = GetDIBits(dc, Bitmap, 0, static_cast<UINT>(info.bmiHeader.biHeight), Rows,
-                             reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-  if (previous) SelectPalette(dc, previous, FALSE);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
 
   std::memcpy(Header, &info, static_cast<std::size_t>(headerSize));
   return rows == info.bmiHeader.biHeight;
 }
 
 std::uint8_t* DIBFromBit(HBITMAP Bitmap, HPALETTE Palette, std::int32_t Colors, std::int32_t& Size) {
+  return DIBFromBitOwned(Bitmap, Palette, Colors, Size).release();
+}
+
+MemBlock DIBFromBitOwned(HBITMAP Bitmap, HPALETTE Palette, std::int32_t Colors, std::int32_t& Size) {
   if (!Bitmap) throw EInvalidGraphic("Invalid Bitmap");
   BITMAPINFOHEADER header;
   FillInfoHeader(Bitmap, header, Colors);
@@ -87,20 +89,15 @@ std::uint8_t* DIBFromBit(HBITMAP Bitmap, HPALETTE Palette, std::int32_t Colors, 
   const std::int64_t size = std::int64_t{sizeof(BITMAPFILEHEADER)} + headerSize + imageSize;
   if (size > std::numeric_limits<std::int32_t>::max()) throw EOutOfMemory("Not enough memory");
 
-  auto* block = static_cast<std::uint8_t*>(mGETMEM(static_cast<std::int32_t>(size)));
-  try {
-    std::memset(block, 0, static_cast<std::size_t>(size));
-    BITMAPFILEHEADER file{};
-    file.bfType = BMP_SIGNATURE;
-    file.bfSize = static_cast<DWORD>(size);
-    file.bfOffBits = static_cast<DWORD>(sizeof(BITMAPFILEHEADER)) + static_cast<DWORD>(headerSize);
-    std::memcpy(block, &file, sizeof file);
-    std::uint8_t* info = block + sizeof(BITMAPFILEHEADER);
-    ReadDibBits(Bitmap, Palette, info, info + headerSize, Colors);
-  } catch (...) {
-    mFREE(block);
-    throw;
-  }
+  MemBlock block = GetMemBlock(static_cast<std::int32_t>(size));
+  std::memset(block.get(), 0, static_cast<std::size_t>(size));
+  BITMAPFILEHEADER file{};
+  file.bfType = BMP_SIGNATURE;
+  file.bfSize = static_cast<DWORD>(size);
+  file.bfOffBits = static_cast<DWORD>(sizeof(BITMAPFILEHEADER)) + static_cast<DWORD>(headerSize);
+  std::memcpy(block.get(), &file, sizeof file);
+  std::uint8_t* info = block.get() + sizeof(BITMAPFILEHEADER);
+  ReadDibBits(Bitmap, Palette, info, info + headerSize, Colors);
   Size = static_cast<std::int32_t>(size);
   return block;
 }

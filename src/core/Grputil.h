@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "core/uMemory.h"
 #include "host/graphics/GdiTypes.h"
 
 namespace vantora {
@@ -37,6 +38,9 @@ bool ReadDibBits(host::HBITMAP Bitmap, host::HPALETTE Palette, void* Header, voi
 // Size bytes long; with Colors = 256 it has the layout of the library's DIB blocks. The caller
 // releases it with mFREE. A null bitmap raises EInvalidGraphic "Invalid Bitmap".
 std::uint8_t* DIBFromBit(host::HBITMAP Bitmap, host::HPALETTE Palette, std::int32_t Colors,
+                         std::int32_t& Size);
+// DIBFromBit with the block in an owner.
+MemBlock DIBFromBitOwned(host::HBITMAP Bitmap, host::HPALETTE Palette, std::int32_t Colors,
                          std::int32_t& Size);
 
 }  // namespace vantora

@@ -119,6 +119,10 @@ void* mREALLOC(void* Address, std::int32_t NewSize) {
   return fresh;
 }
 
+MemBlock GetMemBlock(std::int32_t Size) {
+  return MemBlock(static_cast<std::uint8_t*>(mGETMEM(Size)));
+}
+
 const std::vector<void*>& MemControl() {
   return State().large;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace vantora {
@@ -26,5 +27,17 @@ void* mREALLOC(void* Address, std::int32_t NewSize);
 
 // The addresses of the live large blocks, oldest first.
 const std::vector<void*>& MemControl();
+
+struct MemBlockFree {
+  void operator()(void* Address) const { mFREE(Address); }
+};
+
+// Owns one block from mGETMEM and gives it back through mFREE on every path, an exception
+// included. Move-only; release() hands the block over to whoever owns it next (a tFulgoDib takes
+// one with AdoptBlock).
+using MemBlock = std::unique_ptr<std::uint8_t[], MemBlockFree>;
+
+// mGETMEM(Size) in an owner; raises as mGETMEM does.
+MemBlock GetMemBlock(std::int32_t Size);
 
 }  // namespace vantora

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <limits>
 #include <string>
-#include <utility>
 
 #include "core/DibLayout.h"
 #include "core/uMemory.h"
@@ -80,19 +79,6 @@ struct Ramp {
   std::array<std::uint8_t, kMaxRamp> Index{};
   std::uint8_t Highest = 0;
   std::array<std::uint8_t, dib::kColorTableSize> Table{};
-};
-
-// A scratch array from the library's allocator, released on every path.
-class ScratchBlock {
- public:
-  explicit ScratchBlock(std::int32_t size) : p_(static_cast<std::uint8_t*>(mGETMEM(size))) {}
-  ~ScratchBlock() { mFREE(p_); }
-  ScratchBlock(const ScratchBlock&) = delete;
-  ScratchBlock& operator=(const ScratchBlock&) = delete;
-  std::uint8_t* get() const { return p_; }
-
- private:
-  std::uint8_t* p_;
 };
 
 std::int16_t NormalisedAngle(std::int16_t angle) {
@@ -223,7 +209,7 @@ void LinearGrad(tFulgoDib& bitmap, const Ramp& ramp, std::int32_t angle, const G
   }
   // Steep: the line runs up each column. The start of every column is worked out once, then the
   // bitmap is filled row by row through it. A start never exceeds the offset, which is below 236.
-  ScratchBlock starts(g.Width);
+  const MemBlock starts = GetMemBlock(g.Width);
   std::uint8_t* columnStart = starts.get();
   for (std::int32_t column = 0; column < g.Width; ++column, advance())
     columnStart[column] = static_cast<std::uint8_t>(start);
@@ -474,13 +460,10 @@ void tFulgoGradient::CreateGradient(tFulgoDib& Dib) {
     else
       CircleGrad(work, ramp, g.Width);
 
-    std::uint8_t* result = nullptr;
     if (GradType == kGradLinear && g.Width == width && g.Height == height)
-      result = std::exchange(work.Dib, nullptr);
+      Dib.AdoptBlock(work.ReleaseBlock());
     else
-      result = work.ResizeDib(static_cast<TWidth>(width), static_cast<THeight>(height));
-    Dib.FreeDib();
-    Dib.Dib = result;
+      Dib.AdoptBlock(work.ResizeDibOwned(static_cast<TWidth>(width), static_cast<THeight>(height)));
   } catch (const host::EOutOfMemory&) {
     ShowGradientError();
   }

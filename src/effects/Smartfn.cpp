@@ -2,11 +2,10 @@
 
 #include <array>
 #include <cstring>
-#include <utility>
 #include <vector>
 
-#include "core/DibLayout.h"
 #include "base/Fultype.h"
+#include "core/DibLayout.h"
 
 namespace vantora {
 
@@ -37,7 +36,7 @@ void UpdateColumnSums(std::uint8_t* sums, const std::uint8_t* add, const std::ui
 // The box count of S with radius r, each count written through Table (padding bytes get Table[0]).
 // Two running sums: one per column down the rows, one along each row over the column sums, so the
 // work per pixel is the same for every radius.
-std::uint8_t* CountedBlock(const std::uint8_t* S, std::int32_t r, const CountTable& table) {
+MemBlock CountedBlock(const std::uint8_t* S, std::int32_t r, const CountTable& table) {
   const std::int32_t w = dib::Width(S), h = dib::Height(S);
   const std::int32_t w2 = w + 2 * r, h2 = h + 2 * r, k = 2 * r + 1;
   if (w2 > kMaxBitmapSide || h2 > kMaxBitmapSide)
@@ -69,12 +68,16 @@ std::uint8_t* CountedBlock(const std::uint8_t* S, std::int32_t r, const CountTab
     }
     std::memset(row + w2, table[0], oStride - static_cast<std::size_t>(w2));
   }
-  return std::exchange(out.Dib, nullptr);
+  return out.ReleaseBlock();
 }
 
 }  // namespace
 
 std::uint8_t* BuildBlurShadow(const std::uint8_t* S, std::int16_t Radius) {
+  return BuildBlurShadowOwned(S, Radius).release();
+}
+
+MemBlock BuildBlurShadowOwned(const std::uint8_t* S, std::int16_t Radius) {
   CheckRadius(Radius);
   if (!S) throw ENoBMPInSource("No bmp in source");
   CountTable identity;
@@ -94,9 +97,7 @@ void MakeDibFuzzed(tFulgoDib& Dib, std::span<const std::uint16_t> Indices, std::
   table.fill(kTransparentIndex);
   for (std::int32_t i = 0; i < n; ++i)
     table[static_cast<std::size_t>(i + 1)] = static_cast<std::uint8_t>(Indices[i]);
-  std::uint8_t* block = CountedBlock(Dib.Dib, Radius, table);
-  Dib.FreeDib();
-  Dib.Dib = block;
+  Dib.AdoptBlock(CountedBlock(Dib.Dib, Radius, table));
 }
 
 }  // namespace vantora

@@ -23,6 +23,8 @@ constexpr std::int32_t FuzzColorCount(std::int32_t Radius) {
 // result. A radius outside 0..7 raises EFulgoError "Ilegal Fuzz value"; a null S raises
 // ENoBMPInSource.
 std::uint8_t* BuildBlurShadow(const std::uint8_t* S, std::int16_t Radius);
+// BuildBlurShadow with the block in an owner.
+MemBlock BuildBlurShadowOwned(const std::uint8_t* S, std::int16_t Radius);
 
 // Replaces Dib's picture by its fuzz: count 0 becomes 247, count k the low byte of Indices[k - 1];
 // the bitmap grows by Radius on every side. Indices must hold FuzzColorCount(Radius) entries,

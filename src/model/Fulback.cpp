@@ -131,15 +131,13 @@ void tFulgoBackground::MakeFirstBitmap() {
   picture.MakeMask(MaskColor);
   picture.ChangeToMinSize();
   if (ImageAutoSize) {
-    Dib->Dib = picture.ResizeDib(w, h);
+    Dib->AdoptBlock(picture.ResizeDibOwned(w, h));
     return;
   }
   const std::int32_t pw0 = picture.GetWidth(), ph0 = picture.GetHeight();
   // A picture size of 0 means "not set": the cropped picture keeps its own size.
   if ((pw0 != w || ph0 != h) && ImageWidth > 0 && ImageHeight > 0) {
-    std::uint8_t* resized = picture.ResizeDib(Side(ImageWidth), Side(ImageHeight));
-    picture.FreeDib();
-    picture.Dib = resized;
+    picture.AdoptBlock(picture.ResizeDibOwned(Side(ImageWidth), Side(ImageHeight)));
   }
   const std::int32_t pw = picture.GetWidth(), ph = picture.GetHeight();
   std::int32_t x = 0;

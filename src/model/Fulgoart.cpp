@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "host/classes/Filer.h"
-#include "host/graphics/Gdi.h"
 #include "host/classes/TextForm.h"
 #include "model/Fulback.h"
 #include "model/Fultext.h"
@@ -79,7 +78,6 @@ tFulgoArt::tFulgoArt(tFulgoPersistent* AOwner)
 }
 
 tFulgoArt::~tFulgoArt() {
-  if (PaletteHandle) host::DeleteObject(PaletteHandle);
   Objects.FreeAll();
 }
 
@@ -182,8 +180,7 @@ void tFulgoArt::Render() {
   cleanup.done = true;
 
   palette.SetColorTabelTo(*Dib);
-  if (PaletteHandle) host::DeleteObject(PaletteHandle);
-  PaletteHandle = std::exchange(palette.PaletteHandle, nullptr);
+  PaletteHandle = std::move(palette.PaletteHandle);
 }
 
 void tFulgoArt::CalcBackgroundSize(int BackIndex) {

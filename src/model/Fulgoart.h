@@ -9,14 +9,15 @@
 #include <functional>
 #include <memory>
 
+#include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
 #include "effects/Fullayer.h"
-#include "host/graphics/GdiTypes.h"
 #include "host/classes/Persistent.h"
 #include "host/classes/Stream.h"
+#include "host/graphics/GdiOwners.h"
+#include "host/graphics/GdiTypes.h"
 #include "model/Fulgoobj.h"
-#include "base/Fultype.h"
 
 namespace vantora {
 
@@ -40,8 +41,8 @@ class tFulgoArt : public tFulgoPersistent {
   std::int32_t InnerOffsetSizeX = 0;
   std::int32_t InnerOffsetSizeY = 0;
   TColor Transparent = kButtonFace;
-  // The palette of the last render, owned.
-  host::HPALETTE PaletteHandle = nullptr;
+  // The palette of the last render.
+  host::Owned<host::HPALETTE> PaletteHandle;
   // The art's objects; the list owns them (FreeAll).
   tObjectList Objects;
   std::unique_ptr<tFulgoDib> Dib;

@@ -10,6 +10,7 @@
 
 #include "core/AsmFun.h"
 #include "host/graphics/Gdi.h"
+#include "host/graphics/GdiOwners.h"
 #include "host/graphics/Graphics.h"
 
 namespace vantora {
@@ -110,36 +111,16 @@ std::int32_t Nearest(double value) {
 // The fonts of one run, made once per distinct record and deleted at its end.
 class LetterFonts {
  public:
-  LetterFonts() = default;
-  LetterFonts(const LetterFonts&) = delete;
-  LetterFonts& operator=(const LetterFonts&) = delete;
-  ~LetterFonts() {
-    for (auto& made : made_) host::DeleteObject(made.second);
-  }
   host::HFONT For(const host::LOGFONTA& record) {
     for (auto& made : made_)
       if (std::memcmp(&made.first, &record, sizeof record) == 0) return made.second;
-    host::HFONT font = host::CreateFontIndirectA(&record);
+    host::Owned<host::HFONT> font(host::CreateFontIndirectA(&record));
     if (!font) throw EFulgoError("Cannot evaluate font");
-    made_.emplace_back(record, font);
-    return font;
+    return made_.emplace_back(record, std::move(font)).second;
   }
 
  private:
-  std::vector<std::pair<host::LOGFONTA, host::HFONT>> made_;
-};
-
-// Selects a font for one call and deselects it again.
-class SelectedFont {
- public:
-  SelectedFont(host::HDC dc, host::HFONT font) : dc_(dc), previous_(host::SelectObject(dc, font)) {}
-  SelectedFont(const SelectedFont&) = delete;
-  SelectedFont& operator=(const SelectedFont&) = delete;
-  ~SelectedFont() { host::SelectObject(dc_, previous_); }
-
- private:
-  host::HDC dc_;
-  host::HFONT previous_;
+  std::vector<std::pair<host::LOGFONTA, host::Owned<host::HFONT>>> made_;
 };
 
 }  // namespace
@@ -270,7 +251,7 @@ void tFulgoText::MakeFirstBitmap() {
     const auto code = static_cast<unsigned char>(Caption[static_cast<std::size_t>(i)]);
     host::ABC abc{};
     {
-      SelectedFont selected(dc, fonts.For(f.Font));
+      const host::SelectGuard selected(dc, fonts.For(f.Font));
       if (!host::GetCharABCWidthsA(dc, code, code, &abc)) throw EFulgoError("Cannot evaluate font");
     }
     const std::int32_t height = LayoutHeight(f);
@@ -310,7 +291,7 @@ void tFulgoText::MakeFirstBitmap() {
     const tFulgoFont& f = *Fonts[static_cast<std::size_t>(i)];
     const tLetterRect& r = LetterRects[static_cast<std::size_t>(i)];
     pen += LayoutOffset(f.OffSetX);
-    SelectedFont selected(dc, fonts.For(f.Font));
+    const host::SelectGuard selected(dc, fonts.For(f.Font));
     host::TextOutA(dc, pen + r.OriginX, r.OriginY - minTop, &Caption[static_cast<std::size_t>(i)], 1);
     pen += r.CellWidth;
   }

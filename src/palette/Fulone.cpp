@@ -7,17 +7,16 @@
 #include <cstring>
 #include <new>
 #include <string>
-#include <utility>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 #endif
 
+#include "base/Fultype.h"
 #include "core/DibLayout.h"
-#include "core/uMemory.h"
+#include "core/LogPalette.h"
 #include "host/classes/Errors.h"
 #include "host/graphics/Gdi.h"
-#include "base/Fultype.h"
 
 namespace vantora {
 
@@ -25,16 +24,12 @@ namespace {
 
 static_assert(sizeof(tFulgoOnePalette::TEntry) == 4, "Palette is copied as a colour table");
 
-// Entries 0..9 and 246..255 are the system's static colours.
-constexpr int kLowStatic = 10;
-constexpr int kHighStatic = 246;
 constexpr std::int32_t kRecordGrowth = 1024;
 constexpr std::int32_t kFreshRecords = 1024;
 // Room for a face's first 256 colours: clearing a larger index at every render costs more than
 // growing it for the rare picture that needs it.
 constexpr std::size_t kFreshIndexSlots = 512;
 constexpr std::int32_t kFreshFixBrushes = 200;
-constexpr std::uint32_t kLogPaletteBytes = 1032;
 
 [[noreturn]] void NotEnoughMemory() {
   throw host::EOutOfMemory("Not enough memory");
@@ -65,10 +60,6 @@ std::uint8_t Channel(std::uint32_t value, int shift) {
 // An entry as a colour-table value: blue in the low byte, the flag in the high one.
 std::uint32_t EntryValue(const tFulgoOnePalette::TEntry& e) {
   return e.Blue | std::uint32_t{e.Green} << 8 | std::uint32_t{e.Red} << 16 | std::uint32_t{e.Flag} << 24;
-}
-
-bool IsBlack(const std::uint8_t* bgr) {
-  return (bgr[0] | bgr[1] | bgr[2]) == 0;
 }
 
 // One table lookup per byte: about a byte per cycle.
@@ -129,9 +120,7 @@ tFulgoOnePalette::tFulgoOnePalette() try
   NotEnoughMemory();
 }
 
-tFulgoOnePalette::~tFulgoOnePalette() {
-  DeletePaletteHandle();
-}
+tFulgoOnePalette::~tFulgoOnePalette() = default;
 
 // --- registration -----------------------------------------------------------------------------
 
@@ -146,7 +135,7 @@ std::uint16_t tFulgoOnePalette::AddFixBrush(TColor Color) {
   const TColor color = RGBToTColor(Color) & 0x00FFFFFF;
   for (int k = 0; k < FixCount; ++k)
     if (FixBrushes[static_cast<std::size_t>(k)] == color)
-      return static_cast<std::uint16_t>(kLowStatic + Reserved + k);
+      return static_cast<std::uint16_t>(kLowStaticEntries + Reserved + k);
   const int room = BrushRoom();
   if (FixCount >= room)
     throw EFulgoError("Palette has no entry left for another brush colour: all " + std::to_string(room) +
@@ -158,7 +147,7 @@ std::uint16_t tFulgoOnePalette::AddFixBrush(TColor Color) {
     NotEnoughMemory();
   }
   FixBrushes[static_cast<std::size_t>(FixCount)] = color;
-  return static_cast<std::uint16_t>(kLowStatic + Reserved + FixCount++);
+  return static_cast<std::uint16_t>(kLowStaticEntries + Reserved + FixCount++);
 }
 
 void tFulgoOnePalette::GrowRecords() {
@@ -254,11 +243,11 @@ void tFulgoOnePalette::BuildPalette() {
   ReadSystemPalette(system.data());
   Palette.fill(TEntry{0, 0, 0, 0});
   for (int i = 0; i < 256; ++i) {
-    if (i >= kLowStatic && i < kHighStatic) continue;
+    if (i >= kLowStaticEntries && i < kHighStaticFirst) continue;
     const host::PALETTEENTRY& e = system[static_cast<std::size_t>(i)];
     Palette[static_cast<std::size_t>(i)] = TEntry{e.peBlue, e.peGreen, e.peRed, 0};
   }
-  int next = kLowStatic + Reserved;
+  int next = kLowStaticEntries + Reserved;
   for (int k = 0; k < FixCount; ++k) {
     const auto c = static_cast<std::uint32_t>(FixBrushes[static_cast<std::size_t>(k)]);
     Palette[static_cast<std::size_t>(next++)] = TEntry{Channel(c, 16), Channel(c, 8), Channel(c, 0), 4};
@@ -606,7 +595,7 @@ void tFulgoOnePalette::MakeRasterMap(std::uint16_t Number, const std::uint8_t* T
     if (ColorMap.size() != static_cast<std::size_t>(ColorCount))
       throw EFulgoError("Palette is not built: no colour map for bitmap " + std::to_string(Number));
     const TDibMap& records = DibMaps[Number];
-    const int base = kLowStatic + Reserved + FixCount;
+    const int base = kLowStaticEntries + Reserved + FixCount;
     for (std::size_t i = 0; i < 256; ++i)
       Map[i] = static_cast<std::uint8_t>(ColorMap[static_cast<std::size_t>(records[i])] + base);
     return;
@@ -664,59 +653,15 @@ void tFulgoOnePalette::SetColorTabelTo(tFulgoDib& Dib) const {
 // --- logical palettes -------------------------------------------------------------------------
 
 void tFulgoOnePalette::CreateLogicalPalette() {
-  MakeLogicalPalette(reinterpret_cast<const std::uint8_t*>(Palette.data()), "Palette creation failed");
+  PaletteHandle.reset();
+  PaletteHandle =
+      MakeLogPalette(reinterpret_cast<const std::uint8_t*>(Palette.data()), "Palette creation failed");
 }
 
 void tFulgoOnePalette::CreatePaletteFrom(const tFulgoDib& Dib) {
-  DeletePaletteHandle();
+  PaletteHandle.reset();
   if (Dib.Empty()) throw EDontCreatDib("Palette could not be created - No Dib");
-  MakeLogicalPalette(dib::ColorTable(Dib.Dib), "Palette creation falid");
-}
-
-// The system palette with every non-black entry of Table (blue, green, red, x) laid over it. The
-// free entries are marked PC_NOCOLLAPSE so that each gets a system entry of its own even when it
-// equals a static colour; the static entries keep theirs.
-void tFulgoOnePalette::MakeLogicalPalette(const std::uint8_t* Table, const char* FailMessage) {
-  DeletePaletteHandle();
-  std::uint8_t* block;
-  try {
-    block = static_cast<std::uint8_t*>(mGETMEM(kLogPaletteBytes));
-  } catch (const host::EOutOfMemory&) {
-    throw ECantCreatPal("Palette could not be created - Out of memory");
-  }
-  struct Release {
-    std::uint8_t* block;
-    ~Release() { mFREE(block); }
-  } release{block};
-
-  auto* logical = new (block) host::LOGPALETTE{0x300, 256, {}};
-  auto* entries = reinterpret_cast<host::PALETTEENTRY*>(block + offsetof(host::LOGPALETTE, palPalEntry));
-  ReadSystemPalette(entries);
-  for (int i = 0; i < 256; ++i) {
-    const std::uint8_t* c = Table + 4 * i;
-    if (IsBlack(c)) continue;
-    const bool isStatic = i < kLowStatic || i >= kHighStatic;
-    entries[i] = host::PALETTEENTRY{c[2], c[1], c[0], isStatic ? host::BYTE{0} : host::PC_NOCOLLAPSE};
-  }
-  PaletteHandle = NewPaletteHandle(*logical);
-  if (!PaletteHandle) throw EPaletCreatFail(FailMessage);
-}
-
-// --- the drawing layer ------------------------------------------------------------------------
-
-void tFulgoOnePalette::ReadSystemPalette(host::PALETTEENTRY* Entries) {
-  const host::HDC screen = host::GetDC(nullptr);
-  const host::UINT read = host::GetSystemPaletteEntries(screen, 0, 256, Entries);
-  host::ReleaseDC(nullptr, screen);
-  if (read != 256) throw EPaletCreatFail("System palette could not be read");
-}
-
-host::HPALETTE tFulgoOnePalette::NewPaletteHandle(const host::LOGPALETTE& Logical) {
-  return host::CreatePalette(&Logical);
-}
-
-void tFulgoOnePalette::DeletePaletteHandle() {
-  if (PaletteHandle) host::DeleteObject(std::exchange(PaletteHandle, nullptr));
+  PaletteHandle = MakeLogPalette(dib::ColorTable(Dib.Dib), "Palette creation falid");
 }
 
 }  // namespace vantora

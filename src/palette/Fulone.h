@@ -2,7 +2,7 @@
 // reduces the distinct colours to what a 256-colour display can show at once (median cut, least
 // split box first, then a nearest-colour inverse map), lays out the palette around the system's
 // static colours, and remaps each bitmap's pixels to it. A builder serves one render and is then
-// destroyed; a caller that keeps the palette takes PaletteHandle (reads it, sets it to null).
+// destroyed; a caller that keeps the palette takes PaletteHandle (PaletteHandle.release()).
 #pragma once
 
 #include <array>
@@ -11,6 +11,7 @@
 
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
+#include "host/graphics/GdiOwners.h"
 #include "host/graphics/GdiTypes.h"
 
 namespace vantora {
@@ -55,7 +56,7 @@ class tFulgoOnePalette {
   // Deletes PaletteHandle unless a caller has taken it.
   ~tFulgoOnePalette();
 
-  host::HPALETTE PaletteHandle = nullptr;
+  host::Owned<host::HPALETTE> PaletteHandle;
   // 255 when BuildPalette had to reduce the colours, 0 when they fit.
   std::uint8_t UseMedianCut = 0;
   // Per registered bitmap (numbers 1, 2, ...), the record number of each table entry.
@@ -139,11 +140,6 @@ class tFulgoOnePalette {
   TReducedColors MapBoxes(int B);
   void NearestBoxes(int B, const TReducedColors& Reduced);
   void MakeRasterMap(std::uint16_t Number, const std::uint8_t* Table, std::uint8_t* Map) const;
-  void MakeLogicalPalette(const std::uint8_t* Table, const char* FailMessage);
-  // The drawing layer's part: the system palette and the logical palette objects.
-  static void ReadSystemPalette(host::PALETTEENTRY* Entries);
-  static host::HPALETTE NewPaletteHandle(const host::LOGPALETTE& Logical);
-  void DeletePaletteHandle();
 };
 
 }  // namespace vantora

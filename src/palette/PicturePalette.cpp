@@ -4,7 +4,6 @@
 #include <cstring>
 #include <new>
 #include <string>
-#include <utility>
 
 #include "host/classes/Errors.h"
 #include "host/graphics/Graphics.h"
@@ -91,7 +90,7 @@ host::HPALETTE MakePicturePalette(const host::DibImage& Picture) {
   tFulgoOnePalette builder;
   for (const std::uint32_t color : colors) builder.AddBrush(color);
   builder.BuildPalette();
-  return std::exchange(builder.PaletteHandle, nullptr);
+  return builder.PaletteHandle.release();
 }
 
 namespace {

@@ -18,8 +18,9 @@
 
 #include "host/classes/Convert.h"
 #include "host/classes/Errors.h"
-#include "host/graphics/Gdi.h"
 #include "host/classes/Platform.h"
+#include "host/graphics/Gdi.h"
+#include "host/graphics/GdiOwners.h"
 
 extern char** environ;
 
@@ -371,19 +372,16 @@ bool hYesNoBox(const std::string& Msg, std::uint32_t Flags) {
 }
 
 std::uint32_t RealizePaletteToDc(host::HDC DC, host::HPALETTE Palette, bool Background) {
-  const host::HPALETTE previous = host::SelectPalette(DC, Palette, Background ? host::TRUE : host::FALSE);
-  if (!previous) return 0;
+  const host::SelectGuard selected(DC, Palette, Background ? host::TRUE : host::FALSE);
+  if (!selected.Selected()) return 0;
   const host::UINT realized = host::RealizePalette(DC);
-  host::SelectPalette(DC, previous, host::TRUE);
   return realized == host::GDI_ERROR ? 0 : realized;
 }
 
 std::uint32_t RealizePaletteToWindow(host::HWND Window, host::HPALETTE Palette, bool Background) {
-  const host::HDC dc = host::GetDC(Window);
+  const host::WindowDC dc(Window);
   if (!dc) return 0;
-  const std::uint32_t realized = RealizePaletteToDc(dc, Palette, Background);
-  host::ReleaseDC(Window, dc);
-  return realized;
+  return RealizePaletteToDc(dc, Palette, Background);
 }
 
 }  // namespace vantora

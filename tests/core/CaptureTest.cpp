@@ -10,13 +10,13 @@
 
 #include "DibTestUtil.h"
 #include "DrawTestUtil.h"
+#include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
 #include "core/uMemory.h"
 #include "host/GdiTestSupport.h"
 #include "host/graphics/Graphics.h"
 #include "host/graphics/PictureFile.h"
-#include "base/Fultype.h"
 #include "support/TempDir.h"
 
 namespace vantora {
@@ -26,16 +26,14 @@ using Bytes = std::vector<std::uint8_t>;
 using host::RGB;
 using CaptureTest = host::testing::GdiTest;
 
-// Owns a block from DIBFromBit.
+// A block from DIBFromBit and its size.
 struct Captured {
   Captured(host::HBITMAP bitmap, host::HPALETTE palette, std::int32_t colors)
-      : block(DIBFromBit(bitmap, palette, colors, size)) {}
-  ~Captured() { mFREE(block); }
-  Captured(const Captured&) = delete;
-  Captured& operator=(const Captured&) = delete;
+      : owner(DIBFromBitOwned(bitmap, palette, colors, size)), block(owner.get()) {}
   Bytes Range(std::size_t from, std::size_t count) const { return {block + from, block + from + count}; }
   std::int32_t size = 0;
-  std::uint8_t* block;
+  MemBlock owner;
+  const std::uint8_t* block;
 };
 
 // 3 x 2: red, green, blue on top; white, black, olive below.

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "DibTestUtil.h"
+#include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/uMemory.h"
-#include "base/Fultype.h"
 
 namespace vantora {
 namespace {
@@ -247,16 +247,16 @@ TEST(Compose, ResizeDibScalesAndKeepsTheColourTable) {
   EXPECT_EQ(test::Block(same), test::Block(bitmap));
 
   tFulgoDib up;
-  up.Dib = bitmap.ResizeDib(5, 5);
+  up.AdoptBlock(bitmap.ResizeDibOwned(5, 5));
   EXPECT_EQ(Picture(up), (std::vector<std::string>{"11223", "44556", "44556", "77889", "77889"}));
   EXPECT_EQ(up.GetColor(4), 0x00445566);
   EXPECT_EQ(Raster(up)[5], 247);  // padding as MakeEmpty left it
 
   tFulgoDib one;
-  one.Dib = bitmap.ResizeDib(1, 1);
+  one.AdoptBlock(bitmap.ResizeDibOwned(1, 1));
   EXPECT_EQ(Picture(one), (std::vector<std::string>{"7"}));  // first column of the bottom row
   tFulgoDib none;
-  none.Dib = bitmap.ResizeDib(0, 4);
+  none.AdoptBlock(bitmap.ResizeDibOwned(0, 4));
   EXPECT_EQ(none.GetDibMemorySize(), 1078u);
 
   tFulgoDib empty;

@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "DibTestUtil.h"
+#include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/uMemory.h"
-#include "base/Fultype.h"
+#include "host/graphics/Gdi.h"
 
 namespace vantora {
 namespace {
@@ -198,6 +199,34 @@ std::vector<std::uint8_t> FourBitBlock(int width, int height, const std::vector<
   return block;
 }
 
+TEST(FulgoDib, BlocksChangeHandsThroughOwnersWithoutLeaksOrStalePalettes) {
+  const std::int32_t before = nQuant;
+  tFulgoDib bitmap;
+  bitmap.MakeEmpty(4, 4);
+  bitmap.SetColor(20, 0x00112233);
+  const host::HPALETTE old = bitmap.GetLogPalette();
+  tFulgoDib source;
+  source.MakeEmpty(2, 3);
+  bitmap.AdoptBlock(source.ReleaseBlock());
+  EXPECT_TRUE(source.Empty());
+  EXPECT_EQ(bitmap.GetWidth(), 2);
+  EXPECT_EQ(nQuant, before + 1);  // the 4 x 4 block is gone
+  // The palette described the old colours; it goes with them.
+  EXPECT_EQ(bitmap.PaletteHandle, nullptr);
+  EXPECT_EQ(host::DeleteObject(old), host::FALSE);
+
+  // Released, the block outlives the bitmap's emptying; the palette stays with the bitmap.
+  bitmap.GetLogPalette();
+  MemBlock taken = bitmap.ReleaseBlock();
+  EXPECT_TRUE(bitmap.Empty());
+  EXPECT_NE(bitmap.PaletteHandle, nullptr);
+  EXPECT_EQ(dib::Height(taken.get()), 3);
+  bitmap.FreeDib();
+  EXPECT_EQ(nQuant, before + 1);
+  taken.reset();
+  EXPECT_EQ(nQuant, before);
+}
+
 TEST(FulgoDib, From16To256MapsStaticColoursToTheirIndicesAndOthersFrom10) {
   // Entries: black, white, a new colour, the same colour again, the static grey at 247, then 11 new
   // colours; the unused ones repeat black.
@@ -205,7 +234,7 @@ TEST(FulgoDib, From16To256MapsStaticColoursToTheirIndicesAndOthersFrom10) {
   for (std::uint32_t k = 0; k < 11; ++k) colors.push_back(0x010101 * (k + 1) + 0x200000);
   const auto source = FourBitBlock(3, 2, colors, {{0, 1, 2}, {3, 4, 15}});
   tFulgoDib bitmap;
-  bitmap.Dib = static_cast<std::uint8_t*>(mGETMEM(static_cast<std::int32_t>(source.size())));
+  bitmap.AdoptBlock(GetMemBlock(static_cast<std::int32_t>(source.size())));
   std::memcpy(bitmap.Dib, source.data(), source.size());
 
   bitmap.From16To256();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "core/uMemory.h"
 #include "host/classes/Errors.h"
@@ -22,6 +23,30 @@ std::string FreeError(void* address) {
     return e.Message();
   }
   return "no error";
+}
+
+TEST(Memory, BlockOwnersFreeOnEveryExitAndHandOverOnRelease) {
+  const std::int32_t before = nQuant;
+  void* large = nullptr;
+  try {
+    const MemBlock block = GetMemBlock(70000);
+    large = block.get();
+    EXPECT_EQ(nQuant, before + 1);
+    throw host::EReadError("after the allocation");
+  } catch (const host::EReadError&) {
+  }
+  EXPECT_EQ(nQuant, before);
+  EXPECT_FALSE(Registered(large));
+
+  MemBlock small = GetMemBlock(10);
+  MemBlock moved = std::move(small);
+  EXPECT_FALSE(small);
+  std::uint8_t* raw = moved.release();
+  EXPECT_EQ(nQuant, before + 1);
+  mFREE(raw);
+  EXPECT_EQ(nQuant, before);
+  EXPECT_THROW(GetMemBlock(-1), host::EOutOfMemory);
+  EXPECT_EQ(nQuant, before);
 }
 
 TEST(Memory, SmallBlocksCarryASizePrefixAndLargeOnesAreZeroedAndRegistered) {

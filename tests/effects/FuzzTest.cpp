@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/Fultype.h"
 #include "core/DibLayout.h"
 #include "core/DibTestUtil.h"
 #include "core/uMemory.h"
 #include "effects/Smartfn.h"
-#include "base/Fultype.h"
 
 namespace vantora {
 namespace {
@@ -45,7 +45,8 @@ TEST(Fuzz, CountsMatchASquareCountAtEveryRadiusAndEdge) {
     for (std::int16_t r = 0; r <= kMaxFuzz; ++r) {
       tFulgoDib body;
       Paint(body, rows, 99);  // padding must not count
-      std::uint8_t* blur = BuildBlurShadow(body.Dib, r);
+      const MemBlock owner = BuildBlurShadowOwned(body.Dib, r);
+      const std::uint8_t* blur = owner.get();
       ASSERT_EQ(dib::Width(blur), w + 2 * r);
       ASSERT_EQ(dib::Height(blur), h + 2 * r);
       for (int y = 0; y < h + 2 * r; ++y)
@@ -55,7 +56,6 @@ TEST(Fuzz, CountsMatchASquareCountAtEveryRadiusAndEdge) {
             for (int sx = std::max(0, x - 2 * r); sx <= std::min(x, w - 1); ++sx) want += rows[sy][sx] != '.';
           ASSERT_EQ(CountAt(blur, x, y), want) << w << "x" << h << " r " << r << " at " << x << "," << y;
         }
-      mFREE(blur);
       EXPECT_EQ(Picture(body), rows);  // read, not consumed
     }
   }

@@ -8,11 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/Fultype.h"
 #include "core/DibLayout.h"
 #include "core/Fuldib.h"
 #include "host/classes/Errors.h"
 #include "host/graphics/Gdi.h"
-#include "base/Fultype.h"
 #include "palette/Fulone.h"
 
 namespace vantora {
@@ -446,6 +446,19 @@ TEST(FulgoOnePalette, LogicalPaletteKeepsSystemEntriesUnderBlackOnes) {
   EXPECT_TRUE(Same(fromTable[255], host::PALETTEENTRY{250, 251, 252, 0}));
 }
 
+TEST(FulgoOnePalette, BitmapAndBuilderMakeTheSameLogicalPaletteOfATable) {
+  tFulgoDib bitmap;
+  MakeBitmap(bitmap, {Bgr(10, 20, 30)});
+  for (int i : {9, 10, 100, 245, 246}) dib::Put32(dib::ColorTable(bitmap.Dib) + 4 * i, Bgr(i, 255 - i, 7));
+  Builder p;
+  p.CreatePaletteFrom(bitmap);
+  const auto fromBuilder = EntriesOf(p.PaletteHandle);
+  const auto fromBitmap = EntriesOf(bitmap.GetLogPalette());
+  for (int i = 0; i < 256; ++i) EXPECT_TRUE(Same(fromBitmap[i], fromBuilder[i])) << i;
+  EXPECT_EQ(fromBitmap[245].peFlags, host::PC_NOCOLLAPSE);
+  EXPECT_EQ(fromBitmap[246].peFlags, 0);
+}
+
 TEST(FulgoOnePalette, TakenPaletteOutlivesTheBuilder) {
   host::HPALETTE kept = nullptr, left = nullptr;
   {
@@ -453,7 +466,7 @@ TEST(FulgoOnePalette, TakenPaletteOutlivesTheBuilder) {
     taker.AddBrush(Bgr(40, 50, 60));
     taker.BuildPalette();
     other.BuildPalette();
-    kept = std::exchange(taker.PaletteHandle, nullptr);
+    kept = taker.PaletteHandle.release();
     left = other.PaletteHandle;
   }
   EXPECT_EQ(EntriesOf(kept)[10].peRed, 40);

@@ -443,7 +443,7 @@ int GetStretchBltMode(HDC dc) {
 // ---- Palettes
 
 HPALETTE CreatePalette(const LOGPALETTE* palette) {
-  if (!palette || palette->palVersion != 0x300 || palette->palNumEntries == 0) return nullptr;
+  if (!palette || palette->palVersion != PALETTE_VERSION || palette->palNumEntries == 0) return nullptr;
   auto object = std::make_shared<PaletteObject>();
   const auto* entries = reinterpret_cast<const PALETTEENTRY*>(reinterpret_cast<const BYTE*>(palette) + 4);
   object->entries.assign(entries, entries + palette->palNumEntries);

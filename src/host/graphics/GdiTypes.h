@@ -104,6 +104,8 @@ struct LOGPALETTE {
   WORD palNumEntries;
   PALETTEENTRY palPalEntry[1];
 };
+// The only palVersion there is.
+inline constexpr WORD PALETTE_VERSION = 0x300;
 
 #pragma pack(push, 2)
 struct BITMAPFILEHEADER {

@@ -1,6 +1,7 @@
 #include "host/graphics/Graphics.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -13,19 +14,15 @@ COLORREF ColorToRGB(TColor color) {
 
 // ---- TBrush
 
-TBrush::~TBrush() {
-  if (handle_) DeleteObject(handle_);
-}
-
 void TBrush::SetColor(TColor color) {
   if (color == color_) return;
   color_ = color;
-  if (handle_) DeleteObject(std::exchange(handle_, nullptr));
+  handle_.reset();
   if (OnChange) OnChange(*this);
 }
 
 HBRUSH TBrush::Handle() {
-  if (!handle_) handle_ = CreateSolidBrush(ColorToRGB(color_));
+  if (!handle_) handle_.reset(CreateSolidBrush(ColorToRGB(color_)));
   return handle_;
 }
 
@@ -69,14 +66,10 @@ void TCanvas::Draw(int x, int y, TBitmap& bitmap) {
 void TCanvas::StretchDraw(const RECT& dest, TBitmap& bitmap) {
   if (bitmap.Empty()) return;
   HDC dc = Handle();
-  HPALETTE previous = nullptr;
-  if (bitmap.Palette()) {
-    previous = SelectPalette(dc, bitmap.Palette(), TRUE);
-    RealizePalette(dc);
-  }
+  const SelectGuard palette(dc, bitmap.Palette(), TRUE);
+  if (bitmap.Palette()) RealizePalette(dc);
   StretchBlt(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top,
              bitmap.Canvas().Handle(), 0, 0, bitmap.Width(), bitmap.Height(), copyMode_);
-  if (previous) SelectPalette(dc, previous, TRUE);
 }
 
 // ---- Picture quantizer
@@ -97,69 +90,66 @@ TPictureQuantizer PictureQuantizer() {
 // ---- TBitmap
 
 // The canvas of a bitmap: a memory context made on demand with the bitmap and palette selected,
-// dropped whenever either changes.
+// dropped whenever either changes. The context is deleted with them still selected, which leaves
+// both to their owner.
 class TBitmap::BitmapCanvas : public TCanvas {
  public:
   explicit BitmapCanvas(TBitmap& owner) : owner_(owner) {}
   ~BitmapCanvas() override { FreeContext(); }
   void FreeContext() {
-    if (!HandleAllocated()) return;
-    HDC dc = Handle();
     SetHandle(nullptr);
-    DeleteDC(dc);
+    context_.reset();
   }
 
  protected:
   void CreateHandle() override {
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (owner_.handle_) SelectObject(dc, owner_.handle_);
+    context_.reset(CreateCompatibleDC(nullptr));
+    if (owner_.handle_) SelectObject(context_, owner_.handle_.get());
     if (owner_.palette_) {
-      SelectPalette(dc, owner_.palette_, TRUE);
-      RealizePalette(dc);
+      SelectPalette(context_, owner_.palette_, TRUE);
+      RealizePalette(context_);
     }
-    SetHandle(dc);
+    SetHandle(context_);
   }
 
  private:
   TBitmap& owner_;
+  Owned<HDC> context_;
 };
 
 namespace {
 
 // A logical palette of the given entries.
-HPALETTE PaletteOf(const std::vector<PALETTEENTRY>& entries) {
-  std::vector<BYTE> block(4 + entries.size() * sizeof(PALETTEENTRY));
-  const WORD header[2] = {0x300, static_cast<WORD>(entries.size())};
-  std::memcpy(block.data(), header, sizeof header);
-  std::memcpy(block.data() + 4, entries.data(), entries.size() * sizeof(PALETTEENTRY));
-  return CreatePalette(reinterpret_cast<const LOGPALETTE*>(block.data()));
+Owned<HPALETTE> PaletteOf(const std::vector<PALETTEENTRY>& entries) {
+  constexpr std::size_t kEntries = offsetof(LOGPALETTE, palPalEntry);
+  std::vector<BYTE> block(kEntries + entries.size() * sizeof(PALETTEENTRY));
+  const WORD header[2] = {PALETTE_VERSION, static_cast<WORD>(entries.size())};
+  std::memcpy(block.data(), header, kEntries);
+  std::memcpy(block.data() + kEntries, entries.data(), entries.size() * sizeof(PALETTEENTRY));
+  return Owned<HPALETTE>(CreatePalette(reinterpret_cast<const LOGPALETTE*>(block.data())));
 }
 
-HPALETTE CopyPalette(HPALETTE palette) {
+Owned<HPALETTE> CopyPalette(HPALETTE palette) {
   std::vector<PALETTEENTRY> entries(GetPaletteEntries(palette, 0, 0, nullptr));
-  if (entries.empty()) return nullptr;
+  if (entries.empty()) return {};
   GetPaletteEntries(palette, 0, static_cast<UINT>(entries.size()), entries.data());
   return PaletteOf(entries);
 }
 
 // Copies the overlapping part of one bitmap into another (new areas white).
-HBITMAP ResizedCopy(HBITMAP source, int width, int height) {
-  HBITMAP bitmap = CreateCompatibleBitmap(nullptr, width, height);
+Owned<HBITMAP> ResizedCopy(HBITMAP source, int width, int height) {
+  Owned<HBITMAP> bitmap(CreateCompatibleBitmap(nullptr, width, height));
   if (!bitmap)
     throw EOutOfMemory("Not enough memory for a " + std::to_string(width) + " x " + std::to_string(height) +
                        " bitmap");
-  HDC dest = CreateCompatibleDC(nullptr);
-  HBITMAP previousDest = SelectObject(dest, bitmap);
+  const Owned<HDC> dest(CreateCompatibleDC(nullptr));
+  const SelectGuard destSelected(dest, bitmap.get());
   PatBlt(dest, 0, 0, width, height, WHITENESS);
   if (source) {
-    HDC from = CreateCompatibleDC(nullptr);
-    HBITMAP previousFrom = SelectObject(from, source);
+    const Owned<HDC> from(CreateCompatibleDC(nullptr));
+    const SelectGuard fromSelected(from, source);
     BitBlt(dest, 0, 0, width, height, from, 0, 0, SRCCOPY);
-    SelectObject(from, previousFrom);
-    DeleteDC(from);
   }
-  SelectObject(dest, previousDest);
-  DeleteDC(dest);
   return bitmap;
 }
 
@@ -173,11 +163,7 @@ VANTORA_REGISTER_CLASS(TBitmap);
 
 TBitmap::TBitmap() : canvas_(std::make_unique<BitmapCanvas>(*this)) {}
 
-TBitmap::~TBitmap() {
-  canvas_.reset();
-  if (handle_) DeleteObject(handle_);
-  if (palette_) DeleteObject(palette_);
-}
+TBitmap::~TBitmap() = default;
 
 void TBitmap::Changed() {
   if (OnChange) OnChange(*this);
@@ -186,24 +172,24 @@ void TBitmap::Changed() {
 // Installs a new bitmap and palette (either may be the one held), freeing what they replace.
 void TBitmap::Replace(HBITMAP bitmap, HPALETTE palette) {
   canvas_->FreeContext();
-  if (handle_ && handle_ != bitmap) DeleteObject(handle_);
-  if (palette_ && palette_ != palette) DeleteObject(palette_);
-  handle_ = bitmap;
-  palette_ = palette;
+  if (bitmap != handle_) handle_.reset(bitmap);
+  if (palette != palette_) palette_.reset(palette);
   BITMAP info{};
   if (handle_ && GetObject(handle_, sizeof info, &info) == sizeof info) {
     width_ = info.bmWidth;
     height_ = info.bmHeight;
   } else {
-    handle_ = nullptr;
+    handle_.reset();
     width_ = height_ = 0;
   }
 }
 
 void TBitmap::Assign(const TBitmap& source) {
   if (&source == this) return;
-  HBITMAP bitmap = source.handle_ ? ResizedCopy(source.handle_, source.width_, source.height_) : nullptr;
-  Replace(bitmap, source.palette_ ? CopyPalette(source.palette_) : nullptr);
+  Owned<HBITMAP> bitmap =
+      source.handle_ ? ResizedCopy(source.handle_, source.width_, source.height_) : Owned<HBITMAP>();
+  Owned<HPALETTE> palette = source.palette_ ? CopyPalette(source.palette_) : Owned<HPALETTE>();
+  Replace(bitmap.release(), palette.release());
   Changed();
 }
 
@@ -221,7 +207,7 @@ void TBitmap::SetHandle(HBITMAP bitmap) {
 HBITMAP TBitmap::ReleaseHandle() {
   canvas_->FreeContext();
   width_ = height_ = 0;
-  return std::exchange(handle_, nullptr);
+  return handle_.release();
 }
 
 void TBitmap::SetPalette(HPALETTE palette) {
@@ -232,12 +218,12 @@ void TBitmap::SetPalette(HPALETTE palette) {
 
 HPALETTE TBitmap::ReleasePalette() {
   canvas_->FreeContext();
-  return std::exchange(palette_, nullptr);
+  return palette_.release();
 }
 
 void TBitmap::SetSize(int width, int height) {
   if (width == width_ && height == height_) return;
-  Replace(width > 0 && height > 0 ? ResizedCopy(handle_, width, height) : nullptr, palette_);
+  Replace(width > 0 && height > 0 ? ResizedCopy(handle_, width, height).release() : nullptr, palette_);
   Changed();
 }
 
@@ -248,7 +234,7 @@ TCanvas& TBitmap::Canvas() {
 void TBitmap::LoadFromPicture(const DibImage& picture) {
   if (picture.Empty()) throw EInvalidGraphic("Invalid Bitmap");
   // The palette comes first: a quantizer may throw, and nothing made here may outlive that.
-  HPALETTE palette = nullptr;
+  Owned<HPALETTE> palette;
   if (picture.BitCount() <= 8) {
     std::vector<PALETTEENTRY> entries;
     for (int i = 0; i < picture.ColorCount(); ++i) {
@@ -257,17 +243,14 @@ void TBitmap::LoadFromPicture(const DibImage& picture) {
     }
     palette = PaletteOf(entries);
   } else {
-    if (const TPictureQuantizer quantizer = pictureQuantizer) palette = quantizer(picture);
-    if (!palette) palette = CreateHalftonePalette(nullptr);
+    if (const TPictureQuantizer quantizer = pictureQuantizer) palette.reset(quantizer(picture));
+    if (!palette) palette.reset(CreateHalftonePalette(nullptr));
   }
-  HBITMAP bitmap = CreateCompatibleBitmap(nullptr, picture.Width(), picture.Height());
-  if (!bitmap) {
-    if (palette) DeleteObject(palette);
-    throw EOutOfMemory("Not enough memory for the picture");
-  }
+  Owned<HBITMAP> bitmap(CreateCompatibleBitmap(nullptr, picture.Width(), picture.Height()));
+  if (!bitmap) throw EOutOfMemory("Not enough memory for the picture");
   SetDIBits(nullptr, bitmap, 0, static_cast<UINT>(picture.Height()), picture.Bits(), picture.Info(),
             DIB_RGB_COLORS);
-  Replace(bitmap, palette);
+  Replace(bitmap.release(), palette.release());
   Changed();
 }
 
@@ -291,12 +274,12 @@ void TBitmap::SaveToStream(TStream& stream) {
   h.biCompression = BI_RGB;
   if (palette_) h.biClrUsed = std::min<UINT>(256, GetPaletteEntries(palette_, 0, 0, nullptr));
   std::vector<BYTE> bits(DibStride(width_, h.biBitCount) * static_cast<std::size_t>(height_));
-  HDC dc = CreateCompatibleDC(nullptr);
-  HPALETTE previous = palette_ ? SelectPalette(dc, palette_, TRUE) : nullptr;
-  GetDIBits(dc, handle_, 0, static_cast<UINT>(height_), bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
-            DIB_RGB_COLORS);
-  if (previous) SelectPalette(dc, previous, TRUE);
-  DeleteDC(dc);
+  {
+    const Owned<HDC> dc(CreateCompatibleDC(nullptr));
+    const SelectGuard selected(dc, palette_.get(), TRUE);
+    GetDIBits(dc, handle_, 0, static_cast<UINT>(height_), bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
+              DIB_RGB_COLORS);
+  }
   const std::vector<std::uint8_t> file = EncodeBmp(reinterpret_cast<const BITMAPINFO*>(&info), bits.data());
   stream.WriteBuffer(file.data(), static_cast<std::int64_t>(file.size()));
 }

@@ -7,10 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "host/graphics/Gdi.h"
 #include "host/classes/Persistent.h"
-#include "host/graphics/PictureFile.h"
 #include "host/classes/Stream.h"
+#include "host/graphics/Gdi.h"
+#include "host/graphics/GdiOwners.h"
+#include "host/graphics/PictureFile.h"
 
 namespace vantora::host {
 
@@ -54,7 +55,6 @@ class TBrush {
   TBrush() = default;
   TBrush(const TBrush&) = delete;
   TBrush& operator=(const TBrush&) = delete;
-  ~TBrush();
 
   TColor Color() const { return color_; }
   void SetColor(TColor color);
@@ -65,7 +65,7 @@ class TBrush {
 
  private:
   TColor color_ = clWhite;
-  HBRUSH handle_ = nullptr;
+  Owned<HBRUSH> handle_;
 };
 
 class TBitmap;
@@ -130,12 +130,12 @@ class TBitmap : public TPersistent {
   // A bitmap source is copied as above; any other raises the framework's conversion error.
   void Assign(const TPersistent* source) override;
 
-  HBITMAP Handle() const { return handle_; }
+  HBITMAP Handle() const { return handle_.get(); }
   // Takes ownership of Bitmap (and frees the one held before); null empties the bitmap.
   void SetHandle(HBITMAP bitmap);
   // Hands the bitmap over to the caller; this object becomes empty.
   HBITMAP ReleaseHandle();
-  HPALETTE Palette() const { return palette_; }
+  HPALETTE Palette() const { return palette_.get(); }
   void SetPalette(HPALETTE palette);
   HPALETTE ReleasePalette();
 
@@ -166,8 +166,8 @@ class TBitmap : public TPersistent {
   class BitmapCanvas;
   void Changed();
   void Replace(HBITMAP bitmap, HPALETTE palette);
-  HBITMAP handle_ = nullptr;
-  HPALETTE palette_ = nullptr;
+  Owned<HBITMAP> handle_;
+  Owned<HPALETTE> palette_;
   int width_ = 0;
   int height_ = 0;
   std::unique_ptr<BitmapCanvas> canvas_;

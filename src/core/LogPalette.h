@@ -1,0 +1,37 @@
+// The logical palettes the library makes of a colour table: 256 entries laid over the display's
+// system palette, so that realising one leaves the static colours where they are. The bitmap and
+// the palette builder both make theirs here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "host/graphics/GdiOwners.h"
+#include "host/graphics/GdiTypes.h"
+
+namespace vantora {
+
+// A LOGPALETTE record of the library: version word, entry count 256, then the entries.
+inline constexpr host::WORD kLogPaletteEntries = 256;
+inline constexpr std::size_t kLogPaletteEntriesOffset = offsetof(host::LOGPALETTE, palPalEntry);
+// The block taken for a record: room for the 256 entries and one spare.
+inline constexpr std::size_t kLogPaletteBytes = 1032;
+static_assert(kLogPaletteBytes >= kLogPaletteEntriesOffset + kLogPaletteEntries * sizeof(host::PALETTEENTRY));
+
+// The system's static colours sit at entries 0..9 and 246..255; the 236 between are free.
+inline constexpr int kLowStaticEntries = 10;
+inline constexpr int kHighStaticFirst = 246;
+
+// The 256 entries of the system palette; EPaletCreatFail when they cannot be read.
+void ReadSystemPalette(host::PALETTEENTRY* Entries);
+
+// The current system palette with every non-black entry of Table (256 entries in colour-table
+// order: blue, green, red, reserved) put in its place. The free entries are marked PC_NOCOLLAPSE so
+// that each gets a system entry of its own even when it equals a static colour. The record comes
+// from mGETMEM; without memory for it raises ECantCreatPal "Palette could not be created - Out of
+// memory", and EPaletCreatFail when the system palette cannot be read or the drawing layer refuses
+// the palette (then with FailMessage).
+host::Owned<host::HPALETTE> MakeLogPalette(const std::uint8_t* Table, const std::string& FailMessage);
+
+}  // namespace vantora
