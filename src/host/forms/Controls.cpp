@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <exception>
+#include <optional>
 #include <unordered_set>
 #include <utility>
 
@@ -93,7 +94,7 @@ void TControlCanvas::FreeHandle() {
 
 void TControlCanvas::TextOut(int x, int y, const std::string& text) {
   HDC dc = Handle();
-  StylePainter::SavedDc saved(dc);
+  SavedDC saved(dc);
   SelectObject(dc, font_.Handle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(font_.Color()));
@@ -102,7 +103,7 @@ void TControlCanvas::TextOut(int x, int y, const std::string& text) {
 
 SIZE TControlCanvas::TextExtent(const std::string& text) {
   HDC dc = Handle();
-  StylePainter::SavedDc saved(dc);
+  SavedDC saved(dc);
   SelectObject(dc, font_.Handle());
   SIZE size{};
   GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
@@ -614,9 +615,9 @@ TGraphicControl::~TGraphicControl() = default;
 
 struct TWinControl::WindowState {
   HWND surface = nullptr;
-  HDC bufferDc = nullptr;
-  HBITMAP buffer = nullptr;
-  HGDIOBJ firstBitmap = nullptr;
+  Owned<HBITMAP> buffer;  // declared before the context, so it outlives its selection
+  Owned<HDC> bufferDc;
+  std::optional<SelectGuard> bufferSelected;
   int bufferWidth = 0, bufferHeight = 0;
   std::vector<RECT> invalid;
   RECT toPresent{0, 0, 0, 0};
@@ -627,24 +628,16 @@ struct TWinControl::WindowState {
   WindowState(const WindowState&) = delete;
   WindowState& operator=(const WindowState&) = delete;
   ~WindowState() {
-    if (bufferDc) {
-      SelectObject(bufferDc, firstBitmap);
-      DeleteDC(bufferDc);
-    }
-    if (buffer) DeleteObject(buffer);
     if (surface) DestroyWindowSurface(surface);
   }
   // The back buffer, as large as the window.
   HDC Buffer(int width, int height) {
-    if (!bufferDc) {
-      bufferDc = CreateCompatibleDC(nullptr);
-      firstBitmap = GetCurrentObject(bufferDc, OBJ_BITMAP);
-    }
+    if (!bufferDc) bufferDc.reset(CreateCompatibleDC(nullptr));
     if (width != bufferWidth || height != bufferHeight || !buffer) {
-      HBITMAP fresh = CreateBitmap(std::max(width, 1), std::max(height, 1), 1, 32, nullptr);
-      SelectObject(bufferDc, fresh);
-      if (buffer) DeleteObject(buffer);
-      buffer = fresh;
+      Owned<HBITMAP> fresh(CreateBitmap(std::max(width, 1), std::max(height, 1), 1, 32, nullptr));
+      bufferSelected.reset();
+      bufferSelected.emplace(bufferDc, fresh.get());
+      buffer = std::move(fresh);
       bufferWidth = width;
       bufferHeight = height;
     }
@@ -1080,7 +1073,7 @@ void TWinControl::PaintBackground(HDC dc, const RECT& clip) {
 }
 
 void TWinControl::PaintControl(TControl& control, HDC dc, POINT origin, const RECT& clip) {
-  StylePainter::SavedDc saved(dc);
+  SavedDC saved(dc);
   SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
   const RECT local = Offset(clip, POINT{-origin.x, -origin.y});
   IntersectClipRect(dc, local.left, local.top, local.right, local.bottom);

@@ -23,9 +23,7 @@ const TClass& TFont::StaticClass() {
 }
 VANTORA_REGISTER_CLASS(TFont);
 
-TFont::~TFont() {
-  if (handle_) DeleteObject(handle_);
-}
+TFont::~TFont() = default;
 
 void TFont::Assign(const TPersistent* source) {
   const auto* font = dynamic_cast<const TFont*>(source);
@@ -72,12 +70,12 @@ HFONT TFont::Handle() {
   record.lfUnderline = style_.Contains(fsUnderline) ? 1 : 0;
   record.lfStrikeOut = style_.Contains(fsStrikeOut) ? 1 : 0;
   std::strncpy(record.lfFaceName, name_.c_str(), sizeof record.lfFaceName - 1);
-  handle_ = CreateFontIndirectA(&record);
+  handle_.reset(CreateFontIndirectA(&record));
   return handle_;
 }
 
 void TFont::Changed() {
-  if (handle_) DeleteObject(std::exchange(handle_, nullptr));
+  handle_.reset();
   if (OnChange) OnChange(this);
 }
 

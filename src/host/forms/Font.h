@@ -7,6 +7,7 @@
 
 #include "host/classes/Persistent.h"
 #include "host/classes/Types.h"
+#include "host/graphics/GdiOwners.h"
 #include "host/graphics/Graphics.h"
 
 namespace vantora::host {
@@ -45,7 +46,7 @@ class TFont : public TPersistent {
   int size_ = 8;
   TColor color_ = clWindowText;
   TFontStyles style_;
-  HFONT handle_ = nullptr;
+  Owned<HFONT> handle_;
 };
 
 }  // namespace vantora::host

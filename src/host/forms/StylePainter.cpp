@@ -45,9 +45,8 @@ void TextAt(HDC dc, int x, int y, const std::string& visible, int accelerator, T
 
 void Fill(HDC dc, const RECT& rect, TColor color) {
   if (IsRectEmpty(&rect)) return;
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
+  const Owned<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color)));
   FillRect(dc, &rect, brush);
-  DeleteObject(brush);
 }
 
 void Frame3D(HDC dc, RECT& rect, TColor topLeft, TColor bottomRight, int width) {
@@ -111,7 +110,7 @@ void FocusRect(HDC dc, const RECT& rect) {
 void Caption(HDC dc, const RECT& rect, const std::string& text, TFont& font, TAlignment alignment,
              TVerticalAlignment layout, bool enabled) {
   if (text.empty() || IsRectEmpty(&rect)) return;
-  SavedDc saved(dc);
+  SavedDC saved(dc);
   SelectObject(dc, font.Handle());
   SetBkMode(dc, TRANSPARENT);
   IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
@@ -142,7 +141,7 @@ std::string StripAccelerator(const std::string& text) {
 }
 
 SIZE TextExtent(HDC dc, const std::string& text, TFont& font) {
-  SavedDc saved(dc);
+  SavedDC saved(dc);
   SelectObject(dc, font.Handle());
   const std::string visible = Visible(text, nullptr);
   SIZE size{};

@@ -8,6 +8,7 @@
 
 #include "host/classes/Types.h"
 #include "host/forms/Font.h"
+#include "host/graphics/GdiOwners.h"
 #include "host/graphics/Graphics.h"
 
 namespace vantora::host {
@@ -18,21 +19,6 @@ const TEnumInfo& TypeInfoOf(TBevelCut);
 enum TVerticalAlignment : std::uint8_t { vaTop, vaCenter, vaBottom };
 
 namespace StylePainter {
-
-// Saves the state of a context and puts it back when it goes out of scope.
-class SavedDc {
- public:
-  explicit SavedDc(HDC dc) : dc_(dc), level_(SaveDC(dc)) {}
-  ~SavedDc() {
-    if (level_) RestoreDC(dc_, level_);
-  }
-  SavedDc(const SavedDc&) = delete;
-  SavedDc& operator=(const SavedDc&) = delete;
-
- private:
-  HDC dc_;
-  int level_;
-};
 
 void Fill(HDC dc, const RECT& rect, TColor color);
 // A frame of Width pixels, TopLeft on the upper and left sides, BottomRight on the others; Rect
