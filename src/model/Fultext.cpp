@@ -8,9 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/AsmFun.h"
+#include "core/DibLayout.h"
 #include "host/graphics/Gdi.h"
-#include "host/graphics/Graphics.h"
 
 namespace vantora {
 
@@ -127,6 +126,25 @@ class LetterFonts {
 
  private:
   std::vector<std::pair<host::LOGFONTA, host::HFONT>> made_;
+};
+
+// Letter pixels take index 255, white in a fresh table, as a capture of white letters on black
+// gave them.
+constexpr std::uint8_t kLetterIndex = 255;
+
+// The memory context that holds each letter's font while it is measured and drawn.
+class LetterContext {
+ public:
+  LetterContext() : dc_(host::CreateCompatibleDC(nullptr)) {
+    if (!dc_) throw host::EOutOfMemory("Not enough memory for a drawing context");
+  }
+  LetterContext(const LetterContext&) = delete;
+  LetterContext& operator=(const LetterContext&) = delete;
+  ~LetterContext() { host::DeleteDC(dc_); }
+  host::HDC Handle() const { return dc_; }
+
+ private:
+  host::HDC dc_;
 };
 
 // Selects a font for one call and deselects it again.
@@ -260,10 +278,10 @@ void tFulgoText::MakeFirstBitmap() {
   Dib->FreeDib();
   if (Caption.empty()) Caption = " ";
   const int n = std::min<int>(static_cast<int>(Caption.size()), kMaxLetters);
-  host::TBitmap scratch;
+  LetterContext context;
   LetterFonts fonts;
 
-  host::HDC dc = scratch.Canvas().Handle();
+  const host::HDC dc = context.Handle();
   for (int i = 0; i < n; ++i) {
     const tFulgoFont& f = *Fonts[static_cast<std::size_t>(i)];
     tLetterRect& r = LetterRects[static_cast<std::size_t>(i)];
@@ -299,26 +317,27 @@ void tFulgoText::MakeFirstBitmap() {
     throw EFulgoError("Text of " + std::to_string(width) + " x " + std::to_string(height) +
                       " pixels is larger than a bitmap can be");
 
-  scratch.SetSize(width, height);
-  // Sizing dropped the measuring context; this one keeps colour and mode for every letter.
-  dc = scratch.Canvas().Handle();
-  host::PatBlt(dc, 0, 0, width, height, host::BLACKNESS);
-  host::SetBkMode(dc, host::TRANSPARENT);
-  host::SetTextColor(dc, 0x00FFFFFF);
+  // The letters go straight into the mask; it becomes Dib only when every letter is drawn.
+  tFulgoDib mask;
+  mask.TransparentIndex = Dib->TransparentIndex;
+  mask.MakeEmpty(static_cast<TWidth>(width), static_cast<THeight>(height));
+  const host::IndexRaster raster{dib::Bits(mask.Dib), width, height,
+                                 static_cast<int>(dib::RowStride(static_cast<std::uint32_t>(width)))};
   pen = -minLeft;
   for (int i = 0; i < n; ++i) {
     const tFulgoFont& f = *Fonts[static_cast<std::size_t>(i)];
     const tLetterRect& r = LetterRects[static_cast<std::size_t>(i)];
     pen += LayoutOffset(f.OffSetX);
     SelectedFont selected(dc, fonts.For(f.Font));
-    host::TextOutA(dc, pen + r.OriginX, r.OriginY - minTop, &Caption[static_cast<std::size_t>(i)], 1);
+    if (!host::TextOutToRaster(dc, pen + r.OriginX, r.OriginY - minTop, &Caption[static_cast<std::size_t>(i)],
+                               1, raster, kLetterIndex))
+      throw EFulgoError("Cannot evaluate font");
     pen += r.CellWidth;
   }
 
-  Dib->GetGlyphData(scratch);
+  Dib->GrabDib(mask);
   Width = static_cast<std::int16_t>(Dib->GetWidth());
   Height = static_cast<std::int16_t>(Dib->GetHeight());
-  SetColorPixel(Dib->Dib, Dib->TransparentIndex, 0);
 }
 
 }  // namespace vantora
