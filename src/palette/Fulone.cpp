@@ -13,11 +13,11 @@
 #include <immintrin.h>
 #endif
 
+#include "base/Fultype.h"
 #include "core/DibLayout.h"
 #include "core/uMemory.h"
 #include "host/classes/Errors.h"
 #include "host/graphics/Gdi.h"
-#include "base/Fultype.h"
 
 namespace vantora {
 
@@ -630,14 +630,19 @@ void tFulgoOnePalette::MakeRasterMap(std::uint16_t Number, const std::uint8_t* T
   }
 }
 
-void tFulgoOnePalette::ChangeDib(tFulgoDib& Dib, std::uint16_t Number) const {
+tFulgoOnePalette::TRasterMap tFulgoOnePalette::RasterMap(const tFulgoDib& Dib, std::uint16_t Number) const {
   if (Number < 1 || Number > DibCount)
     throw EFulgoError("Bitmap number " + std::to_string(Number) + " is not registered with this palette");
   if (Dib.Empty()) NoBitmap();
-  std::uint8_t map[256];
-  MakeRasterMap(Number, dib::ColorTable(Dib.Dib), map);
+  TRasterMap map;
+  MakeRasterMap(Number, dib::ColorTable(Dib.Dib), map.data());
+  return map;
+}
+
+void tFulgoOnePalette::ChangeDib(tFulgoDib& Dib, std::uint16_t Number) const {
+  const TRasterMap map = RasterMap(Dib, Number);
   const std::size_t bytes = std::size_t{dib::RowStride(dib::Width(Dib.Dib))} * dib::Height(Dib.Dib);
-  RemapBytes(dib::Bits(Dib.Dib), bytes, map);
+  RemapBytes(dib::Bits(Dib.Dib), bytes, map.data());
 }
 
 std::uint16_t tFulgoOnePalette::FindBrush(TColor Color) const {
