@@ -132,7 +132,8 @@ class LetterFonts {
 // gave them.
 constexpr std::uint8_t kLetterIndex = 255;
 
-// The memory context that holds each letter's font while it is measured and drawn.
+// The memory context that holds each letter's font while it is measured and drawn. A font is
+// selected only when it differs from the last letter's; the context's own comes back at the end.
 class LetterContext {
  public:
   LetterContext() : dc_(host::CreateCompatibleDC(nullptr)) {
@@ -140,24 +141,22 @@ class LetterContext {
   }
   LetterContext(const LetterContext&) = delete;
   LetterContext& operator=(const LetterContext&) = delete;
-  ~LetterContext() { host::DeleteDC(dc_); }
-  host::HDC Handle() const { return dc_; }
+  ~LetterContext() {
+    if (selected_) host::SelectObject(dc_, original_);
+    host::DeleteDC(dc_);
+  }
+  host::HDC With(host::HFONT font) {
+    if (selected_ == font) return dc_;
+    const host::HFONT previous = host::SelectObject(dc_, font);
+    if (!selected_) original_ = previous;
+    selected_ = font;
+    return dc_;
+  }
 
  private:
   host::HDC dc_;
-};
-
-// Selects a font for one call and deselects it again.
-class SelectedFont {
- public:
-  SelectedFont(host::HDC dc, host::HFONT font) : dc_(dc), previous_(host::SelectObject(dc, font)) {}
-  SelectedFont(const SelectedFont&) = delete;
-  SelectedFont& operator=(const SelectedFont&) = delete;
-  ~SelectedFont() { host::SelectObject(dc_, previous_); }
-
- private:
-  host::HDC dc_;
-  host::HFONT previous_;
+  host::HFONT original_ = nullptr;
+  host::HFONT selected_ = nullptr;
 };
 
 }  // namespace
@@ -278,19 +277,16 @@ void tFulgoText::MakeFirstBitmap() {
   Dib->FreeDib();
   if (Caption.empty()) Caption = " ";
   const int n = std::min<int>(static_cast<int>(Caption.size()), kMaxLetters);
-  LetterContext context;
   LetterFonts fonts;
+  LetterContext context;
 
-  const host::HDC dc = context.Handle();
   for (int i = 0; i < n; ++i) {
     const tFulgoFont& f = *Fonts[static_cast<std::size_t>(i)];
     tLetterRect& r = LetterRects[static_cast<std::size_t>(i)];
     const auto code = static_cast<unsigned char>(Caption[static_cast<std::size_t>(i)]);
     host::ABC abc{};
-    {
-      SelectedFont selected(dc, fonts.For(f.Font));
-      if (!host::GetCharABCWidthsA(dc, code, code, &abc)) throw EFulgoError("Cannot evaluate font");
-    }
+    if (!host::GetCharABCWidthsA(context.With(fonts.For(f.Font)), code, code, &abc))
+      throw EFulgoError("Cannot evaluate font");
     const std::int32_t height = LayoutHeight(f);
     r.CellWidth = static_cast<std::int16_t>(abc.abcA + static_cast<std::int32_t>(abc.abcB) + abc.abcC);
     r.OriginY = static_cast<std::int16_t>(-LayoutOffset(f.OffSetY));
@@ -328,9 +324,8 @@ void tFulgoText::MakeFirstBitmap() {
     const tFulgoFont& f = *Fonts[static_cast<std::size_t>(i)];
     const tLetterRect& r = LetterRects[static_cast<std::size_t>(i)];
     pen += LayoutOffset(f.OffSetX);
-    SelectedFont selected(dc, fonts.For(f.Font));
-    if (!host::TextOutToRaster(dc, pen + r.OriginX, r.OriginY - minTop, &Caption[static_cast<std::size_t>(i)],
-                               1, raster, kLetterIndex))
+    if (!host::TextOutToRaster(context.With(fonts.For(f.Font)), pen + r.OriginX, r.OriginY - minTop,
+                               &Caption[static_cast<std::size_t>(i)], 1, raster, kLetterIndex))
       throw EFulgoError("Cannot evaluate font");
     pen += r.CellWidth;
   }

@@ -1,5 +1,6 @@
 // Fonts and text output.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -44,22 +45,22 @@ struct RasterInk {
   }
 };
 
-// Sets the pixels of a two-state bitmap whose top-left pixel lands at (X, Y).
+// Sets the pixels of a two-state bitmap whose top-left pixel lands at (X, Y). Bits are taken a byte
+// at a time, the bytes at the clip's edges cut to the columns inside it.
 template <class Ink>
 RECT DrawMono(const Ink& ink, const RECT& clip, const MonoBitmap& mono, int x, int y) {
   RECT area{x, y, x + mono.width, y + mono.height}, r;
   if (mono.Empty() || !Intersect(r, area, clip)) return RECT{0, 0, 0, 0};
+  const int first = r.left - x, end = r.right - x;
   for (int row = r.top; row < r.bottom; ++row) {
     const std::uint8_t* bits =
         mono.bits.data() + static_cast<std::size_t>(row - y) * static_cast<std::size_t>(mono.pitch);
     auto* out = ink.Row(row);
-    for (int col = r.left - x, end = r.right - x; col < end; ++col) {
-      const std::uint8_t byte = bits[col >> 3];
-      if (byte == 0) {
-        col |= 7;  // the whole byte is clear
-        continue;
-      }
-      if (byte & (0x80 >> (col & 7))) out[x + col] = ink.value;
+    for (int column = first & ~7; column < end; column += 8) {
+      unsigned byte = bits[column >> 3];
+      if (column < first) byte &= 0xFFu >> (first - column);
+      if (column + 8 > end) byte &= 0xFFu << (column + 8 - end);
+      for (; byte != 0; byte &= byte - 1) out[x + column + 7 - std::countr_zero(byte)] = ink.value;
     }
   }
   return r;
