@@ -275,7 +275,7 @@ void tFulgoText::CalcRotatedLetterRect(tLetterRect& R, std::int32_t Height, std:
 
 void tFulgoText::MakeFirstBitmap() {
   Dib->FreeDib();
-  if (Caption.empty()) Caption = " ";
+  if (Caption.empty()) Caption.assign(1, ' ');  // assign: GCC 12 misreads the literal copy as overlapping
   const int n = std::min<int>(static_cast<int>(Caption.size()), kMaxLetters);
   LetterFonts fonts;
   LetterContext context;
