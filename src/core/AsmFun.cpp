@@ -1,10 +1,11 @@
 #include "core/AsmFun.h"
 
 #include <cstring>
+#include <vector>
 
+#include "base/Fultype.h"
 #include "core/DibLayout.h"
 #include "core/RowOps.h"
-#include "base/Fultype.h"
 
 namespace vantora {
 
@@ -87,6 +88,38 @@ void Stretch(const void* Source, void* Dest, std::uint16_t SrcWidth, std::uint16
     }
     std::uint32_t xacc = 0;
     for (std::uint32_t i = 0; i < DstWidth; ++i, xacc += xstep) dst[i] = line[xacc >> 16];
+  }
+}
+
+void StretchThrough(const void* Source, void* Target, std::uint16_t SrcWidth, std::uint16_t SrcHeight,
+                    std::uint16_t DstWidth, std::uint16_t DstHeight, const std::uint8_t* Map,
+                    std::uint8_t Transparent) {
+  if (DstWidth == 0 || DstHeight == 0) return;
+  auto* dst = static_cast<std::uint8_t*>(Target);
+  const std::size_t dstStride = dib::RowStride(DstWidth);
+  if (SrcWidth == 0 || SrcHeight == 0) {
+    std::memset(dst, Transparent, dstStride * DstHeight);
+    return;
+  }
+  const auto* src = static_cast<const std::uint8_t*>(Source);
+  const std::size_t srcStride = dib::RowStride(SrcWidth);
+  const std::uint32_t xstep = StretchStep(SrcWidth, DstWidth);
+  const std::uint32_t ystep = StretchStep(SrcHeight, DstHeight);
+
+  // A row is sampled only when its source row differs from the one sampled last: a picture such as
+  // a linear gradient repeats its rows, and an enlarged one repeats each source row.
+  std::vector<std::uint8_t> sampled(DstWidth);
+  const std::uint8_t* sampledFrom = nullptr;
+  std::uint32_t yacc = 0;
+  for (std::uint32_t j = 0; j < DstHeight; ++j, yacc += ystep, dst += dstStride) {
+    const std::uint8_t* line = src + (yacc >> 16) * srcStride;
+    if (!sampledFrom || (line != sampledFrom && std::memcmp(line, sampledFrom, SrcWidth) != 0)) {
+      std::uint32_t xacc = 0;
+      for (std::uint32_t i = 0; i < DstWidth; ++i, xacc += xstep) sampled[i] = Map[line[xacc >> 16]];
+      sampledFrom = line;
+    }
+    rowops::FillThrough(dst, sampled.data(), DstWidth, Transparent);
+    std::memset(dst + DstWidth, Transparent, dstStride - DstWidth);
   }
 }
 

@@ -25,5 +25,12 @@ void ColorizeText(void* Target, const void* Source, std::uint16_t Width, std::ui
 // column or row; a side of 0 on either raster does nothing. Row padding of Dest is not written.
 void Stretch(const void* Source, void* Dest, std::uint16_t SrcWidth, std::uint16_t SrcHeight,
              std::uint16_t DstWidth, std::uint16_t DstHeight);
+// ColorizeText over a Stretch of Source to DstWidth x DstHeight, in one pass and through Map: every
+// Target byte that differs from Transparent takes Map[the Source pixel Stretch puts there], and the
+// row padding becomes Transparent, as it is in a transparent stretched copy. A source side of 0 leaves
+// every byte Transparent.
+void StretchThrough(const void* Source, void* Target, std::uint16_t SrcWidth, std::uint16_t SrcHeight,
+                    std::uint16_t DstWidth, std::uint16_t DstHeight, const std::uint8_t* Map,
+                    std::uint8_t Transparent);
 
 }  // namespace vantora

@@ -176,7 +176,14 @@ bool tFulgoColor::HasWork() const {
   return WorkDib && !WorkDib->Empty() && WorkDib->GetWidth() > 0 && WorkDib->GetHeight() > 0;
 }
 
+std::array<std::uint8_t, 256> tFulgoColor::IdentityMap() {
+  std::array<std::uint8_t, 256> map;
+  for (std::size_t i = 0; i < map.size(); ++i) map[i] = static_cast<std::uint8_t>(i);
+  return map;
+}
+
 void tFulgoColor::ReleaseWork() {
+  WorkMap = IdentityMap();
   FuzzColors.clear();
   FuzzColors.shrink_to_fit();
   FuzzIndices.clear();
@@ -237,7 +244,11 @@ void tFulgoColor::ApplyOnePalette(tFulgoOnePalette& Palette) {
     for (std::size_t i = 0; i < FuzzColors.size(); ++i)
       FuzzIndices[i] = Palette.FindBrush(static_cast<TColor>(FuzzColors[i]));
   } else if (IsPictureKind(ColorType) && HasWork()) {
-    Palette.ChangeDib(*WorkDib, static_cast<std::uint16_t>(DibHandle));
+    const auto number = static_cast<std::uint16_t>(DibHandle);
+    if (ColorType == fgBitmap || ColorType == fgGradient)
+      WorkMap = Palette.RasterMap(*WorkDib, number);
+    else
+      Palette.ChangeDib(*WorkDib, number);
   }
 }
 
@@ -280,14 +291,8 @@ void tFulgoColor::ApplyFuzz(tFulgoDib& Dib) const {
 void tFulgoColor::ApplyBitmap(tFulgoDib& Dib) const {
   if (!HasWork()) return ApplyBrush(Dib);
   if (Dib.Empty()) return;
-  const TWidth width = Dib.GetWidth();
-  const THeight height = Dib.GetHeight();
-  // Made transparent so the padding that ColorizeText also visits stays defined.
-  tFulgoDib stretched;
-  stretched.MakeEmpty(width, height);
-  Stretch(dib::Bits(WorkDib->Dib), dib::Bits(stretched.Dib), WorkDib->GetWidth(), WorkDib->GetHeight(), width,
-          height);
-  ColorizeText(dib::Bits(Dib.Dib), dib::Bits(stretched.Dib), width, height, kTransparentIndex);
+  StretchThrough(dib::Bits(WorkDib->Dib), dib::Bits(Dib.Dib), WorkDib->GetWidth(), WorkDib->GetHeight(),
+                 Dib.GetWidth(), Dib.GetHeight(), WorkMap.data(), kTransparentIndex);
 }
 
 void tFulgoColor::ApplyTiledBitmap(tFulgoDib& Dib) const {

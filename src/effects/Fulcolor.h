@@ -6,14 +6,15 @@
 // ApplyOnePalette takes the indices back once the palette is built, and ApplyColor paints.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
 #include "effects/Fulgrd.h"
-#include "base/Fultype.h"
 
 namespace vantora::host {
 class TBitmap;
@@ -53,6 +54,10 @@ class tFulgoColor : public tFulgoPersistent {
   std::vector<std::uint16_t> FuzzIndices;
   // The picture or the rendered gradient.
   std::unique_ptr<tFulgoDib> WorkDib;
+  // Palette index of each of WorkDib's byte values. A stretched picture keeps its own indices and
+  // is mapped where its pixels land, so a large picture is not mapped pixel by pixel before a small
+  // body samples it; tiles are mapped in WorkDib itself and keep the identity here.
+  std::array<std::uint8_t, 256> WorkMap = IdentityMap();
 
   // Growth of the object's bitmap caused by the fill (set by CalcAddXY).
   std::int32_t AddX = 0;
@@ -108,6 +113,7 @@ class tFulgoColor : public tFulgoPersistent {
   void AssignTo(host::TPersistent* Dest) const override;
 
  private:
+  static std::array<std::uint8_t, 256> IdentityMap();
   void AddFuzzColors(tFulgoOnePalette& Palette);
   void ReleaseWork();
   // Whether the picture kinds have a working picture this render.

@@ -8,10 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/AsmFun.h"
+#include "core/DibLayout.h"
 #include "host/graphics/Gdi.h"
 #include "host/graphics/GdiOwners.h"
-#include "host/graphics/Graphics.h"
 
 namespace vantora {
 
@@ -121,6 +120,36 @@ class LetterFonts {
 
  private:
   std::vector<std::pair<host::LOGFONTA, host::Owned<host::HFONT>>> made_;
+};
+
+// Letter pixels take index 255, white in a fresh table, as a capture of white letters on black
+// gave them.
+constexpr std::uint8_t kLetterIndex = 255;
+
+// The memory context that holds each letter's font while it is measured and drawn. A font is
+// selected only when it differs from the last letter's; the context's own comes back at the end.
+class LetterContext {
+ public:
+  LetterContext() : dc_(host::CreateCompatibleDC(nullptr)) {
+    if (!dc_) throw host::EOutOfMemory("Not enough memory for a drawing context");
+  }
+  LetterContext(const LetterContext&) = delete;
+  LetterContext& operator=(const LetterContext&) = delete;
+  ~LetterContext() {
+    if (selected_) host::SelectObject(dc_, original_);
+  }
+  host::HDC With(host::HFONT font) {
+    if (selected_ == font) return dc_;
+    const host::HFONT previous = host::SelectObject(dc_, font);
+    if (!selected_) original_ = previous;
+    selected_ = font;
+    return dc_;
+  }
+
+ private:
+  host::Owned<host::HDC> dc_;
+  host::HFONT original_ = nullptr;
+  host::HFONT selected_ = nullptr;
 };
 
 }  // namespace
@@ -239,21 +268,18 @@ void tFulgoText::CalcRotatedLetterRect(tLetterRect& R, std::int32_t Height, std:
 
 void tFulgoText::MakeFirstBitmap() {
   Dib->FreeDib();
-  if (Caption.empty()) Caption = " ";
+  if (Caption.empty()) Caption.assign(1, ' ');  // assign: GCC 12 misreads the literal copy as overlapping
   const int n = std::min<int>(static_cast<int>(Caption.size()), kMaxLetters);
-  host::TBitmap scratch;
   LetterFonts fonts;
+  LetterContext context;
 
-  host::HDC dc = scratch.Canvas().Handle();
   for (int i = 0; i < n; ++i) {
     const tFulgoFont& f = *Fonts[static_cast<std::size_t>(i)];
     tLetterRect& r = LetterRects[static_cast<std::size_t>(i)];
     const auto code = static_cast<unsigned char>(Caption[static_cast<std::size_t>(i)]);
     host::ABC abc{};
-    {
-      const host::SelectGuard selected(dc, fonts.For(f.Font));
-      if (!host::GetCharABCWidthsA(dc, code, code, &abc)) throw EFulgoError("Cannot evaluate font");
-    }
+    if (!host::GetCharABCWidthsA(context.With(fonts.For(f.Font)), code, code, &abc))
+      throw EFulgoError("Cannot evaluate font");
     const std::int32_t height = LayoutHeight(f);
     r.CellWidth = static_cast<std::int16_t>(abc.abcA + static_cast<std::int32_t>(abc.abcB) + abc.abcC);
     r.OriginY = static_cast<std::int16_t>(-LayoutOffset(f.OffSetY));
@@ -280,26 +306,26 @@ void tFulgoText::MakeFirstBitmap() {
     throw EFulgoError("Text of " + std::to_string(width) + " x " + std::to_string(height) +
                       " pixels is larger than a bitmap can be");
 
-  scratch.SetSize(width, height);
-  // Sizing dropped the measuring context; this one keeps colour and mode for every letter.
-  dc = scratch.Canvas().Handle();
-  host::PatBlt(dc, 0, 0, width, height, host::BLACKNESS);
-  host::SetBkMode(dc, host::TRANSPARENT);
-  host::SetTextColor(dc, 0x00FFFFFF);
+  // The letters go straight into the mask; it becomes Dib only when every letter is drawn.
+  tFulgoDib mask;
+  mask.TransparentIndex = Dib->TransparentIndex;
+  mask.MakeEmpty(static_cast<TWidth>(width), static_cast<THeight>(height));
+  const host::IndexRaster raster{dib::Bits(mask.Dib), width, height,
+                                 static_cast<int>(dib::RowStride(static_cast<std::uint32_t>(width)))};
   pen = -minLeft;
   for (int i = 0; i < n; ++i) {
     const tFulgoFont& f = *Fonts[static_cast<std::size_t>(i)];
     const tLetterRect& r = LetterRects[static_cast<std::size_t>(i)];
     pen += LayoutOffset(f.OffSetX);
-    const host::SelectGuard selected(dc, fonts.For(f.Font));
-    host::TextOutA(dc, pen + r.OriginX, r.OriginY - minTop, &Caption[static_cast<std::size_t>(i)], 1);
+    if (!host::TextOutToRaster(context.With(fonts.For(f.Font)), pen + r.OriginX, r.OriginY - minTop,
+                               &Caption[static_cast<std::size_t>(i)], 1, raster, kLetterIndex))
+      throw EFulgoError("Cannot evaluate font");
     pen += r.CellWidth;
   }
 
-  Dib->GetGlyphData(scratch);
+  Dib->GrabDib(mask);
   Width = static_cast<std::int16_t>(Dib->GetWidth());
   Height = static_cast<std::int16_t>(Dib->GetHeight());
-  SetColorPixel(Dib->Dib, Dib->TransparentIndex, 0);
 }
 
 }  // namespace vantora

@@ -217,7 +217,11 @@ std::uint16_t tFulgoOnePalette::AddDib(const tFulgoDib& Dib) {
   }
   TDibMap& map = DibMaps[static_cast<std::size_t>(DibCount) + 1];
   const std::uint8_t* table = dib::ColorTable(Dib.Dib);
-  for (std::size_t j = 0; j < 256; ++j) map[j] = FindOrAddColor(table + 4 * j);
+  // A table's unused tail repeats one entry: a repeat has the record of the entry before it.
+  map[0] = FindOrAddColor(table);
+  for (std::size_t j = 1; j < 256; ++j)
+    map[j] =
+        std::memcmp(table + 4 * j, table + 4 * (j - 1), 4) == 0 ? map[j - 1] : FindOrAddColor(table + 4 * j);
   return static_cast<std::uint16_t>(++DibCount);
 }
 
@@ -605,28 +609,39 @@ void tFulgoOnePalette::MakeRasterMap(std::uint16_t Number, const std::uint8_t* T
   std::array<std::int16_t, kSlots> first;
   first.fill(-1);
   const auto rgbAt = [this](int i) { return EntryValue(Palette[static_cast<std::size_t>(i)]) & 0x00FFFFFFu; };
+  // Runs of equal colours (unused entries, a table's black tail) are looked up once.
   for (int i = 0; i < 256; ++i) {
     const std::uint32_t key = rgbAt(i);
+    if (i > 0 && key == rgbAt(i - 1)) continue;
     std::size_t s = Slot(key, kMask);
     while (first[s] >= 0 && rgbAt(first[s]) != key) s = (s + 1) & kMask;
     if (first[s] < 0) first[s] = static_cast<std::int16_t>(i);
   }
   for (std::size_t j = 0; j < 256; ++j) {
     const std::uint32_t key = dib::Get32(Table + 4 * j) & 0x00FFFFFFu;
+    if (j > 0 && key == (dib::Get32(Table + 4 * (j - 1)) & 0x00FFFFFFu)) {
+      Map[j] = Map[j - 1];
+      continue;
+    }
     std::size_t s = Slot(key, kMask);
     while (first[s] >= 0 && rgbAt(first[s]) != key) s = (s + 1) & kMask;
     Map[j] = first[s] >= 0 ? static_cast<std::uint8_t>(first[s]) : 0;
   }
 }
 
-void tFulgoOnePalette::ChangeDib(tFulgoDib& Dib, std::uint16_t Number) const {
+tFulgoOnePalette::TRasterMap tFulgoOnePalette::RasterMap(const tFulgoDib& Dib, std::uint16_t Number) const {
   if (Number < 1 || Number > DibCount)
     throw EFulgoError("Bitmap number " + std::to_string(Number) + " is not registered with this palette");
   if (Dib.Empty()) NoBitmap();
-  std::uint8_t map[256];
-  MakeRasterMap(Number, dib::ColorTable(Dib.Dib), map);
+  TRasterMap map;
+  MakeRasterMap(Number, dib::ColorTable(Dib.Dib), map.data());
+  return map;
+}
+
+void tFulgoOnePalette::ChangeDib(tFulgoDib& Dib, std::uint16_t Number) const {
+  const TRasterMap map = RasterMap(Dib, Number);
   const std::size_t bytes = std::size_t{dib::RowStride(dib::Width(Dib.Dib))} * dib::Height(Dib.Dib);
-  RemapBytes(dib::Bits(Dib.Dib), bytes, map);
+  RemapBytes(dib::Bits(Dib.Dib), bytes, map.data());
 }
 
 std::uint16_t tFulgoOnePalette::FindBrush(TColor Color) const {

@@ -92,6 +92,10 @@ class tFulgoOnePalette {
   // Rewrites every raster byte (padding included) of bitmap Number to index Palette; the colour
   // table is left as it is.
   void ChangeDib(tFulgoDib& Dib, std::uint16_t Number) const;
+  // What ChangeDib does to each byte value of bitmap Number, for a caller that maps only the pixels
+  // it uses.
+  using TRasterMap = std::array<std::uint8_t, 256>;
+  TRasterMap RasterMap(const tFulgoDib& Dib, std::uint16_t Number) const;
   // Colour-table order -> index of the nearest Palette entry.
   std::uint16_t FindBrush(TColor Color) const;
   // Palette becomes the bitmap's colour table.

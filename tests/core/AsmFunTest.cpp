@@ -1,14 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <utility>
 #include <vector>
 
 #include "DibTestUtil.h"
+#include "base/Fultype.h"
 #include "core/AsmFun.h"
 #include "core/Grputil.h"
-#include "base/Fultype.h"
 
 namespace vantora {
 namespace {
@@ -136,6 +137,36 @@ TEST(AsmFun, ColorizeTextFillsOnlyTheShape) {
     const bool shape = i == 0 || i == 5 || i == 16 || i == 17 || i == 36 || i == 39 || i == 41 || i == 79;
     EXPECT_EQ(target[i], shape ? source[i] : 247) << i;
   }
+}
+
+// StretchThrough against the steps it stands for: the source mapped, stretched into a transparent
+// copy, then coloured through the target's shape.
+TEST(AsmFun, StretchThroughPaintsWhatAStretchedCopyWould) {
+  std::array<std::uint8_t, 256> map;
+  for (int i = 0; i < 256; ++i) map[i] = static_cast<std::uint8_t>(255 - i);
+  const std::pair<int, int> sizes[] = {{7, 5}, {110, 110}, {3, 3}, {1, 4}, {5, 1}, {40, 9}};
+  for (auto [sw, sh] : sizes)
+    for (auto [dw, dh] : sizes) {
+      auto source = Grid(sw, sh);
+      // Rows 1 and 2 the same, so a repeated source row is met after a different one.
+      if (sh > 2) std::memcpy(&source[2 * dib::RowStride(sw)], &source[dib::RowStride(sw)], sw);
+      const std::size_t bytes = dib::RowStride(dw) * dh;
+      std::vector<std::uint8_t> shape(bytes);
+      for (std::size_t i = 0; i < bytes; ++i) shape[i] = i % 3 == 0 ? 247 : static_cast<std::uint8_t>(i % 11);
+
+      auto mapped = source;
+      for (auto& b : mapped) b = map[b];
+      std::vector<std::uint8_t> stretched(bytes, 247), expected = shape;
+      Stretch(mapped.data(), stretched.data(), sw, sh, dw, dh);
+      ColorizeText(expected.data(), stretched.data(), dw, dh, 247);
+      std::vector<std::uint8_t> painted = shape;
+      StretchThrough(source.data(), painted.data(), sw, sh, dw, dh, map.data(), 247);
+      ASSERT_EQ(painted, expected) << sw << "x" << sh << " to " << dw << "x" << dh;
+    }
+  // No source pixels: nothing is painted and the shape is gone.
+  std::vector<std::uint8_t> painted(8 * 2, 3);
+  StretchThrough(nullptr, painted.data(), 0, 4, 5, 2, map.data(), 247);
+  EXPECT_EQ(painted, std::vector<std::uint8_t>(8 * 2, 247));
 }
 
 TEST(AsmFun, CopyMemCopiesForwardEvenWhenRegionsOverlap) {

@@ -1,16 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "core/AsmFun.h"
 #include "core/DibLayout.h"
 #include "core/DibTestUtil.h"
 #include "effects/Fulcolor.h"
 #include "host/classes/Filer.h"
-#include "host/graphics/Graphics.h"
 #include "host/classes/TextForm.h"
+#include "host/graphics/Graphics.h"
 #include "palette/Fulone.h"
 
 namespace vantora {
@@ -177,6 +180,57 @@ TEST(ColorFill, GradientIsRenderedForOneCycle) {
   fill.ApplyColor(body);
   EXPECT_EQ(fill.ColorType, fgTiledGradient);
   EXPECT_EQ(Picture(body), (Rows{"33333.", "333333"}));
+}
+
+// A stretched gradient or picture keeps its own indices until it is painted; the body must come
+// out as when the working picture was mapped to the palette first and then stretched.
+TEST(ColorFill, StretchedPictureIsMappedWhereItLands) {
+  for (efgColorType kind : {fgGradient, fgBitmap, fgTiledGradient}) {
+    tFulgoColor fill(nullptr);
+    fill.SetColorType(kind);
+    fill.Gradient->SetGradWidth(30);
+    fill.Gradient->SetGradHeight(7);
+    fill.Gradient->SetAngle(70);
+    NumberedPicture(*fill.FulgoGlyph->Dib, 9, 4);
+    for (std::uint32_t i = 0; i < 256; ++i)
+      dib::Put32(dib::ColorTable(fill.FulgoGlyph->Dib->Dib) + 4 * i,
+                 (i * 3) << 16 | (255 - i) << 8 | (i * 7 & 255));
+    fill.FulgoGlyph->SetHasData(true);
+    tFulgoDib body;
+    Rows rows(11, std::string(23, '#'));
+    for (int y = 0; y < 11; ++y) rows[y][(5 * y) % 23] = '.';
+    Paint(body, rows, 9);  // shape in the padding too: painting leaves none there
+    tFulgoOnePalette palette;
+    palette.AddFixBrush(0x00102030);
+    fill.Ready();
+    fill.RegisterOnePalette(palette);
+    palette.BuildPalette();
+
+    tFulgoDib mapped;
+    mapped.MakeEmpty(fill.WorkDib->GetWidth(), fill.WorkDib->GetHeight());
+    std::memcpy(mapped.Dib, fill.WorkDib->Dib, fill.WorkDib->GetDibMemorySize());
+    palette.ChangeDib(mapped, static_cast<std::uint16_t>(fill.DibHandle));
+    tFulgoDib expected;
+    expected.MakeEmpty(body.GetWidth(), body.GetHeight());
+    std::memcpy(expected.Dib, body.Dib, body.GetDibMemorySize());
+    if (kind == fgTiledGradient) {
+      tFulgoColor tiles(nullptr);
+      tiles.WorkDib = std::make_unique<tFulgoDib>();
+      tiles.WorkDib->GrabDib(mapped);
+      tiles.ApplyTiledBitmap(expected);
+    } else {
+      tFulgoDib stretched;
+      stretched.MakeEmpty(body.GetWidth(), body.GetHeight());
+      Stretch(dib::Bits(mapped.Dib), dib::Bits(stretched.Dib), mapped.GetWidth(), mapped.GetHeight(),
+              body.GetWidth(), body.GetHeight());
+      ColorizeText(dib::Bits(expected.Dib), dib::Bits(stretched.Dib), body.GetWidth(), body.GetHeight(), 247);
+    }
+
+    fill.ApplyOnePalette(palette);
+    fill.ApplyColor(body);
+    EXPECT_EQ(test::Raster(body), test::Raster(expected)) << kind;
+    EXPECT_GT(std::set<std::uint8_t>(dib::Bits(body.Dib), dib::Bits(body.Dib) + 24 * 11).size(), 4u) << kind;
+  }
 }
 
 TEST(ColorFill, FuzzColorsAndTheirCoverage) {

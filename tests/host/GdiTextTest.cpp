@@ -327,6 +327,65 @@ TEST_F(TextTest, TextReachingPastTheSurfaceIsClipped) {
   EXPECT_FALSE(TextOutA(nullptr, 0, 0, "a", 1));
 }
 
+TEST_F(TextTest, TextIntoARasterCoversExactlyWhatTextOutDraws) {
+  struct Case {
+    LOGFONTA record;
+    const char* text;
+    int x, y;
+    UINT align;
+  };
+  auto styled = [](LOGFONTA r, bool italic, bool underline, bool strikeOut) {
+    r.lfItalic = italic;
+    r.lfUnderline = underline;
+    r.lfStrikeOut = strikeOut;
+    return r;
+  };
+  const Case cases[] = {
+      {Record("Times New Roman", 24, FW_BOLD), "Wg", 3, 2, TA_LEFT | TA_TOP},
+      {styled(Record("Arial", 30, FW_NORMAL, 300), true, true, false), "Qj", 10, 25, TA_LEFT | TA_TOP},
+      {styled(Record("Courier New", 13, FW_BOLD, 900), false, false, true), "k%", 12, 30, TA_LEFT | TA_TOP},
+      {styled(Record("Arial", 40, FW_NORMAL, 1800), false, true, true), "M", 36, 38, TA_LEFT | TA_TOP},
+      {Record("Times New Roman", 28, FW_NORMAL, 2700), "y", 20, 0, TA_LEFT | TA_TOP},
+      {styled(Record("Times New Roman", 20, FW_BOLD, 3150), true, true, true), "Ab", 15, 20,
+       TA_CENTER | TA_BASELINE},
+      // Partly outside on every side: what falls off the raster is dropped, as off a surface.
+      {Record("Arial", 48, FW_BOLD, 450), "Xy", -12, -9, TA_LEFT | TA_TOP},
+      {styled(Record("Arial", 36), false, true, false), "wide", 20, 25, TA_RIGHT | TA_BOTTOM},
+  };
+  constexpr int kWidth = 37, kHeight = 41, kStride = 40;
+  constexpr BYTE kBefore = 7, kIndex = 200;
+  for (const Case& c : cases) {
+    MemorySurface s(kWidth, kHeight, kInk);
+    SelectedFont font(s.dc, c.record);
+    SetTextColor(s.dc, kPaper);
+    SetBkMode(s.dc, TRANSPARENT);
+    SetTextAlign(s.dc, c.align);
+    SetViewportOrgEx(s.dc, 2, -1, nullptr);
+    const int count = static_cast<int>(std::strlen(c.text));
+    ASSERT_TRUE(TextOutA(s.dc, c.x, c.y, c.text, count));
+    std::vector<BYTE> rows(kStride * kHeight, kBefore);
+    ASSERT_TRUE(TextOutToRaster(s.dc, c.x, c.y, c.text, count,
+                                IndexRaster{rows.data(), kWidth, kHeight, kStride}, kIndex));
+    SetViewportOrgEx(s.dc, 0, 0, nullptr);  // read back in device pixels
+    int covered = 0;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kStride; ++x) {
+        const BYTE got = rows[static_cast<std::size_t>((kHeight - 1 - y) * kStride + x)];
+        const bool inked = x < kWidth && s.At(x, y) == kPaper;
+        covered += inked;
+        ASSERT_EQ(got, inked ? kIndex : kBefore) << c.text << " at " << x << "," << y;
+      }
+    EXPECT_GT(covered, 10) << c.text;
+  }
+
+  MemorySurface s(4, 4);
+  BYTE pixel = 0;
+  EXPECT_FALSE(TextOutToRaster(nullptr, 0, 0, "a", 1, IndexRaster{&pixel, 1, 1, 4}, 1));
+  EXPECT_FALSE(TextOutToRaster(s.dc, 0, 0, "a", 1, IndexRaster{&pixel, 5, 1, 4}, 1));
+  EXPECT_FALSE(TextOutToRaster(s.dc, 0, 0, "a", 1, IndexRaster{nullptr, 1, 1, 4}, 1));
+  EXPECT_TRUE(TextOutToRaster(s.dc, 0, 0, "", 0, IndexRaster{&pixel, 1, 1, 4}, 1));
+}
+
 TEST_F(TextTest, BitmapFacesDrawButHaveNoAbcWidths) {
   // A one-letter bitmap font in the BDF format.
   const auto path = testing::TempDir("text") / "bitmap.bdf";

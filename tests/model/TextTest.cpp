@@ -1,11 +1,17 @@
 // The text object: caption and fonts per letter, the rotated cell, layout, and "WriteWiz".
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <vector>
 
+#include "core/AsmFun.h"
 #include "core/DibTestUtil.h"
 #include "host/classes/Stream.h"
 #include "host/classes/TextForm.h"
+#include "host/graphics/Gdi.h"
+#include "host/graphics/Graphics.h"
 #include "model/Fullblart.h"
 #include "model/Fultext.h"
 #include "palette/Fulone.h"
@@ -120,6 +126,73 @@ TEST(TextLayout, RotatedCellsAndOffsets) {
   text.MakeFirstBitmap();
   EXPECT_EQ(text.Dib->GetWidth(), 24);
   EXPECT_EQ(text.LetterRects[0].CellWidth, 24);
+  text.Dib->FreeDib();
+}
+
+// The caption as it used to be made: each letter drawn white on black with TextOutA at its place
+// in the layout, the picture captured to 8 bits and black keyed out.
+std::vector<std::uint8_t> LettersDrawnOnAScreenBitmap(tFulgoText& text) {
+  const int n = static_cast<int>(text.Caption.size());
+  int pen = 0, minLeft = 32767, minTop = 32767;
+  for (int i = 0; i < n; ++i) {
+    const tFulgoFont& f = *text.GetLetterFont(static_cast<std::int16_t>(i));
+    pen += f.OffSetX;
+    minLeft = std::min(minLeft, pen);
+    minTop = std::min(minTop, -f.OffSetY);
+    pen += text.LetterRects[static_cast<std::size_t>(i)].CellWidth;
+  }
+  host::TBitmap scratch;
+  scratch.SetSize(text.Dib->GetWidth(), text.Dib->GetHeight());
+  const host::HDC dc = scratch.Canvas().Handle();
+  host::PatBlt(dc, 0, 0, text.Dib->GetWidth(), text.Dib->GetHeight(), host::BLACKNESS);
+  host::SetBkMode(dc, host::TRANSPARENT);
+  host::SetTextColor(dc, 0x00FFFFFF);
+  pen = -minLeft;
+  for (int i = 0; i < n; ++i) {
+    const tFulgoFont& f = *text.GetLetterFont(static_cast<std::int16_t>(i));
+    const tLetterRect& r = text.LetterRects[static_cast<std::size_t>(i)];
+    pen += f.OffSetX;
+    const host::HFONT font = host::CreateFontIndirectA(&f.Font);
+    const host::HFONT previous = host::SelectObject(dc, font);
+    host::TextOutA(dc, pen + r.OriginX, r.OriginY - minTop, &text.Caption[static_cast<std::size_t>(i)], 1);
+    host::SelectObject(dc, previous);
+    host::DeleteObject(font);
+    pen += r.CellWidth;
+  }
+  tFulgoDib captured;
+  captured.GetGlyphData(scratch);
+  SetColorPixel(captured.Dib, kTransparentIndex, 0);
+  return test::Raster(captured);
+}
+
+TEST(TextLayout, MaskHoldsTheLettersAsTextOutDrawsThem) {
+  tFulgoText text(nullptr);
+  text.SetCaption("Wg%Qj&");
+  const auto font = [&](int i) { return text.GetLetterFont(static_cast<std::int16_t>(i)); };
+  font(1)->SetFontName("Arial");
+  font(1)->SetAngle(30);
+  font(1)->SetOffSetY(4);
+  font(1)->SetUnderline(true);
+  font(2)->SetHeight(13);
+  font(2)->SetItalic(true);
+  font(2)->SetAngle(300);
+  font(2)->SetOffSetX(-3);
+  font(2)->SetStrikeOut(true);
+  font(3)->SetFontName("Courier New");
+  font(3)->SetAngle(90);
+  font(3)->SetOffSetX(5);
+  font(4)->SetHeight(30);
+  font(4)->SetAngle(180);
+  font(4)->SetOffSetY(-6);
+  font(5)->SetWeight(400);
+  font(5)->SetAngle(-45);
+  text.MakeFirstBitmap();
+  const auto mask = test::Raster(*text.Dib);
+  EXPECT_EQ(mask, LettersDrawnOnAScreenBitmap(text));
+  EXPECT_GT(std::count(mask.begin(), mask.end(), 255), 100);
+  EXPECT_EQ(
+      std::count(mask.begin(), mask.end(), 255) + std::count(mask.begin(), mask.end(), kTransparentIndex),
+      static_cast<std::ptrdiff_t>(mask.size()));
   text.Dib->FreeDib();
 }
 

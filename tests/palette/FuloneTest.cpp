@@ -119,6 +119,34 @@ TEST(FulgoOnePalette, ColoursThatFitKeepRegistrationOrderAndMapExactly) {
   EXPECT_EQ(dib::Bits(edges.Dib)[1], 12);
 }
 
+TEST(FulgoOnePalette, RasterMapIsWhatChangeDibDoesToEachByte) {
+  // Runs of repeated entries (a gradient's black tail, a colour twice in a row) between distinct
+  // ones; fitting the palette and, with more colours than entries, reduced.
+  for (int distinct : {40, 300}) {
+    Builder p;
+    std::vector<tFulgoDib> bitmaps((distinct + 99) / 100);
+    for (std::size_t k = 0; k < bitmaps.size(); ++k) {
+      std::vector<std::uint32_t> table;
+      for (int i = 0; i < std::min(100, distinct); ++i) {
+        const int c = static_cast<int>(k) * 100 + i;
+        table.push_back(Bgr(c & 255, (c * 7) & 255, i));
+        if (i % 2 == 1 && i < 20) table.back() = table[table.size() - 2];
+      }
+      MakeBitmap(bitmaps[k], table, 256);
+      p.AddDib(bitmaps[k]);
+    }
+    p.BuildPalette();
+    EXPECT_EQ(p.UseMedianCut, distinct > 236 ? 255 : 0);
+    for (std::size_t k = 0; k < bitmaps.size(); ++k) {
+      const auto number = static_cast<std::uint16_t>(k + 1);
+      const Builder::TRasterMap map = p.RasterMap(bitmaps[k], number);
+      p.ChangeDib(bitmaps[k], number);
+      for (int j = 0; j < 256; ++j) ASSERT_EQ(dib::Bits(bitmaps[k].Dib)[j], map[j]) << distinct << " " << j;
+      for (int j = 1; j < 20; j += 2) EXPECT_EQ(map[j], map[j - 1]);
+    }
+  }
+}
+
 TEST(FulgoOnePalette, SplitCutsBeforeTheBucketThatReachesHalf) {
   Builder p;
   for (std::uint32_t c : {Bgr(10, 0, 0), Bgr(10, 1, 0), Bgr(10, 2, 0), Bgr(200, 0, 0)}) p.AddBrush(c);

@@ -91,6 +91,20 @@ HFONT CreateFontIndirectA(const LOGFONTA* font);
 BOOL GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths);
 BOOL GetCharWidth32A(HDC dc, UINT first, UINT last, INT* widths);
 BOOL TextOutA(HDC dc, int x, int y, const char* text, int count);
+// An 8-bit raster of the caller's: Width x Height indices, rows Stride bytes apart, the first row in
+// memory the bottom one (as in a DIB).
+struct IndexRaster {
+  BYTE* rows = nullptr;
+  int width = 0;
+  int height = 0;
+  int stride = 0;
+};
+// Text placed as TextOutA places it (the context's font, alignment and viewport origin), drawn into
+// Raster instead of the context's surface: every pixel the text covers becomes Index, the others
+// stay, and nothing outside the raster is touched. A two-state mask of letters needs no 32-bit
+// surface and no colour search to read it back.
+BOOL TextOutToRaster(HDC dc, int x, int y, const char* text, int count, const IndexRaster& raster,
+                     BYTE index);
 BOOL GetTextExtentPoint32A(HDC dc, const char* text, int count, SIZE* size);
 BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
 int GetTextFaceA(HDC dc, int count, char* name);

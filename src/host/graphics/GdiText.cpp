@@ -1,5 +1,6 @@
 // Fonts and text output.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -7,7 +8,6 @@
 #include "host/graphics/Fonts.h"
 #include "host/graphics/Gdi.h"
 #include "host/graphics/GdiObjects.h"
-#include "host/graphics/Raster.h"
 
 namespace vantora::host {
 
@@ -29,21 +29,38 @@ RECT Union(const RECT& a, const RECT& b) {
               std::max(a.bottom, b.bottom)};
 }
 
-// Sets the pixels of a two-state bitmap whose top-left pixel lands at (X, Y).
-RECT DrawMono(Surface& surface, const RECT& clip, const MonoBitmap& mono, int x, int y, Pixel color) {
+// Where text is drawn: rows of pixels of one kind, addressed top-down, and the value ink writes.
+struct SurfaceInk {
+  Surface& surface;
+  Pixel value;
+  Pixel* Row(int y) const { return surface.Row(y); }
+};
+
+struct RasterInk {
+  const IndexRaster& raster;
+  BYTE value;
+  BYTE* Row(int y) const {
+    return raster.rows +
+           static_cast<std::size_t>(raster.height - 1 - y) * static_cast<std::size_t>(raster.stride);
+  }
+};
+
+// Sets the pixels of a two-state bitmap whose top-left pixel lands at (X, Y). Bits are taken a byte
+// at a time, the bytes at the clip's edges cut to the columns inside it.
+template <class Ink>
+RECT DrawMono(const Ink& ink, const RECT& clip, const MonoBitmap& mono, int x, int y) {
   RECT area{x, y, x + mono.width, y + mono.height}, r;
   if (mono.Empty() || !Intersect(r, area, clip)) return RECT{0, 0, 0, 0};
+  const int first = r.left - x, end = r.right - x;
   for (int row = r.top; row < r.bottom; ++row) {
     const std::uint8_t* bits =
         mono.bits.data() + static_cast<std::size_t>(row - y) * static_cast<std::size_t>(mono.pitch);
-    Pixel* out = surface.Row(row);
-    for (int col = r.left - x, end = r.right - x; col < end; ++col) {
-      const std::uint8_t byte = bits[col >> 3];
-      if (byte == 0) {
-        col |= 7;  // the whole byte is clear
-        continue;
-      }
-      if (byte & (0x80 >> (col & 7))) out[x + col] = color;
+    auto* out = ink.Row(row);
+    for (int column = first & ~7; column < end; column += 8) {
+      unsigned byte = bits[column >> 3];
+      if (column < first) byte &= 0xFFu >> (first - column);
+      if (column + 8 > end) byte &= 0xFFu << (column + 8 - end);
+      for (; byte != 0; byte &= byte - 1) out[x + column + 7 - std::countr_zero(byte)] = ink.value;
     }
   }
   return r;
@@ -59,8 +76,9 @@ struct Frame {
   }
 };
 
-RECT FillTextRect(Surface& surface, const RECT& clip, const Frame& frame, double u0, double v0, double u1,
-                  double v1, Pixel color) {
+template <class Ink>
+RECT FillTextRect(const Ink& ink, const RECT& clip, const Frame& frame, double u0, double v0, double u1,
+                  double v1) {
   double corners[4][2];
   frame.Map(u0, v0, corners[0]);
   frame.Map(u1, v0, corners[1]);
@@ -75,11 +93,61 @@ RECT FillTextRect(Surface& surface, const RECT& clip, const Frame& frame, double
     RECT r{static_cast<LONG>(std::lround(minX)), static_cast<LONG>(std::lround(minY)),
            static_cast<LONG>(std::lround(maxX)), static_cast<LONG>(std::lround(maxY))};
     if (!Intersect(r, r, clip)) return RECT{0, 0, 0, 0};
-    FillPixels(surface, r, 0xF0, color);
+    for (int row = r.top; row < r.bottom; ++row)
+      std::fill(ink.Row(row) + r.left, ink.Row(row) + r.right, ink.value);
     return r;
   }
   const MonoBitmap mono = RasterizePolygon(corners, 4, clip);
-  return DrawMono(surface, clip, mono, mono.left, mono.top, color);
+  return DrawMono(ink, clip, mono, mono.left, mono.top);
+}
+
+// Where a string goes: its cell in unrotated coordinates, from the context's alignment, turned
+// about the reference point by the font's escapement.
+struct TextPlacement {
+  Frame frame;
+  int u0, v0, total, baseline;
+};
+
+TextPlacement PlaceText(const DcState& state, RealizedFont& font, int x, int y, const char* text, int count) {
+  const TEXTMETRICA& tm = font.Metrics();
+  int total = 0;
+  for (int i = 0; i < count; ++i) total += font.Measure(static_cast<std::uint8_t>(text[i])).advance;
+  const UINT horizontal = state.textAlign & TA_CENTER;
+  const UINT vertical = state.textAlign & TA_BASELINE;
+  const int u0 = horizontal == TA_CENTER ? -(total / 2) : horizontal == TA_RIGHT ? -total : 0;
+  const int v0 = vertical == TA_BASELINE ? -tm.tmAscent : vertical == TA_BOTTOM ? -tm.tmHeight : 0;
+  const Frame frame{static_cast<double>(x + state.origin.x), static_cast<double>(y + state.origin.y),
+                    std::cos(font.Angle()), std::sin(font.Angle())};
+  return TextPlacement{frame, u0, v0, total, v0 + tm.tmAscent};
+}
+
+// The letters with their underline and strike-out; answers the rectangle written.
+template <class Ink>
+RECT DrawText(const Ink& ink, const RECT& clip, RealizedFont& font, const TextPlacement& at, const char* text,
+              int count) {
+  const TEXTMETRICA& tm = font.Metrics();
+  RECT written{0, 0, 0, 0};
+  int pen = at.u0;
+  for (int i = 0; i < count; ++i) {
+    const auto code = static_cast<std::uint8_t>(text[i]);
+    double origin[2];
+    at.frame.Map(pen, at.baseline, origin);
+    const MonoBitmap& glyph = font.Glyph(code);
+    const int gx = static_cast<int>(std::lround(origin[0])) + glyph.left;
+    const int gy = static_cast<int>(std::lround(origin[1])) + glyph.top;
+    written = Union(written, DrawMono(ink, clip, glyph, gx, gy));
+    pen += font.Measure(code).advance;
+  }
+  const int u1 = at.u0 + at.total;
+  if (tm.tmUnderlined) {
+    const int top = at.baseline + font.UnderlineTop();
+    written = Union(written, FillTextRect(ink, clip, at.frame, at.u0, top, u1, top + font.UnderlineSize()));
+  }
+  if (tm.tmStruckOut) {
+    const int top = at.baseline + font.StrikeOutTop();
+    written = Union(written, FillTextRect(ink, clip, at.frame, at.u0, top, u1, top + font.StrikeOutSize()));
+  }
+  return written;
 }
 
 }  // namespace
@@ -157,50 +225,32 @@ BOOL TextOutA(HDC dc, int x, int y, const char* text, int count) {
   if (count == 0) return TRUE;
   auto font = FontOf(*object);
   if (!font) return FALSE;
-  DcState& state = object->state;
-  const TEXTMETRICA& tm = font->Metrics();
-  int total = 0;
-  for (int i = 0; i < count; ++i) total += font->Measure(static_cast<std::uint8_t>(text[i])).advance;
-
-  // The cell of the whole string in unrotated coordinates, from the alignment.
-  const UINT horizontal = state.textAlign & TA_CENTER;
-  const UINT vertical = state.textAlign & TA_BASELINE;
-  const int u0 = horizontal == TA_CENTER ? -(total / 2) : horizontal == TA_RIGHT ? -total : 0;
-  const int v0 = vertical == TA_BASELINE ? -tm.tmAscent : vertical == TA_BOTTOM ? -tm.tmHeight : 0;
-  const Frame frame{static_cast<double>(x + state.origin.x), static_cast<double>(y + state.origin.y),
-                    std::cos(font->Angle()), std::sin(font->Angle())};
-
+  const DcState& state = object->state;
+  const TextPlacement at = PlaceText(state, *font, x, y, text, count);
   Surface& surface = *object->Target();
   const RECT clip = object->ClipRect();
-  const Pixel ink = ResolveColor(*object, state.textColor);
   RECT written{0, 0, 0, 0};
   if (state.bkMode == OPAQUE)
-    written = FillTextRect(surface, clip, frame, u0, v0, u0 + total, v0 + tm.tmHeight,
-                           ResolveColor(*object, state.bkColor));
-
-  const int baseline = v0 + tm.tmAscent;
-  int pen = u0;
-  for (int i = 0; i < count; ++i) {
-    const auto code = static_cast<std::uint8_t>(text[i]);
-    double origin[2];
-    frame.Map(pen, baseline, origin);
-    const MonoBitmap& glyph = font->Glyph(code);
-    const int gx = static_cast<int>(std::lround(origin[0])) + glyph.left;
-    const int gy = static_cast<int>(std::lround(origin[1])) + glyph.top;
-    written = Union(written, DrawMono(surface, clip, glyph, gx, gy, ink));
-    pen += font->Measure(code).advance;
-  }
-  if (tm.tmUnderlined) {
-    const int top = baseline + font->UnderlineTop();
-    written = Union(
-        written, FillTextRect(surface, clip, frame, u0, top, u0 + total, top + font->UnderlineSize(), ink));
-  }
-  if (tm.tmStruckOut) {
-    const int top = baseline + font->StrikeOutTop();
-    written = Union(
-        written, FillTextRect(surface, clip, frame, u0, top, u0 + total, top + font->StrikeOutSize(), ink));
-  }
+    written = FillTextRect(SurfaceInk{surface, ResolveColor(*object, state.bkColor)}, clip, at.frame, at.u0,
+                           at.v0, at.u0 + at.total, at.v0 + font->Metrics().tmHeight);
+  const SurfaceInk ink{surface, ResolveColor(*object, state.textColor)};
+  written = Union(written, DrawText(ink, clip, *font, at, text, count));
   Present(*object, surface, written);
+  return TRUE;
+}
+
+BOOL TextOutToRaster(HDC dc, int x, int y, const char* text, int count, const IndexRaster& raster,
+                     BYTE index) {
+  auto object = GetDcObject(dc);
+  if (!object || count < 0 || (count > 0 && !text)) return FALSE;
+  if (raster.width < 0 || raster.height < 0 || raster.stride < raster.width ||
+      (!raster.rows && raster.width > 0 && raster.height > 0))
+    return FALSE;
+  if (count == 0) return TRUE;
+  auto font = FontOf(*object);
+  if (!font) return FALSE;
+  const TextPlacement at = PlaceText(object->state, *font, x, y, text, count);
+  DrawText(RasterInk{raster, index}, RECT{0, 0, raster.width, raster.height}, *font, at, text, count);
   return TRUE;
 }
 
