@@ -1,11 +1,11 @@
 // effects-sheet: every fill kind, every gradient type and curve, each effect layer and every shipped
 // shape painted on a sample body, one PNG per face and one contact sheet per group.
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
-
-#include <array>
 
 #include "Commands.h"
 #include "ToolImages.h"
@@ -13,14 +13,18 @@
 #include "effects/Fulgrd.h"
 #include "effects/Fullyrs.h"
 #include "effects/Shapes.h"
+#include "model/Fulgoobj.h"
 #include "palette/Fulone.h"
+#include "palette/RenderPass.h"
 #include "util/Gen.h"
 
 namespace vantora::tool {
 
 namespace {
 
-constexpr TColor Rgb(int r, int g, int b) { return static_cast<TColor>(r | (g << 8) | (b << 16)); }
+constexpr TColor Rgb(int r, int g, int b) {
+  return static_cast<TColor>(r | (g << 8) | (b << 16));
+}
 
 constexpr std::int16_t kRoundedRectangle = 2;
 
@@ -38,22 +42,25 @@ std::unique_ptr<tFulgoDib> Body(int width, int height, std::int16_t shape) {
   return body;
 }
 
-// Paints the body with the fill and the layers in the order an object renders: every colour is
-// announced to one palette builder, the palette is built, and the body takes it as its table.
-std::unique_ptr<tFulgoDib> Paint(std::unique_ptr<tFulgoDib> body, tFulgoColor& fill,
-                                 const std::vector<tFulgoLayer*>& layers = {}) {
-  for (tFulgoLayer* layer : layers) layer->Ready();
-  fill.Ready();
+// An object whose body is given, so that a sample is painted exactly as an object of a look is:
+// its fill, then its active layers, in one palette.
+class SampleObject : public tFulgoObject {
+ public:
+  explicit SampleObject(std::unique_ptr<tFulgoDib> body) : tFulgoObject(nullptr), body_(std::move(body)) {}
+  void MakeFirstBitmap() override { Dib->GrabDib(*body_); }
+
+ private:
+  std::unique_ptr<tFulgoDib> body_;
+};
+
+// The painted sample with the palette of its render as its colour table.
+std::unique_ptr<tFulgoDib> Paint(SampleObject& object) {
   tFulgoOnePalette palette;
-  for (tFulgoLayer* layer : layers) layer->RegisterOnePalette(palette);
-  fill.RegisterOnePalette(palette);
-  palette.BuildPalette();
-  for (tFulgoLayer* layer : layers) layer->ApplyOnePalette(palette);
-  fill.ApplyOnePalette(palette);
-  fill.ApplyColor(*body);
-  for (tFulgoLayer* layer : layers) layer->Render(*body);
-  palette.SetColorTabelTo(*body);
-  return body;
+  RenderPass(palette, object, [&object] { object.Render(); });
+  auto face = std::make_unique<tFulgoDib>();
+  face->GrabDib(*object.Dib);
+  palette.SetColorTabelTo(*face);
+  return face;
 }
 
 void SetStops(tFulgoGradient& gradient, std::initializer_list<std::array<int, 4>> stops) {
@@ -93,9 +100,9 @@ void UsePicture(tFulgoColor& fill, std::unique_ptr<tFulgoDib> picture) {
 std::vector<Face> FillFaces() {
   std::vector<Face> faces;
   const auto add = [&](const std::string& caption, auto configure) {
-    tFulgoColor fill(nullptr);
-    configure(fill);
-    faces.push_back({caption, Paint(Body(145, 38, kRoundedRectangle), fill)});
+    SampleObject object(Body(145, 38, kRoundedRectangle));
+    configure(*object.FulgoColor);
+    faces.push_back({caption, Paint(object)});
   };
   add("Brush", [](tFulgoColor& f) { f.SetBrush(Rgb(200, 40, 40)); });
   add("Fuzz 5", [](tFulgoColor& f) {
@@ -130,31 +137,34 @@ std::vector<Face> GradientFaces() {
   std::vector<Face> faces;
   const auto add = [&](const std::string& caption, std::int16_t type, std::int16_t angle, std::int16_t mode,
                        bool discrete) {
-    tFulgoColor fill(nullptr);
+    SampleObject object(Body(110, 110, 0));
+    tFulgoColor& fill = *object.FulgoColor;
     fill.SetColorType(fgGradient);
     SunsetStops(*fill.Gradient);
     fill.Gradient->GradType = type;
     fill.Gradient->Angle = angle;
     fill.Gradient->InMode = mode;
     fill.Gradient->Discr = discrete;
-    faces.push_back({caption, Paint(Body(110, 110, 0), fill)});
+    faces.push_back({caption, Paint(object)});
   };
-  for (const std::int16_t angle : {0, 45, 90, 135, 200}) add("Linear " + std::to_string(angle), kGradLinear, angle, 0, false);
+  for (const std::int16_t angle : {0, 45, 90, 135, 200})
+    add("Linear " + std::to_string(angle), kGradLinear, angle, 0, false);
   add("Rectangular", kGradRectangular, 0, 0, false);
   add("Circular", kGradCircular, 0, 0, false);
   add("Discrete", kGradLinear, 0, 0, true);
-  for (std::int16_t mode = 1; mode <= 4; ++mode) add("Curve " + std::to_string(mode), kGradLinear, 0, mode, false);
+  for (std::int16_t mode = 1; mode <= 4; ++mode)
+    add("Curve " + std::to_string(mode), kGradLinear, 0, mode, false);
   return faces;
 }
 
 std::vector<Face> LayerFaces() {
   std::vector<Face> faces;
   const auto add = [&](const std::string& caption, bool edge, bool embossed, bool frame, bool shadow) {
-    tFulgoColor fill(nullptr);
-    fill.SetBrush(Rgb(70, 130, 200));
-    tFulgo3D edgeLayer(nullptr);
-    tFulgoFrame frameLayer(nullptr);
-    tFulgoShadow shadowLayer(nullptr);
+    SampleObject object(Body(145, 38, kRoundedRectangle));
+    object.FulgoColor->SetBrush(Rgb(70, 130, 200));
+    tFulgo3D& edgeLayer = *object.Layer3D;
+    tFulgoFrame& frameLayer = *object.LayerFrame;
+    tFulgoShadow& shadowLayer = *object.LayerShadow;
     edgeLayer.SetLineWidth(3);
     edgeLayer.FulgoColor1->SetBrush(Rgb(230, 240, 255));
     edgeLayer.FulgoColor2->SetBrush(Rgb(20, 40, 90));
@@ -167,11 +177,10 @@ std::vector<Face> LayerFaces() {
     shadowLayer.FulgoColor1->SetBrush(Rgb(60, 60, 60));
     shadowLayer.FulgoColor1->SetBrush2(Rgb(255, 255, 255));
     shadowLayer.FulgoColor1->SetFuzz(3);
-    std::vector<tFulgoLayer*> layers;
-    if (edge) layers.push_back(&edgeLayer);
-    if (frame) layers.push_back(&frameLayer);
-    if (shadow) layers.push_back(&shadowLayer);
-    faces.push_back({caption, Paint(Body(145, 38, kRoundedRectangle), fill, layers)});
+    edgeLayer.SetActive(edge);
+    frameLayer.SetActive(frame);
+    shadowLayer.SetActive(shadow);
+    faces.push_back({caption, Paint(object)});
   };
   add("3D edge", true, false, false, false);
   add("3D embossed", true, true, false, false);
@@ -185,10 +194,10 @@ std::vector<Face> ShapeFaces() {
   std::vector<Face> faces;
   const std::int16_t count = CheckShapesFile();
   for (std::int16_t shape = 1; shape <= count; ++shape) {
-    tFulgoColor fill(nullptr);
-    fill.SetColorType(fgGradient);
-    SunsetStops(*fill.Gradient);
-    faces.push_back({"Shape " + std::to_string(shape), Paint(Body(145, 38, shape), fill)});
+    SampleObject object(Body(145, 38, shape));
+    object.FulgoColor->SetColorType(fgGradient);
+    SunsetStops(*object.FulgoColor->Gradient);
+    faces.push_back({"Shape " + std::to_string(shape), Paint(object)});
   }
   return faces;
 }
@@ -198,7 +207,7 @@ void WriteGroup(const std::filesystem::path& dir, const std::string& group, cons
   ContactSheet sheet(columns);
   int n = 0;
   for (const Face& face : faces) {
-    WriteDibPng(*face.dib, (dir / (group + "-" + std::to_string(++n) + ".png")).string());
+    WriteFace(*face.dib, (dir / (group + "-" + std::to_string(++n) + ".png")).string());
     sheet.Add(face.caption, *face.dib);
   }
   sheet.Write((dir / (group + "-sheet.png")).string());
@@ -218,7 +227,8 @@ void RunEffectsSheet(const std::string& output) {
 void AddEffectsSheetCommands(CLI::App& app) {
   auto output = std::make_shared<std::string>();
   CLI::App* sheet = app.add_subcommand(
-      "effects-sheet", "Paint every fill kind, gradient type and curve, layer and shipped shape to PNG files");
+      "effects-sheet",
+      "Paint every fill kind, gradient type and curve, layer and shipped shape to PNG files");
   sheet->add_option("-o,--output", *output, "Directory for the pictures")->required();
   sheet->callback([output] { RunEffectsSheet(*output); });
 }

@@ -1,7 +1,4 @@
 // render: a look (a component stream whose root holds an art) rendered to an 8-bit PNG or BMP.
-#include <algorithm>
-#include <cctype>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,17 +20,8 @@ struct RenderOptions {
   std::optional<std::string> caption;
 };
 
-std::string LowerExtension(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension;
-}
-
 void RunRender(const RenderOptions& options) {
-  const std::string extension = LowerExtension(options.output);
-  if (extension != ".png" && extension != ".bmp")
-    throw UsageError("the output must be a .png or a .bmp file: " + options.output);
+  CheckFacePath(options.output);
 
   tFulgoLabelArt art(nullptr);
   host::TFileStream file(options.input, host::TFileMode::fmOpenRead);
@@ -44,14 +32,15 @@ void RunRender(const RenderOptions& options) {
   // The face as a control draws it opaquely: its transparent pixels in the art's Transparent colour.
   const int width = art.Dib->GetWidth() * options.scale;
   const int height = art.Dib->GetHeight() * options.scale;
-  if (width > kMaxBitmapSide || height > kMaxBitmapSide) throw UsageError("--scale makes the picture too large");
+  if (width > kMaxBitmapSide || height > kMaxBitmapSide)
+    throw UsageError("--scale makes the picture too large");
   tFulgoDib face;
   face.Dib = art.Dib->ResizeDib(static_cast<TWidth>(width), static_cast<THeight>(height));
   const auto transparent = static_cast<std::uint32_t>(RGBToTColor(art.Transparent));
-  const auto tableOrder = ((transparent & 0xFF) << 16) | (transparent & 0xFF00) | ((transparent >> 16) & 0xFF);
+  const auto tableOrder =
+      ((transparent & 0xFF) << 16) | (transparent & 0xFF00) | ((transparent >> 16) & 0xFF);
   face.SetColor(kTransparentIndex, static_cast<TColor>(tableOrder));
-  if (extension == ".bmp") SaveDib(face, options.output);
-  else WriteDibPng(face, options.output);
+  WriteFace(face, options.output);
 }
 
 }  // namespace
@@ -63,9 +52,11 @@ void AddRenderCommands(CLI::App& app) {
       ->required()
       ->check(CLI::ExistingFile);
   render->add_option("-o,--output", options->output, "Output file, .png or .bmp")->required();
-  render->add_option("--scale", options->scale, "Enlarge the picture N times for viewing")->check(CLI::Range(1, 16));
-  render->add_option_function<std::string>("--caption", [options](const std::string& text) { options->caption = text; },
-                                           "Text to show instead of the look's own caption");
+  render->add_option("--scale", options->scale, "Enlarge the picture N times for viewing")
+      ->check(CLI::Range(1, 16));
+  render->add_option_function<std::string>(
+      "--caption", [options](const std::string& text) { options->caption = text; },
+      "Text to show instead of the look's own caption");
   render->callback([options] { RunRender(*options); });
 }
 

@@ -1,13 +1,25 @@
 #include "ToolImages.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <filesystem>
 
+#include "ToolErrors.h"
 #include "core/DibLayout.h"
 #include "host/graphics/Gdi.h"
 #include "host/graphics/PictureFile.h"
 
 namespace vantora::tool {
+
+namespace {
+
+std::string LowerExtension(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension;
+}
 
 void WriteDibPng(const tFulgoDib& Dib, const std::string& Path) {
   // The header is copied out: blocks are only 2-byte aligned.
@@ -15,8 +27,6 @@ void WriteDibPng(const tFulgoDib& Dib, const std::string& Path) {
   std::memcpy(&info, Dib.Dib + dib::kFileHeaderSize, sizeof info);
   host::WritePngFile(Path, reinterpret_cast<const host::BITMAPINFO*>(&info), dib::Bits(Dib.Dib));
 }
-
-namespace {
 
 constexpr int kGap = 12;
 constexpr int kCaptionHeight = 18;
@@ -51,7 +61,8 @@ class Canvas {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = host::BI_RGB;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
-    host::GetDIBits(dc_, bitmap_, 0, static_cast<host::UINT>(height_), pixels.data(), &info, host::DIB_RGB_COLORS);
+    host::GetDIBits(dc_, bitmap_, 0, static_cast<host::UINT>(height_), pixels.data(), &info,
+                    host::DIB_RGB_COLORS);
     host::WritePngFile(path, width_, height_, pixels.data(), static_cast<std::size_t>(width_));
   }
 
@@ -64,6 +75,20 @@ class Canvas {
 };
 
 }  // namespace
+
+void CheckFacePath(const std::string& Path) {
+  const std::string extension = LowerExtension(Path);
+  if (extension != ".png" && extension != ".bmp")
+    throw UsageError("the output must be a .png or a .bmp file: " + Path);
+}
+
+void WriteFace(const tFulgoDib& Dib, const std::string& Path) {
+  CheckFacePath(Path);
+  if (LowerExtension(Path) == ".bmp")
+    SaveDib(Dib, Path);
+  else
+    WriteDibPng(Dib, Path);
+}
 
 void ContactSheet::Write(const std::string& Path) const {
   int cellWidth = 120;
@@ -91,8 +116,8 @@ void ContactSheet::Write(const std::string& Path) const {
     const int y = kGap + (i / columns_) * pitchY;
     const Cell& c = cells_[static_cast<std::size_t>(i)];
     // Transparent pixels show the sheet's white, as a control drawn transparently shows its parent.
-    c.dib->DrawTransparent(canvas.Dc(), kGap + columns_ * pitchX, kGap + rows * pitchY, static_cast<std::int16_t>(x),
-                           static_cast<std::int16_t>(y));
+    c.dib->DrawTransparent(canvas.Dc(), kGap + columns_ * pitchX, kGap + rows * pitchY,
+                           static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
     host::TextOutA(canvas.Dc(), x, y + cellHeight + 2, c.caption.c_str(), static_cast<int>(c.caption.size()));
   }
   host::SelectObject(canvas.Dc(), oldFont);

@@ -1,5 +1,7 @@
 #include "base/Fultype.h"
 
+#include <string>
+
 namespace vantora {
 
 const host::TEnumInfo& TypeInfoOf(efgColorType) {
@@ -10,7 +12,8 @@ const host::TEnumInfo& TypeInfoOf(efgColorType) {
 
 const host::TEnumInfo& TypeInfoOf(efgDirection) {
   static const host::TEnumInfo info{
-      "efgDirection", {"fgUpLeft", "fgUp", "fgUpRight", "fgRight", "fgDownRight", "fgDown", "fgDownLeft", "fgLeft"}};
+      "efgDirection",
+      {"fgUpLeft", "fgUp", "fgUpRight", "fgRight", "fgDownRight", "fgDown", "fgDownLeft", "fgLeft"}};
   return info;
 }
 
@@ -25,15 +28,21 @@ tFulgoPersistent::tFulgoPersistent(tFulgoPersistent* AOwner) : Owner(AOwner), No
   SetDefaults();
 }
 
-void tFulgoPersistent::SetDefaults() { Active = false; }
+void tFulgoPersistent::SetDefaults() {
+  Active = false;
+}
 
-void tFulgoPersistent::Init() { SetDefaults(); }
+void tFulgoPersistent::Init() {
+  SetDefaults();
+}
 
 void tFulgoPersistent::Rebuild() {
   if (NotifyOwner && Owner) Owner->Rebuild();
 }
 
-void tFulgoPersistent::GlyphRebuild(host::TPersistent*) { Rebuild(); }
+void tFulgoPersistent::GlyphRebuild(host::TPersistent*) {
+  Rebuild();
+}
 
 void tFulgoPersistent::SetActive(bool Value) {
   if (Value == Active) return;
@@ -41,17 +50,25 @@ void tFulgoPersistent::SetActive(bool Value) {
   Rebuild();
 }
 
+void RaiseCannotAssign(const host::TPersistent& Source, const host::TPersistent* Dest) {
+  throw host::EConvertError("Can not assign " + (Dest ? Dest->ClassName() : std::string("nil")) + " to " +
+                            Source.ClassName());
+}
+
 const host::TClass& tFulgoAlign::StaticClass() {
-  static const host::TClass& cls = host::ClassBuilder<tFulgoAlign>("tFulgoAlign", tFulgoPersistent::StaticClass())
-                                       .Field("X", &tFulgoAlign::X, 0)
-                                       .Field("Y", &tFulgoAlign::Y, 0)
-                                       .Field("Alignment", &tFulgoAlign::Alignment, host::taCenter)
-                                       .Build();
+  static const host::TClass& cls =
+      host::ClassBuilder<tFulgoAlign>("tFulgoAlign", tFulgoPersistent::StaticClass())
+          .Field("X", &tFulgoAlign::X, 0)
+          .Field("Y", &tFulgoAlign::Y, 0)
+          .Field("Alignment", &tFulgoAlign::Alignment, host::taCenter)
+          .Build();
   return cls;
 }
 VANTORA_REGISTER_CLASS(tFulgoAlign);
 
-tFulgoAlign::tFulgoAlign(tFulgoPersistent* AOwner) : tFulgoPersistent(AOwner, SilentLink{}) { Init(); }
+tFulgoAlign::tFulgoAlign(tFulgoPersistent* AOwner) : tFulgoPersistent(AOwner, SilentLink{}) {
+  Init();
+}
 
 void tFulgoAlign::SetDefaults() {
   X = 0;

@@ -329,27 +329,20 @@ void tFulgoColor::ApplyTiledBitmap(tFulgoDib& Dib) const {
 }
 
 void tFulgoColor::AssignTo(host::TPersistent* Dest) const {
-  auto* dest = dynamic_cast<tFulgoColor*>(Dest);
-  if (!dest || !(Dest->InheritsFrom(ClassType()) || InheritsFrom(Dest->ClassType())))
-    throw host::EConvertError("Can not assign " + (Dest ? Dest->ClassName() : std::string("nil")) + " to " +
-                              ClassName());
+  tFulgoColor* dest = AssignTarget(*this, Dest);
   if (dest == this) return;
   FuzzRadius(Fuzz);  // refused before Dest changes
-  struct Restore {
-    tFulgoColor* fill;
-    bool notify;
-    ~Restore() { fill->NotifyOwner = notify; }
-  } restore{dest, dest->NotifyOwner};
-  dest->NotifyOwner = false;
-  dest->SetColorType(ColorType);
-  dest->SetFuzz(Fuzz);
-  dest->SetBrush(Brush);
-  dest->SetBrush2(Brush2);
-  dest->FulgoGlyph->Assign(FulgoGlyph.get());
-  dest->Gradient->Assign(Gradient.get());
-  // The copied picture sets its own has-data flag; the kind decides what is streamed.
-  dest->UpdateStoredSources();
-  dest->NotifyOwner = restore.notify;
+  {
+    tQuietNotices quiet(*dest);
+    dest->SetColorType(ColorType);
+    dest->SetFuzz(Fuzz);
+    dest->SetBrush(Brush);
+    dest->SetBrush2(Brush2);
+    dest->FulgoGlyph->Assign(FulgoGlyph.get());
+    dest->Gradient->Assign(Gradient.get());
+    // The copied picture sets its own has-data flag; the kind decides what is streamed.
+    dest->UpdateStoredSources();
+  }
   dest->Rebuild();
 }
 

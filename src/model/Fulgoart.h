@@ -9,14 +9,14 @@
 #include <functional>
 #include <memory>
 
+#include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
 #include "effects/Fullayer.h"
-#include "host/graphics/GdiTypes.h"
 #include "host/classes/Persistent.h"
 #include "host/classes/Stream.h"
+#include "host/graphics/GdiTypes.h"
 #include "model/Fulgoobj.h"
-#include "base/Fultype.h"
 
 namespace vantora {
 
@@ -42,7 +42,7 @@ class tFulgoArt : public tFulgoPersistent {
   TColor Transparent = kButtonFace;
   // The palette of the last render, owned.
   host::HPALETTE PaletteHandle = nullptr;
-  // The art's objects; the list owns them (FreeAll).
+  // The art's objects; the list owns them.
   tObjectList Objects;
   std::unique_ptr<tFulgoDib> Dib;
   // Imposed outer size; -1 lets the size follow the content.
@@ -59,6 +59,7 @@ class tFulgoArt : public tFulgoPersistent {
   // A new art of the same class, without owner, for a trial load.
   virtual std::unique_ptr<tFulgoArt> NewArt() const;
 
+  // Renders the objects with one palette and composes them into Dib with its colour table.
   void Render();
   void CalcBackgroundSize(int BackIndex);
   void CalcAlignment(std::int32_t W, std::int32_t H);
@@ -85,6 +86,11 @@ class tFulgoArt : public tFulgoPersistent {
   // tried on a fresh art first, so a look that fails to load leaves this art as it was.
   void LoadFromStream(host::TStream& Stream);
   void SaveToStream(host::TStream& Stream);
+
+ private:
+  // Renders the objects, the background last and sized by the others, and copies their pictures
+  // over the background's.
+  void Compose();
 };
 
 // The arts of a control. It does not own them.

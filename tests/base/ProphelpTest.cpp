@@ -4,11 +4,14 @@
 
 #include "base/Fultype.h"
 #include "base/Prophelp.h"
+#include "support/Raises.h"
 
 namespace vantora {
 namespace {
 
-std::vector<int> Bytes(const host::TMemoryStream& s) { return {s.Bytes().begin(), s.Bytes().end()}; }
+std::vector<int> Bytes(const host::TMemoryStream& s) {
+  return {s.Bytes().begin(), s.Bytes().end()};
+}
 
 TEST(TaggedValues, ExactBytes) {
   host::TMemoryStream s;
@@ -36,12 +39,7 @@ TEST(TaggedValues, WrongTagRaisesAndStopsPastIt) {
   host::TMemoryStream s;
   WriteStreamString(s, "x");
   s.SetPosition(0);
-  try {
-    ReadStreamInteger(s);
-    FAIL();
-  } catch (const EFulgoError& e) {
-    EXPECT_EQ(e.Message(), "Error reading stream");
-  }
+  EXPECT_TRUE(test::Raises<EFulgoError>([&] { ReadStreamInteger(s); }, "Error reading stream"));
   EXPECT_EQ(s.Position(), 1);
   // A string whose length runs past the end is a read error, not a short string.
   host::TMemoryStream shortString;
@@ -63,7 +61,8 @@ class TRecorded : public host::TPersistent, public IChangeRecord {
   void ReadChanges(host::TStream& stream) override { Value = ReadStreamInteger(stream); }
 };
 const host::TClass& TRecorded::StaticClass() {
-  static const host::TClass& cls = host::ClassBuilder<TRecorded>("TRecorded", host::TPersistent::StaticClass()).Build();
+  static const host::TClass& cls =
+      host::ClassBuilder<TRecorded>("TRecorded", host::TPersistent::StaticClass()).Build();
   return cls;
 }
 
@@ -168,23 +167,14 @@ TEST(PropertyDifferences, ClassMismatchesAndBadRecords) {
   TLook look;
   TInner inner;
   host::TMemoryStream s;
-  try {
-    FindDifference(s, &look, &inner);
-    FAIL();
-  } catch (const EFulgoError& e) {
-    EXPECT_EQ(e.Message(), "Object must have the same value");
-  }
+  EXPECT_TRUE(test::Raises<EFulgoError>([&] { FindDifference(s, &look, &inner); },
+                                        "Object must have the same value"));
   EXPECT_EQ(s.Size(), 0);  // raised before anything was written
 
   host::TMemoryStream record;
   FindDifference(record, &inner, &inner);
   record.SetPosition(0);
-  try {
-    SetDifference(record, &look);
-    FAIL();
-  } catch (const EFulgoError& e) {
-    EXPECT_EQ(e.Message(), "Ilegal class assignment");
-  }
+  EXPECT_TRUE(test::Raises<EFulgoError>([&] { SetDifference(record, &look); }, "Ilegal class assignment"));
 
   host::TMemoryStream unknown;
   WriteStreamListBegin(unknown);

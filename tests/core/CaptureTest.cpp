@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "DibTestUtil.h"
-#include "DrawTestUtil.h"
+#include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
 #include "core/uMemory.h"
 #include "host/GdiTestSupport.h"
 #include "host/graphics/Graphics.h"
 #include "host/graphics/PictureFile.h"
-#include "base/Fultype.h"
+#include "support/DibTestUtil.h"
+#include "support/DrawTestUtil.h"
 #include "support/TempDir.h"
 
 namespace vantora {

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <vector>
 
-#include "DibTestUtil.h"
+#include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/uMemory.h"
-#include "base/Fultype.h"
+#include "support/DibTestUtil.h"
 
 namespace vantora {
 namespace {

@@ -4,6 +4,7 @@
 
 #include "host/classes/Filer.h"
 #include "host/classes/TextForm.h"
+#include "support/Raises.h"
 
 namespace vantora::host {
 namespace {
@@ -43,7 +44,8 @@ class TNested : public TPersistent {
           Blob.assign(static_cast<std::size_t>(s.Size()), '\0');
           s.ReadBuffer(Blob.data(), s.Size());
         },
-        [this](TStream& s) { s.WriteBuffer(Blob.data(), static_cast<std::int64_t>(Blob.size())); }, !Blob.empty());
+        [this](TStream& s) { s.WriteBuffer(Blob.data(), static_cast<std::int64_t>(Blob.size())); },
+        !Blob.empty());
   }
 };
 
@@ -59,7 +61,9 @@ int liveWidgets = 0;
 
 class TWidget : public TComponent {
   VANTORA_PERSISTENT(TWidget)
-  explicit TWidget(TComponent* owner) : TComponent(owner), nested_(std::make_unique<TNested>()) { ++liveWidgets; }
+  explicit TWidget(TComponent* owner) : TComponent(owner), nested_(std::make_unique<TNested>()) {
+    ++liveWidgets;
+  }
   ~TWidget() override { --liveWidgets; }
 
   int Width() const { return width_; }
@@ -163,8 +167,8 @@ std::unique_ptr<TWidget> SampleForm() {
 TEST(TypeInfo, PropertiesInDeclarationOrderWithAncestorsFirst) {
   std::vector<std::string> names;
   for (const TPropInfo* p : TWidget::StaticClass().Properties()) names.push_back(p->Name);
-  EXPECT_EQ(names, (std::vector<std::string>{"Tag", "Width", "Visible", "Letter", "Ratio", "Caption", "Shades",
-                                             "Nested", "Peer", "Hidden", "OnClick"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"Tag", "Width", "Visible", "Letter", "Ratio", "Caption",
+                                             "Shades", "Nested", "Peer", "Hidden", "OnClick"}));
   const TClass& cls = FindClass("twidget");  // lookup ignores case
   EXPECT_EQ(&cls, &TWidget::StaticClass());
   EXPECT_THROW(FindClass("TNoSuchClass"), EClassNotFound);
@@ -312,12 +316,9 @@ TEST(Filer, BadStreamsGiveClearErrorsAndFreeWhatWasCreated) {
 
 TEST(TextForm, ParserReportsTheLineOfAFault) {
   EXPECT_THROW(ObjectTextToBinary("object A: TWidget\n  Width = \nend"), EParserError);
-  try {
-    ObjectTextToBinary("object A: TWidget\n  Caption = 'open\nend");
-    FAIL();
-  } catch (const EParserError& e) {
-    EXPECT_EQ(e.Message(), "Unterminated string on line 2");
-  }
+  EXPECT_TRUE(
+      test::Raises<EParserError>([&] { ObjectTextToBinary("object A: TWidget\n  Caption = 'open\nend"); },
+                                 "Unterminated string on line 2"));
   EXPECT_THROW(ObjectTextToBinary("object A: TWidget\n  object B: TWidget\n  end\n  Width = 1\nend"),
                EParserError);
   EXPECT_THROW(ObjectTextToBinary("object A: TWidget\n  Data = {0A0}\nend"), EParserError);
@@ -342,7 +343,7 @@ TEST(Filer, AComponentFreedDuringAGlobalPhaseIsForgottenAtItsEnd) {
   BeginGlobalLoading();
   auto kept = Read(bytes);
   Read(bytes).reset();  // read and freed inside the phase
-  EndGlobalLoading();    // must not reach the freed components
+  EndGlobalLoading();   // must not reach the freed components
   EXPECT_EQ(kept->log, "ReadState(10);Loaded(10,-);");
   EXPECT_EQ(dynamic_cast<TWidget*>(kept->FindComponent("Child"))->Peer(), kept.get());
 }
