@@ -208,7 +208,6 @@ TEST(LayerModel, FadeToInitAndTheList) {
   tFulgo3D edge(&owner);
   EXPECT_EQ(edge.FadeTo, kButtonFace);
   edge.SetFadeTo(0x0000FF);
-  EXPECT_EQ(edge.GetFadeTo(), 0x0000FF);
   EXPECT_EQ(edge.FulgoColor1->Brush2, 0x0000FF);
   EXPECT_EQ(edge.FulgoColor2->Brush2, 0x0000FF);
   EXPECT_EQ(owner.count, 2);  // through the two fills

@@ -91,19 +91,12 @@ TEST(Background, PictureLosesItsBlackAndIsStretchedOrPlaced) {
             (Rows{"........", "........", std::string(6, '.') + b + b, "........"}));
 }
 
-TEST(Object, ShapeAndFadeToSetters) {
-  test::RebuildCounter owner;
-  tFulgoBackground back(&owner);
-  owner.count = 0;
-  back.SetShape(0);
-  EXPECT_EQ(owner.count, 0);
+TEST(Object, FadeToReachesTheFillAndEveryLayer) {
+  tFulgoBackground back(nullptr);
   back.SetShape(3);
-  EXPECT_EQ(owner.count, 1);
-
   back.SetFadeTo(0x123456);
   EXPECT_EQ(back.FulgoColor->Brush2, 0x123456);
-  for (int i = 0; i < back.Layers.GetCount(); ++i) {
-    auto* layer = back.Layers.GetItemTyped(i);
+  for (tFulgoLayer* layer : back.Layers.All()) {
     EXPECT_EQ(layer->FadeTo, 0x123456);
     EXPECT_EQ(layer->FulgoColor1->Brush2, 0x123456);
   }

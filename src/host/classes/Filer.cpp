@@ -1,7 +1,7 @@
 #include "host/classes/Filer.h"
 
-#include <algorithm>
 #include <strings.h>
+#include <algorithm>
 
 namespace vantora::host {
 
@@ -112,10 +112,12 @@ void TWriter::WriteProperties(TPersistent& instance, const std::string& prefix, 
   prefix_ = saved;
 }
 
-void TWriter::WriteProperty(TPersistent& instance, const TPropInfo& prop, const std::string& prefix, int depth) {
+void TWriter::WriteProperty(TPersistent& instance, const TPropInfo& prop, const std::string& prefix,
+                            int depth) {
   const std::string path = prefix + prop.Name;
   switch (prop.Kind) {
-    case TTypeKind::tkMethod: return;
+    case TTypeKind::tkMethod:
+      return;
     case TTypeKind::tkClass: {
       TPersistent* value = GetObjectProp(instance, prop);
       if (!value || value == &instance) return;
@@ -124,7 +126,8 @@ void TWriter::WriteProperty(TPersistent& instance, const TPropInfo& prop, const 
         if (!prop.HasSetter() || component->Name().empty()) return;
         std::string name = component->Name();
         const TComponent* owner = component->Owner();
-        if (component != root_ && owner != root_ && owner && !owner->Name().empty()) name = owner->Name() + "." + name;
+        if (component != root_ && owner != root_ && owner && !owner->Name().empty())
+          name = owner->Name() + "." + name;
         format_.WriteName(path);
         format_.WriteIdent(name);
         return;
@@ -132,13 +135,18 @@ void TWriter::WriteProperty(TPersistent& instance, const TPropInfo& prop, const 
       WriteProperties(*value, path + ".", depth + 1);
       return;
     }
-    default: break;
+    default:
+      break;
   }
   if (!prop.HasSetter() || prop.IsDefault(instance)) return;
   format_.WriteName(path);
   switch (prop.Kind) {
-    case TTypeKind::tkInteger: format_.WriteInteger(GetOrdProp(instance, prop)); break;
-    case TTypeKind::tkChar: format_.WriteString(std::string(1, static_cast<char>(GetOrdProp(instance, prop)))); break;
+    case TTypeKind::tkInteger:
+      format_.WriteInteger(GetOrdProp(instance, prop));
+      break;
+    case TTypeKind::tkChar:
+      format_.WriteString(std::string(1, static_cast<char>(GetOrdProp(instance, prop))));
+      break;
     case TTypeKind::tkEnumeration: {
       const std::int64_t ord = GetOrdProp(instance, prop);
       if (prop.Enum == &BooleanTypeInfo()) {
@@ -159,13 +167,19 @@ void TWriter::WriteProperty(TPersistent& instance, const TPropInfo& prop, const 
       format_.WriteSet(names);
       break;
     }
-    case TTypeKind::tkFloat: format_.WriteDouble(GetFloatProp(instance, prop)); break;
-    case TTypeKind::tkString: format_.WriteString(GetStrProp(instance, prop)); break;
-    default: break;
+    case TTypeKind::tkFloat:
+      format_.WriteDouble(GetFloatProp(instance, prop));
+      break;
+    case TTypeKind::tkString:
+      format_.WriteString(GetStrProp(instance, prop));
+      break;
+    default:
+      break;
   }
 }
 
-void TWriter::DefineProperty(const std::string& name, const TReaderProc&, const TWriterProc& write, bool hasData) {
+void TWriter::DefineProperty(const std::string& name, const TReaderProc&, const TWriterProc& write,
+                             bool hasData) {
   if (!hasData || !write) return;
   format_.WriteName(prefix_ + name);
   write(*this);
@@ -307,88 +321,118 @@ void TReader::ReadProperty(TPersistent& instance, const std::string& path, std::
   if (!found) format_.Fail("Unknown property " + last + " of class " + target->ClassName(), offset);
 }
 
+namespace {
+
+// One reader per kind of property: each reads the value that follows a value type and refuses
+// what does not fit the property, naming the offset where the value began.
+
+[[noreturn]] void ValueMismatch(const FormatReader& format, const TPropInfo& prop, TValueType type,
+                                std::int64_t offset) {
+  const std::string kind = TypeKindName(prop.Kind);
+  const std::string article = std::string("aeiou").find(kind[0]) != std::string::npos ? "an " : "a ";
+  format.Fail("Expected " + article + kind + " value, found " + ValueTypeName(type), offset);
+}
+
+std::int64_t ReadIntegerValue(FormatReader& format, const TPropInfo& prop, TValueType type,
+                              std::int64_t offset) {
+  if (!IsIntegerType(type)) ValueMismatch(format, prop, type, offset);
+  const std::int64_t value = format.ReadIntegerPayload(type);
+  if (value < prop.MinValue || value > prop.MaxValue)
+    format.Fail("Value " + std::to_string(value) + " out of range", offset);
+  return value;
+}
+
+// A character is written as a one-letter string or as its code.
+std::int64_t ReadCharValue(FormatReader& format, const TPropInfo& prop, TValueType type,
+                           std::int64_t offset) {
+  if (type == TValueType::vaString) {
+    const std::string s = format.ReadBytesPayload();
+    if (s.size() != 1) format.Fail("Expected one character, found " + std::to_string(s.size()), offset);
+    return static_cast<unsigned char>(s[0]);
+  }
+  if (!IsIntegerType(type)) ValueMismatch(format, prop, type, offset);
+  const std::int64_t value = format.ReadIntegerPayload(type);
+  if (value < 0 || value > 255)
+    format.Fail("Character code " + std::to_string(value) + " out of range", offset);
+  return value;
+}
+
+std::int64_t ReadEnumValue(FormatReader& format, const TPropInfo& prop, TValueType type,
+                           std::int64_t offset) {
+  if (prop.Enum == &BooleanTypeInfo() && (type == TValueType::vaFalse || type == TValueType::vaTrue))
+    return type == TValueType::vaTrue ? 1 : 0;
+  if (type != TValueType::vaIdent) ValueMismatch(format, prop, type, offset);
+  const std::string name = format.ReadName();
+  const std::int64_t value = prop.Enum->IndexOf(name);
+  if (value < 0) format.Fail("Unknown " + prop.Enum->Name + " value '" + name + "'", offset);
+  return value;
+}
+
+std::int64_t ReadSetValue(FormatReader& format, const TPropInfo& prop, TValueType type, std::int64_t offset) {
+  if (type != TValueType::vaSet) ValueMismatch(format, prop, type, offset);
+  std::int64_t bits = 0;
+  for (const std::string& name : format.ReadSetPayload()) {
+    const int index = prop.Enum->IndexOf(name);
+    if (index < 0 || index >= 32) format.Fail("Unknown set element '" + name + "'", offset);
+    bits |= std::int64_t{1} << index;
+  }
+  return bits;
+}
+
+double ReadFloatValue(FormatReader& format, const TPropInfo& prop, TValueType type, std::int64_t offset) {
+  if (type == TValueType::vaDouble) return format.ReadDoublePayload();
+  if (!IsIntegerType(type)) ValueMismatch(format, prop, type, offset);
+  return static_cast<double>(format.ReadIntegerPayload(type));
+}
+
+std::string ReadStringValue(FormatReader& format, const TPropInfo& prop, TValueType type,
+                            std::int64_t offset) {
+  if (type != TValueType::vaString) ValueMismatch(format, prop, type, offset);
+  return format.ReadBytesPayload();
+}
+
+}  // namespace
+
 void TReader::ReadPropertyValue(TPersistent& target, const TPropInfo& prop) {
   const std::int64_t offset = format_.Offset();
   const TValueType type = format_.ReadValueType();
-  const auto mismatch = [&]() {
-    const std::string kind = TypeKindName(prop.Kind);
-    const std::string article = std::string("aeiou").find(kind[0]) != std::string::npos ? "an " : "a ";
-    format_.Fail("Expected " + article + kind + " value, found " + ValueTypeName(type), offset);
-  };
   if (!prop.HasSetter()) format_.Fail("Property " + prop.Name + " is read-only", offset);
   switch (prop.Kind) {
-    case TTypeKind::tkInteger: {
-      if (!IsIntegerType(type)) mismatch();
-      const std::int64_t value = format_.ReadIntegerPayload(type);
-      if (value < prop.MinValue || value > prop.MaxValue)
-        format_.Fail("Value " + std::to_string(value) + " out of range", offset);
-      prop.Setter(target, value);
+    case TTypeKind::tkInteger:
+      prop.Setter(target, ReadIntegerValue(format_, prop, type, offset));
       return;
-    }
-    case TTypeKind::tkChar: {
-      std::int64_t value = 0;
-      if (type == TValueType::vaString) {
-        const std::string s = format_.ReadBytesPayload();
-        if (s.size() != 1) format_.Fail("Expected one character, found " + std::to_string(s.size()), offset);
-        value = static_cast<unsigned char>(s[0]);
-      } else if (IsIntegerType(type)) {
-        value = format_.ReadIntegerPayload(type);
-        if (value < 0 || value > 255) format_.Fail("Character code " + std::to_string(value) + " out of range", offset);
-      } else {
-        mismatch();
-      }
-      prop.Setter(target, value);
+    case TTypeKind::tkChar:
+      prop.Setter(target, ReadCharValue(format_, prop, type, offset));
       return;
-    }
-    case TTypeKind::tkEnumeration: {
-      std::int64_t value = 0;
-      if (prop.Enum == &BooleanTypeInfo() && (type == TValueType::vaFalse || type == TValueType::vaTrue)) {
-        value = type == TValueType::vaTrue ? 1 : 0;
-      } else if (type == TValueType::vaIdent) {
-        const std::string name = format_.ReadName();
-        value = prop.Enum->IndexOf(name);
-        if (value < 0) format_.Fail("Unknown " + prop.Enum->Name + " value '" + name + "'", offset);
-      } else {
-        mismatch();
-      }
-      prop.Setter(target, value);
+    case TTypeKind::tkEnumeration:
+      prop.Setter(target, ReadEnumValue(format_, prop, type, offset));
       return;
-    }
-    case TTypeKind::tkSet: {
-      if (type != TValueType::vaSet) mismatch();
-      std::int64_t bits = 0;
-      for (const std::string& name : format_.ReadSetPayload()) {
-        const int index = prop.Enum->IndexOf(name);
-        if (index < 0 || index >= 32) format_.Fail("Unknown set element '" + name + "'", offset);
-        bits |= std::int64_t{1} << index;
-      }
-      prop.Setter(target, bits);
+    case TTypeKind::tkSet:
+      prop.Setter(target, ReadSetValue(format_, prop, type, offset));
       return;
-    }
-    case TTypeKind::tkFloat: {
-      double value = 0;
-      if (type == TValueType::vaDouble) value = format_.ReadDoublePayload();
-      else if (IsIntegerType(type)) value = static_cast<double>(format_.ReadIntegerPayload(type));
-      else mismatch();
-      prop.Setter(target, value);
+    case TTypeKind::tkFloat:
+      prop.Setter(target, ReadFloatValue(format_, prop, type, offset));
       return;
-    }
-    case TTypeKind::tkString: {
-      if (type != TValueType::vaString) mismatch();
-      prop.Setter(target, format_.ReadBytesPayload());
+    case TTypeKind::tkString:
+      prop.Setter(target, ReadStringValue(format_, prop, type, offset));
       return;
-    }
-    case TTypeKind::tkClass: {
-      if (type == TValueType::vaNil) {
-        prop.Setter(target, static_cast<TPersistent*>(nullptr));
-      } else if (type == TValueType::vaIdent) {
-        fixups_.push_back({root_, reading_, &target, &prop, format_.ReadName()});
-      } else {
-        mismatch();
-      }
+    case TTypeKind::tkClass:
+      ReadClassValue(target, prop, type, offset);
       return;
-    }
-    case TTypeKind::tkMethod: mismatch();
+    case TTypeKind::tkMethod:
+      ValueMismatch(format_, prop, type, offset);
+  }
+}
+
+// A class property holds nil or the name of a component, found when the loading ends.
+void TReader::ReadClassValue(TPersistent& target, const TPropInfo& prop, TValueType type,
+                             std::int64_t offset) {
+  if (type == TValueType::vaNil) {
+    prop.Setter(target, static_cast<TPersistent*>(nullptr));
+  } else if (type == TValueType::vaIdent) {
+    fixups_.push_back({root_, reading_, &target, &prop, format_.ReadName()});
+  } else {
+    ValueMismatch(format_, prop, type, offset);
   }
 }
 
@@ -396,7 +440,8 @@ void TReader::SkipValue(int depth) {
   if (depth > kMaxListDepth) format_.Fail("Lists nested too deeply");
   const TValueType type = format_.ReadValueType();
   switch (type) {
-    case TValueType::vaNull: format_.Fail("Unexpected end of list");
+    case TValueType::vaNull:
+      format_.Fail("Unexpected end of list");
     case TValueType::vaList:
       while (!format_.AtEnd()) SkipValue(depth + 1);
       format_.ReadEnd();
@@ -404,26 +449,40 @@ void TReader::SkipValue(int depth) {
     case TValueType::vaInt8:
     case TValueType::vaInt16:
     case TValueType::vaInt32:
-    case TValueType::vaInt64: format_.ReadIntegerPayload(type); return;
-    case TValueType::vaDouble: format_.ReadDoublePayload(); return;
+    case TValueType::vaInt64:
+      format_.ReadIntegerPayload(type);
+      return;
+    case TValueType::vaDouble:
+      format_.ReadDoublePayload();
+      return;
     case TValueType::vaString:
-    case TValueType::vaBinary: format_.ReadBytesPayload(); return;
-    case TValueType::vaIdent: format_.ReadName(); return;
-    case TValueType::vaSet: format_.ReadSetPayload(); return;
+    case TValueType::vaBinary:
+      format_.ReadBytesPayload();
+      return;
+    case TValueType::vaIdent:
+      format_.ReadName();
+      return;
+    case TValueType::vaSet:
+      format_.ReadSetPayload();
+      return;
     case TValueType::vaFalse:
     case TValueType::vaTrue:
-    case TValueType::vaNil: return;
+    case TValueType::vaNil:
+      return;
   }
 }
 
 void TReader::DefineProperty(const std::string& name, const TReaderProc& read, const TWriterProc&, bool) {
   if (defined_found_ || defining_.empty() || !SameText(name, defining_)) return;
   defined_found_ = true;
-  if (read) read(*this);
-  else SkipValue(0);
+  if (read)
+    read(*this);
+  else
+    SkipValue(0);
 }
 
-void TReader::DefineBinaryProperty(const std::string& name, const TStreamProc& read, const TStreamProc&, bool) {
+void TReader::DefineBinaryProperty(const std::string& name, const TStreamProc& read, const TStreamProc&,
+                                   bool) {
   if (defined_found_ || defining_.empty() || !SameText(name, defining_)) return;
   defined_found_ = true;
   const std::int64_t offset = format_.Offset();
@@ -441,14 +500,19 @@ void TReader::ReadListBegin() {
   if (format_.ReadValueType() != TValueType::vaList) format_.Fail("Expected a list", offset);
 }
 
-bool TReader::EndOfList() { return format_.AtEnd(); }
+bool TReader::EndOfList() {
+  return format_.AtEnd();
+}
 
-void TReader::ReadListEnd() { format_.ReadEnd(); }
+void TReader::ReadListEnd() {
+  format_.ReadEnd();
+}
 
 std::int64_t TReader::ReadInteger() {
   const std::int64_t offset = format_.Offset();
   const TValueType type = format_.ReadValueType();
-  if (!IsIntegerType(type)) format_.Fail(std::string("Expected an integer, found ") + ValueTypeName(type), offset);
+  if (!IsIntegerType(type))
+    format_.Fail(std::string("Expected an integer, found ") + ValueTypeName(type), offset);
   return format_.ReadIntegerPayload(type);
 }
 
@@ -463,7 +527,8 @@ bool TReader::ReadBoolean() {
 std::string TReader::ReadString() {
   const std::int64_t offset = format_.Offset();
   const TValueType type = format_.ReadValueType();
-  if (type != TValueType::vaString) format_.Fail(std::string("Expected a string, found ") + ValueTypeName(type), offset);
+  if (type != TValueType::vaString)
+    format_.Fail(std::string("Expected a string, found ") + ValueTypeName(type), offset);
   return format_.ReadBytesPayload();
 }
 
@@ -478,11 +543,16 @@ double TReader::ReadFloat() {
 std::string TReader::ReadIdent() {
   const std::int64_t offset = format_.Offset();
   switch (const TValueType type = format_.ReadValueType()) {
-    case TValueType::vaIdent: return format_.ReadName();
-    case TValueType::vaFalse: return "False";
-    case TValueType::vaTrue: return "True";
-    case TValueType::vaNil: return "nil";
-    default: format_.Fail(std::string("Expected an identifier, found ") + ValueTypeName(type), offset);
+    case TValueType::vaIdent:
+      return format_.ReadName();
+    case TValueType::vaFalse:
+      return "False";
+    case TValueType::vaTrue:
+      return "True";
+    case TValueType::vaNil:
+      return "nil";
+    default:
+      format_.Fail(std::string("Expected an identifier, found ") + ValueTypeName(type), offset);
   }
 }
 
@@ -498,9 +568,13 @@ TComponent* ReadComponent(TStream& stream, TComponent* root, TComponent* owner) 
   return reader.ReadRootComponent(root, owner);
 }
 
-void BeginGlobalLoading() { ++Global().depth; }
+void BeginGlobalLoading() {
+  ++Global().depth;
+}
 
-bool InGlobalLoading() { return Global().depth > 0; }
+bool InGlobalLoading() {
+  return Global().depth > 0;
+}
 
 void EndGlobalLoading() {
   GlobalLoadingState& global = Global();
@@ -520,10 +594,13 @@ void ForgetGlobalLoading(TComponent* component) {
   if (global.depth == 0) return;
   std::erase(global.loaded, component);
   std::erase(global.roots, component);
-  std::erase_if(global.fixups,
-                [component](const TReader::Fixup& f) { return f.root == component || f.component == component; });
+  std::erase_if(global.fixups, [component](const TReader::Fixup& f) {
+    return f.root == component || f.component == component;
+  });
 }
 
-void SetFindGlobalComponent(TFindGlobalComponent finder) { Global().finder = std::move(finder); }
+void SetFindGlobalComponent(TFindGlobalComponent finder) {
+  Global().finder = std::move(finder);
+}
 
 }  // namespace vantora::host
