@@ -32,13 +32,11 @@ void RunRender(const RenderOptions& options) {
   // The face as a control draws it opaquely: its transparent pixels in the art's Transparent colour.
   const int width = art.Dib->GetWidth() * options.scale;
   const int height = art.Dib->GetHeight() * options.scale;
-  if (width > kMaxBitmapSide || height > kMaxBitmapSide)
-    throw UsageError("--scale makes the picture too large");
+  if (width > kMaxBitmapSide || height > kMaxBitmapSide) throw UsageError("--scale makes the picture too large");
   tFulgoDib face;
   face.Dib = art.Dib->ResizeDib(static_cast<TWidth>(width), static_cast<THeight>(height));
   const auto transparent = static_cast<std::uint32_t>(RGBToTColor(art.Transparent));
-  const auto tableOrder =
-      ((transparent & 0xFF) << 16) | (transparent & 0xFF00) | ((transparent >> 16) & 0xFF);
+  const auto tableOrder = ((transparent & 0xFF) << 16) | (transparent & 0xFF00) | ((transparent >> 16) & 0xFF);
   face.SetColor(kTransparentIndex, static_cast<TColor>(tableOrder));
   WriteFace(face, options.output);
 }
@@ -52,11 +50,9 @@ void AddRenderCommands(CLI::App& app) {
       ->required()
       ->check(CLI::ExistingFile);
   render->add_option("-o,--output", options->output, "Output file, .png or .bmp")->required();
-  render->add_option("--scale", options->scale, "Enlarge the picture N times for viewing")
-      ->check(CLI::Range(1, 16));
-  render->add_option_function<std::string>(
-      "--caption", [options](const std::string& text) { options->caption = text; },
-      "Text to show instead of the look's own caption");
+  render->add_option("--scale", options->scale, "Enlarge the picture N times for viewing")->check(CLI::Range(1, 16));
+  render->add_option_function<std::string>("--caption", [options](const std::string& text) { options->caption = text; },
+                                           "Text to show instead of the look's own caption");
   render->callback([options] { RunRender(*options); });
 }
 

@@ -12,8 +12,7 @@ const host::TEnumInfo& TypeInfoOf(efgColorType) {
 
 const host::TEnumInfo& TypeInfoOf(efgDirection) {
   static const host::TEnumInfo info{
-      "efgDirection",
-      {"fgUpLeft", "fgUp", "fgUpRight", "fgRight", "fgDownRight", "fgDown", "fgDownLeft", "fgLeft"}};
+      "efgDirection", {"fgUpLeft", "fgUp", "fgUpRight", "fgRight", "fgDownRight", "fgDown", "fgDownLeft", "fgLeft"}};
   return info;
 }
 
@@ -28,21 +27,15 @@ tFulgoPersistent::tFulgoPersistent(tFulgoPersistent* AOwner) : Owner(AOwner), No
   SetDefaults();
 }
 
-void tFulgoPersistent::SetDefaults() {
-  Active = false;
-}
+void tFulgoPersistent::SetDefaults() { Active = false; }
 
-void tFulgoPersistent::Init() {
-  SetDefaults();
-}
+void tFulgoPersistent::Init() { SetDefaults(); }
 
 void tFulgoPersistent::Rebuild() {
   if (NotifyOwner && Owner) Owner->Rebuild();
 }
 
-void tFulgoPersistent::GlyphRebuild(host::TPersistent*) {
-  Rebuild();
-}
+void tFulgoPersistent::GlyphRebuild(host::TPersistent*) { Rebuild(); }
 
 void tFulgoPersistent::SetActive(bool Value) {
   if (Value == Active) return;
@@ -56,19 +49,16 @@ void RaiseCannotAssign(const host::TPersistent& Source, const host::TPersistent*
 }
 
 const host::TClass& tFulgoAlign::StaticClass() {
-  static const host::TClass& cls =
-      host::ClassBuilder<tFulgoAlign>("tFulgoAlign", tFulgoPersistent::StaticClass())
-          .Field("X", &tFulgoAlign::X, 0)
-          .Field("Y", &tFulgoAlign::Y, 0)
-          .Field("Alignment", &tFulgoAlign::Alignment, host::taCenter)
-          .Build();
+  static const host::TClass& cls = host::ClassBuilder<tFulgoAlign>("tFulgoAlign", tFulgoPersistent::StaticClass())
+                                       .Field("X", &tFulgoAlign::X, 0)
+                                       .Field("Y", &tFulgoAlign::Y, 0)
+                                       .Field("Alignment", &tFulgoAlign::Alignment, host::taCenter)
+                                       .Build();
   return cls;
 }
 VANTORA_REGISTER_CLASS(tFulgoAlign);
 
-tFulgoAlign::tFulgoAlign(tFulgoPersistent* AOwner) : tFulgoPersistent(AOwner, SilentLink{}) {
-  Init();
-}
+tFulgoAlign::tFulgoAlign(tFulgoPersistent* AOwner) : tFulgoPersistent(AOwner, SilentLink{}) { Init(); }
 
 void tFulgoAlign::SetDefaults() {
   X = 0;

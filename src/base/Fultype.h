@@ -30,16 +30,7 @@ enum efgColorType : std::uint8_t { fgBrush, fgFuzz, fgBitmap, fgTiledBitmap, fgG
 const host::TEnumInfo& TypeInfoOf(efgColorType);
 
 // Direction of an embossed edge, clockwise from the upper left.
-enum efgDirection : std::uint8_t {
-  fgUpLeft,
-  fgUp,
-  fgUpRight,
-  fgRight,
-  fgDownRight,
-  fgDown,
-  fgDownLeft,
-  fgLeft
-};
+enum efgDirection : std::uint8_t { fgUpLeft, fgUp, fgUpRight, fgRight, fgDownRight, fgDown, fgDownLeft, fgLeft };
 const host::TEnumInfo& TypeInfoOf(efgDirection);
 
 class tFulgoPersistent : public host::TPersistent {

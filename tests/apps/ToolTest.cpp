@@ -24,8 +24,7 @@ ToolRun Tool(const std::string& arguments) {
   FILE* pipe = popen(command.c_str(), "r");
   std::string output;
   std::array<char, 4096> buffer{};
-  for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
-    output.append(buffer.data(), n);
+  for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) output.append(buffer.data(), n);
   const int status = pclose(pipe);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
@@ -148,8 +147,8 @@ TEST(Tool, EffectsSheetPaintsEveryGroup) {
   vantora::test::TempDir dir;
   const ToolRun run = Tool("effects-sheet -o " + dir.Path().string());
   ASSERT_EQ(run.status, 0) << run.output;
-  for (const char* name : {"fills-6.png", "gradients-12.png", "layers-5.png", "shapes-28.png",
-                           "fills-sheet.png", "gradients-sheet.png", "layers-sheet.png", "shapes-sheet.png"})
+  for (const char* name : {"fills-6.png", "gradients-12.png", "layers-5.png", "shapes-28.png", "fills-sheet.png",
+                           "gradients-sheet.png", "layers-sheet.png", "shapes-sheet.png"})
     EXPECT_EQ(ReadFile(dir.Path().string() + "/" + name).substr(1, 3), "PNG") << name;
 }
 

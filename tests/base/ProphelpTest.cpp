@@ -9,9 +9,7 @@
 namespace vantora {
 namespace {
 
-std::vector<int> Bytes(const host::TMemoryStream& s) {
-  return {s.Bytes().begin(), s.Bytes().end()};
-}
+std::vector<int> Bytes(const host::TMemoryStream& s) { return {s.Bytes().begin(), s.Bytes().end()}; }
 
 TEST(TaggedValues, ExactBytes) {
   host::TMemoryStream s;
@@ -61,8 +59,7 @@ class TRecorded : public host::TPersistent, public IChangeRecord {
   void ReadChanges(host::TStream& stream) override { Value = ReadStreamInteger(stream); }
 };
 const host::TClass& TRecorded::StaticClass() {
-  static const host::TClass& cls =
-      host::ClassBuilder<TRecorded>("TRecorded", host::TPersistent::StaticClass()).Build();
+  static const host::TClass& cls = host::ClassBuilder<TRecorded>("TRecorded", host::TPersistent::StaticClass()).Build();
   return cls;
 }
 

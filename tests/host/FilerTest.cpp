@@ -44,8 +44,7 @@ class TNested : public TPersistent {
           Blob.assign(static_cast<std::size_t>(s.Size()), '\0');
           s.ReadBuffer(Blob.data(), s.Size());
         },
-        [this](TStream& s) { s.WriteBuffer(Blob.data(), static_cast<std::int64_t>(Blob.size())); },
-        !Blob.empty());
+        [this](TStream& s) { s.WriteBuffer(Blob.data(), static_cast<std::int64_t>(Blob.size())); }, !Blob.empty());
   }
 };
 
@@ -61,9 +60,7 @@ int liveWidgets = 0;
 
 class TWidget : public TComponent {
   VANTORA_PERSISTENT(TWidget)
-  explicit TWidget(TComponent* owner) : TComponent(owner), nested_(std::make_unique<TNested>()) {
-    ++liveWidgets;
-  }
+  explicit TWidget(TComponent* owner) : TComponent(owner), nested_(std::make_unique<TNested>()) { ++liveWidgets; }
   ~TWidget() override { --liveWidgets; }
 
   int Width() const { return width_; }
@@ -167,8 +164,8 @@ std::unique_ptr<TWidget> SampleForm() {
 TEST(TypeInfo, PropertiesInDeclarationOrderWithAncestorsFirst) {
   std::vector<std::string> names;
   for (const TPropInfo* p : TWidget::StaticClass().Properties()) names.push_back(p->Name);
-  EXPECT_EQ(names, (std::vector<std::string>{"Tag", "Width", "Visible", "Letter", "Ratio", "Caption",
-                                             "Shades", "Nested", "Peer", "Hidden", "OnClick"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"Tag", "Width", "Visible", "Letter", "Ratio", "Caption", "Shades",
+                                             "Nested", "Peer", "Hidden", "OnClick"}));
   const TClass& cls = FindClass("twidget");  // lookup ignores case
   EXPECT_EQ(&cls, &TWidget::StaticClass());
   EXPECT_THROW(FindClass("TNoSuchClass"), EClassNotFound);
@@ -343,7 +340,7 @@ TEST(Filer, AComponentFreedDuringAGlobalPhaseIsForgottenAtItsEnd) {
   BeginGlobalLoading();
   auto kept = Read(bytes);
   Read(bytes).reset();  // read and freed inside the phase
-  EndGlobalLoading();   // must not reach the freed components
+  EndGlobalLoading();    // must not reach the freed components
   EXPECT_EQ(kept->log, "ReadState(10);Loaded(10,-);");
   EXPECT_EQ(dynamic_cast<TWidget*>(kept->FindComponent("Child"))->Peer(), kept.get());
 }

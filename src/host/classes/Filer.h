@@ -29,8 +29,8 @@ class TFiler {
   virtual void DefineProperty(const std::string& name, const TReaderProc& read, const TWriterProc& write,
                               bool hasData) = 0;
   // A property whose value is a block of bytes, written and read through a stream.
-  virtual void DefineBinaryProperty(const std::string& name, const TStreamProc& read,
-                                    const TStreamProc& write, bool hasData) = 0;
+  virtual void DefineBinaryProperty(const std::string& name, const TStreamProc& read, const TStreamProc& write,
+                                    bool hasData) = 0;
 };
 
 class TWriter : public TFiler {
@@ -118,10 +118,10 @@ class TReader : public TFiler {
   FormatReader format_;
   TComponent* root_ = nullptr;
   TComponent* parent_ = nullptr;
-  TComponent* owner_ = nullptr;    // owner of a root the read creates
+  TComponent* owner_ = nullptr;  // owner of a root the read creates
   TComponent* reading_ = nullptr;  // the component whose properties are being read
   int depth_ = 0;
-  std::string defining_;  // name of the defined property being looked for
+  std::string defining_;      // name of the defined property being looked for
   bool defined_found_ = false;
   std::vector<TComponent*> created_;
   std::vector<TComponent*> loaded_;
