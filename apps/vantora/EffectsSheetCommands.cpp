@@ -83,10 +83,8 @@ std::unique_ptr<tFulgoDib> SamplePicture(int width, int height) {
   picture->MakeNew(static_cast<TWidth>(width), static_cast<THeight>(height));
   const TColor colours[] = {0x003060C0, 0x0040A0F0, 0x0070D0F8, 0x00A0E8FF};
   for (int i = 0; i < 4; ++i) picture->SetColor(static_cast<std::uint8_t>(i + 1), colours[i]);
-  std::uint8_t* bits = picture->Dib + 1078;
-  const int stride = Align(width);
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) bits[y * stride + x] = static_cast<std::uint8_t>(1 + ((x + y) / 4) % 4);
+    for (int x = 0; x < width; ++x) picture->Row(y)[x] = static_cast<std::uint8_t>(1 + ((x + y) / 4) % 4);
   return picture;
 }
 

@@ -295,10 +295,6 @@ void tFulgoColor::ApplyTiledBitmap(tFulgoDib& Dib) const {
   if (Dib.Empty()) return;
   const std::int32_t tw = WorkDib->GetWidth(), th = WorkDib->GetHeight();
   const std::int32_t ow = Dib.GetWidth(), oh = Dib.GetHeight();
-  const std::size_t tStride = dib::RowStride(static_cast<std::uint32_t>(tw));
-  const std::size_t oStride = dib::RowStride(static_cast<std::uint32_t>(ow));
-  const std::uint8_t* tile = dib::Bits(WorkDib->Dib);
-  std::uint8_t* out = dib::Bits(Dib.Dib);
   // Where tiles repeat across the row, the tile row is first repeated over the whole width, so
   // the row is painted in one run rather than in short runs with unaligned ends. Each repeated
   // tile row is made once when they all fit the cache.
@@ -313,8 +309,8 @@ void tFulgoColor::ApplyTiledBitmap(tFulgoDib& Dib) const {
   std::int32_t tileRow = (0 - oh) % th;
   if (tileRow < 0) tileRow += th;
   for (std::int32_t r = 0; r < oh; ++r) {
-    std::uint8_t* row = out + static_cast<std::size_t>(r) * oStride;
-    const std::uint8_t* source = tile + static_cast<std::size_t>(tileRow) * tStride;
+    std::uint8_t* row = Dib.Row(r);
+    const std::uint8_t* source = WorkDib->Row(tileRow);
     if (repeated) {
       std::uint8_t* pattern = patterns.get() + (cached ? static_cast<std::size_t>(tileRow) * width : 0);
       if (!cached || !made[static_cast<std::size_t>(tileRow)]) {

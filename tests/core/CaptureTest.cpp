@@ -307,7 +307,7 @@ TEST_F(CaptureTest, GlyphsLoadBmpPngAndJpegFilesAndKeepTheirPictureOnFailure) {
   // The decoded picture has a few colours near yellow and blue, and they are kept exactly.
   const host::DibImage decoded = host::ReadPictureFile(jpeg);
   for (int row = 0; row < 8; ++row) {
-    const std::uint8_t* line = dib::Bits(glyph.Dib->Dib) + row * 16;
+    const std::uint8_t* line = glyph.Dib->Row(row);
     const std::uint8_t* source = decoded.Row(7 - row);
     for (int x = 0; x < 16; ++x) {
       ASSERT_EQ(glyph.Dib->GetColor(line[x]), dib::Get32(source + 4 * x) & 0xFFFFFF) << x << ", " << row;

@@ -51,6 +51,18 @@ TEST(FulgoDib, MakeEmptyWritesExactHeadersTableAndRows) {
   EXPECT_EQ(Raster(bitmap), std::vector<std::uint8_t>(8, 3));
 }
 
+TEST(FulgoDibDeathTest, RowsArePaddedAndCheckedInDebugBuilds) {
+  tFulgoDib dib;
+  dib.MakeEmpty(3, 2);
+  EXPECT_EQ(dib.Stride(), 4u);
+  EXPECT_EQ(dib.Row(0), dib.Dib + 1078);
+  EXPECT_EQ(dib.Row(1), dib.Dib + 1082);
+#ifndef NDEBUG
+  EXPECT_DEATH(dib.Row(2), "");
+  EXPECT_DEATH(dib.Row(-1), "");
+#endif
+}
+
 TEST(FulgoDib, EmptyBitmapsMeasureZeroAndRefuseColourAccess) {
   tFulgoDib bitmap;
   EXPECT_TRUE(bitmap.Empty());

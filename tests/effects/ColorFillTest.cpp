@@ -42,10 +42,7 @@ const host::TClass& TFillHolder::StaticClass() {
 }
 VANTORA_REGISTER_CLASS(TFillHolder);
 
-std::uint8_t At(const tFulgoDib& bitmap, int x, int y) {
-  const std::size_t stride = dib::RowStride(bitmap.GetWidth());
-  return dib::Bits(bitmap.Dib)[static_cast<std::size_t>(bitmap.GetHeight() - 1 - y) * stride + x];
-}
+using test::At;
 
 // A picture whose pixel at displayed (x, y) holds 10 * y + x.
 void NumberedPicture(tFulgoDib& picture, int width, int height) {

@@ -377,37 +377,38 @@ std::string ReadStringValue(FormatReader& format, const TPropInfo& prop, TValueT
   return format.ReadBytesPayload();
 }
 
+// The value of a property of any kind but class (whose value names a component found later).
+TValue ReadPlainValue(FormatReader& format, const TPropInfo& prop, TValueType type, std::int64_t offset) {
+  switch (prop.Kind) {
+    case TTypeKind::tkInteger:
+      return ReadIntegerValue(format, prop, type, offset);
+    case TTypeKind::tkChar:
+      return ReadCharValue(format, prop, type, offset);
+    case TTypeKind::tkEnumeration:
+      return ReadEnumValue(format, prop, type, offset);
+    case TTypeKind::tkSet:
+      return ReadSetValue(format, prop, type, offset);
+    case TTypeKind::tkFloat:
+      return ReadFloatValue(format, prop, type, offset);
+    case TTypeKind::tkString:
+      return ReadStringValue(format, prop, type, offset);
+    case TTypeKind::tkClass:
+    case TTypeKind::tkMethod:
+      break;
+  }
+  ValueMismatch(format, prop, type, offset);
+}
+
 }  // namespace
 
 void TReader::ReadPropertyValue(TPersistent& target, const TPropInfo& prop) {
   const std::int64_t offset = format_.Offset();
   const TValueType type = format_.ReadValueType();
   if (!prop.HasSetter()) format_.Fail("Property " + prop.Name + " is read-only", offset);
-  switch (prop.Kind) {
-    case TTypeKind::tkInteger:
-      prop.Setter(target, ReadIntegerValue(format_, prop, type, offset));
-      return;
-    case TTypeKind::tkChar:
-      prop.Setter(target, ReadCharValue(format_, prop, type, offset));
-      return;
-    case TTypeKind::tkEnumeration:
-      prop.Setter(target, ReadEnumValue(format_, prop, type, offset));
-      return;
-    case TTypeKind::tkSet:
-      prop.Setter(target, ReadSetValue(format_, prop, type, offset));
-      return;
-    case TTypeKind::tkFloat:
-      prop.Setter(target, ReadFloatValue(format_, prop, type, offset));
-      return;
-    case TTypeKind::tkString:
-      prop.Setter(target, ReadStringValue(format_, prop, type, offset));
-      return;
-    case TTypeKind::tkClass:
-      ReadClassValue(target, prop, type, offset);
-      return;
-    case TTypeKind::tkMethod:
-      ValueMismatch(format_, prop, type, offset);
-  }
+  if (prop.Kind == TTypeKind::tkClass)
+    ReadClassValue(target, prop, type, offset);
+  else
+    prop.Setter(target, ReadPlainValue(format_, prop, type, offset));
 }
 
 // A class property holds nil or the name of a component, found when the loading ends.
