@@ -1,11 +1,11 @@
 // effects-sheet: every fill kind, every gradient type and curve, each effect layer and every shipped
 // shape painted on a sample body, one PNG per face and one contact sheet per group.
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
-
-#include <array>
 
 #include "Commands.h"
 #include "ToolImages.h"
@@ -13,7 +13,9 @@
 #include "effects/Fulgrd.h"
 #include "effects/Fullyrs.h"
 #include "effects/Shapes.h"
+#include "model/Fulgoobj.h"
 #include "palette/Fulone.h"
+#include "palette/RenderPass.h"
 #include "util/Gen.h"
 
 namespace vantora::tool {
@@ -38,22 +40,25 @@ std::unique_ptr<tFulgoDib> Body(int width, int height, std::int16_t shape) {
   return body;
 }
 
-// Paints the body with the fill and the layers in the order an object renders: every colour is
-// announced to one palette builder, the palette is built, and the body takes it as its table.
-std::unique_ptr<tFulgoDib> Paint(std::unique_ptr<tFulgoDib> body, tFulgoColor& fill,
-                                 const std::vector<tFulgoLayer*>& layers = {}) {
-  for (tFulgoLayer* layer : layers) layer->Ready();
-  fill.Ready();
+// An object whose body is given, so that a sample is painted exactly as an object of a look is:
+// its fill, then its active layers, in one palette.
+class SampleObject : public tFulgoObject {
+ public:
+  explicit SampleObject(std::unique_ptr<tFulgoDib> body) : tFulgoObject(nullptr), body_(std::move(body)) {}
+  void MakeFirstBitmap() override { Dib->GrabDib(*body_); }
+
+ private:
+  std::unique_ptr<tFulgoDib> body_;
+};
+
+// The painted sample with the palette of its render as its colour table.
+std::unique_ptr<tFulgoDib> Paint(SampleObject& object) {
   tFulgoOnePalette palette;
-  for (tFulgoLayer* layer : layers) layer->RegisterOnePalette(palette);
-  fill.RegisterOnePalette(palette);
-  palette.BuildPalette();
-  for (tFulgoLayer* layer : layers) layer->ApplyOnePalette(palette);
-  fill.ApplyOnePalette(palette);
-  fill.ApplyColor(*body);
-  for (tFulgoLayer* layer : layers) layer->Render(*body);
-  palette.SetColorTabelTo(*body);
-  return body;
+  RenderPass(palette, object, [&object] { object.Render(); });
+  auto face = std::make_unique<tFulgoDib>();
+  face->GrabDib(*object.Dib);
+  palette.SetColorTabelTo(*face);
+  return face;
 }
 
 void SetStops(tFulgoGradient& gradient, std::initializer_list<std::array<int, 4>> stops) {
@@ -78,10 +83,8 @@ std::unique_ptr<tFulgoDib> SamplePicture(int width, int height) {
   picture->MakeNew(static_cast<TWidth>(width), static_cast<THeight>(height));
   const TColor colours[] = {0x003060C0, 0x0040A0F0, 0x0070D0F8, 0x00A0E8FF};
   for (int i = 0; i < 4; ++i) picture->SetColor(static_cast<std::uint8_t>(i + 1), colours[i]);
-  std::uint8_t* bits = picture->Dib + 1078;
-  const int stride = Align(width);
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) bits[y * stride + x] = static_cast<std::uint8_t>(1 + ((x + y) / 4) % 4);
+    for (int x = 0; x < width; ++x) picture->Row(y)[x] = static_cast<std::uint8_t>(1 + ((x + y) / 4) % 4);
   return picture;
 }
 
@@ -93,9 +96,9 @@ void UsePicture(tFulgoColor& fill, std::unique_ptr<tFulgoDib> picture) {
 std::vector<Face> FillFaces() {
   std::vector<Face> faces;
   const auto add = [&](const std::string& caption, auto configure) {
-    tFulgoColor fill(nullptr);
-    configure(fill);
-    faces.push_back({caption, Paint(Body(145, 38, kRoundedRectangle), fill)});
+    SampleObject object(Body(145, 38, kRoundedRectangle));
+    configure(*object.FulgoColor);
+    faces.push_back({caption, Paint(object)});
   };
   add("Brush", [](tFulgoColor& f) { f.SetBrush(Rgb(200, 40, 40)); });
   add("Fuzz 5", [](tFulgoColor& f) {
@@ -130,14 +133,15 @@ std::vector<Face> GradientFaces() {
   std::vector<Face> faces;
   const auto add = [&](const std::string& caption, std::int16_t type, std::int16_t angle, std::int16_t mode,
                        bool discrete) {
-    tFulgoColor fill(nullptr);
+    SampleObject object(Body(110, 110, 0));
+    tFulgoColor& fill = *object.FulgoColor;
     fill.SetColorType(fgGradient);
     SunsetStops(*fill.Gradient);
     fill.Gradient->GradType = type;
     fill.Gradient->Angle = angle;
     fill.Gradient->InMode = mode;
     fill.Gradient->Discr = discrete;
-    faces.push_back({caption, Paint(Body(110, 110, 0), fill)});
+    faces.push_back({caption, Paint(object)});
   };
   for (const std::int16_t angle : {0, 45, 90, 135, 200}) add("Linear " + std::to_string(angle), kGradLinear, angle, 0, false);
   add("Rectangular", kGradRectangular, 0, 0, false);
@@ -150,11 +154,11 @@ std::vector<Face> GradientFaces() {
 std::vector<Face> LayerFaces() {
   std::vector<Face> faces;
   const auto add = [&](const std::string& caption, bool edge, bool embossed, bool frame, bool shadow) {
-    tFulgoColor fill(nullptr);
-    fill.SetBrush(Rgb(70, 130, 200));
-    tFulgo3D edgeLayer(nullptr);
-    tFulgoFrame frameLayer(nullptr);
-    tFulgoShadow shadowLayer(nullptr);
+    SampleObject object(Body(145, 38, kRoundedRectangle));
+    object.FulgoColor->SetBrush(Rgb(70, 130, 200));
+    tFulgo3D& edgeLayer = *object.Layer3D;
+    tFulgoFrame& frameLayer = *object.LayerFrame;
+    tFulgoShadow& shadowLayer = *object.LayerShadow;
     edgeLayer.SetLineWidth(3);
     edgeLayer.FulgoColor1->SetBrush(Rgb(230, 240, 255));
     edgeLayer.FulgoColor2->SetBrush(Rgb(20, 40, 90));
@@ -167,11 +171,10 @@ std::vector<Face> LayerFaces() {
     shadowLayer.FulgoColor1->SetBrush(Rgb(60, 60, 60));
     shadowLayer.FulgoColor1->SetBrush2(Rgb(255, 255, 255));
     shadowLayer.FulgoColor1->SetFuzz(3);
-    std::vector<tFulgoLayer*> layers;
-    if (edge) layers.push_back(&edgeLayer);
-    if (frame) layers.push_back(&frameLayer);
-    if (shadow) layers.push_back(&shadowLayer);
-    faces.push_back({caption, Paint(Body(145, 38, kRoundedRectangle), fill, layers)});
+    edgeLayer.SetActive(edge);
+    frameLayer.SetActive(frame);
+    shadowLayer.SetActive(shadow);
+    faces.push_back({caption, Paint(object)});
   };
   add("3D edge", true, false, false, false);
   add("3D embossed", true, true, false, false);
@@ -185,10 +188,10 @@ std::vector<Face> ShapeFaces() {
   std::vector<Face> faces;
   const std::int16_t count = CheckShapesFile();
   for (std::int16_t shape = 1; shape <= count; ++shape) {
-    tFulgoColor fill(nullptr);
-    fill.SetColorType(fgGradient);
-    SunsetStops(*fill.Gradient);
-    faces.push_back({"Shape " + std::to_string(shape), Paint(Body(145, 38, shape), fill)});
+    SampleObject object(Body(145, 38, shape));
+    object.FulgoColor->SetColorType(fgGradient);
+    SunsetStops(*object.FulgoColor->Gradient);
+    faces.push_back({"Shape " + std::to_string(shape), Paint(object)});
   }
   return faces;
 }
@@ -198,7 +201,7 @@ void WriteGroup(const std::filesystem::path& dir, const std::string& group, cons
   ContactSheet sheet(columns);
   int n = 0;
   for (const Face& face : faces) {
-    WriteDibPng(*face.dib, (dir / (group + "-" + std::to_string(++n) + ".png")).string());
+    WriteFace(*face.dib, (dir / (group + "-" + std::to_string(++n) + ".png")).string());
     sheet.Add(face.caption, *face.dib);
   }
   sheet.Write((dir / (group + "-sheet.png")).string());

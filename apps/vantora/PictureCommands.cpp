@@ -1,8 +1,5 @@
 // picture: a picture file captured to an 8-bit DIB as the library captures pictures (loaded into a
 // host bitmap, then taken with GetGlyphData), written out so the capture can be seen.
-#include <algorithm>
-#include <cctype>
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -22,30 +19,16 @@ struct PictureOptions {
   int colors = 256;
 };
 
-std::string LowerExtension(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension;
-}
-
 void RunPicture(const PictureOptions& options) {
   // The library's captures are always 8-bit.
   if (options.colors != 256) throw UsageError("--colors must be 256: pictures are captured to 8 bits");
-  const std::string extension = LowerExtension(options.output);
-  if (extension != ".png" && extension != ".bmp")
-    throw UsageError("the output must be a .png or a .bmp file: " + options.output);
+  CheckFacePath(options.output);
 
   host::TBitmap bitmap;
   bitmap.LoadFromFile(options.input);
   tFulgoDib capture;
   capture.GetGlyphData(bitmap);
-
-  if (extension == ".bmp") {
-    SaveDib(capture, options.output);
-    return;
-  }
-  WriteDibPng(capture, options.output);
+  WriteFace(capture, options.output);
 }
 
 }  // namespace

@@ -1,7 +1,4 @@
 // render: a look (a component stream whose root holds an art) rendered to an 8-bit PNG or BMP.
-#include <algorithm>
-#include <cctype>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,17 +20,8 @@ struct RenderOptions {
   std::optional<std::string> caption;
 };
 
-std::string LowerExtension(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension;
-}
-
 void RunRender(const RenderOptions& options) {
-  const std::string extension = LowerExtension(options.output);
-  if (extension != ".png" && extension != ".bmp")
-    throw UsageError("the output must be a .png or a .bmp file: " + options.output);
+  CheckFacePath(options.output);
 
   tFulgoLabelArt art(nullptr);
   host::TFileStream file(options.input, host::TFileMode::fmOpenRead);
@@ -52,10 +40,7 @@ void RunRender(const RenderOptions& options) {
   const auto tableOrder =
       ((transparent & 0xFF) << 16) | (transparent & 0xFF00) | ((transparent >> 16) & 0xFF);
   face.SetColor(kTransparentIndex, static_cast<TColor>(tableOrder));
-  if (extension == ".bmp")
-    SaveDib(face, options.output);
-  else
-    WriteDibPng(face, options.output);
+  WriteFace(face, options.output);
 }
 
 }  // namespace

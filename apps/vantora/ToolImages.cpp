@@ -1,8 +1,11 @@
 #include "ToolImages.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <filesystem>
 
+#include "ToolErrors.h"
 #include "core/DibLayout.h"
 #include "host/graphics/Gdi.h"
 #include "host/graphics/GdiOwners.h"
@@ -10,14 +13,21 @@
 
 namespace vantora::tool {
 
+namespace {
+
+std::string LowerExtension(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension;
+}
+
 void WriteDibPng(const tFulgoDib& Dib, const std::string& Path) {
   // The header is copied out: blocks are only 2-byte aligned.
   host::BITMAPINFO256 info;
   std::memcpy(&info, Dib.Dib + dib::kFileHeaderSize, sizeof info);
   host::WritePngFile(Path, reinterpret_cast<const host::BITMAPINFO*>(&info), dib::Bits(Dib.Dib));
 }
-
-namespace {
 
 constexpr int kGap = 12;
 constexpr int kCaptionHeight = 18;
@@ -59,6 +69,20 @@ class Canvas {
 };
 
 }  // namespace
+
+void CheckFacePath(const std::string& Path) {
+  const std::string extension = LowerExtension(Path);
+  if (extension != ".png" && extension != ".bmp")
+    throw UsageError("the output must be a .png or a .bmp file: " + Path);
+}
+
+void WriteFace(const tFulgoDib& Dib, const std::string& Path) {
+  CheckFacePath(Path);
+  if (LowerExtension(Path) == ".bmp")
+    SaveDib(Dib, Path);
+  else
+    WriteDibPng(Dib, Path);
+}
 
 void ContactSheet::Write(const std::string& Path) const {
   int cellWidth = 120;

@@ -1,4 +1,4 @@
-// Pictures the tool writes: 8-bit faces as PNG files, and contact sheets of labelled faces.
+// Pictures the tool writes: 8-bit faces as PNG or BMP files, and contact sheets of labelled faces.
 #pragma once
 
 #include <string>
@@ -8,7 +8,11 @@
 
 namespace vantora::tool {
 
-void WriteDibPng(const tFulgoDib& Dib, const std::string& Path);
+// Raises UsageError unless Path ends in .png or .bmp (in any case), the forms a face is written in;
+// checked before the work that makes the face.
+void CheckFacePath(const std::string& Path);
+// Writes the face as an 8-bit PNG, or as its DIB block when Path ends in .bmp.
+void WriteFace(const tFulgoDib& Dib, const std::string& Path);
 
 // Faces laid out in a grid on white, each in its own colours, with a caption under each.
 class ContactSheet {

@@ -1,10 +1,10 @@
 // vantora: renders looks, converts component streams and control files, lists their properties,
 // captures pictures as the library does.
+#include <exception>
 #include <iostream>
 
 #include "Commands.h"
 #include "ToolErrors.h"
-#include "host/classes/Errors.h"
 #include "util/Version.h"
 
 int main(int argc, char** argv) {
@@ -23,8 +23,10 @@ int main(int argc, char** argv) {
   } catch (const vantora::tool::UsageError& e) {
     std::cerr << "vantora: " << e.what() << "\nRun with --help for usage.\n";
     return 2;
-  } catch (const vantora::host::Exception& e) {
-    std::cerr << "vantora: error: " << e.Message() << "\n";
+  } catch (const std::exception& e) {
+    // The library's errors and the standard ones (a file-system failure, no memory) alike: the
+    // message and a failure code, never an abort.
+    std::cerr << "vantora: error: " << e.what() << "\n";
     return 1;
   }
   return 0;

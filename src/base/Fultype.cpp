@@ -1,5 +1,7 @@
 #include "base/Fultype.h"
 
+#include <string>
+
 namespace vantora {
 
 const host::TEnumInfo& TypeInfoOf(efgColorType) {
@@ -39,6 +41,11 @@ void tFulgoPersistent::SetActive(bool Value) {
   if (Value == Active) return;
   Active = Value;
   Rebuild();
+}
+
+void RaiseCannotAssign(const host::TPersistent& Source, const host::TPersistent* Dest) {
+  throw host::EConvertError("Can not assign " + (Dest ? Dest->ClassName() : std::string("nil")) + " to " +
+                            Source.ClassName());
 }
 
 const host::TClass& tFulgoAlign::StaticClass() {

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <ranges>
 
 #include "host/classes/Errors.h"
 #include "host/classes/Lists.h"
@@ -61,6 +63,35 @@ class tFulgoPersistent : public host::TPersistent {
   tFulgoPersistent(tFulgoPersistent* AOwner, SilentLink) : Owner(AOwner) {}
 };
 
+// Clears NotifyOwner of a persistent for a scope and restores the old value however the scope
+// ends, so that the changes made meanwhile climb no further than that persistent.
+class tQuietNotices {
+ public:
+  explicit tQuietNotices(tFulgoPersistent& Persistent)
+      : persistent_(Persistent), notify_(Persistent.NotifyOwner) {
+    Persistent.NotifyOwner = false;
+  }
+  tQuietNotices(const tQuietNotices&) = delete;
+  tQuietNotices& operator=(const tQuietNotices&) = delete;
+  ~tQuietNotices() { persistent_.NotifyOwner = notify_; }
+
+ private:
+  tFulgoPersistent& persistent_;
+  bool notify_;
+};
+
+[[noreturn]] void RaiseCannotAssign(const host::TPersistent& Source, const host::TPersistent* Dest);
+
+// Dest as the class that takes Source's fields, when Dest is of Source's class, an ancestor or a
+// descendant; otherwise EConvertError "Can not assign <Dest> to <Source>".
+template <class T>
+T* AssignTarget(const T& Source, host::TPersistent* Dest) {
+  auto* dest = dynamic_cast<T*>(Dest);
+  if (!dest || !(Dest->InheritsFrom(Source.ClassType()) || Source.InheritsFrom(Dest->ClassType())))
+    RaiseCannotAssign(Source, Dest);
+  return dest;
+}
+
 // Places an object inside its art. It never forwards a rebuild: its fields have no setters and a
 // change shows at the owner's next rebuild.
 class tFulgoAlign : public tFulgoPersistent {
@@ -101,12 +132,40 @@ class tQorList {
   tFulgoPersistent* GetActive(int Index) const;
 };
 
-// A tQorList whose items are all of class T, with the typed accessor its owners use.
+// A tQorList whose items are all of class T, with the typed accessors its owners use.
 template <class T>
 class tTypedQorList : public tQorList {
  public:
   T* GetItemTyped(int Index) const { return static_cast<T*>(GetItem(Index)); }
   T* GetActiveTyped(int Index) const { return static_cast<T*>(GetActive(Index)); }
+
+  // Every item, in list order.
+  auto All() const {
+    return std::views::transform(Items, [](tFulgoPersistent* item) { return static_cast<T*>(item); });
+  }
+  // The active items in list order, found in one walk rather than looked up by index one by one.
+  auto Actives() const {
+    return All() | std::views::filter([](const T* item) { return item->Active; });
+  }
+};
+
+// A typed list that owns its items: it frees them, first to last, when it goes.
+template <class T>
+class tOwningQorList : public tTypedQorList<T> {
+ public:
+  tOwningQorList() = default;
+  ~tOwningQorList() override { this->FreeAll(); }
+
+  // Takes Item over and answers it, for the owner's typed reference to it.
+  template <class U>
+  U* Add(std::unique_ptr<U> Item) {
+    tQorList::Add(Item.get());
+    return Item.release();
+  }
+
+ private:
+  // Forgetting an item without freeing it would leak it.
+  using tQorList::Clear;
 };
 
 }  // namespace vantora

@@ -250,9 +250,8 @@ bool tFulgoDib::FindMinSize(TWidth& Width, THeight& Height, TOrigin& Origin) con
   const std::int32_t width = GetWidth();
   const std::int32_t height = GetHeight();
   std::int32_t minCol = width, maxCol = 0, minRow = height, maxRow = 0;
-  const std::size_t stride = dib::RowStride(static_cast<std::uint32_t>(width));
   for (std::int32_t r = 0; r < height; ++r) {
-    const std::uint8_t* row = dib::Bits(Dib) + static_cast<std::size_t>(r) * stride;
+    const std::uint8_t* row = Row(r);
     std::int32_t first = 0;
     while (first < width && row[first] == kTransparentIndex) ++first;
     if (first == width) continue;
@@ -282,9 +281,9 @@ void tFulgoDib::ChangeToMinSize() {
   dib::Put32(block.get() + dib::kHeight, height);
   dib::Put32(block.get() + dib::kFileSize, image + dib::kBitsOffset);
   dib::Put32(block.get() + dib::kSizeImage, image);
-  const std::size_t oldStride = dib::RowStride(GetWidth());
+  const std::size_t oldStride = Stride();
   const std::size_t newStride = dib::RowStride(width);
-  const std::uint8_t* from = dib::Bits(Dib) + static_cast<std::size_t>(origin.Y) * oldStride + origin.X;
+  const std::uint8_t* from = Row(origin.Y) + origin.X;
   std::uint8_t* to = dib::Bits(block.get());
   for (std::size_t r = 0; r < height; ++r) std::memcpy(to + r * newStride, from + r * oldStride, width);
   ClearPadding(to, width, height);
@@ -317,14 +316,11 @@ void tFulgoDib::IndCopy(tFulgoDib& Other, std::int16_t X, std::int16_t Y, bool S
   }
 
   const std::size_t rStride = dib::RowStride(static_cast<std::uint32_t>(rw));
-  const std::size_t sStride = dib::RowStride(static_cast<std::uint32_t>(sw));
-  const std::size_t oStride = dib::RowStride(static_cast<std::uint32_t>(ow));
   for (std::int32_t r = 0; r < rh; ++r) {
     std::uint8_t* out = dib::Bits(result.get()) + static_cast<std::size_t>(r) * rStride;
     const bool sRow = r >= sy && r < sy + sh, oRow = r >= oy && r < oy + oh;
-    const std::uint8_t* sLine = sRow ? dib::Bits(Dib) + static_cast<std::size_t>(r - sy) * sStride : nullptr;
-    const std::uint8_t* oLine =
-        oRow ? dib::Bits(Other.Dib) + static_cast<std::size_t>(r - oy) * oStride : nullptr;
+    const std::uint8_t* sLine = sRow ? Row(r - sy) : nullptr;
+    const std::uint8_t* oLine = oRow ? Other.Row(r - oy) : nullptr;
     for (std::size_t k = 0; k < spanCount; ++k) {
       const Span& span = spans[k];
       const auto n = static_cast<std::size_t>(span.to - span.from);
@@ -373,6 +369,7 @@ void tFulgoDib::CutCopy(const tFulgoDib& Other, std::int16_t X, std::int16_t Y) 
   if (X >= sw || Y >= sh || ow + X <= 0 || oh + Y <= 0) return;
   const std::int32_t width = std::min(ow + X, sw) - std::max<std::int32_t>(X, 0);
   const std::int32_t height = std::min(oh + Y, sh) - std::max<std::int32_t>(Y, 0);
+  if (width <= 0 || height <= 0) return;  // a bitmap without rows or columns
   // Top-down rows turned into memory rows of both bitmaps.
   std::int32_t selfRow, otherRow;
   if (oh + Y < sh) {
@@ -383,10 +380,9 @@ void tFulgoDib::CutCopy(const tFulgoDib& Other, std::int16_t X, std::int16_t Y) 
     otherRow = oh + Y - sh;
   }
   const std::int32_t selfCol = X > 0 ? X : 0, otherCol = X > 0 ? 0 : -X;
-  const std::size_t sStride = dib::RowStride(static_cast<std::uint32_t>(sw));
-  const std::size_t oStride = dib::RowStride(static_cast<std::uint32_t>(ow));
-  std::uint8_t* to = dib::Bits(Dib) + static_cast<std::size_t>(selfRow) * sStride + selfCol;
-  const std::uint8_t* from = dib::Bits(Other.Dib) + static_cast<std::size_t>(otherRow) * oStride + otherCol;
+  const std::size_t sStride = Stride(), oStride = Other.Stride();
+  std::uint8_t* to = Row(selfRow) + selfCol;
+  const std::uint8_t* from = Other.Row(otherRow) + otherCol;
   for (std::int32_t r = 0; r < height; ++r, to += sStride, from += oStride)
     rowops::CopyExcept(to, from, static_cast<std::size_t>(width), kTransparentIndex);
 }
@@ -496,7 +492,7 @@ void tFulgoDib::DrawFill(host::TCanvas& Canvas, TColor Color, std::int32_t AreaW
   if (AreaWidth <= 0 || AreaHeight <= 0) return;
   host::TBitmap area;
   area.SetSize(AreaWidth, AreaHeight);
-  area.Canvas().Brush().SetColor(static_cast<host::TColor>(rgb));
+  area.Canvas().Brush().SetColor(rgb);
   area.Canvas().FillRect(host::RECT{0, 0, AreaWidth, AreaHeight});
   if (Dib) {
     const TWidth w = GetWidth();

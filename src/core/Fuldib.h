@@ -4,10 +4,14 @@
 // property ("DIB1" records).
 #pragma once
 
+#include <cassert>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
+#include "core/DibLayout.h"
 #include "core/Grputil.h"
 #include "core/uMemory.h"
 #include "host/classes/Filer.h"
@@ -64,6 +68,14 @@ class tFulgoDib {
 
   TWidth GetWidth() const;
   THeight GetHeight() const;
+  // Bytes from one memory row to the next: the width rounded up to 4.
+  std::size_t Stride() const { return dib::RowStride(GetWidth()); }
+  // The first pixel of memory row Y (row 0 is the bottom row of the picture).
+  std::uint8_t* Row(std::int32_t Y) { return const_cast<std::uint8_t*>(std::as_const(*this).Row(Y)); }
+  const std::uint8_t* Row(std::int32_t Y) const {
+    assert(Dib && Y >= 0 && Y < GetHeight());
+    return dib::Bits(Dib) + static_cast<std::size_t>(Y) * Stride();
+  }
   // Headers, colour table and padded rows: what streaming and saving write. 0 when empty.
   std::uint32_t GetDibMemorySize() const;
 

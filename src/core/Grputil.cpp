@@ -7,15 +7,14 @@
 #include "host/classes/Errors.h"
 #include "host/graphics/Gdi.h"
 #include "host/graphics/GdiOwners.h"
+#include "host/graphics/Graphics.h"
 
 namespace vantora {
 
 using namespace host;
 
 TColor RGBToTColor(TColor Color) {
-  const auto value = static_cast<std::uint32_t>(Color);
-  if ((value & kSystemColorFlag) == 0) return Color;
-  return static_cast<TColor>(GetSysColor(static_cast<int>(value & 0xFF)));
+  return static_cast<TColor>(host::ColorToRGB(Color));
 }
 
 void FillInfoHeader(HBITMAP Bitmap, BITMAPINFOHEADER& Header, std::int32_t Colors) {

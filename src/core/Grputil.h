@@ -11,9 +11,9 @@
 namespace vantora {
 
 // A host colour value: red in the low byte (0x00BBGGRR), or a system colour.
-using TColor = std::int32_t;
+using host::TColor;
 
-inline constexpr std::uint32_t kSystemColorFlag = 0x80000000u;
+inline constexpr std::uint32_t kSystemColorFlag = static_cast<std::uint32_t>(host::clSystemColor);
 
 // Resolves a system colour to its RGB value (the host's system colour table: button face light
 // grey, window white, highlight navy...); other values are returned unchanged.

@@ -300,10 +300,6 @@ void tFulgoColor::ApplyTiledBitmap(tFulgoDib& Dib) const {
   if (Dib.Empty()) return;
   const std::int32_t tw = WorkDib->GetWidth(), th = WorkDib->GetHeight();
   const std::int32_t ow = Dib.GetWidth(), oh = Dib.GetHeight();
-  const std::size_t tStride = dib::RowStride(static_cast<std::uint32_t>(tw));
-  const std::size_t oStride = dib::RowStride(static_cast<std::uint32_t>(ow));
-  const std::uint8_t* tile = dib::Bits(WorkDib->Dib);
-  std::uint8_t* out = dib::Bits(Dib.Dib);
   // Where tiles repeat across the row, the tile row is first repeated over the whole width, so
   // the row is painted in one run rather than in short runs with unaligned ends. Each repeated
   // tile row is made once when they all fit the cache.
@@ -318,8 +314,8 @@ void tFulgoColor::ApplyTiledBitmap(tFulgoDib& Dib) const {
   std::int32_t tileRow = (0 - oh) % th;
   if (tileRow < 0) tileRow += th;
   for (std::int32_t r = 0; r < oh; ++r) {
-    std::uint8_t* row = out + static_cast<std::size_t>(r) * oStride;
-    const std::uint8_t* source = tile + static_cast<std::size_t>(tileRow) * tStride;
+    std::uint8_t* row = Dib.Row(r);
+    const std::uint8_t* source = WorkDib->Row(tileRow);
     if (repeated) {
       std::uint8_t* pattern = patterns.get() + (cached ? static_cast<std::size_t>(tileRow) * width : 0);
       if (!cached || !made[static_cast<std::size_t>(tileRow)]) {
@@ -334,27 +330,20 @@ void tFulgoColor::ApplyTiledBitmap(tFulgoDib& Dib) const {
 }
 
 void tFulgoColor::AssignTo(host::TPersistent* Dest) const {
-  auto* dest = dynamic_cast<tFulgoColor*>(Dest);
-  if (!dest || !(Dest->InheritsFrom(ClassType()) || InheritsFrom(Dest->ClassType())))
-    throw host::EConvertError("Can not assign " + (Dest ? Dest->ClassName() : std::string("nil")) + " to " +
-                              ClassName());
+  tFulgoColor* dest = AssignTarget(*this, Dest);
   if (dest == this) return;
   FuzzRadius(Fuzz);  // refused before Dest changes
-  struct Restore {
-    tFulgoColor* fill;
-    bool notify;
-    ~Restore() { fill->NotifyOwner = notify; }
-  } restore{dest, dest->NotifyOwner};
-  dest->NotifyOwner = false;
-  dest->SetColorType(ColorType);
-  dest->SetFuzz(Fuzz);
-  dest->SetBrush(Brush);
-  dest->SetBrush2(Brush2);
-  dest->FulgoGlyph->Assign(FulgoGlyph.get());
-  dest->Gradient->Assign(Gradient.get());
-  // The copied picture sets its own has-data flag; the kind decides what is streamed.
-  dest->UpdateStoredSources();
-  dest->NotifyOwner = restore.notify;
+  {
+    tQuietNotices quiet(*dest);
+    dest->SetColorType(ColorType);
+    dest->SetFuzz(Fuzz);
+    dest->SetBrush(Brush);
+    dest->SetBrush2(Brush2);
+    dest->FulgoGlyph->Assign(FulgoGlyph.get());
+    dest->Gradient->Assign(Gradient.get());
+    // The copied picture sets its own has-data flag; the kind decides what is streamed.
+    dest->UpdateStoredSources();
+  }
   dest->Rebuild();
 }
 

@@ -471,13 +471,9 @@ void tFulgoGradient::CreateGradient(tFulgoDib& Dib) {
 
 void tFulgoGradient::AssignTo(host::TPersistent* Dest) const {
   // Only another gradient can take the fields; any other class, related or not, is refused.
-  auto* dest = dynamic_cast<tFulgoGradient*>(Dest);
-  if (!dest || !(Dest->InheritsFrom(ClassType()) || InheritsFrom(Dest->ClassType())))
-    throw host::EConvertError("Can not assign " + (Dest ? Dest->ClassName() : std::string("nil")) + " to " +
-                              ClassName());
+  tFulgoGradient* dest = AssignTarget(*this, Dest);
   if (dest == this) return;
-  const bool notify = dest->NotifyOwner;
-  dest->NotifyOwner = false;
+  tQuietNotices quiet(*dest);
   dest->GradType = GradType;
   dest->GradWidth = GradWidth;
   dest->GradHeight = GradHeight;
@@ -485,7 +481,6 @@ void tFulgoGradient::AssignTo(host::TPersistent* Dest) const {
   dest->Angle = Angle;
   dest->Discr = Discr;
   dest->Vortex = Vortex;
-  dest->NotifyOwner = notify;
 }
 
 void tFulgoGradient::DefineProperties(host::TFiler& Filer) {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "effects/Fullayer.h"
 #include "base/Fultype.h"
+#include "effects/Fullayer.h"
 
 namespace vantora {
 
@@ -69,9 +69,8 @@ class tFulgoShadow : public tFulgoLayer {
   std::int16_t DrawnTop() const;
 };
 
-// The layers of an object, in the order they are prepared, rendered and measured. It does not own
-// them: the object frees them with FreeAll.
-class tLayersList : public tTypedQorList<tFulgoLayer> {
+// The layers of an object, in the order they are prepared, rendered and measured. It owns them.
+class tLayersList : public tOwningQorList<tFulgoLayer> {
  public:
   // The Index-th active layer; raises EListError past the last one.
   tFulgoLayer* GetActiveLayer(int Index) const { return GetActiveTyped(Index); }

@@ -125,15 +125,14 @@ Visible Clip(const tShapeSpan& s, std::int32_t N) {
 // Each column of Src resampled into its span of the same column of Dst.
 void ColumnPass(const tFulgoDib& Src, tFulgoDib& Dst, std::span<const tShapeSpan> Spans) {
   const std::int32_t width = Src.GetWidth(), height = Src.GetHeight();
-  const std::size_t stride = dib::RowStride(static_cast<std::uint32_t>(width));
+  const std::size_t stride = Src.Stride();
   const std::uint8_t* src = dib::Bits(Src.Dib);
-  std::uint8_t* dst = dib::Bits(Dst.Dib);
   for (std::int32_t c = 0; c < width; ++c) {
     const tShapeSpan& s = Spans[static_cast<std::size_t>(c)];
     const Visible v = Clip(s, height);
     if (v.first >= v.last) continue;
     std::int64_t acc = std::int64_t{v.first} * s.Step;
-    std::uint8_t* to = dst + static_cast<std::size_t>(s.Start + v.first) * stride + c;
+    std::uint8_t* to = Dst.Row(s.Start + v.first) + c;
     for (std::int32_t k = v.first; k < v.last; ++k, acc += s.Step, to += stride)
       *to = src[static_cast<std::size_t>(acc >> 16) * stride + static_cast<std::size_t>(c)];
   }
@@ -142,13 +141,12 @@ void ColumnPass(const tFulgoDib& Src, tFulgoDib& Dst, std::span<const tShapeSpan
 // Each row of Src resampled into its span of the same row of Dst.
 void RowPass(const tFulgoDib& Src, tFulgoDib& Dst, std::span<const tShapeSpan> Spans) {
   const std::int32_t width = Src.GetWidth(), height = Src.GetHeight();
-  const std::size_t stride = dib::RowStride(static_cast<std::uint32_t>(width));
   for (std::int32_t r = 0; r < height; ++r) {
     const tShapeSpan& s = Spans[static_cast<std::size_t>(r)];
     const Visible v = Clip(s, width);
     if (v.first >= v.last) continue;
-    const std::uint8_t* from = dib::Bits(Src.Dib) + static_cast<std::size_t>(r) * stride;
-    std::uint8_t* to = dib::Bits(Dst.Dib) + static_cast<std::size_t>(r) * stride + (s.Start + v.first);
+    const std::uint8_t* from = Src.Row(r);
+    std::uint8_t* to = Dst.Row(r) + (s.Start + v.first);
     std::int64_t acc = std::int64_t{v.first} * s.Step;
     for (std::int32_t k = v.first; k < v.last; ++k, acc += s.Step) *to++ = from[acc >> 16];
   }

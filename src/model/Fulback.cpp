@@ -110,7 +110,7 @@ void tFulgoBackground::ImageChanged(host::TBitmap&) {
 
 void tFulgoBackground::Ready() {
   if (!Exist)
-    for (int i = 0; i < Layers.GetCount(); ++i) Layers.GetItemTyped(i)->SetActive(true);
+    for (tFulgoLayer* layer : Layers.All()) layer->SetActive(true);
   tFulgoObject::Ready();
 }
 

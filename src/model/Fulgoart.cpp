@@ -6,9 +6,11 @@
 
 #include "host/classes/Filer.h"
 #include "host/classes/TextForm.h"
+#include "host/graphics/Gdi.h"
 #include "model/Fulback.h"
 #include "model/Fultext.h"
 #include "palette/Fulone.h"
+#include "palette/RenderPass.h"
 
 namespace vantora {
 
@@ -55,19 +57,6 @@ std::int16_t Position(std::int32_t value) {
   return static_cast<std::int16_t>(std::clamp<std::int32_t>(value, -kMaxBitmapSide, kMaxBitmapSide));
 }
 
-// Clears NotifyOwner for a scope, restoring the old value however the scope ends.
-class Quiet {
- public:
-  explicit Quiet(tFulgoPersistent& p) : p_(p), old_(p.NotifyOwner) { p.NotifyOwner = false; }
-  Quiet(const Quiet&) = delete;
-  Quiet& operator=(const Quiet&) = delete;
-  ~Quiet() { p_.NotifyOwner = old_; }
-
- private:
-  tFulgoPersistent& p_;
-  bool old_;
-};
-
 }  // namespace
 
 tFulgoArt::tFulgoArt(tFulgoPersistent* AOwner)
@@ -77,9 +66,7 @@ tFulgoArt::tFulgoArt(tFulgoPersistent* AOwner)
   SetDefaults();
 }
 
-tFulgoArt::~tFulgoArt() {
-  Objects.FreeAll();
-}
+tFulgoArt::~tFulgoArt() = default;
 
 std::unique_ptr<tFulgoArt> tFulgoArt::NewArt() const {
   return std::make_unique<tFulgoArt>(nullptr);
@@ -94,7 +81,7 @@ void tFulgoArt::SetDefaults() {
 void tFulgoArt::Init() {
   tFulgoPersistent::Init();
   SetDefaults();
-  for (int i = 0; i < Objects.GetCount(); ++i) Objects.GetItemTyped(i)->Init();
+  for (tFulgoObject* object : Objects.All()) object->Init();
 }
 
 void tFulgoArt::Rebuild() {
@@ -138,49 +125,45 @@ void tFulgoArt::Render() {
   // Whatever fails, no object keeps a picture of a render that did not finish.
   struct Cleanup {
     tObjectList& objects;
-    bool done = false;
     ~Cleanup() {
-      if (!done)
-        for (int i = 0; i < objects.GetCount(); ++i) objects.GetItemTyped(i)->Finished();
+      for (tFulgoObject* object : objects.All()) object->Finished();
     }
   } cleanup{Objects};
   tFulgoOnePalette palette;
+  RenderPass(palette, Objects.Actives(), [this] { Compose(); });
+  palette.SetColorTabelTo(*Dib);
+  PaletteHandle = std::move(palette.PaletteHandle);
+}
 
-  const int count = Objects.GetActiveCount();
-  for (int i = 0; i < count; ++i) Objects.GetActiveObject(i)->Ready();
-  for (int i = 0; i < count; ++i) Objects.GetActiveObject(i)->RegisterOnePalette(palette);
-  palette.BuildPalette();
-  for (int i = 0; i < count; ++i) Objects.GetActiveObject(i)->ApplyOnePalette(palette);
-
-  // The background is sized by the others, so it renders last.
-  int backIndex = -1;
-  for (int i = 0; i < count; ++i) {
-    tFulgoObject* object = Objects.GetActiveObject(i);
-    if (dynamic_cast<tFulgoBackground*>(object)) backIndex = i;
+void tFulgoArt::Compose() {
+  // The background is sized by the others, so it renders last; the last one counts.
+  tFulgoObject* back = nullptr;
+  int backIndex = 0;
+  int index = 0;
+  for (tFulgoObject* object : Objects.Actives()) {
+    if (dynamic_cast<tFulgoBackground*>(object)) {
+      back = object;
+      backIndex = index;
+    }
+    ++index;
   }
-  if (backIndex < 0) throw EFulgoError("The art has no active background object");
-  for (int i = 0; i < count; ++i)
-    if (i != backIndex) Objects.GetActiveObject(i)->Render();
+  if (!back) throw EFulgoError("The art has no active background object");
+  for (tFulgoObject* object : Objects.Actives())
+    if (object != back) object->Render();
 
-  tFulgoObject* back = Objects.GetActiveObject(backIndex);
   back->CalcAddXY();
   CalcBackgroundSize(backIndex);
   back->Render();
   Dib->GrabDib(*back->Dib);
   CalcAlignment(GetWidth() - back->AddWidth, GetHeight() - back->AddHeight);
-  for (int i = 0; i < count; ++i) {
-    if (i == backIndex) continue;
-    tFulgoObject* object = Objects.GetActiveObject(i);
+  for (tFulgoObject* object : Objects.Actives()) {
+    if (object == back) continue;
     if (!object->Dib->Empty())
       Dib->CutCopy(*object->Dib, Position(object->Align->PosX - back->AddX),
                    Position(object->Align->PosY - back->AddY));
     object->Finished();
   }
   back->Finished();
-  cleanup.done = true;
-
-  palette.SetColorTabelTo(*Dib);
-  PaletteHandle = std::move(palette.PaletteHandle);
 }
 
 void tFulgoArt::CalcBackgroundSize(int BackIndex) {
@@ -188,9 +171,8 @@ void tFulgoArt::CalcBackgroundSize(int BackIndex) {
   if (!back) throw EFulgoError("Object " + std::to_string(BackIndex) + " of the art is not a background");
   std::int32_t maxW = 0, maxH = 0;
   if (NeededWidth == -1 || NeededHeight == -1) {
-    for (int i = 0; i < Objects.GetActiveCount(); ++i) {
-      if (i == BackIndex) continue;
-      const tFulgoObject* object = Objects.GetActiveObject(i);
+    for (const tFulgoObject* object : Objects.Actives()) {
+      if (object == back) continue;
       maxW = std::max<std::int32_t>(maxW, object->Width);
       maxH = std::max<std::int32_t>(maxH, object->Height);
     }
@@ -209,8 +191,8 @@ void tFulgoArt::CalcBackgroundSize(int BackIndex) {
 
 void tFulgoArt::CalcAlignment(std::int32_t W, std::int32_t H) {
   tFulgoText* text = nullptr;
-  for (int i = 0; i < Objects.GetActiveCount() && !text; ++i)
-    text = dynamic_cast<tFulgoText*>(Objects.GetActiveObject(i));
+  for (tFulgoObject* object : Objects.Actives())
+    if ((text = dynamic_cast<tFulgoText*>(object))) break;
   if (!text) return;
   const std::int32_t w = text->Dib->Empty() ? 0 : text->Dib->GetWidth();
   const std::int32_t h = text->Dib->Empty() ? 0 : text->Dib->GetHeight();
@@ -236,10 +218,7 @@ void tFulgoArt::AssignTo(host::TPersistent* Dest) const {
     GlobalLoading() { host::BeginGlobalLoading(); }
     ~GlobalLoading() { host::EndGlobalLoading(); }
   };
-  auto* dest = dynamic_cast<tFulgoArt*>(Dest);
-  if (!dest || !(InheritsFrom(Dest->ClassType()) || Dest->InheritsFrom(ClassType())))
-    throw host::EConvertError("Can not assign " + (Dest ? Dest->ClassName() : std::string("nil")) + " to " +
-                              ClassName());
+  tFulgoArt* dest = AssignTarget(*this, Dest);
   if (dest == this) return;
   auto* self = const_cast<tFulgoArt*>(this);
   // The helpers outlive the loading phase: its end still calls Loaded on the root it read.
@@ -250,12 +229,12 @@ void tFulgoArt::AssignTo(host::TPersistent* Dest) const {
     GlobalLoading loading;
     host::TMemoryStream stream;
     {
-      Quiet quiet(*self);
+      tQuietNotices quiet(*self);
       host::WriteComponent(stream, source);
     }
     stream.SetPosition(0);
     {
-      Quiet quiet(*dest);
+      tQuietNotices quiet(*dest);
       dest->Init();
       host::ReadComponent(stream, &target);
     }
@@ -284,7 +263,7 @@ void tFulgoArt::LoadFromStream(host::TStream& Stream) {
   holder.fArt = this;
   binary.SetPosition(0);
   {
-    Quiet quiet(*this);
+    tQuietNotices quiet(*this);
     Init();
     host::ReadComponent(binary, &holder);
   }

@@ -43,7 +43,7 @@ class tFulgoArt : public tFulgoPersistent {
   TColor Transparent = kButtonFace;
   // The palette of the last render.
   host::Owned<host::HPALETTE> PaletteHandle;
-  // The art's objects; the list owns them (FreeAll).
+  // The art's objects; the list owns them.
   tObjectList Objects;
   std::unique_ptr<tFulgoDib> Dib;
   // Imposed outer size; -1 lets the size follow the content.
@@ -60,6 +60,7 @@ class tFulgoArt : public tFulgoPersistent {
   // A new art of the same class, without owner, for a trial load.
   virtual std::unique_ptr<tFulgoArt> NewArt() const;
 
+  // Renders the objects with one palette and composes them into Dib with its colour table.
   void Render();
   void CalcBackgroundSize(int BackIndex);
   void CalcAlignment(std::int32_t W, std::int32_t H);
@@ -86,6 +87,11 @@ class tFulgoArt : public tFulgoPersistent {
   // tried on a fresh art first, so a look that fails to load leaves this art as it was.
   void LoadFromStream(host::TStream& Stream);
   void SaveToStream(host::TStream& Stream);
+
+ private:
+  // Renders the objects, the background last and sized by the others, and copies their pictures
+  // over the background's.
+  void Compose();
 };
 
 // The arts of a control. It does not own them.

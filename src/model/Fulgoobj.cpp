@@ -30,24 +30,16 @@ tFulgoObject::tFulgoObject(tFulgoPersistent* AOwner)
   SetDefaults();
 }
 
-tFulgoObject::~tFulgoObject() {
-  Layers.FreeAll();
-}
+tFulgoObject::~tFulgoObject() = default;
 
 void tFulgoObject::AddLayers() {
-  auto layer3D = std::make_unique<tFulgo3D>(this);
-  auto shadow = std::make_unique<tFulgoShadow>(this);
-  auto frame = std::make_unique<tFulgoFrame>(this);
-  Layer3D = layer3D.get();
-  LayerShadow = shadow.get();
-  LayerFrame = frame.get();
-  Layers.Add(layer3D.release());
-  Layers.Add(frame.release());
-  Layers.Add(shadow.release());
+  Layer3D = Layers.Add(std::make_unique<tFulgo3D>(this));
+  LayerFrame = Layers.Add(std::make_unique<tFulgoFrame>(this));
+  LayerShadow = Layers.Add(std::make_unique<tFulgoShadow>(this));
 }
 
 void tFulgoObject::SetDefaults() {
-  for (int i = 0; i < Layers.GetCount(); ++i) Layers.GetItemTyped(i)->Init();
+  for (tFulgoLayer* layer : Layers.All()) layer->Init();
   Align->Init();
   Width = 0;
   Height = 0;
@@ -76,29 +68,29 @@ void tFulgoObject::SetShape(std::int16_t Value) {
 void tFulgoObject::SetFadeTo(TColor Value) {
   FadeTo = Value;
   FulgoColor->SetBrush2(Value);
-  for (int i = 0; i < Layers.GetCount(); ++i) Layers.GetItemTyped(i)->SetFadeTo(Value);
+  for (tFulgoLayer* layer : Layers.All()) layer->SetFadeTo(Value);
 }
 
 void tFulgoObject::Ready() {
-  for (int i = 0; i < Layers.GetActiveCount(); ++i) Layers.GetActiveLayer(i)->Ready();
+  for (tFulgoLayer* layer : Layers.Actives()) layer->Ready();
   FulgoColor->Ready();
   AddX = AddY = AddWidth = AddHeight = 0;
 }
 
 void tFulgoObject::RegisterOnePalette(tFulgoOnePalette& Palette) {
-  for (int i = 0; i < Layers.GetActiveCount(); ++i) Layers.GetActiveLayer(i)->RegisterOnePalette(Palette);
+  for (tFulgoLayer* layer : Layers.Actives()) layer->RegisterOnePalette(Palette);
   FulgoColor->RegisterOnePalette(Palette);
 }
 
 void tFulgoObject::ApplyOnePalette(tFulgoOnePalette& Palette) {
-  for (int i = 0; i < Layers.GetActiveCount(); ++i) Layers.GetActiveLayer(i)->ApplyOnePalette(Palette);
+  for (tFulgoLayer* layer : Layers.Actives()) layer->ApplyOnePalette(Palette);
   FulgoColor->ApplyOnePalette(Palette);
 }
 
 void tFulgoObject::Render() {
   MakeFirstBitmap();
   FulgoColor->ApplyColor(*Dib);
-  for (int i = 0; i < Layers.GetActiveCount(); ++i) Layers.GetActiveLayer(i)->Render(*Dib);
+  for (tFulgoLayer* layer : Layers.Actives()) layer->Render(*Dib);
   CalcAddXY();
   // Cut after the layers, so the shape takes them with it.
   if (Shape != 0) GetMatrixShape(*Dib, Shape);
@@ -116,8 +108,7 @@ void tFulgoObject::MakeFirstBitmap() {
 
 void tFulgoObject::CalcAddXY() {
   AddX = AddY = AddWidth = AddHeight = 0;
-  for (int i = 0; i < Layers.GetActiveCount(); ++i) {
-    tFulgoLayer* layer = Layers.GetActiveLayer(i);
+  for (tFulgoLayer* layer : Layers.Actives()) {
     layer->CalcAddXY();
     AddX = static_cast<std::int16_t>(AddX + layer->AddX);
     AddY = static_cast<std::int16_t>(AddY + layer->AddY);

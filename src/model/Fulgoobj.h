@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "effects/Fulcolor.h"
 #include "effects/Fullayer.h"
 #include "effects/Fullyrs.h"
-#include "base/Fultype.h"
 
 namespace vantora {
 
@@ -26,7 +26,7 @@ class tFulgoObject : public tFulgoPersistent {
   std::unique_ptr<tFulgoDib> Dib;
   std::unique_ptr<tFulgoAlign> Align;
   // Layer3D, LayerFrame and LayerShadow, in the order they are prepared, rendered and measured. The
-  // list owns them: the object frees them with FreeAll.
+  // list owns them.
   tLayersList Layers;
   std::unique_ptr<tFulgoColor> FulgoColor;
   tFulgo3D* Layer3D = nullptr;
@@ -81,8 +81,8 @@ class tFulgoObject : public tFulgoPersistent {
   void AddLayers();
 };
 
-// The objects of an art. It does not own them: the art frees them with FreeAll.
-class tObjectList : public tTypedQorList<tFulgoObject> {
+// The objects of an art. It owns them.
+class tObjectList : public tOwningQorList<tFulgoObject> {
  public:
   tFulgoObject* GetActiveObject(int Index) const { return GetActiveTyped(Index); }
 };

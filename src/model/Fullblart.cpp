@@ -19,12 +19,8 @@ tFulgoLabelArt::tFulgoLabelArt(tFulgoPersistent* AOwner) : tFulgoArt(AOwner) {
 
 void tFulgoLabelArt::AddFulgoObjects() {
   tFulgoArt::AddFulgoObjects();
-  auto background = std::make_unique<tFulgoBackground>(this);
-  auto text = std::make_unique<tFulgoText>(this);
-  FulgoBackground = background.get();
-  FulgoText = text.get();
-  Objects.Add(background.release());
-  Objects.Add(text.release());
+  FulgoBackground = Objects.Add(std::make_unique<tFulgoBackground>(this));
+  FulgoText = Objects.Add(std::make_unique<tFulgoText>(this));
 }
 
 std::unique_ptr<tFulgoArt> tFulgoLabelArt::NewArt() const {

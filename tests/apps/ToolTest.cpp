@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "host/graphics/PictureFile.h"
@@ -150,6 +150,23 @@ TEST(Tool, EffectsSheetPaintsEveryGroup) {
   for (const char* name : {"fills-6.png", "gradients-12.png", "layers-5.png", "shapes-28.png", "fills-sheet.png",
                            "gradients-sheet.png", "layers-sheet.png", "shapes-sheet.png"})
     EXPECT_EQ(ReadFile(dir.Path().string() + "/" + name).substr(1, 3), "PNG") << name;
+}
+
+TEST(Tool, FileSystemFailuresEndWithAMessage) {
+  vantora::test::TempDir dir;
+  // A folder that cannot be made, since a plain file stands in its path.
+  const std::string file = dir.File("plain", "not a folder");
+  const ToolRun sheet = Tool("effects-sheet -o " + file + "/sheets");
+  EXPECT_EQ(sheet.status, 1);
+  EXPECT_EQ(sheet.output.rfind("vantora: error: ", 0), 0u) << sheet.output;
+  EXPECT_NE(sheet.output.find(file + "/sheets"), std::string::npos) << sheet.output;
+
+  const std::string look = std::string(VANTORA_SOURCE_DIR) + "/data/looks/01-sunset-gradient.txt";
+  for (const char* face : {"/missing/face.png", "/missing/face.bmp"}) {
+    const ToolRun render = Tool("render " + look + " -o " + dir.Path().string() + face);
+    EXPECT_EQ(render.status, 1) << face;
+    EXPECT_EQ(render.output.rfind("vantora: error: ", 0), 0u) << render.output;
+  }
 }
 
 }  // namespace

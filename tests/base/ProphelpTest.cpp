@@ -4,6 +4,7 @@
 
 #include "base/Fultype.h"
 #include "base/Prophelp.h"
+#include "support/Raises.h"
 
 namespace vantora {
 namespace {
@@ -36,12 +37,7 @@ TEST(TaggedValues, WrongTagRaisesAndStopsPastIt) {
   host::TMemoryStream s;
   WriteStreamString(s, "x");
   s.SetPosition(0);
-  try {
-    ReadStreamInteger(s);
-    FAIL();
-  } catch (const EFulgoError& e) {
-    EXPECT_EQ(e.Message(), "Error reading stream");
-  }
+  EXPECT_TRUE(test::Raises<EFulgoError>([&] { ReadStreamInteger(s); }, "Error reading stream"));
   EXPECT_EQ(s.Position(), 1);
   // A string whose length runs past the end is a read error, not a short string.
   host::TMemoryStream shortString;
@@ -168,23 +164,14 @@ TEST(PropertyDifferences, ClassMismatchesAndBadRecords) {
   TLook look;
   TInner inner;
   host::TMemoryStream s;
-  try {
-    FindDifference(s, &look, &inner);
-    FAIL();
-  } catch (const EFulgoError& e) {
-    EXPECT_EQ(e.Message(), "Object must have the same value");
-  }
+  EXPECT_TRUE(test::Raises<EFulgoError>([&] { FindDifference(s, &look, &inner); },
+                                        "Object must have the same value"));
   EXPECT_EQ(s.Size(), 0);  // raised before anything was written
 
   host::TMemoryStream record;
   FindDifference(record, &inner, &inner);
   record.SetPosition(0);
-  try {
-    SetDifference(record, &look);
-    FAIL();
-  } catch (const EFulgoError& e) {
-    EXPECT_EQ(e.Message(), "Ilegal class assignment");
-  }
+  EXPECT_TRUE(test::Raises<EFulgoError>([&] { SetDifference(record, &look); }, "Ilegal class assignment"));
 
   host::TMemoryStream unknown;
   WriteStreamListBegin(unknown);

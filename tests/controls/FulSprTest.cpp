@@ -9,8 +9,8 @@
 
 #include "controls/FulSpr.h"
 #include "core/DibLayout.h"
-#include "core/DibTestUtil.h"
-#include "core/DrawTestUtil.h"
+#include "support/DibTestUtil.h"
+#include "support/DrawTestUtil.h"
 #include "host/GdiTestSupport.h"
 #include "host/graphics/Graphics.h"
 #include "model/Fullblart.h"

@@ -6,10 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "DibTestUtil.h"
 #include "base/Fultype.h"
 #include "core/AsmFun.h"
 #include "core/Grputil.h"
+#include "support/DibTestUtil.h"
+#include "support/Raises.h"
 
 namespace vantora {
 namespace {
@@ -116,12 +117,7 @@ TEST(AsmFun, BrushAndRecolourRunOverTheWholeRasterPaddingIncluded) {
 TEST(AsmFun, SetColorPixelRefusesAnEmptyRaster) {
   tFulgoDib flat;
   flat.MakeNew(0, 4);
-  try {
-    SetColorPixel(flat.Dib, 1, 0);
-    FAIL();
-  } catch (const EFulgoError& e) {
-    EXPECT_EQ(e.Message(), "Bitmap size is zero");
-  }
+  EXPECT_TRUE(test::Raises<EFulgoError>([&] { SetColorPixel(flat.Dib, 1, 0); }, "Bitmap size is zero"));
   tFulgoDib low;
   low.MakeNew(4, 0);
   EXPECT_THROW(SetColorPixel(low.Dib, 1, 0), EFulgoError);

@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "DibTestUtil.h"
-#include "DrawTestUtil.h"
 #include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
@@ -17,6 +15,8 @@
 #include "host/GdiTestSupport.h"
 #include "host/graphics/Graphics.h"
 #include "host/graphics/PictureFile.h"
+#include "support/DibTestUtil.h"
+#include "support/DrawTestUtil.h"
 #include "support/TempDir.h"
 
 namespace vantora {
@@ -305,7 +305,7 @@ TEST_F(CaptureTest, GlyphsLoadBmpPngAndJpegFilesAndKeepTheirPictureOnFailure) {
   // The decoded picture has a few colours near yellow and blue, and they are kept exactly.
   const host::DibImage decoded = host::ReadPictureFile(jpeg);
   for (int row = 0; row < 8; ++row) {
-    const std::uint8_t* line = dib::Bits(glyph.Dib->Dib) + row * 16;
+    const std::uint8_t* line = glyph.Dib->Row(row);
     const std::uint8_t* source = decoded.Row(7 - row);
     for (int x = 0; x < 16; ++x) {
       ASSERT_EQ(glyph.Dib->GetColor(line[x]), dib::Get32(source + 4 * x) & 0xFFFFFF) << x << ", " << row;

@@ -5,10 +5,11 @@
 #include <random>
 #include <vector>
 
-#include "DibTestUtil.h"
 #include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/uMemory.h"
+#include "support/DibTestUtil.h"
+#include "support/Raises.h"
 
 namespace vantora {
 namespace {
@@ -230,12 +231,7 @@ TEST(Compose, CopyDibClipsAllFourEdges) {
   dest.CopyFromDib(source.Dib, 0, 0);
   EXPECT_EQ(Picture(dest), (std::vector<std::string>{"1a1c", "b.31", "c451"}));
   tFulgoDib empty;
-  try {
-    empty.CopyFromDib(source.Dib, 0, 0);
-    FAIL();
-  } catch (const ENoBMPInSource& e) {
-    EXPECT_EQ(e.Message(), "No bmp in source");
-  }
+  EXPECT_TRUE(test::Raises<ENoBMPInSource>([&] { empty.CopyFromDib(source.Dib, 0, 0); }, "No bmp in source"));
 }
 
 TEST(Compose, ResizeDibScalesAndKeepsTheColourTable) {

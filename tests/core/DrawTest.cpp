@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "DibTestUtil.h"
-#include "DrawTestUtil.h"
 #include "core/Fuldib.h"
 #include "host/GdiTestSupport.h"
 #include "host/graphics/Graphics.h"
+#include "support/DibTestUtil.h"
+#include "support/DrawTestUtil.h"
 #include "util/Gen.h"
 
 namespace vantora {

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <vector>
 
-#include "DibTestUtil.h"
 #include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/uMemory.h"
 #include "host/graphics/Gdi.h"
+#include "support/DibTestUtil.h"
 
 namespace vantora {
 namespace {
@@ -50,6 +50,18 @@ TEST(FulgoDib, MakeEmptyWritesExactHeadersTableAndRows) {
   bitmap.TransparentIndex = 3;
   bitmap.MakeEmpty(2, 2);
   EXPECT_EQ(Raster(bitmap), std::vector<std::uint8_t>(8, 3));
+}
+
+TEST(FulgoDibDeathTest, RowsArePaddedAndCheckedInDebugBuilds) {
+  tFulgoDib dib;
+  dib.MakeEmpty(3, 2);
+  EXPECT_EQ(dib.Stride(), 4u);
+  EXPECT_EQ(dib.Row(0), dib.Dib + 1078);
+  EXPECT_EQ(dib.Row(1), dib.Dib + 1082);
+#ifndef NDEBUG
+  EXPECT_DEATH(dib.Row(2), "");
+  EXPECT_DEATH(dib.Row(-1), "");
+#endif
 }
 
 TEST(FulgoDib, EmptyBitmapsMeasureZeroAndRefuseColourAccess) {

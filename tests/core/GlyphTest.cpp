@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "DibTestUtil.h"
+#include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/uMemory.h"
 #include "host/classes/Filer.h"
 #include "host/classes/TextForm.h"
-#include "base/Fultype.h"
+#include "support/DibTestUtil.h"
+#include "support/Raises.h"
 
 namespace vantora {
 namespace {
@@ -220,12 +221,8 @@ TEST(Glyph, DuplicateAndAssignCopyTheWholeBlock) {
   EXPECT_TRUE(target.Empty());
 
   host::TComponent notAGlyph(nullptr);
-  try {
-    glyph.AssignTo(&notAGlyph);
-    FAIL();
-  } catch (const EFulgoError& e) {
-    EXPECT_EQ(e.Message(), "Can assign only to a FulgoGlyph");
-  }
+  EXPECT_TRUE(
+      test::Raises<EFulgoError>([&] { glyph.AssignTo(&notAGlyph); }, "Can assign only to a FulgoGlyph"));
 }
 
 // A component with a picture property, streamed by the framework's writer and reader.

@@ -7,6 +7,7 @@
 
 #include "core/uMemory.h"
 #include "host/classes/Errors.h"
+#include "support/Raises.h"
 
 namespace vantora {
 namespace {
@@ -141,12 +142,7 @@ TEST(Memory, ReallocKeepsContentsAcrossBothKinds) {
 
 TEST(Memory, ImpossibleSizesRaiseNotEnoughMemory) {
   const std::int32_t before = nQuant;
-  try {
-    mGETMEM(-1);
-    FAIL();
-  } catch (const host::EOutOfMemory& e) {
-    EXPECT_EQ(e.Message(), "Not enough memory");
-  }
+  EXPECT_TRUE(test::Raises<host::EOutOfMemory>([&] { mGETMEM(-1); }, "Not enough memory"));
   EXPECT_EQ(nQuant, before);
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "DrawTestUtil.h"
+#include "support/DrawTestUtil.h"
 #include "core/Sprites.h"
 #include "host/GdiTestSupport.h"
 #include "host/classes/Errors.h"

@@ -9,12 +9,15 @@
 
 #include "core/AsmFun.h"
 #include "core/DibLayout.h"
-#include "core/DibTestUtil.h"
 #include "effects/Fulcolor.h"
 #include "host/classes/Filer.h"
 #include "host/classes/TextForm.h"
 #include "host/graphics/Graphics.h"
 #include "palette/Fulone.h"
+#include "support/DibTestUtil.h"
+#include "support/Raises.h"
+#include "support/RebuildCounter.h"
+#include "support/Streams.h"
 
 namespace vantora {
 namespace {
@@ -42,31 +45,7 @@ const host::TClass& TFillHolder::StaticClass() {
 }
 VANTORA_REGISTER_CLASS(TFillHolder);
 
-class TRebuildCounter : public tFulgoPersistent {
- public:
-  TRebuildCounter() : tFulgoPersistent(nullptr) {}
-  void Rebuild() override { ++count; }
-  int count = 0;
-};
-
-std::string ToText(host::TComponent& c) {
-  host::TMemoryStream s;
-  host::WriteComponent(s, c);
-  return host::ObjectBinaryToText(std::string(s.Bytes().begin(), s.Bytes().end()));
-}
-
-std::unique_ptr<TFillHolder> FromText(const std::string& text) {
-  const std::string binary = host::ObjectTextToBinary(text);
-  host::TMemoryStream s;
-  s.WriteBuffer(binary.data(), static_cast<std::int64_t>(binary.size()));
-  s.SetPosition(0);
-  return std::unique_ptr<TFillHolder>(dynamic_cast<TFillHolder*>(host::ReadComponent(s)));
-}
-
-std::uint8_t At(const tFulgoDib& bitmap, int x, int y) {
-  const std::size_t stride = dib::RowStride(bitmap.GetWidth());
-  return dib::Bits(bitmap.Dib)[static_cast<std::size_t>(bitmap.GetHeight() - 1 - y) * stride + x];
-}
+using test::At;
 
 // A picture whose pixel at displayed (x, y) holds 10 * y + x.
 void NumberedPicture(tFulgoDib& picture, int width, int height) {
@@ -79,16 +58,11 @@ void NumberedPicture(tFulgoDib& picture, int width, int height) {
 }
 
 TEST(ColorFill, FuzzIsRefusedOutOfRangeAndGrowsTheBitmap) {
-  TRebuildCounter owner;
+  test::RebuildCounter owner;
   tFulgoColor fill(&owner);
   fill.SetFuzz(7);
   for (std::int32_t bad : {8, -1}) {
-    try {
-      fill.SetFuzz(bad);
-      ADD_FAILURE() << bad;
-    } catch (const EFulgoError& e) {
-      EXPECT_EQ(e.Message(), "Ilegal Fuzz value");
-    }
+    EXPECT_TRUE(test::Raises<EFulgoError>([&] { fill.SetFuzz(bad); }, "Ilegal Fuzz value"));
   }
   EXPECT_EQ(fill.Fuzz, 7);
   EXPECT_EQ(owner.count, 1);
@@ -283,7 +257,7 @@ TEST(ColorFill, AssignCopiesThroughTheSettersAndRebuildsOnce) {
   source.SetBrush2(0x040506);
   Paint(*source.FulgoGlyph->Dib, {"12", "34"});
   source.Gradient->SetAngle(30);
-  TRebuildCounter owner;
+  test::RebuildCounter owner;
   tFulgoColor dest(&owner);
   dest.Assign(&source);
   EXPECT_EQ(owner.count, 1);
@@ -297,19 +271,15 @@ TEST(ColorFill, AssignCopiesThroughTheSettersAndRebuildsOnce) {
   EXPECT_FALSE(dest.FulgoGlyph->Empty());
   EXPECT_FALSE(dest.FulgoGlyph->HasData);
 
-  TRebuildCounter unrelated;
-  try {
-    source.AssignTo(&unrelated);
-    ADD_FAILURE() << "no error";
-  } catch (const host::EConvertError& e) {
-    EXPECT_EQ(e.Message(), "Can not assign tFulgoPersistent to tFulgoColor");
-  }
+  test::RebuildCounter unrelated;
+  EXPECT_TRUE(test::Raises<host::EConvertError>([&] { source.AssignTo(&unrelated); },
+                                                "Can not assign tFulgoPersistent to tFulgoColor"));
 }
 
 TEST(ColorFillStream, OnlyTheSourceInUseIsWritten) {
   TFillHolder holder(nullptr);
   holder.SetName("Holder");
-  EXPECT_EQ(ToText(holder), "object Holder: TFillHolder\nend\n");
+  EXPECT_EQ(test::ToText(holder), "object Holder: TFillHolder\nend\n");
 
   tFulgoColor& fill = *holder.Fill();
   Paint(*fill.FulgoGlyph->Dib, {"12", "34"});
@@ -319,7 +289,7 @@ TEST(ColorFillStream, OnlyTheSourceInUseIsWritten) {
   fill.SetFuzz(3);
   fill.SetBrush(255);
   fill.SetBrush2(static_cast<TColor>(kSystemColorFlag | 15));
-  EXPECT_EQ(ToText(holder),
+  EXPECT_EQ(test::ToText(holder),
             "object Holder: TFillHolder\n"
             "  Fill.ColorType = fgFuzz\n"
             "  Fill.Fuzz = 3\n"
@@ -328,18 +298,18 @@ TEST(ColorFillStream, OnlyTheSourceInUseIsWritten) {
             "  Fill.Gradient.Angle = 90\n"
             "end\n");
   fill.SetColorType(fgTiledGradient);
-  std::string text = ToText(holder);
+  std::string text = test::ToText(holder);
   EXPECT_NE(text.find("Fill.Gradient.ZizeruWiz"), std::string::npos);
   EXPECT_EQ(text.find("ButtonStates"), std::string::npos);
   fill.SetColorType(fgBitmap);
-  text = ToText(holder);
+  text = test::ToText(holder);
   EXPECT_EQ(text.find("ZizeruWiz"), std::string::npos);
   EXPECT_NE(text.find("Fill.FulgoGlyph.ButtonStates"), std::string::npos);
 
-  const auto copy = FromText(text);
-  EXPECT_EQ(ToText(*copy), text);
+  const auto copy = test::FromText<TFillHolder>(text);
+  EXPECT_EQ(test::ToText(*copy), text);
   EXPECT_EQ(Picture(*copy->Fill()->FulgoGlyph->Dib), (Rows{"12", "34"}));
-  EXPECT_THROW(FromText("object H: TFillHolder\n  Fill.Fuzz = 9\nend\n"), EFulgoError);
+  EXPECT_THROW(test::FromText<TFillHolder>("object H: TFillHolder\n  Fill.Fuzz = 9\nend\n"), EFulgoError);
 }
 
 }  // namespace

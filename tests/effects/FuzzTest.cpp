@@ -8,9 +8,10 @@
 
 #include "base/Fultype.h"
 #include "core/DibLayout.h"
-#include "core/DibTestUtil.h"
 #include "core/uMemory.h"
 #include "effects/Smartfn.h"
+#include "support/DibTestUtil.h"
+#include "support/Raises.h"
 
 namespace vantora {
 namespace {
@@ -72,12 +73,7 @@ TEST(Fuzz, CountsBecomeFuzzIndices) {
   EXPECT_EQ(dib::Bits(body.Dib)[5], kTransparentIndex);
 
   for (std::int16_t r : {std::int16_t{8}, std::int16_t{-1}}) {
-    try {
-      BuildBlurShadow(body.Dib, r);
-      ADD_FAILURE() << "radius " << r;
-    } catch (const EFulgoError& e) {
-      EXPECT_EQ(e.Message(), "Ilegal Fuzz value");
-    }
+    EXPECT_TRUE(test::Raises<EFulgoError>([&] { BuildBlurShadow(body.Dib, r); }, "Ilegal Fuzz value"));
   }
   indices.resize(24);  // radius 2 needs 25
   EXPECT_THROW(MakeDibFuzzed(body, indices, 2), EFulgoError);

@@ -7,11 +7,14 @@
 #include <vector>
 
 #include "core/DibLayout.h"
-#include "core/DibTestUtil.h"
 #include "effects/Fullyrs.h"
 #include "host/classes/Filer.h"
 #include "host/classes/TextForm.h"
 #include "palette/Fulone.h"
+#include "palette/RenderPass.h"
+#include "support/DibTestUtil.h"
+#include "support/RebuildCounter.h"
+#include "support/Streams.h"
 
 namespace vantora {
 namespace {
@@ -46,20 +49,7 @@ const host::TClass& TLayerHolder::StaticClass() {
 }
 VANTORA_REGISTER_CLASS(TLayerHolder);
 
-class TRebuildCounter : public tFulgoPersistent {
- public:
-  TRebuildCounter() : tFulgoPersistent(nullptr) {}
-  void Rebuild() override { ++count; }
-  int count = 0;
-};
-
 using Margins = std::array<int, 4>;
-
-std::string ToText(host::TComponent& c) {
-  host::TMemoryStream s;
-  host::WriteComponent(s, c);
-  return host::ObjectBinaryToText(std::string(s.Bytes().begin(), s.Bytes().end()));
-}
 
 Margins Measure(tFulgoLayer& layer) {
   layer.CalcAddXY();
@@ -178,13 +168,9 @@ TEST(LayerRender, SecondBandKeepsItsPlaceWhenTheFirstIsFuzzed) {
   edge.FulgoColor1->SetBrush(0xFFFFFF);
   edge.FulgoColor2->SetBrush(0x0000FF);
   tFulgoOnePalette palette;
-  edge.Ready();
-  edge.RegisterOnePalette(palette);
-  palette.BuildPalette();
-  edge.ApplyOnePalette(palette);
   tFulgoDib dib;
   Paint(dib, Body(3, 3));
-  edge.Render(dib);
+  RenderPass(palette, edge, [&] { edge.Render(dib); });
   // The first band reaches two pixels up and left (band and fuzz), the second one right and down.
   ASSERT_EQ(dib.GetWidth(), 6);
   ASSERT_EQ(dib.GetHeight(), 6);
@@ -218,11 +204,10 @@ TEST(LayerRender, ShadowFallsBelowAndBeside) {
 }
 
 TEST(LayerModel, FadeToInitAndTheList) {
-  TRebuildCounter owner;
+  test::RebuildCounter owner;
   tFulgo3D edge(&owner);
   EXPECT_EQ(edge.FadeTo, kButtonFace);
   edge.SetFadeTo(0x0000FF);
-  EXPECT_EQ(edge.GetFadeTo(), 0x0000FF);
   EXPECT_EQ(edge.FulgoColor1->Brush2, 0x0000FF);
   EXPECT_EQ(edge.FulgoColor2->Brush2, 0x0000FF);
   EXPECT_EQ(owner.count, 2);  // through the two fills
@@ -246,18 +231,17 @@ TEST(LayerModel, FadeToInitAndTheList) {
   EXPECT_EQ(edge.FulgoColor2->Brush2, 0);
 
   tLayersList list;
-  list.Add(new tFulgo3D(nullptr));
-  list.Add(new tFulgoShadow(nullptr));
-  list.GetItem(1)->SetActive(true);
-  EXPECT_EQ(list.GetActiveLayer(0), list.GetItem(1));
+  list.Add(std::make_unique<tFulgo3D>(nullptr));
+  tFulgoShadow* active = list.Add(std::make_unique<tFulgoShadow>(nullptr));
+  active->SetActive(true);
+  EXPECT_EQ(list.GetActiveLayer(0), active);
   EXPECT_THROW(list.GetActiveLayer(1), host::EListError);
-  list.FreeAll();
 }
 
 TEST(LayerStream, ChangedValuesRoundTrip) {
   TLayerHolder holder(nullptr);
   holder.SetName("Holder");
-  EXPECT_EQ(ToText(holder), "object Holder: TLayerHolder\nend\n");
+  EXPECT_EQ(test::ToText(holder), "object Holder: TLayerHolder\nend\n");
 
   holder.Layer3D()->SetActive(true);
   holder.Layer3D()->SetEmbossed(true);
@@ -267,7 +251,7 @@ TEST(LayerStream, ChangedValuesRoundTrip) {
   holder.LayerFrame()->SetFadeTo(0x00FF00);
   holder.LayerShadow()->SetLeft(-2);
   holder.LayerShadow()->SetSizeY(50);
-  const std::string text = ToText(holder);
+  const std::string text = test::ToText(holder);
   EXPECT_EQ(text,
             "object Holder: TLayerHolder\n"
             "  Layer3D.Active = True\n"
@@ -281,13 +265,9 @@ TEST(LayerStream, ChangedValuesRoundTrip) {
             "  LayerShadow.SizeY = 50\n"
             "end\n");
 
-  const std::string binary = host::ObjectTextToBinary(text);
-  host::TMemoryStream s;
-  s.WriteBuffer(binary.data(), static_cast<std::int64_t>(binary.size()));
-  s.SetPosition(0);
-  std::unique_ptr<TLayerHolder> copy(dynamic_cast<TLayerHolder*>(host::ReadComponent(s)));
+  const auto copy = test::FromText<TLayerHolder>(text);
   ASSERT_TRUE(copy);
-  EXPECT_EQ(ToText(*copy), text);
+  EXPECT_EQ(test::ToText(*copy), text);
 }
 
 }  // namespace

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "core/DibTestUtil.h"
+#include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "effects/Fulmask.h"
-#include "base/Fultype.h"
+#include "support/DibTestUtil.h"
 
 namespace vantora {
 namespace {

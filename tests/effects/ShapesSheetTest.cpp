@@ -51,9 +51,8 @@ void MakeSample(tFulgoDib& face, int width, int height) {
     face.SetColor(static_cast<std::uint8_t>(kLight + i), Lighter(kBandColours[i]));
   }
   face.SetColor(kTransparentIndex, 0xE5E5E5);  // shows where the shape cut the face away
-  const std::size_t stride = dib::RowStride(static_cast<std::uint32_t>(width));
   for (int r = 0; r < height; ++r) {
-    std::uint8_t* row = dib::Bits(face.Dib) + r * stride;
+    std::uint8_t* row = face.Row(r);
     for (int c = 0; c < width; ++c) {
       const int band = c * kBandCount / width;
       const bool light = ((c / 6) + (r / 6)) % 2 == 1;
@@ -110,9 +109,8 @@ TEST(ShippedShapes, EveryShapeWarpsFacesOfRealisticSizes) {
       ASSERT_EQ(face.GetWidth(), size.width);
       ASSERT_EQ(face.GetHeight(), size.height);
       int opaque = 0, transparent = 0;
-      const std::size_t stride = dib::RowStride(static_cast<std::uint32_t>(size.width));
       for (int r = 0; r < size.height; ++r) {
-        const std::uint8_t* row = dib::Bits(face.Dib) + r * stride;
+        const std::uint8_t* row = face.Row(r);
         for (int c = 0; c < size.width; ++c) {
           if (row[c] == kTransparentIndex) {
             ++transparent;

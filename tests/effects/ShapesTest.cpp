@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/DibTestUtil.h"
 #include "core/Fuldib.h"
 #include "effects/Shapes.h"
+#include "support/DibTestUtil.h"
 #include "support/TempDir.h"
 
 namespace vantora {

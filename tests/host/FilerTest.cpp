@@ -4,6 +4,7 @@
 
 #include "host/classes/Filer.h"
 #include "host/classes/TextForm.h"
+#include "support/Raises.h"
 
 namespace vantora::host {
 namespace {
@@ -312,12 +313,9 @@ TEST(Filer, BadStreamsGiveClearErrorsAndFreeWhatWasCreated) {
 
 TEST(TextForm, ParserReportsTheLineOfAFault) {
   EXPECT_THROW(ObjectTextToBinary("object A: TWidget\n  Width = \nend"), EParserError);
-  try {
-    ObjectTextToBinary("object A: TWidget\n  Caption = 'open\nend");
-    FAIL();
-  } catch (const EParserError& e) {
-    EXPECT_EQ(e.Message(), "Unterminated string on line 2");
-  }
+  EXPECT_TRUE(
+      test::Raises<EParserError>([&] { ObjectTextToBinary("object A: TWidget\n  Caption = 'open\nend"); },
+                                 "Unterminated string on line 2"));
   EXPECT_THROW(ObjectTextToBinary("object A: TWidget\n  object B: TWidget\n  end\n  Width = 1\nend"),
                EParserError);
   EXPECT_THROW(ObjectTextToBinary("object A: TWidget\n  Data = {0A0}\nend"), EParserError);

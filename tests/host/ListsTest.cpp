@@ -5,6 +5,7 @@
 #include <strings.h>
 #include <vector>
 
+#include "support/Raises.h"
 #include "support/TempDir.h"
 
 namespace vantora::host {
@@ -26,12 +27,7 @@ TEST(Lists, ReferenceListIndexErrors) {
   EXPECT_EQ(list[0], &a);
   EXPECT_EQ(list[2], &c);
 
-  try {
-    list.Get(3);
-    FAIL();
-  } catch (const EListError& e) {
-    EXPECT_EQ(e.Message(), "List index out of bounds (3)");
-  }
+  EXPECT_TRUE(test::Raises<EListError>([&] { list.Get(3); }, "List index out of bounds (3)"));
   EXPECT_THROW(list.Get(-1), EListError);
   EXPECT_THROW(list.Put(3, &a), EListError);
   EXPECT_THROW(list.Insert(5, &a), EListError);

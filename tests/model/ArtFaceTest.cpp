@@ -66,10 +66,9 @@ TEST(ArtFace, ColourTableIsTheBuiltPaletteAndPixelsUseOnlyItsEntries) {
     ASSERT_EQ(host::GetPaletteEntries(art.PaletteHandle, 0, 256, logical), 256u);
 
     const tFulgoDib& d = *art.Dib;
-    const std::size_t stride = dib::RowStride(d.GetWidth());
     std::set<int> used;
     for (int r = 0; r < d.GetHeight(); ++r)
-      for (int c = 0; c < d.GetWidth(); ++c) used.insert(dib::Bits(d.Dib)[r * stride + c]);
+      for (int c = 0; c < d.GetWidth(); ++c) used.insert(d.Row(r)[c]);
     for (int i : used) {
       if (i == kTransparentIndex) continue;
       ASSERT_GE(i, 10) << "index in the low static colours";

@@ -7,6 +7,8 @@
 #include "host/classes/Stream.h"
 #include "host/classes/TextForm.h"
 #include "model/Fullblart.h"
+#include "support/Raises.h"
+#include "support/Streams.h"
 
 namespace vantora {
 namespace {
@@ -27,7 +29,7 @@ VANTORA_REGISTER_CLASS(TOtherArt);
 std::string LookText(tFulgoArt& art) {
   host::TMemoryStream s;
   art.SaveToStream(s);
-  return host::ObjectBinaryToText(std::string(s.Bytes().begin(), s.Bytes().end()));
+  return test::TextOf(s);
 }
 
 TEST(ArtSize, BackgroundFollowsTheTextOrTheImposedSize) {
@@ -143,12 +145,8 @@ TEST(ArtCopy, AssignCopiesEveryPublishedValueBetweenLabelArts) {
   EXPECT_EQ(LookText(dest), LookText(source));
 
   TOtherArt other(nullptr);
-  try {
-    other.Assign(&source);
-    FAIL() << "assigned between unrelated arts";
-  } catch (const host::EConvertError& e) {
-    EXPECT_EQ(e.Message(), "Can not assign TOtherArt to tFulgoLabelArt");
-  }
+  EXPECT_TRUE(test::Raises<host::EConvertError>([&] { other.Assign(&source); },
+                                                "Can not assign TOtherArt to tFulgoLabelArt"));
 }
 
 TEST(ArtCopy, LookFilesRoundTripAndFailedLoadsChangeNothing) {

@@ -4,32 +4,23 @@
 #include <string>
 #include <vector>
 
-#include "core/DibTestUtil.h"
 #include "host/graphics/Gdi.h"
 #include "host/graphics/Graphics.h"
 #include "model/Fulback.h"
 #include "palette/Fulone.h"
+#include "palette/RenderPass.h"
+#include "support/DibTestUtil.h"
+#include "support/RebuildCounter.h"
 
 namespace vantora {
 namespace {
 
 using Rows = std::vector<std::string>;
 
-class TRebuildCounter : public tFulgoPersistent {
- public:
-  TRebuildCounter() : tFulgoPersistent(nullptr) {}
-  void Rebuild() override { ++count; }
-  int count = 0;
-};
-
 // One render of a lone object, as the art runs it.
 void RenderAlone(tFulgoObject& object) {
   tFulgoOnePalette palette;
-  object.Ready();
-  object.RegisterOnePalette(palette);
-  palette.BuildPalette();
-  object.ApplyOnePalette(palette);
-  object.Render();
+  RenderPass(palette, object, [&object] { object.Render(); });
 }
 
 // A 10 x 6 picture, black but for a white 4 x 2 block at (3, 2), dropped into the background.
@@ -42,7 +33,7 @@ void DropPicture(tFulgoBackground& back) {
 }
 
 TEST(Background, PlainBodyFillsTheTargetOrIsAbsent) {
-  TRebuildCounter owner;
+  test::RebuildCounter owner;
   tFulgoBackground back(&owner);
   back.FulgoColor->SetBrush(0x0000FF);
   back.TargetWidth = 5;
@@ -100,19 +91,12 @@ TEST(Background, PictureLosesItsBlackAndIsStretchedOrPlaced) {
             (Rows{"........", "........", std::string(6, '.') + b + b, "........"}));
 }
 
-TEST(Object, ShapeAndFadeToSetters) {
-  TRebuildCounter owner;
-  tFulgoBackground back(&owner);
-  owner.count = 0;
-  back.SetShape(0);
-  EXPECT_EQ(owner.count, 0);
+TEST(Object, FadeToReachesTheFillAndEveryLayer) {
+  tFulgoBackground back(nullptr);
   back.SetShape(3);
-  EXPECT_EQ(owner.count, 1);
-
   back.SetFadeTo(0x123456);
   EXPECT_EQ(back.FulgoColor->Brush2, 0x123456);
-  for (int i = 0; i < back.Layers.GetCount(); ++i) {
-    auto* layer = back.Layers.GetItemTyped(i);
+  for (tFulgoLayer* layer : back.Layers.All()) {
     EXPECT_EQ(layer->FadeTo, 0x123456);
     EXPECT_EQ(layer->FulgoColor1->Brush2, 0x123456);
   }

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "core/AsmFun.h"
-#include "core/DibTestUtil.h"
 #include "host/classes/Stream.h"
 #include "host/classes/TextForm.h"
 #include "host/graphics/Gdi.h"
@@ -15,6 +14,8 @@
 #include "model/Fullblart.h"
 #include "model/Fultext.h"
 #include "palette/Fulone.h"
+#include "support/DibTestUtil.h"
+#include "support/Streams.h"
 
 namespace vantora {
 namespace {
@@ -32,13 +33,12 @@ std::vector<std::string> Mask(tFulgoText& text) {
 std::string LookText(tFulgoLabelArt& art) {
   host::TMemoryStream s;
   art.SaveToStream(s);
-  return host::ObjectBinaryToText(std::string(s.Bytes().begin(), s.Bytes().end()));
+  return test::TextOf(s);
 }
 
 void LoadLookText(tFulgoLabelArt& art, const std::string& text) {
   host::TMemoryStream s;
-  s.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
-  s.SetPosition(0);
+  test::SetBytes(s, text);
   art.LoadFromStream(s);
 }
 

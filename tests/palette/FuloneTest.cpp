@@ -14,6 +14,7 @@
 #include "host/classes/Errors.h"
 #include "host/graphics/Gdi.h"
 #include "palette/Fulone.h"
+#include "support/Raises.h"
 
 namespace vantora {
 namespace {
@@ -556,12 +557,8 @@ TEST(FulgoOnePalette, BadCallsRaiseClearErrors) {
   EXPECT_THROW(p.ChangeDib(bitmap, 2), EFulgoError);
   EXPECT_THROW(p.ChangeDib(empty, 1), ENoBMPInSource);
   EXPECT_THROW(p.MedianCut(237), EFulgoError);
-  try {
-    p.CreatePaletteFrom(empty);
-    FAIL() << "no error for an empty bitmap";
-  } catch (const EDontCreatDib& e) {
-    EXPECT_EQ(e.Message(), "Palette could not be created - No Dib");
-  }
+  EXPECT_TRUE(test::Raises<EDontCreatDib>([&] { p.CreatePaletteFrom(empty); },
+                                          "Palette could not be created - No Dib"));
   p.Reserved = 237;
   EXPECT_THROW(p.BuildPalette(), EFulgoError);
 }

@@ -14,6 +14,7 @@
 #include "host/graphics/Graphics.h"
 #include "host/graphics/PictureFile.h"
 #include "palette/PicturePalette.h"
+#include "support/DibTestUtil.h"
 
 namespace vantora {
 namespace {
@@ -55,10 +56,7 @@ struct Capture {
     bitmap.LoadFromPicture(picture);
     dib.GetGlyphData(bitmap);
   }
-  std::uint32_t At(int x, int y) const {
-    const std::size_t stride = dib::RowStride(dib.GetWidth());
-    return dib.GetColor(dib::Bits(dib.Dib)[(dib.GetHeight() - 1 - y) * stride + x]);
-  }
+  std::uint32_t At(int x, int y) const { return dib.GetColor(test::At(dib, x, y)); }
   host::TBitmap bitmap;
   tFulgoDib dib;
 };

@@ -307,88 +307,119 @@ void TReader::ReadProperty(TPersistent& instance, const std::string& path, std::
   if (!found) format_.Fail("Unknown property " + last + " of class " + target->ClassName(), offset);
 }
 
+namespace {
+
+// One reader per kind of property: each reads the value that follows a value type and refuses
+// what does not fit the property, naming the offset where the value began.
+
+[[noreturn]] void ValueMismatch(const FormatReader& format, const TPropInfo& prop, TValueType type,
+                                std::int64_t offset) {
+  const std::string kind = TypeKindName(prop.Kind);
+  const std::string article = std::string("aeiou").find(kind[0]) != std::string::npos ? "an " : "a ";
+  format.Fail("Expected " + article + kind + " value, found " + ValueTypeName(type), offset);
+}
+
+std::int64_t ReadIntegerValue(FormatReader& format, const TPropInfo& prop, TValueType type,
+                              std::int64_t offset) {
+  if (!IsIntegerType(type)) ValueMismatch(format, prop, type, offset);
+  const std::int64_t value = format.ReadIntegerPayload(type);
+  if (value < prop.MinValue || value > prop.MaxValue)
+    format.Fail("Value " + std::to_string(value) + " out of range", offset);
+  return value;
+}
+
+// A character is written as a one-letter string or as its code.
+std::int64_t ReadCharValue(FormatReader& format, const TPropInfo& prop, TValueType type,
+                           std::int64_t offset) {
+  if (type == TValueType::vaString) {
+    const std::string s = format.ReadBytesPayload();
+    if (s.size() != 1) format.Fail("Expected one character, found " + std::to_string(s.size()), offset);
+    return static_cast<unsigned char>(s[0]);
+  }
+  if (!IsIntegerType(type)) ValueMismatch(format, prop, type, offset);
+  const std::int64_t value = format.ReadIntegerPayload(type);
+  if (value < 0 || value > 255)
+    format.Fail("Character code " + std::to_string(value) + " out of range", offset);
+  return value;
+}
+
+std::int64_t ReadEnumValue(FormatReader& format, const TPropInfo& prop, TValueType type,
+                           std::int64_t offset) {
+  if (prop.Enum == &BooleanTypeInfo() && (type == TValueType::vaFalse || type == TValueType::vaTrue))
+    return type == TValueType::vaTrue ? 1 : 0;
+  if (type != TValueType::vaIdent) ValueMismatch(format, prop, type, offset);
+  const std::string name = format.ReadName();
+  const std::int64_t value = prop.Enum->IndexOf(name);
+  if (value < 0) format.Fail("Unknown " + prop.Enum->Name + " value '" + name + "'", offset);
+  return value;
+}
+
+std::int64_t ReadSetValue(FormatReader& format, const TPropInfo& prop, TValueType type, std::int64_t offset) {
+  if (type != TValueType::vaSet) ValueMismatch(format, prop, type, offset);
+  std::int64_t bits = 0;
+  for (const std::string& name : format.ReadSetPayload()) {
+    const int index = prop.Enum->IndexOf(name);
+    if (index < 0 || index >= 32) format.Fail("Unknown set element '" + name + "'", offset);
+    bits |= std::int64_t{1} << index;
+  }
+  return bits;
+}
+
+double ReadFloatValue(FormatReader& format, const TPropInfo& prop, TValueType type, std::int64_t offset) {
+  if (type == TValueType::vaDouble) return format.ReadDoublePayload();
+  if (!IsIntegerType(type)) ValueMismatch(format, prop, type, offset);
+  return static_cast<double>(format.ReadIntegerPayload(type));
+}
+
+std::string ReadStringValue(FormatReader& format, const TPropInfo& prop, TValueType type,
+                            std::int64_t offset) {
+  if (type != TValueType::vaString) ValueMismatch(format, prop, type, offset);
+  return format.ReadBytesPayload();
+}
+
+// The value of a property of any kind but class (whose value names a component found later).
+TValue ReadPlainValue(FormatReader& format, const TPropInfo& prop, TValueType type, std::int64_t offset) {
+  switch (prop.Kind) {
+    case TTypeKind::tkInteger:
+      return ReadIntegerValue(format, prop, type, offset);
+    case TTypeKind::tkChar:
+      return ReadCharValue(format, prop, type, offset);
+    case TTypeKind::tkEnumeration:
+      return ReadEnumValue(format, prop, type, offset);
+    case TTypeKind::tkSet:
+      return ReadSetValue(format, prop, type, offset);
+    case TTypeKind::tkFloat:
+      return ReadFloatValue(format, prop, type, offset);
+    case TTypeKind::tkString:
+      return ReadStringValue(format, prop, type, offset);
+    case TTypeKind::tkClass:
+    case TTypeKind::tkMethod:
+      break;
+  }
+  ValueMismatch(format, prop, type, offset);
+}
+
+}  // namespace
+
 void TReader::ReadPropertyValue(TPersistent& target, const TPropInfo& prop) {
   const std::int64_t offset = format_.Offset();
   const TValueType type = format_.ReadValueType();
-  const auto mismatch = [&]() {
-    const std::string kind = TypeKindName(prop.Kind);
-    const std::string article = std::string("aeiou").find(kind[0]) != std::string::npos ? "an " : "a ";
-    format_.Fail("Expected " + article + kind + " value, found " + ValueTypeName(type), offset);
-  };
   if (!prop.HasSetter()) format_.Fail("Property " + prop.Name + " is read-only", offset);
-  switch (prop.Kind) {
-    case TTypeKind::tkInteger: {
-      if (!IsIntegerType(type)) mismatch();
-      const std::int64_t value = format_.ReadIntegerPayload(type);
-      if (value < prop.MinValue || value > prop.MaxValue)
-        format_.Fail("Value " + std::to_string(value) + " out of range", offset);
-      prop.Setter(target, value);
-      return;
-    }
-    case TTypeKind::tkChar: {
-      std::int64_t value = 0;
-      if (type == TValueType::vaString) {
-        const std::string s = format_.ReadBytesPayload();
-        if (s.size() != 1) format_.Fail("Expected one character, found " + std::to_string(s.size()), offset);
-        value = static_cast<unsigned char>(s[0]);
-      } else if (IsIntegerType(type)) {
-        value = format_.ReadIntegerPayload(type);
-        if (value < 0 || value > 255) format_.Fail("Character code " + std::to_string(value) + " out of range", offset);
-      } else {
-        mismatch();
-      }
-      prop.Setter(target, value);
-      return;
-    }
-    case TTypeKind::tkEnumeration: {
-      std::int64_t value = 0;
-      if (prop.Enum == &BooleanTypeInfo() && (type == TValueType::vaFalse || type == TValueType::vaTrue)) {
-        value = type == TValueType::vaTrue ? 1 : 0;
-      } else if (type == TValueType::vaIdent) {
-        const std::string name = format_.ReadName();
-        value = prop.Enum->IndexOf(name);
-        if (value < 0) format_.Fail("Unknown " + prop.Enum->Name + " value '" + name + "'", offset);
-      } else {
-        mismatch();
-      }
-      prop.Setter(target, value);
-      return;
-    }
-    case TTypeKind::tkSet: {
-      if (type != TValueType::vaSet) mismatch();
-      std::int64_t bits = 0;
-      for (const std::string& name : format_.ReadSetPayload()) {
-        const int index = prop.Enum->IndexOf(name);
-        if (index < 0 || index >= 32) format_.Fail("Unknown set element '" + name + "'", offset);
-        bits |= std::int64_t{1} << index;
-      }
-      prop.Setter(target, bits);
-      return;
-    }
-    case TTypeKind::tkFloat: {
-      double value = 0;
-      if (type == TValueType::vaDouble) value = format_.ReadDoublePayload();
-      else if (IsIntegerType(type)) value = static_cast<double>(format_.ReadIntegerPayload(type));
-      else mismatch();
-      prop.Setter(target, value);
-      return;
-    }
-    case TTypeKind::tkString: {
-      if (type != TValueType::vaString) mismatch();
-      prop.Setter(target, format_.ReadBytesPayload());
-      return;
-    }
-    case TTypeKind::tkClass: {
-      if (type == TValueType::vaNil) {
-        prop.Setter(target, static_cast<TPersistent*>(nullptr));
-      } else if (type == TValueType::vaIdent) {
-        fixups_.push_back({root_, reading_, &target, &prop, format_.ReadName()});
-      } else {
-        mismatch();
-      }
-      return;
-    }
-    case TTypeKind::tkMethod: mismatch();
+  if (prop.Kind == TTypeKind::tkClass)
+    ReadClassValue(target, prop, type, offset);
+  else
+    prop.Setter(target, ReadPlainValue(format_, prop, type, offset));
+}
+
+// A class property holds nil or the name of a component, found when the loading ends.
+void TReader::ReadClassValue(TPersistent& target, const TPropInfo& prop, TValueType type,
+                             std::int64_t offset) {
+  if (type == TValueType::vaNil) {
+    prop.Setter(target, static_cast<TPersistent*>(nullptr));
+  } else if (type == TValueType::vaIdent) {
+    fixups_.push_back({root_, reading_, &target, &prop, format_.ReadName()});
+  } else {
+    ValueMismatch(format_, prop, type, offset);
   }
 }
 

@@ -111,6 +111,7 @@ class TReader : public TFiler {
   TComponent* ReadComponentRecord(TComponent* instance, TComponent* parent);
   void ReadProperty(TPersistent& instance, const std::string& path, std::int64_t offset);
   void ReadPropertyValue(TPersistent& instance, const TPropInfo& prop);
+  void ReadClassValue(TPersistent& instance, const TPropInfo& prop, TValueType type, std::int64_t offset);
   void SkipValue(int depth);
   void Abandon(TComponent* givenRoot);
 

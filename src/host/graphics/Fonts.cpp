@@ -230,24 +230,13 @@ RealizedFont::RealizedFont(std::shared_ptr<FtFace> face, const LOGFONTA& record)
     : face_(std::move(face)), record_(record) {
   record_.lfFaceName[LF_FACESIZE - 1] = 0;
   angle_ = static_cast<double>(record.lfEscapement % 3600) * kPi / 1800.0;
-  const bool bold = record.lfWeight >= FW_SEMIBOLD;
-  TEXTMETRICA& tm = metrics_;
-  tm.tmWeight = record.lfWeight == 0 ? FW_NORMAL : record.lfWeight;
-  tm.tmItalic = record.lfItalic ? 1 : 0;
-  tm.tmUnderlined = record.lfUnderline ? 1 : 0;
-  tm.tmStruckOut = record.lfStrikeOut ? 1 : 0;
-  tm.tmFirstChar = 0x20;
-  tm.tmLastChar = 0xFF;
-  tm.tmDefaultChar = 0x1F;
-  tm.tmBreakChar = 0x20;
-  tm.tmDigitizedAspectX = tm.tmDigitizedAspectY = 96;
-  tm.tmCharSet = ANSI_CHARSET;
+  SetRecordMetrics();
   FT_Face f = face_->face;
   if (!f) {
     // No face at all: a font of empty letters with sensible metrics.
-    tm.tmAscent = 13;
-    tm.tmDescent = 3;
-    tm.tmHeight = 16;
+    metrics_.tmAscent = 13;
+    metrics_.tmDescent = 3;
+    metrics_.tmHeight = 16;
     return;
   }
   faceName_ = f->family_name ? f->family_name : "";
@@ -255,69 +244,101 @@ RealizedFont::RealizedFont(std::shared_ptr<FtFace> face, const LOGFONTA& record)
   if (FT_New_Size(f, &size) == 0) size_ = size;
   FT_Activate_Size(size);
   outlines_ = FT_IS_SCALABLE(f);
-  if (outlines_) {
-    const double units = f->units_per_EM;
-    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(f, FT_SFNT_OS2));
-    const auto* hhea = static_cast<const TT_HoriHeader*>(FT_Get_Sfnt_Table(f, FT_SFNT_HHEA));
-    const bool winMetrics = os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0;
-    const double winAscent = winMetrics ? os2->usWinAscent : f->ascender;
-    const double winDescent = winMetrics ? os2->usWinDescent : -f->descender;
-    double em = 16;
-    // A positive height is the cell (ascent + descent), a negative one the em.
-    if (record.lfHeight > 0) em = record.lfHeight * units / (winAscent + winDescent);
-    if (record.lfHeight < 0) em = -static_cast<double>(record.lfHeight);
-    em = std::clamp(em, 1.0, kMaxEm);
-    const double scale = em / units;
-    const double average = os2 && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth : units / 2;
-    double stretch = 1;
-    if (record.lfWidth != 0)
-      stretch = std::clamp(std::abs(static_cast<double>(record.lfWidth)) / (average * scale), 0.05, 20.0);
-    FT_Set_Char_Size(f, static_cast<FT_F26Dot6>(std::lround(em * stretch * 64)),
-                     static_cast<FT_F26Dot6>(std::lround(em * 64)), 72, 72);
-    tm.tmAscent = static_cast<LONG>(std::lround(winAscent * scale));
-    tm.tmDescent = record.lfHeight > 0 ? record.lfHeight - tm.tmAscent
-                                       : static_cast<LONG>(std::lround(winDescent * scale));
-    tm.tmHeight = tm.tmAscent + tm.tmDescent;
-    tm.tmInternalLeading = std::max<LONG>(0, tm.tmHeight - static_cast<LONG>(std::lround(em)));
-    if (hhea) {
-      const double gap = hhea->Line_Gap - ((winAscent + winDescent) - (hhea->Ascender - hhea->Descender));
-      tm.tmExternalLeading = static_cast<LONG>(std::lround(std::max(0.0, gap) * scale));
-    }
-    tm.tmAveCharWidth = static_cast<LONG>(std::lround(average * scale * stretch));
-    tm.tmMaxCharWidth = static_cast<LONG>(std::lround(f->max_advance_width * scale * stretch));
-    tm.tmPitchAndFamily =
-        static_cast<BYTE>(TMPF_VECTOR | TMPF_TRUETYPE | (FT_IS_FIXED_WIDTH(f) ? 0 : TMPF_FIXED_PITCH));
-    // Strokes of the underline (its centre is given) and of the strike-out (its top).
-    underlineSize_ = std::max(1, static_cast<int>(std::lround(f->underline_thickness * scale)));
-    underlineTop_ = static_cast<int>(std::lround(-f->underline_position * scale - underlineSize_ / 2.0));
-    const bool strikeMetrics = os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0;
-    strikeOutSize_ = strikeMetrics ? std::max(1, static_cast<int>(std::lround(os2->yStrikeoutSize * scale)))
-                                   : underlineSize_;
-    strikeOutTop_ =
-        -static_cast<int>(std::lround(strikeMetrics ? os2->yStrikeoutPosition * scale : em * 0.3));
-    // What the face itself is, not what fontconfig reports: its synthetic-style rules rename
-    // an upright regular face bold or italic.
-    const bool boldFace = (os2 && os2->version != 0xFFFF) ? os2->usWeightClass >= FW_SEMIBOLD
-                                                          : (f->style_flags & FT_STYLE_FLAG_BOLD) != 0;
-    const bool italicFace = (f->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-    if (bold && !boldFace) embolden_ = std::max<long>(64, std::lround(em * 64 / 24.0 / 64) * 64);
-    slant_ = record.lfItalic && !italicFace;
-  } else if (f->num_fixed_sizes > 0) {
-    // A bitmap face: the strike closest to the requested height.
-    const int want = record.lfHeight == 0 ? 16 : std::abs(record.lfHeight);
-    int best = 0;
-    for (int i = 1; i < f->num_fixed_sizes; ++i)
-      if (std::abs(f->available_sizes[i].height - want) < std::abs(f->available_sizes[best].height - want))
-        best = i;
-    FT_Select_Size(f, best);
-    tm.tmAscent = static_cast<LONG>(f->size->metrics.ascender >> 6);
-    tm.tmDescent = static_cast<LONG>(-(f->size->metrics.descender >> 6));
-    tm.tmHeight = tm.tmAscent + tm.tmDescent;
-    tm.tmAveCharWidth = f->available_sizes[best].width;
-    tm.tmMaxCharWidth = static_cast<LONG>(f->size->metrics.max_advance >> 6);
-    underlineTop_ = 1;
-    strikeOutTop_ = -tm.tmAscent / 3;
+  if (outlines_)
+    SizeOutlines();
+  else if (f->num_fixed_sizes > 0)
+    SelectStrike();
+}
+
+void RealizedFont::SetRecordMetrics() {
+  TEXTMETRICA& tm = metrics_;
+  tm.tmWeight = record_.lfWeight == 0 ? FW_NORMAL : record_.lfWeight;
+  tm.tmItalic = record_.lfItalic ? 1 : 0;
+  tm.tmUnderlined = record_.lfUnderline ? 1 : 0;
+  tm.tmStruckOut = record_.lfStrikeOut ? 1 : 0;
+  tm.tmFirstChar = 0x20;
+  tm.tmLastChar = 0xFF;
+  tm.tmDefaultChar = 0x1F;
+  tm.tmBreakChar = 0x20;
+  tm.tmDigitizedAspectX = tm.tmDigitizedAspectY = 96;
+  tm.tmCharSet = ANSI_CHARSET;
+}
+
+void RealizedFont::SizeOutlines() {
+  FT_Face f = face_->face;
+  TEXTMETRICA& tm = metrics_;
+  const double units = f->units_per_EM;
+  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(f, FT_SFNT_OS2));
+  const auto* hhea = static_cast<const TT_HoriHeader*>(FT_Get_Sfnt_Table(f, FT_SFNT_HHEA));
+  const bool os2Valid = os2 && os2->version != 0xFFFF;
+  const bool winMetrics = os2Valid && os2->usWinAscent + os2->usWinDescent > 0;
+  const double winAscent = winMetrics ? os2->usWinAscent : f->ascender;
+  const double winDescent = winMetrics ? os2->usWinDescent : -f->descender;
+  double em = 16;
+  // A positive height is the cell (ascent + descent), a negative one the em.
+  if (record_.lfHeight > 0) em = record_.lfHeight * units / (winAscent + winDescent);
+  if (record_.lfHeight < 0) em = -static_cast<double>(record_.lfHeight);
+  em = std::clamp(em, 1.0, kMaxEm);
+  const double scale = em / units;
+  const double average = os2 && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth : units / 2;
+  double stretch = 1;
+  if (record_.lfWidth != 0)
+    stretch = std::clamp(std::abs(static_cast<double>(record_.lfWidth)) / (average * scale), 0.05, 20.0);
+  FT_Set_Char_Size(f, static_cast<FT_F26Dot6>(std::lround(em * stretch * 64)),
+                   static_cast<FT_F26Dot6>(std::lround(em * 64)), 72, 72);
+  tm.tmAscent = static_cast<LONG>(std::lround(winAscent * scale));
+  tm.tmDescent = record_.lfHeight > 0 ? record_.lfHeight - tm.tmAscent
+                                      : static_cast<LONG>(std::lround(winDescent * scale));
+  tm.tmHeight = tm.tmAscent + tm.tmDescent;
+  tm.tmInternalLeading = std::max<LONG>(0, tm.tmHeight - static_cast<LONG>(std::lround(em)));
+  if (hhea) {
+    const double gap = hhea->Line_Gap - ((winAscent + winDescent) - (hhea->Ascender - hhea->Descender));
+    tm.tmExternalLeading = static_cast<LONG>(std::lround(std::max(0.0, gap) * scale));
   }
+  tm.tmAveCharWidth = static_cast<LONG>(std::lround(average * scale * stretch));
+  tm.tmMaxCharWidth = static_cast<LONG>(std::lround(f->max_advance_width * scale * stretch));
+  tm.tmPitchAndFamily =
+      static_cast<BYTE>(TMPF_VECTOR | TMPF_TRUETYPE | (FT_IS_FIXED_WIDTH(f) ? 0 : TMPF_FIXED_PITCH));
+  SizeStrokes(scale, em);
+  // What the face itself is, not what fontconfig reports: its synthetic-style rules rename an
+  // upright regular face bold or italic.
+  const bool boldFace =
+      os2Valid ? os2->usWeightClass >= FW_SEMIBOLD : (f->style_flags & FT_STYLE_FLAG_BOLD) != 0;
+  const bool italicFace = (f->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
+  if (record_.lfWeight >= FW_SEMIBOLD && !boldFace)
+    embolden_ = std::max<long>(64, std::lround(em * 64 / 24.0 / 64) * 64);
+  slant_ = record_.lfItalic && !italicFace;
+}
+
+// Strokes of the underline (its centre is given) and of the strike-out (its top).
+void RealizedFont::SizeStrokes(double scale, double em) {
+  FT_Face f = face_->face;
+  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(f, FT_SFNT_OS2));
+  underlineSize_ = std::max(1, static_cast<int>(std::lround(f->underline_thickness * scale)));
+  underlineTop_ = static_cast<int>(std::lround(-f->underline_position * scale - underlineSize_ / 2.0));
+  const bool strikeMetrics = os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0;
+  strikeOutSize_ = strikeMetrics ? std::max(1, static_cast<int>(std::lround(os2->yStrikeoutSize * scale)))
+                                 : underlineSize_;
+  strikeOutTop_ = -static_cast<int>(std::lround(strikeMetrics ? os2->yStrikeoutPosition * scale : em * 0.3));
+}
+
+// A bitmap face: the strike closest to the requested height.
+void RealizedFont::SelectStrike() {
+  FT_Face f = face_->face;
+  TEXTMETRICA& tm = metrics_;
+  const int want = record_.lfHeight == 0 ? 16 : std::abs(record_.lfHeight);
+  int best = 0;
+  for (int i = 1; i < f->num_fixed_sizes; ++i)
+    if (std::abs(f->available_sizes[i].height - want) < std::abs(f->available_sizes[best].height - want))
+      best = i;
+  FT_Select_Size(f, best);
+  tm.tmAscent = static_cast<LONG>(f->size->metrics.ascender >> 6);
+  tm.tmDescent = static_cast<LONG>(-(f->size->metrics.descender >> 6));
+  tm.tmHeight = tm.tmAscent + tm.tmDescent;
+  tm.tmAveCharWidth = f->available_sizes[best].width;
+  tm.tmMaxCharWidth = static_cast<LONG>(f->size->metrics.max_advance >> 6);
+  underlineTop_ = 1;
+  strikeOutTop_ = -tm.tmAscent / 3;
 }
 
 RealizedFont::~RealizedFont() {

@@ -66,6 +66,12 @@ class RealizedFont {
   };
   Letter Render(std::uint8_t code, bool rotated);
   unsigned GlyphIndex(std::uint8_t code) const;
+  // The steps of the constructor: what the record alone decides, then the sizes of an outline face
+  // (its strokes apart) or of a bitmap face.
+  void SetRecordMetrics();
+  void SizeOutlines();
+  void SizeStrokes(double scale, double em);
+  void SelectStrike();
 
   std::shared_ptr<FtFace> face_;
   void* size_ = nullptr;  // the FreeType size object of this font

@@ -257,9 +257,50 @@ void SystemPalette::Release(std::uint64_t owner) {
   Invalidate();
 }
 
+namespace {
+
+// Whether an entry may share a system entry that already shows its colour.
+bool Collapses(const PALETTEENTRY& entry) {
+  return !(entry.peFlags & (PC_NOCOLLAPSE | PC_RESERVED));
+}
+
+}  // namespace
+
+bool SystemPalette::SameColor(int index, Pixel color) const {
+  return PixelFromEntry(entries_[static_cast<std::size_t>(index)]) == color;
+}
+
+bool SystemPalette::FreeSlot(int index) const {
+  return index >= kFirstFree && index <= kLastFree && !inUse_[static_cast<std::size_t>(index)];
+}
+
+int SystemPalette::ExactMatch(Pixel color) const {
+  for (int i = 0; i < 256; ++i)
+    if (inUse_[static_cast<std::size_t>(i)] && SameColor(i, color)) return i;
+  return -1;
+}
+
+void SystemPalette::Take(PaletteObject& palette, std::size_t entryIndex, int slot) {
+  const PALETTEENTRY& entry = palette.entries[entryIndex];
+  entries_[static_cast<std::size_t>(slot)] = PALETTEENTRY{entry.peRed, entry.peGreen, entry.peBlue, 0};
+  owner_[static_cast<std::size_t>(slot)] = palette.serial;
+  inUse_[static_cast<std::size_t>(slot)] = true;
+  palette.systemIndex[entryIndex] = slot;
+}
+
 UINT SystemPalette::Realize(PaletteObject& palette, bool background) {
-  // The foreground palette may take every free entry; a background palette only what is left,
-  // after giving up the entries it held itself.
+  GiveUpEntries(palette, background);
+  palette.systemIndex.resize(palette.entries.size(), -1);
+  std::vector<bool> placed(palette.entries.size(), false);
+  PlaceShownColors(palette, placed);
+  const UINT changed = PlaceOtherColors(palette, placed);
+  Invalidate();
+  return changed;
+}
+
+// The foreground palette may take every free entry; a background palette only what is left, after
+// giving up the entries it held itself.
+void SystemPalette::GiveUpEntries(const PaletteObject& palette, bool background) {
   for (int i = kFirstFree; i <= kLastFree; ++i) {
     auto& owner = owner_[static_cast<std::size_t>(i)];
     if (owner != 0 && (!background || owner == palette.serial)) {
@@ -271,38 +312,13 @@ UINT SystemPalette::Realize(PaletteObject& palette, bool background) {
     foreground_ = palette.serial;
   else if (foreground_ == palette.serial)
     foreground_ = 0;
+}
 
-  auto sameColor = [&](int i, Pixel color) {
-    return PixelFromEntry(entries_[static_cast<std::size_t>(i)]) == color;
-  };
-  auto freeSlot = [&](int i) {
-    return i >= kFirstFree && i <= kLastFree && !inUse_[static_cast<std::size_t>(i)];
-  };
-
-  const std::size_t count = palette.entries.size();
-  palette.systemIndex.resize(count, -1);
-  std::vector<bool> placed(count, false);
-  auto take = [&](std::size_t e, int slot) {
-    const PALETTEENTRY& entry = palette.entries[e];
-    entries_[static_cast<std::size_t>(slot)] = PALETTEENTRY{entry.peRed, entry.peGreen, entry.peBlue, 0};
-    owner_[static_cast<std::size_t>(slot)] = palette.serial;
-    inUse_[static_cast<std::size_t>(slot)] = true;
-    palette.systemIndex[e] = slot;
-    placed[e] = true;
-  };
-  auto exactMatch = [&](Pixel color) {
-    for (int i = 0; i < 256; ++i)
-      if (inUse_[static_cast<std::size_t>(i)] && sameColor(i, color)) return i;
-    return -1;
-  };
-  auto collapses = [&](const PALETTEENTRY& entry) {
-    return !(entry.peFlags & (PC_NOCOLLAPSE | PC_RESERVED));
-  };
-
-  // First every entry whose colour is shown already: an entry in use (unless it must have a slot of
-  // its own), else a free entry still showing it, preferably the one it had. Taking these first
-  // keeps them from being painted over by entries that need a new colour anyway.
-  for (std::size_t e = 0; e < count; ++e) {
+// First every entry whose colour is shown already: an entry in use (unless it must have a slot of
+// its own), else a free entry still showing it, preferably the one it had. Taking these first keeps
+// them from being painted over by entries that need a new colour anyway.
+void SystemPalette::PlaceShownColors(PaletteObject& palette, std::vector<bool>& placed) {
+  for (std::size_t e = 0; e < palette.entries.size(); ++e) {
     const PALETTEENTRY& entry = palette.entries[e];
     int& mapped = palette.systemIndex[e];
     if (entry.peFlags & PC_EXPLICIT) {
@@ -311,41 +327,47 @@ UINT SystemPalette::Realize(PaletteObject& palette, bool background) {
       continue;
     }
     const Pixel color = PixelFromEntry(entry);
-    if (collapses(entry)) {
-      if (const int match = exactMatch(color); match >= 0) {
+    if (Collapses(entry)) {
+      if (const int match = ExactMatch(color); match >= 0) {
         mapped = match;
         placed[e] = true;
         continue;
       }
     }
-    int slot = freeSlot(mapped) && sameColor(mapped, color) ? mapped : -1;
+    int slot = FreeSlot(mapped) && SameColor(mapped, color) ? mapped : -1;
     for (int i = kFirstFree; i <= kLastFree && slot < 0; ++i)
-      if (freeSlot(i) && sameColor(i, color)) slot = i;
-    if (slot >= 0) take(e, slot);
+      if (FreeSlot(i) && SameColor(i, color)) slot = i;
+    if (slot >= 0) {
+      Take(palette, e, slot);
+      placed[e] = true;
+    }
   }
+}
 
-  // Then the others, each in a free entry (the one it had if it can), as long as there is one.
+// Then the others, each in a free entry (the one it had if it can), as long as there is one; once
+// the system palette is full, the nearest colour in use (no entry changes from there on). Answers
+// how many system entries changed colour.
+UINT SystemPalette::PlaceOtherColors(PaletteObject& palette, const std::vector<bool>& placed) {
   UINT changed = 0;
   std::unique_ptr<NearestColor> full;
-  for (std::size_t e = 0; e < count; ++e) {
+  for (std::size_t e = 0; e < palette.entries.size(); ++e) {
     if (placed[e]) continue;
     const PALETTEENTRY& entry = palette.entries[e];
     const Pixel color = PixelFromEntry(entry);
-    if (collapses(entry)) {
-      if (const int match = exactMatch(color); match >= 0) {
+    if (Collapses(entry)) {
+      if (const int match = ExactMatch(color); match >= 0) {
         palette.systemIndex[e] = match;
         continue;
       }
     }
-    int slot = freeSlot(palette.systemIndex[e]) ? palette.systemIndex[e] : -1;
+    int slot = FreeSlot(palette.systemIndex[e]) ? palette.systemIndex[e] : -1;
     for (int i = kFirstFree; i <= kLastFree && slot < 0; ++i)
-      if (freeSlot(i)) slot = i;
+      if (FreeSlot(i)) slot = i;
     if (slot >= 0) {
-      if (!sameColor(slot, color)) ++changed;
-      take(e, slot);
+      if (!SameColor(slot, color)) ++changed;
+      Take(palette, e, slot);
       continue;
     }
-    // The system palette is full: the nearest colour in use (no entry changes from here on).
     if (!full) {
       std::array<Pixel, 256> colors{};
       for (int i = 0; i < 256; ++i)
@@ -355,7 +377,6 @@ UINT SystemPalette::Realize(PaletteObject& palette, bool background) {
     }
     palette.systemIndex[e] = full->Find(color);
   }
-  Invalidate();
   return changed;
 }
 

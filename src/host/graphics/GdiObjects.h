@@ -212,6 +212,18 @@ class SystemPalette {
 
  private:
   void Invalidate() { mapperValid_ = false; }
+  // The steps of Realize.
+  void GiveUpEntries(const PaletteObject& palette, bool background);
+  void PlaceShownColors(PaletteObject& palette, std::vector<bool>& placed);
+  UINT PlaceOtherColors(PaletteObject& palette, const std::vector<bool>& placed);
+  bool SameColor(int index, Pixel color) const;
+  // A free entry: not static and not in use.
+  bool FreeSlot(int index) const;
+  // The first entry in use that shows the colour, or -1.
+  int ExactMatch(Pixel color) const;
+  // Gives the palette's entry the system entry Slot, showing its colour.
+  void Take(PaletteObject& palette, std::size_t entryIndex, int slot);
+
   std::array<PALETTEENTRY, 256> entries_{};
   std::array<std::uint64_t, 256> owner_{};  // 0: free or static
   std::array<bool, 256> inUse_{};

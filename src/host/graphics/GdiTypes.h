@@ -18,6 +18,11 @@ using CHAR = char;
 using LPCSTR = const char*;
 using COLORREF = std::uint32_t;  // 0x00BBGGRR
 
+// A colour value of the framework and the library: 0x00BBGGRR, or with the high bit set a system
+// colour (0x80000000 + COLOR_ index). Signed, as stored looks hold system colours as negative numbers.
+using TColor = std::int32_t;
+inline constexpr TColor clSystemColor = static_cast<TColor>(0x80000000u);
+
 inline constexpr BOOL FALSE = 0;
 inline constexpr BOOL TRUE = 1;
 

@@ -9,7 +9,7 @@
 namespace vantora::host {
 
 COLORREF ColorToRGB(TColor color) {
-  return (color & clSystemColor) ? GetSysColor(static_cast<int>(color & 0xFF)) : color;
+  return (color & clSystemColor) ? GetSysColor(color & 0xFF) : static_cast<COLORREF>(color);
 }
 
 // ---- TBrush

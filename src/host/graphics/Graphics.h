@@ -15,9 +15,7 @@
 
 namespace vantora::host {
 
-// A colour value of the framework: 0x00BBGGRR, or with the high bit set a system colour
-// (0x80000000 + COLOR_ index).
-using TColor = std::uint32_t;
+// Named colour values.
 inline constexpr TColor clBlack = 0x000000;
 inline constexpr TColor clMaroon = 0x000080;
 inline constexpr TColor clGreen = 0x008000;
@@ -36,7 +34,6 @@ inline constexpr TColor clAqua = 0xFFFF00;
 inline constexpr TColor clWhite = 0xFFFFFF;
 inline constexpr TColor clNone = 0x1FFFFFFF;
 inline constexpr TColor clDefault = 0x20000000;
-inline constexpr TColor clSystemColor = 0x80000000;
 inline constexpr TColor clWindow = clSystemColor | COLOR_WINDOW;
 inline constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
 inline constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;

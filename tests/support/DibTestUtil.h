@@ -32,30 +32,33 @@ inline void Paint(tFulgoDib& bitmap, const std::vector<std::string>& rows, std::
   const auto height = static_cast<THeight>(rows.size());
   const auto width = static_cast<TWidth>(rows.empty() ? 0 : rows[0].size());
   bitmap.MakeNew(width, height);
-  const std::size_t stride = dib::RowStride(width);
-  std::uint8_t* bits = dib::Bits(bitmap.Dib);
-  std::memset(bits, pad, stride * height);
+  std::memset(dib::Bits(bitmap.Dib), pad, bitmap.Stride() * height);
   for (std::size_t top = 0; top < rows.size(); ++top)
-    for (std::size_t c = 0; c < width; ++c) bits[(height - 1 - top) * stride + c] = IndexOf(rows[top][c]);
+    for (std::size_t c = 0; c < width; ++c)
+      bitmap.Row(static_cast<std::int32_t>(height - 1 - top))[c] = IndexOf(rows[top][c]);
 }
 
 // The picture of a bitmap, top row first.
 inline std::vector<std::string> Picture(const tFulgoDib& bitmap) {
   std::vector<std::string> rows;
-  const std::size_t stride = dib::RowStride(bitmap.GetWidth());
   for (int top = 0; top < bitmap.GetHeight(); ++top) {
     std::string row;
-    const std::uint8_t* line = dib::Bits(bitmap.Dib) + (bitmap.GetHeight() - 1 - top) * stride;
+    const std::uint8_t* line = bitmap.Row(bitmap.GetHeight() - 1 - top);
     for (std::size_t c = 0; c < bitmap.GetWidth(); ++c) row += CharOf(line[c]);
     rows.push_back(row);
   }
   return rows;
 }
 
+// The pixel at top-down (X, Y).
+inline std::uint8_t At(const tFulgoDib& bitmap, int x, int y) {
+  return bitmap.Row(bitmap.GetHeight() - 1 - y)[x];
+}
+
 // The raster bytes, padding included, in memory order.
 inline std::vector<std::uint8_t> Raster(const tFulgoDib& bitmap) {
   const std::uint8_t* bits = dib::Bits(bitmap.Dib);
-  return {bits, bits + dib::RowStride(bitmap.GetWidth()) * bitmap.GetHeight()};
+  return {bits, bits + bitmap.Stride() * bitmap.GetHeight()};
 }
 
 inline std::vector<std::uint8_t> Block(const tFulgoDib& bitmap) {
