@@ -25,6 +25,9 @@ class SdlBackendTest : public ::testing::Test {
   void SetUp() override {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) GTEST_SKIP() << "no X display: these tests run under scripts/with-xvfb (Xvfb)";
+    // The pixels are read back from the X server; the bell must not sound on a developer's speakers.
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("VANTORA_ZOOM", std::to_string(Zoom()).c_str(), 1);
     backend_ = CreateSdlBackend();
     unsetenv("VANTORA_ZOOM");

@@ -197,7 +197,10 @@ class TSdlBackend final : public TBackend {
 
 TSdlBackend::TSdlBackend() : zoom_(ZoomFromEnvironment()) {
   // A desktop program, not a game: the screen saver and the compositor stay on, and closing the last
-  // window is a close request the program may refuse rather than a request to quit.
+  // window is a close request the program may refuse rather than a request to quit. The surfaces are
+  // drawn in memory, so they go to the display as they are rather than through a GL texture (and a GL
+  // context and driver threads per window).
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
