@@ -60,4 +60,23 @@ void SendCloseRequest(std::uint32_t sdlWindowId) {
   XFlush(display);
 }
 
+void SendKeyStroke(std::uint32_t sdlWindowId, unsigned long keysym, bool shift) {
+  Display* display = nullptr;
+  Window window = 0;
+  if (!X11Window(sdlWindowId, display, window)) return;
+  XEvent event{};
+  event.xkey.display = display;
+  event.xkey.window = window;
+  event.xkey.root = DefaultRootWindow(display);
+  event.xkey.same_screen = True;
+  event.xkey.keycode = XKeysymToKeycode(display, keysym);
+  event.xkey.state = shift ? ShiftMask : 0;
+  event.xkey.time = CurrentTime;
+  for (int type : {KeyPress, KeyRelease}) {
+    event.xkey.type = type;
+    XSendEvent(display, window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
+  }
+  XFlush(display);
+}
+
 }  // namespace vantora::test_support

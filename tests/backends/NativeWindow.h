@@ -21,4 +21,8 @@ NativePixels ReadNativeWindowPixels(std::uint32_t sdlWindowId);
 // Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
 void SendCloseRequest(std::uint32_t sdlWindowId);
 
+// Sends the window the X events of a key press and release (KeySym as X names it, e.g. 'a'), with
+// Shift held when asked.
+void SendKeyStroke(std::uint32_t sdlWindowId, unsigned long keysym, bool shift);
+
 }  // namespace vantora::test_support

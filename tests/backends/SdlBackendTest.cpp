@@ -307,6 +307,20 @@ TEST_P(SdlBackendZoomTest, InputArrivesInSurfacePixelsWithVirtualKeysAndShiftSta
   EXPECT_TRUE(TakeInput().empty());
 }
 
+TEST_F(SdlBackendTest, KeyStrokesOfTheXServerBecomeKeysAndText) {
+  HWND surface = ShowPattern(40, 30);
+  TBackendEvent event;
+  ASSERT_TRUE(WaitFor(Kind::FocusIn, event));
+  TakeEvents();
+
+  test_support::SendKeyStroke(WindowId(surface), 'a', true);
+  ASSERT_TRUE(WaitFor(Kind::KeyDown, event));
+  EXPECT_EQ(event.key, 'A');
+  EXPECT_EQ(event.window, surface);
+  ASSERT_TRUE(WaitFor(Kind::Text, event));
+  EXPECT_EQ(event.text, "A");
+}
+
 TEST_P(SdlBackendZoomTest, ScreenSizeIsInSurfacePixels) {
   const SIZE screen = backend_->ScreenSize();
   EXPECT_EQ(screen.cx, 1280 / Zoom());
