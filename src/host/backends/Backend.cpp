@@ -4,12 +4,11 @@
 #include <string_view>
 
 #include "host/backends/HeadlessBackend.h"
+#ifdef VANTORA_HAVE_SDL
+#include "host/backends/SdlBackend.h"
+#endif
 
 namespace vantora::host {
-
-#ifdef VANTORA_HAVE_SDL
-std::unique_ptr<TBackend> CreateSdlBackend();
-#endif
 
 namespace {
 
