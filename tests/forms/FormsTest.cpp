@@ -129,6 +129,51 @@ TEST_F(FormsTest, TimersRunOnTheVirtualClock) {
   EXPECT_EQ(app->GetTickCount(), 2100u);
 }
 
+TEST_F(FormsTest, HintsShowAfterTheMouseRestsAndGoOnClickOrLeave) {
+  TForm* form = NewForm(200, 120);
+  form->Show();
+  auto* save = Add<TPanel>(form, 10, 10, 60, 30);
+  save->SetHint("Saves the look");
+  save->SetShowHint(true);
+  auto* inner = Add<TPanel>(save, 5, 5, 20, 20);  // no hint of its own: shows its parent's
+  auto* quiet = Add<TPanel>(form, 100, 10, 60, 30);
+  quiet->SetHint("Never shown");  // ShowHint is off
+  app->ProcessMessages();
+  auto hintShown = [&] { return app->HintWindow() && input->IsShown(app->HintWindow()->Handle()); };
+
+  const POINT over = At(*inner, 2, 2);
+  input->MouseMove(form->Handle(), over.x, over.y);
+  app->ProcessMessages();
+  input->Advance(app->HintPause() - 1);
+  app->ProcessMessages();
+  EXPECT_FALSE(hintShown());
+  input->Advance(1);
+  app->ProcessMessages();
+  ASSERT_TRUE(hintShown());
+  EXPECT_EQ(app->HintWindow()->Caption(), "Saves the look");
+  EXPECT_EQ(app->HintWindow()->Top(), form->Top() + over.y + 20);
+  EXPECT_EQ(app->Screen().ActiveForm(), form) << "a hint never takes activation";
+  input->Advance(app->HintHidePause());
+  app->ProcessMessages();
+  EXPECT_FALSE(hintShown()) << "a hint goes after a while";
+
+  input->MouseMove(form->Handle(), At(*save, 50, 2).x, At(*save, 50, 2).y);
+  app->ProcessMessages();
+  input->Advance(app->HintPause());
+  app->ProcessMessages();
+  EXPECT_TRUE(hintShown());
+  input->Click(form->Handle(), At(*save, 50, 2).x, At(*save, 50, 2).y);
+  app->ProcessMessages();
+  EXPECT_FALSE(hintShown()) << "a click takes the hint away";
+
+  const POINT off = At(*quiet, 2, 2);
+  input->MouseMove(form->Handle(), off.x, off.y);
+  app->ProcessMessages();
+  input->Advance(app->HintPause() * 4);
+  app->ProcessMessages();
+  EXPECT_FALSE(hintShown());
+}
+
 TEST_F(FormsTest, EscapedExceptionsAreShownAndTheProgramGoesOn) {
   TForm* form = NewForm();
   auto* button = Add<TButton>(form, 10, 10, 60, 25);

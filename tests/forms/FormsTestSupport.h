@@ -8,6 +8,7 @@
 #include "host/backends/HeadlessBackend.h"
 #include "host/forms/Application.h"
 #include "host/forms/Button.h"
+#include "host/forms/HintWindow.h"
 #include "host/forms/Panel.h"
 #include "host/forms/Timer.h"
 

@@ -68,6 +68,7 @@ struct TNativeWindowParams {
   std::string caption;
   int left = 0, top = 0;  // screen position (ignored where the window manager places windows)
   bool resizable = true;
+  bool popup = false;  // no frame, no taskbar entry, never takes the focus: hints and drop-down lists
 };
 
 class TBackend {

@@ -242,10 +242,11 @@ void TSdlBackend::ShowNativeWindow(HWND surface, const TNativeWindowParams& para
     SDL_SetWindowTitle(native->window, params.caption.c_str());
     SDL_SetWindowPosition(native->window, params.left * zoom_, params.top * zoom_);
     SDL_SetWindowResizable(native->window, params.resizable ? SDL_TRUE : SDL_FALSE);
-    SDL_RaiseWindow(native->window);
+    if (!params.popup) SDL_RaiseWindow(native->window);
     return;
   }
-  const Uint32 flags = params.resizable ? SDL_WINDOW_RESIZABLE : 0;
+  Uint32 flags = params.resizable ? SDL_WINDOW_RESIZABLE : 0;
+  if (params.popup) flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_TOOLTIP | SDL_WINDOW_SKIP_TASKBAR;
   SDL_Window* window = SDL_CreateWindow(params.caption.c_str(), params.left * zoom_, params.top * zoom_,
                                         pixels.width * zoom_, pixels.height * zoom_, flags);
   if (!window) throw Exception(SdlError("Cannot create a window"));

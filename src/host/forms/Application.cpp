@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "host/forms/Button.h"
+#include "host/forms/HintWindow.h"
 #include "host/forms/Panel.h"
 #include "host/forms/StylePainter.h"
 #include "host/forms/Timer.h"
@@ -170,6 +171,9 @@ TApplication::TApplication(std::unique_ptr<TBackend> backend)
   auto& state = windowing::Current();
   state.backend = backend_.get();
   state.exceptionHandler = [this](std::exception_ptr error) { HandleException(error); };
+  hintTimer_ = new TTimer(this);
+  hintTimer_->SetEnabled(false);
+  hintTimer_->OnTimer = [this](TPersistent*) { HintTimerFired(); };
 }
 
 TApplication::~TApplication() {
@@ -286,10 +290,53 @@ void TApplication::SetHover(TControl* control) {
   if (old) old->Perform(CM_MOUSELEAVE);
   if (control && windowing::IsAlive(control) && state.hover == control) control->Perform(CM_MOUSEENTER);
   screen_->UpdateCursor(state.hover);
+  if (!hintWindow_ || state.hover != hintWindow_) RestartHint(state.hover);
+}
+
+namespace {
+
+// The control whose hint shows over Control: the first with a hint of its own, if it shows hints.
+TControl* HintSource(TControl* control) {
+  for (TControl* c = control; c; c = c->Parent())
+    if (!c->Hint().empty()) return c->ShowHint() ? c : nullptr;
+  return nullptr;
+}
+
+constexpr int kCursorHeight = 20;  // the hint goes just below the arrow
+
+}  // namespace
+
+void TApplication::RestartHint(TControl* control) {
+  CancelHint();
+  hintControl_ = HintSource(control);
+  if (!hintControl_) return;
+  hintTimer_->SetInterval(hintPause_);
+  hintTimer_->SetEnabled(true);
+}
+
+void TApplication::CancelHint() {
+  hintTimer_->SetEnabled(false);
+  hintControl_ = nullptr;
+  if (hintWindow_ && hintWindow_->Visible()) hintWindow_->ReleaseHint();
+}
+
+void TApplication::HintTimerFired() {
+  hintTimer_->SetEnabled(false);
+  if (hintWindow_ && hintWindow_->Visible()) {  // shown for long enough
+    hintWindow_->ReleaseHint();
+    return;
+  }
+  if (!windowing::IsAlive(hintControl_)) return;
+  if (!hintWindow_) hintWindow_ = new THintWindow(this);
+  hintWindow_->ActivateHint(POINT{mouse_.x, mouse_.y + kCursorHeight}, hintControl_->Hint());
+  hintTimer_->SetInterval(hintHidePause_);
+  hintTimer_->SetEnabled(true);
 }
 
 void TApplication::DispatchMouse(TWinControl& window, const TBackendEvent& event) {
   using Kind = TBackendEvent::Kind;
+  mouse_ = POINT{window.Left() + event.x, window.Top() + event.y};
+  if (event.kind == Kind::MouseDown || event.kind == Kind::MouseWheel) CancelHint();
   TControl* hit = HitTest(window, POINT{event.x, event.y});
   SetHover(hit);
   TControl* capture = GetCaptureControl();
@@ -324,6 +371,7 @@ void TApplication::DispatchMouse(TWinControl& window, const TBackendEvent& event
 }
 
 void TApplication::DispatchKey(const TBackendEvent& event) {
+  if (event.kind == TBackendEvent::Kind::KeyDown) CancelHint();
   auto* form = dynamic_cast<TCustomForm*>(windowing::Current().active);
   if (!form || !AcceptsInput(*form)) return;
   TWinControl* focus = FocusedControl();

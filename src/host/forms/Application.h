@@ -14,6 +14,9 @@
 
 namespace vantora::host {
 
+class THintWindow;
+class TTimer;
+
 class TScreen : public TComponent {
   VANTORA_PERSISTENT(TScreen)
 
@@ -74,6 +77,17 @@ class TApplication : public TComponent {
   void SetHelpFile(const std::string& path) { helpFile_ = path; }
   std::uint32_t GetTickCount() const { return backend_->GetTickCount(); }
 
+  // A control's Hint shows when the mouse has rested on it for HintPause milliseconds (with
+  // ShowHint on; a control without a hint of its own shows its parent's) and goes after
+  // HintHidePause, or at once on a click, a key or a move to another control.
+  std::uint32_t HintPause() const { return hintPause_; }
+  void SetHintPause(std::uint32_t ms) { hintPause_ = ms; }
+  std::uint32_t HintHidePause() const { return hintHidePause_; }
+  void SetHintHidePause(std::uint32_t ms) { hintHidePause_ = ms; }
+  void CancelHint();
+  // The window that shows hints; null until the first hint.
+  THintWindow* HintWindow() const { return hintWindow_; }
+
   // Takes over the display of exceptions that escape handlers.
   TExceptionEvent OnException;
   void HandleException(std::exception_ptr error);
@@ -92,6 +106,8 @@ class TApplication : public TComponent {
   void PaintWindows();
   bool AcceptsInput(TWinControl& window) const;
   bool ModalResultSet() const;
+  void RestartHint(TControl* control);
+  void HintTimerFired();
 
   std::unique_ptr<TBackend> backend_;
   std::unique_ptr<TScreen> screen_;
@@ -100,6 +116,12 @@ class TApplication : public TComponent {
   int showingException_ = 0;
   std::string title_ = "Vantora";
   std::string helpFile_;
+  std::uint32_t hintPause_ = 500;
+  std::uint32_t hintHidePause_ = 2500;
+  TTimer* hintTimer_ = nullptr;        // owned as a component
+  THintWindow* hintWindow_ = nullptr;  // owned as a component
+  TControl* hintControl_ = nullptr;
+  POINT mouse_{0, 0};  // where the mouse was last seen, in screen pixels
 };
 
 extern TApplication* Application;

@@ -253,6 +253,7 @@ void TCustomForm::ShowNative() {
   params.left = Left();
   params.top = Top();
   params.resizable = borderStyle_ == bsSizeable;
+  params.popup = borderStyle_ == bsNone;
   Update();
   Application->Backend().ShowNativeWindow(Handle(), params);
 }
