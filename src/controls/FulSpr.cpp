@@ -1,0 +1,60 @@
+#include "controls/FulSpr.h"
+
+#include "core/Fuldib.h"
+#include "host/graphics/Gdi.h"
+#include "host/graphics/Graphics.h"
+
+namespace vantora {
+
+namespace {
+
+// Selects a palette into a context as a background palette and realises it for one scope; the
+// previous palette goes back, also as a background palette. No palette selects nothing.
+class BackgroundPalette {
+ public:
+  BackgroundPalette(host::HDC dc, host::HPALETTE palette)
+      : dc_(dc), previous_(palette ? host::SelectPalette(dc, palette, host::TRUE) : nullptr) {
+    if (previous_) host::RealizePalette(dc_);
+  }
+  BackgroundPalette(const BackgroundPalette&) = delete;
+  BackgroundPalette& operator=(const BackgroundPalette&) = delete;
+  ~BackgroundPalette() {
+    if (previous_) host::SelectPalette(dc_, previous_, host::TRUE);
+  }
+
+ private:
+  host::HDC dc_;
+  host::HPALETTE previous_;
+};
+
+}  // namespace
+
+void TFulgoSprite::DrawAt(tFulgoArt& Art, host::TCanvas& Canvas, host::HPALETTE Palette, std::int32_t X,
+                          std::int32_t Y, bool Opaque) {
+  if (Art.Dib->Empty()) return;
+  const host::HDC dc = Canvas.Handle();
+  SetDC(dc);
+  const std::int32_t width = Art.GetWidth(), height = Art.GetHeight();
+  const std::int32_t areaWidth = width - Art.InnerOffsetSizeX, areaHeight = height - Art.InnerOffsetSizeY;
+  const auto x = static_cast<std::int16_t>(X + Art.InnerOffsetX);
+  const auto y = static_cast<std::int16_t>(Y + Art.InnerOffsetY);
+
+  if (Opaque) {
+    const BackgroundPalette realised(dc, Palette);
+    Art.Dib->DrawFill(Canvas, Art.Transparent, areaWidth, areaHeight, x, y);
+    return;
+  }
+  // A background of another size lies under another area: the control has been resized.
+  if (Background.IsEmpty() || Background.Width != width || Background.Height != height)
+    Background.GrabBitmap(dc, 0, 0, width, height);
+  const std::unique_ptr<TSpriteBmp> work = Background.Duplicate();
+  if (!work) return;
+  {
+    const SpriteOwned<host::HDC> workDC = work->GetBitmapDC();
+    const BackgroundPalette realised(workDC.get(), Palette);
+    Art.Dib->DrawTransparent(workDC.get(), areaWidth, areaHeight, x, y);
+  }
+  work->DrawCopy(dc, 0, 0);
+}
+
+}  // namespace vantora

@@ -1,0 +1,38 @@
+// Unit FulSpr: TFulgoSprite puts an art's face on a control's canvas. Opaque, over the art's
+// Transparent colour; transparent, composed in memory over a saved copy of what lies under the
+// control and then copied to the canvas in one blit, so the control never flickers.
+#pragma once
+
+#include <cstdint>
+
+#include "core/Sprites.h"
+#include "host/graphics/GdiTypes.h"
+#include "model/Fulgoart.h"
+
+namespace vantora {
+
+namespace host {
+class TCanvas;
+}  // namespace host
+
+class TFulgoSprite {
+ public:
+  TFulgoSprite() = default;
+  TFulgoSprite(const TFulgoSprite&) = delete;
+  TFulgoSprite& operator=(const TFulgoSprite&) = delete;
+
+  // What lies under the control, grabbed by the first transparent draw; empty until then.
+  TSpriteBmp Background;
+
+  void SetDC(host::HDC DC) { Background.DC = DC; }
+  // Drops the saved background, so that the next transparent draw grabs it anew.
+  void ReLoadBackground() { Background.FreeBitmap(); }
+
+  // Draws Art's picture at (X, Y) of Canvas, shifted by its inner offsets, within its size less the
+  // inner size offsets, with Palette realised as a background palette. An art without a picture
+  // draws nothing.
+  void DrawAt(tFulgoArt& Art, host::TCanvas& Canvas, host::HPALETTE Palette, std::int32_t X, std::int32_t Y,
+              bool Opaque);
+};
+
+}  // namespace vantora
