@@ -1,0 +1,103 @@
+#include "controls/Fulcust.h"
+
+#include "controls/Fulgopal.h"
+#include "host/graphics/Gdi.h"
+#include "util/Gen.h"
+
+namespace vantora {
+
+const host::TClass& TFulgoGraphicControl::StaticClass() {
+  using C = TFulgoGraphicControl;
+  static const host::TClass& cls =
+      host::ClassBuilder<C>("TFulgoGraphicControl", host::TGraphicControl::StaticClass())
+          .Property("About", &C::GetAbout, &C::SetAbout, 1)
+          .Property("FulgoPalette", &C::GetFulgoPalette, &C::SetFulgoPalette)
+          .Stored(&C::SavePalette)
+          .Property("UpdatePalette", &C::GetUpdatePalette, &C::SetUpdatePalette, true)
+          .Property("AutoSize", &C::GetAutoSize, &C::SetAutoSize, host::NoDefault)
+          .Stored(&C::IsAutoSizeStored)
+          .Property("DrawMode", &C::GetDrawMode, &C::SetDrawMode, edOpaque)
+          .Build();
+  return cls;
+}
+VANTORA_REGISTER_CLASS(TFulgoGraphicControl);
+
+TFulgoGraphicControl::TFulgoGraphicControl(host::TComponent* AOwner)
+    : host::TGraphicControl(AOwner), fulgoInt_(std::make_unique<tFulgoInt>()) {
+  SetControlState(ControlState() | host::csPalette);
+  fulgoInt_->Control = this;
+  fulgoInt_->Canvas = &Canvas();
+  SetBounds(0, 0, 20, 20);
+  SetDefaults();
+}
+
+TFulgoGraphicControl::~TFulgoGraphicControl() = default;
+
+void TFulgoGraphicControl::Init() {
+  SetDefaults();
+}
+
+void TFulgoGraphicControl::SetDefaults() {
+  fulgoInt_->Init();
+  PaletteGroup = 0;
+  PaletteGlobal = false;
+}
+
+void TFulgoGraphicControl::CallComponentDefaults() {
+  const bool allow = GetAllowRebuild();
+  SetAllowRebuild(false);
+  ComponentDefaults();
+  SetAllowRebuild(allow);
+}
+
+void TFulgoGraphicControl::Loaded() {
+  host::TGraphicControl::Loaded();
+  fulgoInt_->Loaded();
+}
+
+void TFulgoGraphicControl::ReadState(host::TReader& Reader) {
+  Init();
+  host::TGraphicControl::ReadState(Reader);
+}
+
+void TFulgoGraphicControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  fulgoInt_->SetBounds(ALeft, ATop, AWidth, AHeight);
+  host::TGraphicControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
+void TFulgoGraphicControl::AssignTo(host::TPersistent* Dest) const {
+  AssignControl(*this, Dest);
+}
+
+bool TFulgoGraphicControl::PaletteChanged(bool Foreground) {
+  const host::HPALETTE palette = GetPalette();
+  if (bAbortPaletteChange || !palette || !Visible()) return false;
+  host::HWND window = nullptr;
+  const host::HDC dc = GetDeviceContext(window);
+  if (!dc) return false;
+  if (RealizePaletteToDc(dc, palette, !Foreground) != 0) {
+    Invalidate();
+    if (IsDesigning() && Foreground && fulgoInt_->FulgoPalette) fulgoInt_->FulgoPalette->InvalidateControls();
+  }
+  host::ReleaseDC(window, dc);
+  return true;
+}
+
+void TFulgoGraphicControl::SetPaletteGroup(std::int32_t Value) {
+  if (Value == PaletteGroup) return;
+  PaletteGroup = Value;
+  JoinWindowPalette();
+}
+
+void TFulgoGraphicControl::SetPaletteGlobal(bool Value) {
+  if (Value == PaletteGlobal) return;
+  PaletteGlobal = Value;
+  JoinWindowPalette();
+}
+
+void TFulgoGraphicControl::JoinWindowPalette() {
+  // The key holds the parent's window; without a parent the new key takes effect when it joins.
+  if (Parent()) SetFulgoPalette(FindGlobalPalette(Parent()->GetWindowHandle(), PaletteGroup, PaletteGlobal));
+}
+
+}  // namespace vantora
