@@ -1,5 +1,6 @@
 #include "controls/Fulclass.h"
 
+#include "controls/Fulbtn.h"
 #include "controls/Fulcust.h"
 #include "controls/Fulgen.h"
 #include "controls/Fulgopal.h"
@@ -10,7 +11,9 @@ namespace vantora {
 void RegisterFulgoClasses() {
   for (const host::TClass* cls :
        {&tFulgoPalette::StaticClass(), &oFulgoPalette::StaticClass(), &TFulgoGraphicControl::StaticClass(),
-        &TFulgoGen::StaticClass(), &TFulgoLabel::StaticClass(), &oFulgoLabel::StaticClass()})
+        &TFulgoGen::StaticClass(), &TFulgoLabel::StaticClass(), &oFulgoLabel::StaticClass(),
+        &TFulgoSpeedButton::StaticClass(), &tFulgoButtonArt::StaticClass(), &TFulgoButton::StaticClass(),
+        &oFulgoButton::StaticClass()})
     host::RegisterClass(*cls);
 }
 

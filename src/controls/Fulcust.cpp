@@ -44,10 +44,8 @@ void TFulgoGraphicControl::SetDefaults() {
 }
 
 void TFulgoGraphicControl::CallComponentDefaults() {
-  const bool allow = GetAllowRebuild();
-  SetAllowRebuild(false);
+  NoRebuilds quiet(*this);
   ComponentDefaults();
-  SetAllowRebuild(allow);
 }
 
 void TFulgoGraphicControl::Loaded() {

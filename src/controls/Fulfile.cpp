@@ -26,21 +26,6 @@ bool Related(const host::TClass& a, const host::TClass& b) {
   throw host::EConvertError("Can not assign " + dest + " to " + source);
 }
 
-// Switches rebuilding off for a scope and puts the old value back however the scope ends.
-class NoRebuilds {
- public:
-  explicit NoRebuilds(tFulgoControl& control) : control_(control), old_(control.GetAllowRebuild()) {
-    control.SetAllowRebuild(false);
-  }
-  NoRebuilds(const NoRebuilds&) = delete;
-  NoRebuilds& operator=(const NoRebuilds&) = delete;
-  ~NoRebuilds() { control_.SetAllowRebuild(old_); }
-
- private:
-  tFulgoControl& control_;
-  bool old_;
-};
-
 // Reads Stream (binary) into Control after resetting it to the model defaults.
 void ReadInto(host::TComponent& Control, host::TStream& Stream) {
   tFulgoControl& fulgo = AsFulgoControl(Control);

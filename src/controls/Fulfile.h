@@ -23,6 +23,21 @@ class tFulgoControl {
   void SetAllowRebuild(bool Value);
 };
 
+// Switches rebuilding off for a scope and puts the old value back however the scope ends.
+class NoRebuilds {
+ public:
+  explicit NoRebuilds(tFulgoControl& control) : control_(control), old_(control.GetAllowRebuild()) {
+    control.SetAllowRebuild(false);
+  }
+  NoRebuilds(const NoRebuilds&) = delete;
+  NoRebuilds& operator=(const NoRebuilds&) = delete;
+  ~NoRebuilds() { control_.SetAllowRebuild(old_); }
+
+ private:
+  tFulgoControl& control_;
+  bool old_;
+};
+
 void SaveControlToFile(host::TComponent& Control, const std::string& FileName);
 // Reads the file (binary or text form) into Control, whose palette component is kept; so is its
 // AutoSize when KeepAutoSize. The file is first read into a fresh control of the same class, so a
