@@ -108,16 +108,7 @@ void TFulgoButton::SetDefaults() {
 void TFulgoButton::ComponentDefaults() {
   TFulgoSpeedButton::ComponentDefaults();
   SetBounds(0, 0, 145, 38);
-  tFulgoBackground& back = *Art->FulgoBackground;
-  back.FulgoColor->SetBrush(0xFFFFFF);
-  back.LayerFrame->SetActive(true);
-  back.LayerFrame->SetLineWidth(1);
-  back.LayerFrame->FulgoColor1->SetBrush(0);
-  back.LayerFrame->SetDirection(fgDownRight);
-  back.LayerShadow->SetActive(true);
-  back.LayerShadow->FulgoColor1->SetBrush(0x646464);
-  back.LayerShadow->SetLeft(3);
-  back.LayerShadow->SetTop(3);
+  SetFramedLook(*Art->FulgoBackground, 0xFFFFFF);
   for (int i = 0; i < 3; ++i) StateArts(i)->Assign(Art.get());
   DownArt->FulgoBackground->LayerShadow->SetActive(false);
   DownArt->SetInnerOffsetX(3);

@@ -5,6 +5,7 @@
 #include "controls/Fulgen.h"
 #include "controls/Fulgopal.h"
 #include "controls/Fullbl.h"
+#include "controls/Fulpanel.h"
 
 namespace vantora {
 

@@ -1,8 +1,6 @@
 #include "controls/Fulcust.h"
 
 #include "controls/Fulgopal.h"
-#include "host/graphics/Gdi.h"
-#include "util/Gen.h"
 
 namespace vantora {
 
@@ -68,17 +66,7 @@ void TFulgoGraphicControl::AssignTo(host::TPersistent* Dest) const {
 }
 
 bool TFulgoGraphicControl::PaletteChanged(bool Foreground) {
-  const host::HPALETTE palette = GetPalette();
-  if (bAbortPaletteChange || !palette || !Visible()) return false;
-  host::HWND window = nullptr;
-  const host::HDC dc = GetDeviceContext(window);
-  if (!dc) return false;
-  if (RealizePaletteToDc(dc, palette, !Foreground) != 0) {
-    Invalidate();
-    if (IsDesigning() && Foreground && fulgoInt_->FulgoPalette) fulgoInt_->FulgoPalette->InvalidateControls();
-  }
-  host::ReleaseDC(window, dc);
-  return true;
+  return fulgoInt_->PaletteChanged(Foreground);
 }
 
 void TFulgoGraphicControl::SetPaletteGroup(std::int32_t Value) {

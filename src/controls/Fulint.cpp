@@ -2,6 +2,7 @@
 
 #include "controls/Fulcust.h"
 #include "controls/Fulgopal.h"
+#include "host/graphics/Gdi.h"
 #include "palette/Fulone.h"
 #include "util/Gen.h"
 
@@ -173,8 +174,34 @@ int tFulgoInt::TotalPalettes() const {
   return total;
 }
 
+bool tFulgoInt::PaletteChanged(bool Foreground) {
+  const host::HPALETTE palette = GetPalette();
+  if (bAbortPaletteChange || !palette || !Control->Visible()) return false;
+  host::HWND window = nullptr;
+  const host::HDC dc = Control->GetDeviceContext(window);
+  if (!dc) return false;
+  if (RealizePaletteToDc(dc, palette, !Foreground) != 0) {
+    Invalidate();
+    if (Control->IsDesigning() && Foreground && FulgoPalette) FulgoPalette->InvalidateControls();
+  }
+  host::ReleaseDC(window, dc);
+  return true;
+}
+
 void tFulgoInt::Invalidate() {
   if (Control) Control->Invalidate();
+}
+
+void SetFramedLook(tFulgoBackground& Back, TColor Brush) {
+  Back.FulgoColor->SetBrush(Brush);
+  Back.LayerFrame->SetActive(true);
+  Back.LayerFrame->SetLineWidth(1);
+  Back.LayerFrame->FulgoColor1->SetBrush(0);
+  Back.LayerFrame->SetDirection(fgDownRight);
+  Back.LayerShadow->SetActive(true);
+  Back.LayerShadow->FulgoColor1->SetBrush(0x646464);
+  Back.LayerShadow->SetLeft(3);
+  Back.LayerShadow->SetTop(3);
 }
 
 }  // namespace vantora

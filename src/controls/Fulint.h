@@ -9,6 +9,7 @@
 
 #include "controls/FulSpr.h"
 #include "host/forms/Controls.h"
+#include "model/Fulback.h"
 #include "model/Fulgoart.h"
 
 namespace vantora {
@@ -76,10 +77,17 @@ class tFulgoInt {
   int TotalPalettes() const;
   bool HasPicture() const { return CurrentArt && !CurrentArt->Dib->Empty(); }
   void Invalidate();
+  // The control's answer to the framework's request to realise its palette: realised into the
+  // control's context, in the background unless Foreground; false when it has none to realise.
+  bool PaletteChanged(bool Foreground);
 
  private:
   void JoinGlobalPalette();
   void UpdateScreenPalette();
 };
+
+// The initial look of a new button or panel: a background of Brush with a thin black frame and a
+// grey shadow 3 pixels down and right.
+void SetFramedLook(tFulgoBackground& Back, TColor Brush);
 
 }  // namespace vantora
