@@ -66,10 +66,25 @@ void CheckPng(const std::string& path) {
     throw UsageError("control faces render to a .png file");
 }
 
-// A colour halfway to white.
+// A colour taken two fifths of the way to white.
+std::uint8_t Brighter(std::uint8_t value) {
+  return static_cast<std::uint8_t>((value * 3 + 255 * 2) / 5);
+}
 TColor Brighter(TColor color) {
-  const auto mix = [&](int shift) { return ((((color >> shift) & 0xFF) + 0xFF) / 2) << shift; };
-  return static_cast<TColor>(mix(0) | mix(8) | mix(16));
+  const auto part = [&](int shift) {
+    return static_cast<TColor>(Brighter(static_cast<std::uint8_t>(color >> shift))) << shift;
+  };
+  return part(0) | part(8) | part(16);
+}
+
+void Brighten(tFulgoColor& fill) {
+  fill.SetBrush(Brighter(fill.Brush));
+  fill.SetBrush2(Brighter(fill.Brush2));
+  for (tVortex& stop : fill.Gradient->Vortex) {
+    stop.Blue = Brighter(stop.Blue);
+    stop.Green = Brighter(stop.Green);
+    stop.Red = Brighter(stop.Red);
+  }
 }
 
 void GiveStateLooks(TFulgoButton& button) {
@@ -84,11 +99,9 @@ void GiveStateLooks(TFulgoButton& button) {
     down.FulgoBackground->LayerShadow->SetActive(false);
   } else {
     down.FulgoText->Align->Y += 2;
-    down.FulgoBackground->FulgoColor->SetBrush(Brighter(down.FulgoBackground->FulgoColor->Brush) ^ 0x101010);
+    down.FulgoText->Align->X += 1;
   }
-  tFulgoColor& hover = *button.MouseOverArt->FulgoBackground->FulgoColor;
-  hover.SetBrush(Brighter(hover.Brush));
-  hover.SetBrush2(Brighter(hover.Brush2));
+  Brighten(*button.MouseOverArt->FulgoBackground->FulgoColor);
   tFulgoText& disabled = *button.DisableArt->FulgoText;
   disabled.FulgoColor->SetColorType(fgBrush);
   disabled.FulgoColor->SetBrush(0x808080);

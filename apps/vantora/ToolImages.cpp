@@ -51,7 +51,8 @@ class Canvas {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = host::BI_RGB;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
-    host::GetDIBits(dc_, bitmap_, 0, static_cast<host::UINT>(height_), pixels.data(), &info, host::DIB_RGB_COLORS);
+    host::GetDIBits(dc_, bitmap_, 0, static_cast<host::UINT>(height_), pixels.data(), &info,
+                    host::DIB_RGB_COLORS);
     host::WritePngFile(path, width_, height_, pixels.data(), static_cast<std::size_t>(width_));
   }
 
@@ -91,8 +92,8 @@ void ContactSheet::Write(const std::string& Path) const {
     const int y = kGap + (i / columns_) * pitchY;
     const Cell& c = cells_[static_cast<std::size_t>(i)];
     // Transparent pixels show the sheet's white, as a control drawn transparently shows its parent.
-    c.dib->DrawTransparent(canvas.Dc(), kGap + columns_ * pitchX, kGap + rows * pitchY, static_cast<std::int16_t>(x),
-                           static_cast<std::int16_t>(y));
+    c.dib->DrawTransparent(canvas.Dc(), kGap + columns_ * pitchX, kGap + rows * pitchY,
+                           static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
     host::TextOutA(canvas.Dc(), x, y + cellHeight + 2, c.caption.c_str(), static_cast<int>(c.caption.size()));
   }
   host::SelectObject(canvas.Dc(), oldFont);
