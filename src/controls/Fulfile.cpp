@@ -51,12 +51,14 @@ void SaveControlToFile(host::TComponent& Control, const std::string& FileName) {
 }
 
 void LoadControlFromFile(host::TComponent& Control, const std::string& FileName, bool KeepAutoSize) {
+  host::TFileStream file(FileName, host::TFileMode::fmOpenRead);
+  LoadControlFromStream(Control, file, KeepAutoSize);
+}
+
+void LoadControlFromStream(host::TComponent& Control, host::TStream& Stream, bool KeepAutoSize) {
   tFulgoControl& fulgo = AsFulgoControl(Control);
   host::TMemoryStream binary;
-  {
-    host::TFileStream file(FileName, host::TFileMode::fmOpenRead);
-    host::ReadComponentStream(file, binary);
-  }
+  host::ReadComponentStream(Stream, binary);
   binary.SetPosition(0);
   host::FormatReader format(binary);
   format.ReadSignature();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/classes/Persistent.h"
+#include "host/classes/Stream.h"
 
 namespace vantora {
 
@@ -43,6 +44,8 @@ void SaveControlToFile(host::TComponent& Control, const std::string& FileName);
 // AutoSize when KeepAutoSize. The file is first read into a fresh control of the same class, so a
 // file that fails (unreadable, truncated, corrupt, of an unrelated class) leaves Control untouched.
 void LoadControlFromFile(host::TComponent& Control, const std::string& FileName, bool KeepAutoSize);
+// The same from a stream (binary or text form), read from its current position.
+void LoadControlFromStream(host::TComponent& Control, host::TStream& Stream, bool KeepAutoSize);
 // Copies Source into Dest through the component stream; their classes must be related, else
 // EConvertError "Can not assign <Dest class> to <Source class>".
 void AssignControl(const host::TComponent& Source, host::TPersistent* Dest);
