@@ -33,10 +33,10 @@ class PaletteTest : public ControlsTest {
 };
 
 TEST_F(PaletteTest, AFormOfManyControlsComputesItsPaletteOnceAfterLoading) {
-  host::TCustomForm* form = ShowForm(SharedForm(24, false));
+  host::TCustomForm* form = ShowForm(SharedForm(100, false));
   auto* palette = dynamic_cast<tFulgoPalette*>(form->FindComponent("Palette1"));
   ASSERT_NE(palette, nullptr);
-  EXPECT_EQ(palette->GetComponentsCount(), 24);
+  EXPECT_EQ(palette->GetComponentsCount(), 100);
   EXPECT_EQ(palette->BuildCount, 1);
   EXPECT_TRUE(palette->OwnsHandle);
   ASSERT_NE(palette->PaletteHandle, nullptr);
@@ -48,7 +48,7 @@ TEST_F(PaletteTest, AFormOfManyControlsComputesItsPaletteOnceAfterLoading) {
   EXPECT_EQ(palette->BuildCount, 2);
   label->SetFulgoPalette(nullptr);
   EXPECT_EQ(palette->BuildCount, 2);
-  EXPECT_EQ(palette->GetComponentsCount(), 23);
+  EXPECT_EQ(palette->GetComponentsCount(), 99);
 }
 
 TEST_F(PaletteTest, OneMemberWithAPictureLendsItsOwnPaletteAndEmptyMembersGiveNone) {
