@@ -41,6 +41,16 @@ class LogPalette {
   host::HPALETTE handle;
 };
 
+// A backdrop in which every pixel differs, with bits set in every channel, painted over W x H.
+inline host::COLORREF Backdrop(int x, int y) {
+  return host::RGB(static_cast<host::BYTE>(13 + 29 * x), static_cast<host::BYTE>(101 + 23 * y),
+                   static_cast<host::BYTE>(77 + 7 * x + 5 * y));
+}
+inline void PaintBackdrop(host::HDC dc, int width, int height) {
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) host::SetPixel(dc, x, y, Backdrop(x, y));
+}
+
 // What a device context shows in a W x H area from (0, 0), as one character per pixel through the
 // legend; colours not in the legend show as '?'.
 inline std::vector<std::string> Shown(host::HDC dc, int width, int height,
