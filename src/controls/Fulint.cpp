@@ -91,7 +91,8 @@ void tFulgoInt::Loaded() {
   // Members of a form being read join without rebuilding it; the first paint activates it once.
   if (UseGlobalPalette && LoadedMode == fgLoaded && FulgoPalette) FulgoPalette->SetActive(false);
   LoadedDone = true;
-  CurrentArt->Rebuild();
+  // A generic control read from a stream has no art until one is handed to it.
+  if (CurrentArt) CurrentArt->Rebuild();
   if (FulgoPalette) FulgoPalette->ChildLoaded(this, 1);
 }
 

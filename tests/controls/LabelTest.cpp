@@ -232,6 +232,10 @@ TEST_F(LabelTest, AFreshGenericControlHasTheBareDefaultsAndShowsTheLastTextItIsG
   EXPECT_EQ(gen.FulgoInt().CurrentArt, &art);
   gen.SetPaletteGroup(0);
   EXPECT_EQ(gen.GetFulgoPalette(), nullptr);
+
+  // Read from a form it has no art to render, and paints nothing.
+  host::TCustomForm* form = ShowForm("object Form1: TForm\n  object Gen1: TFulgoGen\n  end\nend\n");
+  EXPECT_EQ(dynamic_cast<TFulgoGen*>(form->FindComponent("Gen1"))->FulgoInt().LoadedMode, fgLoaded);
 }
 
 }  // namespace
