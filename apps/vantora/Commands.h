@@ -10,5 +10,6 @@ void AddPictureCommands(CLI::App& app);
 void AddEffectsSheetCommands(CLI::App& app);
 void AddRenderCommands(CLI::App& app);
 void AddShowCommands(CLI::App& app);
+void AddGalleryCommands(CLI::App& app);
 
 }  // namespace vantora::tool

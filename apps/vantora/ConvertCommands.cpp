@@ -25,11 +25,15 @@ void RunConvert(const ConvertOptions& options) {
 
   host::TMemoryStream converted;
   if (target == "text") {
-    if (binary) host::ObjectBinaryToText(input, converted);
-    else converted.LoadFromStream(input);  // already text: checked by a round trip below
+    if (binary)
+      host::ObjectBinaryToText(input, converted);
+    else
+      converted.LoadFromStream(input);  // already text: checked by a round trip below
   } else {
-    if (binary) converted.LoadFromStream(input);
-    else host::ObjectTextToBinary(input, converted);
+    if (binary)
+      converted.LoadFromStream(input);
+    else
+      host::ObjectTextToBinary(input, converted);
   }
   // Text passed through unchanged is still parsed, so a malformed file is never reported as converted.
   if (target == "text" && !binary) {
@@ -49,15 +53,21 @@ void RunConvert(const ConvertOptions& options) {
 void AddConvertCommands(CLI::App& app) {
   auto options = std::make_shared<ConvertOptions>();
   CLI::App* convert = app.add_subcommand(
-      "convert", "Convert a component stream between its binary and its text form (to the other form by default)");
-  convert->add_option("FILE", options->input, "Component stream, binary or text")->required()->check(CLI::ExistingFile);
+      "convert",
+      "Convert a component stream between its binary and its text form (to the other form by default)");
+  convert->add_option("FILE", options->input, "Component stream, binary or text")
+      ->required()
+      ->check(CLI::ExistingFile);
   convert->add_option("--to", options->to, "Form to write")->check(CLI::IsMember({"text", "binary"}));
-  convert->add_option("-o,--output", options->output, "Output file (text goes to standard output without it)");
+  convert->add_option("-o,--output", options->output,
+                      "Output file (text goes to standard output without it)");
   convert->callback([options] { RunConvert(*options); });
 
   auto dumpInput = std::make_shared<std::string>();
   CLI::App* dump = app.add_subcommand("dump", "Print a component stream in its text form");
-  dump->add_option("FILE", *dumpInput, "Component stream, binary or text")->required()->check(CLI::ExistingFile);
+  dump->add_option("FILE", *dumpInput, "Component stream, binary or text")
+      ->required()
+      ->check(CLI::ExistingFile);
   dump->callback([dumpInput] { RunConvert({*dumpInput, "text", ""}); });
 }
 

@@ -22,7 +22,9 @@ namespace vantora::tool {
 
 namespace {
 
-constexpr TColor Rgb(int r, int g, int b) { return static_cast<TColor>(r | (g << 8) | (b << 16)); }
+constexpr TColor Rgb(int r, int g, int b) {
+  return static_cast<TColor>(r | (g << 8) | (b << 16));
+}
 
 constexpr std::int16_t kRoundedRectangle = 2;
 
@@ -143,11 +145,13 @@ std::vector<Face> GradientFaces() {
     fill.Gradient->Discr = discrete;
     faces.push_back({caption, Paint(object)});
   };
-  for (const std::int16_t angle : {0, 45, 90, 135, 200}) add("Linear " + std::to_string(angle), kGradLinear, angle, 0, false);
+  for (const std::int16_t angle : {0, 45, 90, 135, 200})
+    add("Linear " + std::to_string(angle), kGradLinear, angle, 0, false);
   add("Rectangular", kGradRectangular, 0, 0, false);
   add("Circular", kGradCircular, 0, 0, false);
   add("Discrete", kGradLinear, 0, 0, true);
-  for (std::int16_t mode = 1; mode <= 4; ++mode) add("Curve " + std::to_string(mode), kGradLinear, 0, mode, false);
+  for (std::int16_t mode = 1; mode <= 4; ++mode)
+    add("Curve " + std::to_string(mode), kGradLinear, 0, mode, false);
   return faces;
 }
 
@@ -221,7 +225,8 @@ void RunEffectsSheet(const std::string& output) {
 void AddEffectsSheetCommands(CLI::App& app) {
   auto output = std::make_shared<std::string>();
   CLI::App* sheet = app.add_subcommand(
-      "effects-sheet", "Paint every fill kind, gradient type and curve, layer and shipped shape to PNG files");
+      "effects-sheet",
+      "Paint every fill kind, gradient type and curve, layer and shipped shape to PNG files");
   sheet->add_option("-o,--output", *output, "Directory for the pictures")->required();
   sheet->callback([output] { RunEffectsSheet(*output); });
 }

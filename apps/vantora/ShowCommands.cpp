@@ -6,6 +6,7 @@
 #include "Commands.h"
 #include "host/backends/HeadlessBackend.h"
 #include "host/forms/Application.h"
+#include "host/graphics/Screen.h"
 
 namespace vantora::tool {
 
@@ -14,9 +15,11 @@ namespace {
 struct ShowOptions {
   std::string input;
   std::optional<std::string> screenshot;
+  bool palette256 = false;
 };
 
 void RunShow(const ShowOptions& options) {
+  if (options.palette256) host::SetDisplayMode(host::DisplayMode::Palette256);
   std::unique_ptr<host::TBackend> backend;
   if (options.screenshot)
     backend = std::make_unique<host::THeadlessBackend>();
@@ -47,6 +50,8 @@ void AddShowCommands(CLI::App& app) {
   show->add_option_function<std::string>(
       "--screenshot", [options](const std::string& path) { options->screenshot = path; },
       "Render the form without a display after its first paint, write it to this PNG file and exit");
+  show->add_flag("--256-colours", options->palette256,
+                 "Show the form on an emulated 256-colour display, where the palettes are seen at work");
   show->callback([options] { RunShow(*options); });
 }
 

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   vantora::tool::AddEffectsSheetCommands(app);
   vantora::tool::AddRenderCommands(app);
   vantora::tool::AddShowCommands(app);
+  vantora::tool::AddGalleryCommands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

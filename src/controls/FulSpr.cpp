@@ -2,6 +2,7 @@
 
 #include "core/Fuldib.h"
 #include "host/graphics/Gdi.h"
+#include "host/graphics/GdiOwners.h"
 #include "host/graphics/Graphics.h"
 
 namespace vantora {
@@ -12,19 +13,12 @@ namespace {
 // previous palette goes back, also as a background palette. No palette selects nothing.
 class BackgroundPalette {
  public:
-  BackgroundPalette(host::HDC dc, host::HPALETTE palette)
-      : dc_(dc), previous_(palette ? host::SelectPalette(dc, palette, host::TRUE) : nullptr) {
-    if (previous_) host::RealizePalette(dc_);
-  }
-  BackgroundPalette(const BackgroundPalette&) = delete;
-  BackgroundPalette& operator=(const BackgroundPalette&) = delete;
-  ~BackgroundPalette() {
-    if (previous_) host::SelectPalette(dc_, previous_, host::TRUE);
+  BackgroundPalette(host::HDC dc, host::HPALETTE palette) : selected_(dc, palette, host::TRUE) {
+    if (selected_.Selected()) host::RealizePalette(dc);
   }
 
  private:
-  host::HDC dc_;
-  host::HPALETTE previous_;
+  host::SelectGuard selected_;
 };
 
 }  // namespace
@@ -50,7 +44,7 @@ void TFulgoSprite::DrawAt(tFulgoArt& Art, host::TCanvas& Canvas, host::HPALETTE 
   const std::unique_ptr<TSpriteBmp> work = Background.Duplicate();
   if (!work) return;
   {
-    const SpriteOwned<host::HDC> workDC = work->GetBitmapDC();
+    const host::Owned<host::HDC> workDC = work->GetBitmapDC();
     const BackgroundPalette realised(workDC.get(), Palette);
     Art.Dib->DrawTransparent(workDC.get(), areaWidth, areaHeight, x, y);
   }

@@ -8,8 +8,8 @@ namespace {
 
 // A memory context compatible with Reference with Bitmap selected. Deleting the context leaves the
 // bitmap alone.
-SpriteOwned<host::HDC> ContextWith(host::HDC Reference, host::HBITMAP Bitmap) {
-  SpriteOwned<host::HDC> dc(host::CreateCompatibleDC(Reference));
+host::Owned<host::HDC> ContextWith(host::HDC Reference, host::HBITMAP Bitmap) {
+  host::Owned<host::HDC> dc(host::CreateCompatibleDC(Reference));
   if (dc) host::SelectObject(dc.get(), Bitmap);
   return dc;
 }
@@ -27,7 +27,7 @@ void TSpriteBmp::GrabBitmap(host::HDC ADC, std::int32_t AX, std::int32_t AY, std
                             std::int32_t AHeight) {
   CreateBitmap(ADC, AWidth, AHeight);
   if (IsEmpty()) return;
-  const SpriteOwned<host::HDC> memory = ContextWith(ADC, Bitmap.get());
+  const host::Owned<host::HDC> memory = ContextWith(ADC, Bitmap.get());
   host::BitBlt(memory.get(), 0, 0, AWidth, AHeight, ADC, AX, AY, host::SRCCOPY);
 }
 
@@ -39,18 +39,18 @@ void TSpriteBmp::LoadFromFile(const std::string& FileName) {
   PaletteHandle.reset(picture.ReleasePalette());
 }
 
-SpriteOwned<host::HDC> TSpriteBmp::GetBitmapDC() const {
-  if (IsEmpty()) return nullptr;
+host::Owned<host::HDC> TSpriteBmp::GetBitmapDC() const {
+  if (IsEmpty()) return {};
   return ContextWith(DC, Bitmap.get());
 }
 
-SpriteOwned<host::HDC> TSpriteBmp::TargetDC(const TSpriteBmp& Target) const {
-  if (Target.IsEmpty()) return nullptr;
+host::Owned<host::HDC> TSpriteBmp::TargetDC(const TSpriteBmp& Target) const {
+  if (Target.IsEmpty()) return {};
   return ContextWith(DC, Target.Bitmap.get());
 }
 
 std::unique_ptr<TSpriteBmp> TSpriteBmp::Duplicate() const {
-  if (IsEmpty()) return nullptr;
+  if (IsEmpty()) return {};
   auto copy = std::make_unique<TSpriteBmp>();
   copy->GrabBitmap(GetBitmapDC().get(), 0, 0, Width, Height);
   copy->DC = DC;
@@ -58,7 +58,7 @@ std::unique_ptr<TSpriteBmp> TSpriteBmp::Duplicate() const {
 }
 
 void TSpriteBmp::ProcessBitmap(bool Mask) {
-  const SpriteOwned<host::HDC> dc = GetBitmapDC();
+  const host::Owned<host::HDC> dc = GetBitmapDC();
   if (!dc) return;
   const host::COLORREF black = host::RGB(0, 0, 0), white = host::RGB(255, 255, 255);
   const host::COLORREF key = host::GetPixel(dc.get(), 0, 0);
@@ -78,7 +78,7 @@ void TSpriteBmp::SetPosition(std::int32_t AX, std::int32_t AY) {
 }
 
 void TSpriteBmp::DrawBitmap(host::HDC ADC, host::DWORD Rop) const {
-  const SpriteOwned<host::HDC> source = GetBitmapDC();
+  const host::Owned<host::HDC> source = GetBitmapDC();
   if (source) host::BitBlt(ADC, X, Y, Width, Height, source.get(), 0, 0, Rop);
 }
 
@@ -98,7 +98,7 @@ void TSpriteBmp::DrawInvert(host::HDC ADC, std::int32_t AX, std::int32_t AY) {
 }
 
 void TSpriteBmp::PutImage(const TSpriteBmp& Target, host::DWORD Rop) const {
-  const SpriteOwned<host::HDC> target = TargetDC(Target);
+  const host::Owned<host::HDC> target = TargetDC(Target);
   if (target) DrawBitmap(target.get(), Rop);
 }
 
@@ -119,7 +119,7 @@ void TSpriteBmp::PutInvert(const TSpriteBmp& Target, std::int32_t AX, std::int32
 
 void TSpriteBmp::StretchBitmap(host::HDC ADC, std::int32_t DestX, std::int32_t DestY, std::int32_t DestWidth,
                                std::int32_t DestHeight, host::DWORD Rop) const {
-  const SpriteOwned<host::HDC> source = GetBitmapDC();
+  const host::Owned<host::HDC> source = GetBitmapDC();
   if (source)
     host::StretchBlt(ADC, DestX, DestY, DestWidth, DestHeight, source.get(), X, Y, Width, Height, Rop);
 }
@@ -144,7 +144,7 @@ void TSpriteBmp::StretchInvert(host::HDC ADC, std::int32_t SrcX, std::int32_t Sr
 
 void TSpriteBmp::StretchPutImage(const TSpriteBmp& Target, std::int32_t DestX, std::int32_t DestY,
                                  std::int32_t DestWidth, std::int32_t DestHeight, host::DWORD Rop) const {
-  const SpriteOwned<host::HDC> target = TargetDC(Target);
+  const host::Owned<host::HDC> target = TargetDC(Target);
   if (target) StretchBitmap(target.get(), DestX, DestY, DestWidth, DestHeight, Rop);
 }
 

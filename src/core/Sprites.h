@@ -5,26 +5,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <type_traits>
 
 #include "host/graphics/Gdi.h"
+#include "host/graphics/GdiOwners.h"
 
 namespace vantora {
-
-// Gives a drawing object back: a memory context with DeleteDC, bitmaps and palettes with
-// DeleteObject.
-template <class H>
-struct SpriteObjectDeleter {
-  void operator()(H object) const { host::DeleteObject(object); }
-};
-template <>
-struct SpriteObjectDeleter<host::HDC> {
-  void operator()(host::HDC dc) const { host::DeleteDC(dc); }
-};
-
-// Owns one drawing object made by a Create... call, or none.
-template <class H>
-using SpriteOwned = std::unique_ptr<std::remove_pointer_t<H>, SpriteObjectDeleter<H>>;
 
 class TSpriteBmp {
  public:
@@ -32,7 +17,7 @@ class TSpriteBmp {
   TSpriteBmp(const TSpriteBmp&) = delete;
   TSpriteBmp& operator=(const TSpriteBmp&) = delete;
 
-  SpriteOwned<host::HBITMAP> Bitmap;
+  host::Owned<host::HBITMAP> Bitmap;
   // The destination of the draw and put operations, the source origin of the stretch operations.
   std::int32_t X = 0;
   std::int32_t Y = 0;
@@ -41,7 +26,7 @@ class TSpriteBmp {
   // The context from which memory contexts are made; set by the owner, not owned.
   host::HDC DC = nullptr;
   // The palette of a picture loaded with LoadFromFile.
-  SpriteOwned<host::HPALETTE> PaletteHandle;
+  host::Owned<host::HPALETTE> PaletteHandle;
 
   void FreeBitmap() { Bitmap.reset(); }
   void FreePalette() { PaletteHandle.reset(); }
@@ -56,7 +41,7 @@ class TSpriteBmp {
   void LoadFromFile(const std::string& FileName);
 
   // A memory context compatible with DC with the bitmap selected; null when empty.
-  SpriteOwned<host::HDC> GetBitmapDC() const;
+  host::Owned<host::HDC> GetBitmapDC() const;
   // A copy of the bitmap with the same DC (not the position or the palette); null when empty.
   std::unique_ptr<TSpriteBmp> Duplicate() const;
 
@@ -102,7 +87,7 @@ class TSpriteBmp {
   void ProcessBitmap(bool Mask);
   void SetPosition(std::int32_t AX, std::int32_t AY);
   // A memory context compatible with DC holding Target's picture; null when Target is empty.
-  SpriteOwned<host::HDC> TargetDC(const TSpriteBmp& Target) const;
+  host::Owned<host::HDC> TargetDC(const TSpriteBmp& Target) const;
 };
 
 }  // namespace vantora

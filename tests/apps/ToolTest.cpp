@@ -200,3 +200,34 @@ TEST(Tool, RendersALookWithItsOwnOrAGivenCaption) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Tool, BuildsControlFilesAndRendersButtonsInTheirStates) {
+  vantora::test::TempDir dir;
+  const std::string source = std::string(VANTORA_SOURCE_DIR) + "/data/gallery/cherry.btn.txt";
+  const std::string button = dir.Path().string() + "/cherry.btn";
+  ASSERT_EQ(Tool("build-control " + source + " -o " + button).status, 0);
+  const std::string all = dir.Path().string() + "/all.png";
+  const std::string hover = dir.Path().string() + "/hover.png";
+  ASSERT_EQ(Tool("render " + button + " -o " + all).status, 0);
+  ASSERT_EQ(Tool("render " + button + " -o " + hover + " --state hover").status, 0);
+  const vantora::host::DibImage four = vantora::host::ReadPictureFile(all);
+  const vantora::host::DibImage one = vantora::host::ReadPictureFile(hover);
+  // Four faces side by side, each as wide as the one alone, with the same margins.
+  EXPECT_EQ(four.Width() - 8, 4 * (one.Width() - 8));
+  EXPECT_EQ(four.Height(), one.Height());
+  EXPECT_EQ(Tool("render " + button + " -o " + hover + " --state sideways").status, 2);
+  EXPECT_EQ(Tool("render " + button + " -o " + dir.Path().string() + "/face.bmp").status, 2);
+
+  const std::string over = dir.Path().string() + "/over.png";
+  const std::string picture = std::string(VANTORA_SOURCE_DIR) + "/data/looks/01-sunset-gradient.txt";
+  EXPECT_EQ(Tool("render " + button + " -o " + over + " --transparent-over " + all).status, 0);
+  EXPECT_EQ(Tool("render " + picture + " -o " + over + " --state up").status, 2) << "states are for control files";
+
+  ASSERT_EQ(Tool("gallery " + dir.Path().string() + " -o " + dir.Path().string() + "/out").status, 0);
+  EXPECT_EQ(ReadFile(dir.Path().string() + "/out/cherry.png").substr(1, 3), "PNG");
+  EXPECT_EQ(ReadFile(dir.Path().string() + "/out/gallery-sheet.png").substr(1, 3), "PNG");
+}
+
+}  // namespace

@@ -1,0 +1,252 @@
+#include "ControlFaces.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "ToolErrors.h"
+#include "controls/Fulbtn.h"
+#include "controls/Fulpanel.h"
+#include "host/backends/HeadlessBackend.h"
+#include "host/classes/ComponentFormat.h"
+#include "host/forms/Application.h"
+#include "host/forms/StylePainter.h"
+
+namespace vantora::tool {
+
+namespace {
+
+constexpr int kMargin = 8;
+
+const host::TClass* StreamClass(const std::string& path) {
+  host::TMemoryStream binary;
+  host::TFileStream file(path, host::TFileMode::fmOpenRead);
+  host::ReadComponentStream(file, binary);
+  binary.SetPosition(0);
+  host::FormatReader format(binary);
+  format.ReadSignature();
+  return host::GetClass(format.ReadName());
+}
+
+bool IsFulgoControlClass(const host::TClass& cls) {
+  return cls.InheritsFrom(TFulgoGraphicControl::StaticClass()) ||
+         cls.InheritsFrom(tFulgoCustomPanel::StaticClass());
+}
+
+// A picture drawn under the controls, at its own size from the top-left corner.
+class PictureBack : public host::TGraphicControl {
+ public:
+  explicit PictureBack(host::TComponent* owner) : host::TGraphicControl(owner) {}
+  host::TBitmap picture;
+
+ protected:
+  void Paint() override { Canvas().Draw(0, 0, picture); }
+};
+
+// The states a button is shown in, in order.
+std::vector<std::string> ButtonStates(const ControlFaceOptions& options) {
+  if (options.state) return {*options.state};
+  return {"up", "down", "disabled", "hover"};
+}
+
+void ShowState(TFulgoButton& button, const std::string& state) {
+  if (state == "down")
+    button.PressState = psDown;
+  else if (state == "disabled")
+    button.SetEnabled(false);
+  else if (state == "hover")
+    button.MouseInside = true;
+  else if (state != "up")
+    throw UsageError("--state takes up, down, disabled or hover");
+}
+
+void CheckPng(const std::string& path) {
+  if (std::filesystem::path(path).extension() != ".png")
+    throw UsageError("control faces render to a .png file");
+}
+
+// A colour taken two fifths of the way to white.
+std::uint8_t Brighter(std::uint8_t value) {
+  return static_cast<std::uint8_t>((value * 3 + 255 * 2) / 5);
+}
+TColor Brighter(TColor color) {
+  const auto part = [&](int shift) {
+    return static_cast<TColor>(Brighter(static_cast<std::uint8_t>(color >> shift))) << shift;
+  };
+  return part(0) | part(8) | part(16);
+}
+
+void Brighten(tFulgoColor& fill) {
+  fill.SetBrush(Brighter(fill.Brush));
+  fill.SetBrush2(Brighter(fill.Brush2));
+  for (tVortex& stop : fill.Gradient->Vortex) {
+    stop.Blue = Brighter(stop.Blue);
+    stop.Green = Brighter(stop.Green);
+    stop.Red = Brighter(stop.Red);
+  }
+}
+
+void GiveStateLooks(TFulgoButton& button) {
+  NoRebuilds quiet(button);
+  tFulgoButtonArt& down = *button.DownArt;
+  if (down.FulgoBackground->LayerShadow->Active) {
+    const tFulgoShadow& shadow = *down.FulgoBackground->LayerShadow;
+    down.SetInnerOffsetX(shadow.Left);
+    down.SetInnerOffsetY(shadow.Top);
+    down.SetInnerOffsetSizeX(-shadow.Left);
+    down.SetInnerOffsetSizeY(-shadow.Top);
+    down.FulgoBackground->LayerShadow->SetActive(false);
+  } else {
+    down.FulgoText->Align->Y += 2;
+    down.FulgoText->Align->X += 1;
+  }
+  Brighten(*button.MouseOverArt->FulgoBackground->FulgoColor);
+  tFulgoText& disabled = *button.DisableArt->FulgoText;
+  disabled.FulgoColor->SetColorType(fgBrush);
+  disabled.FulgoColor->SetBrush(0x808080);
+  disabled.LayerShadow->SetActive(false);
+  button.ChildStateChanged();
+}
+
+// A form on a headless screen that the faces are placed on.
+class FaceBoard {
+ public:
+  FaceBoard() {
+    auto backend = std::make_unique<host::THeadlessBackend>();
+    headless_ = backend.get();
+    app_ = std::make_unique<host::TApplication>(std::move(backend));
+    form_ = new host::TForm(app_.get());
+    form_->SetBorderStyle(host::bsNone);
+    form_->SetColor(host::clWhite);
+    form_->SetBounds(0, 0, 1000, 400);
+  }
+
+  // A picture drawn under everything placed later.
+  void Background(const std::string& path) {
+    back_ = new PictureBack(form_);
+    back_->picture.LoadFromFile(path);
+    back_->SetBounds(0, 0, back_->picture.Width(), back_->picture.Height());
+    back_->SetParent(form_);
+    Grow(back_->Width(), back_->Height());
+  }
+
+  void Caption(const std::string& text, int x, int y) {
+    auto* caption = new CaptionText(form_);
+    caption->SetCaption(text);
+    caption->SetBounds(x, y, 220, 16);
+    caption->SetParent(form_);
+  }
+
+  // Places the control of the file (a button once per state) from (X, Y); answers the size taken.
+  host::SIZE Place(const std::string& path, const ControlFaceOptions& options, int x, int y) {
+    const host::TClass* cls = StreamClass(path);
+    if (!cls || !IsFulgoControlClass(*cls)) throw UsageError(path + " holds no control of the library");
+    std::vector<host::TControl*> controls;
+    if (cls->InheritsFrom(TFulgoButton::StaticClass())) {
+      for (const std::string& state : ButtonStates(options)) {
+        auto* button = static_cast<TFulgoButton*>(LoadControl(*cls, path));
+        ShowState(*button, state);
+        controls.push_back(button);
+      }
+    } else {
+      if (options.state) throw UsageError("--state is for buttons");
+      controls.push_back(LoadControl(*cls, path));
+    }
+    int left = x, height = 0;
+    for (host::TControl* control : controls) {
+      auto& fulgo = dynamic_cast<tFulgoControl&>(*control);
+      if (back_) fulgo.FulgoInt().SetDrawMode(edTransparent);
+      // Rendered now, the control has its size.
+      fulgo.FulgoInt().LoadIfCreated();
+      control->SetBounds(left, y, control->Width(), control->Height());
+      left += control->Width() + kMargin;
+      height = std::max(height, control->Height());
+    }
+    Grow(left, y + height + kMargin);
+    return host::SIZE{left - x, height};
+  }
+
+  void Screenshot(const std::string& path) {
+    form_->SetBounds(0, 0, width_, height_);
+    form_->Show();
+    app_->ProcessMessages();
+    headless_->Screenshot(form_->Handle(), path);
+  }
+
+ private:
+  // Names a face on a contact sheet.
+  class CaptionText : public host::TGraphicControl {
+   public:
+    explicit CaptionText(host::TComponent* owner) : host::TGraphicControl(owner) {}
+
+   protected:
+    void Paint() override {
+      host::StylePainter::Caption(Canvas().Handle(), ClientRect(), Caption(), Font(), host::taLeftJustify,
+                                  host::vaCenter, true);
+    }
+  };
+
+  host::TControl* LoadControl(const host::TClass& cls, const std::string& path) {
+    host::TComponent* component = cls.Create(form_);
+    // The file's AutoSize counts here, not the control's own.
+    LoadControlFromFile(*component, path, false);
+    auto* control = dynamic_cast<host::TControl*>(component);
+    control->SetParent(form_);
+    return control;
+  }
+  void Grow(int width, int height) {
+    width_ = std::max(width_, width);
+    height_ = std::max(height_, height);
+  }
+
+  host::THeadlessBackend* headless_ = nullptr;
+  std::unique_ptr<host::TApplication> app_;
+  host::TForm* form_ = nullptr;
+  PictureBack* back_ = nullptr;
+  int width_ = 1, height_ = 1;
+};
+
+}  // namespace
+
+bool IsControlFile(const std::string& path) {
+  try {
+    const host::TClass* cls = StreamClass(path);
+    return cls && IsFulgoControlClass(*cls);
+  } catch (const host::Exception&) {
+    return false;
+  }
+}
+
+void RenderControlFile(const std::string& input, const std::string& output,
+                       const ControlFaceOptions& options) {
+  CheckPng(output);
+  FaceBoard board;
+  if (options.transparentOver) board.Background(*options.transparentOver);
+  board.Place(input, options, kMargin, kMargin);
+  board.Screenshot(output);
+}
+
+void RenderContactSheet(const std::vector<std::string>& inputs, const std::string& output) {
+  CheckPng(output);
+  FaceBoard board;
+  int y = kMargin;
+  for (const std::string& input : inputs) {
+    board.Caption(std::filesystem::path(input).filename().string(), kMargin, y);
+    y += board.Place(input, ControlFaceOptions{}, kMargin, y + 18).cy + 18 + 2 * kMargin;
+  }
+  board.Screenshot(output);
+}
+
+void BuildControlFile(const std::string& source, const std::string& output) {
+  const host::TClass* cls = StreamClass(source);
+  if (!cls || !IsFulgoControlClass(*cls)) throw UsageError(source + " holds no control of the library");
+  std::unique_ptr<host::TComponent> control(cls->Create(nullptr));
+  LoadControlFromFile(*control, source, false);
+  if (auto* button = dynamic_cast<TFulgoButton*>(control.get());
+      button && button->ButtonStatesData.Size() == 0)
+    GiveStateLooks(*button);
+  SaveControlToFile(*control, output);
+}
+
+}  // namespace vantora::tool

@@ -1,0 +1,97 @@
+#include "controls/Fulfile.h"
+
+#include <memory>
+
+#include "controls/Fulint.h"
+#include "host/classes/ComponentFormat.h"
+#include "host/classes/Filer.h"
+#include "host/classes/Stream.h"
+#include "host/forms/Forms.h"
+
+namespace vantora {
+
+namespace {
+
+tFulgoControl& AsFulgoControl(host::TPersistent& control) {
+  auto* fulgo = dynamic_cast<tFulgoControl*>(&control);
+  if (!fulgo) throw host::EConvertError(control.ClassName() + " is not a control of this library");
+  return *fulgo;
+}
+
+bool Related(const host::TClass& a, const host::TClass& b) {
+  return a.InheritsFrom(b) || b.InheritsFrom(a);
+}
+
+[[noreturn]] void CannotAssign(const std::string& dest, const std::string& source) {
+  throw host::EConvertError("Can not assign " + dest + " to " + source);
+}
+
+// Reads Stream (binary) into Control after resetting it to the model defaults.
+void ReadInto(host::TComponent& Control, host::TStream& Stream) {
+  tFulgoControl& fulgo = AsFulgoControl(Control);
+  NoRebuilds quiet(fulgo);
+  fulgo.Init();
+  Stream.SetPosition(0);
+  host::ReadComponent(Stream, &Control);
+}
+
+}  // namespace
+
+bool tFulgoControl::GetAllowRebuild() const {
+  return FulgoInt().RebuildEnabled;
+}
+
+void tFulgoControl::SetAllowRebuild(bool Value) {
+  FulgoInt().RebuildEnabled = Value;
+}
+
+void SaveControlToFile(host::TComponent& Control, const std::string& FileName) {
+  host::TFileStream file(FileName, host::TFileMode::fmCreate);
+  host::WriteComponent(file, Control);
+}
+
+void LoadControlFromFile(host::TComponent& Control, const std::string& FileName, bool KeepAutoSize) {
+  host::TFileStream file(FileName, host::TFileMode::fmOpenRead);
+  LoadControlFromStream(Control, file, KeepAutoSize);
+}
+
+void LoadControlFromStream(host::TComponent& Control, host::TStream& Stream, bool KeepAutoSize) {
+  tFulgoControl& fulgo = AsFulgoControl(Control);
+  host::TMemoryStream binary;
+  host::ReadComponentStream(Stream, binary);
+  binary.SetPosition(0);
+  host::FormatReader format(binary);
+  format.ReadSignature();
+  const std::string className = format.ReadName();
+  const host::TClass* fileClass = host::GetClass(className);
+  if (!fileClass) format.Fail("Unknown class " + className);
+  if (!Related(*fileClass, Control.ClassType())) CannotAssign(Control.ClassName(), className);
+  {
+    std::unique_ptr<host::TComponent> trial(Control.ClassType().Create(nullptr));
+    ReadInto(*trial, binary);
+  }
+  tFulgoInt& face = fulgo.FulgoInt();
+  tFulgoPalette* palette = face.FulgoPalette;
+  const bool autoSize = face.AutoSize;
+  {
+    NoRebuilds quiet(fulgo);
+    ReadInto(Control, binary);
+    face.SetFulgoPalette(palette);
+    if (KeepAutoSize) face.SetAutoSize(autoSize);
+  }
+  fulgo.Rebuild();
+}
+
+void AssignControl(const host::TComponent& Source, host::TPersistent* Dest) {
+  if (!Dest || !Related(Source.ClassType(), Dest->ClassType()))
+    CannotAssign(Dest ? Dest->ClassName() : std::string("nil"), Source.ClassName());
+  auto* dest = dynamic_cast<host::TComponent*>(Dest);
+  tFulgoControl& fulgo = AsFulgoControl(*Dest);
+  host::TMemoryStream stream;
+  stream.SetCapacity(2000);
+  host::WriteComponent(stream, const_cast<host::TComponent&>(Source));
+  ReadInto(*dest, stream);
+  fulgo.Rebuild();
+}
+
+}  // namespace vantora

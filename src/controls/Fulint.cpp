@@ -1,0 +1,208 @@
+#include "controls/Fulint.h"
+
+#include "controls/Fulcust.h"
+#include "controls/Fulgopal.h"
+#include "host/graphics/Gdi.h"
+#include "palette/Fulone.h"
+#include "util/Gen.h"
+
+namespace vantora {
+
+tFulgoInt::~tFulgoInt() {
+  SetFulgoPalette(nullptr);
+}
+
+void tFulgoInt::Init() {
+  SetDefaults();
+}
+
+void tFulgoInt::SetDefaults() {
+  for (int i = 0; i < Arts.GetCount(); ++i) Arts.GetItemTyped(i)->Init();
+  UpdatePalette = true;
+  AutoSize = true;
+  DrawMode = edOpaque;
+}
+
+void tFulgoInt::Add(tFulgoArt* Art) {
+  Arts.Add(Art);
+  Art->OnRebuild = [this] { Rebuild(); };
+}
+
+void tFulgoInt::LoadIfCreated() {
+  if (LoadedDone) return;
+  if (LoadedMode == fgUnknown) {
+    LoadedMode = fgCreated;
+    if (UseGlobalPalette && Control->Text().empty()) {
+      const bool enabled = RebuildEnabled;
+      RebuildEnabled = false;
+      Control->SetText(Control->ClassName() + "1");
+      RebuildEnabled = enabled;
+    }
+  }
+  Loaded();
+}
+
+void tFulgoInt::Paint() {
+  if (!CurrentArt) return;
+  LoadIfCreated();
+  if (FulgoPalette && UseGlobalPalette && LoadedMode == fgLoaded) FulgoPalette->SetActive(true);
+  if (CurrentArt->Dib->Empty() && !InPaintRebuild) {
+    // Left set when the render fails, so a broken look is not retried at every paint.
+    InPaintRebuild = true;
+    Rebuild();
+    InPaintRebuild = false;
+  }
+  if (!CurrentArt->Dib->Empty()) DrawAt(*Canvas, 0, 0);
+  if (Control->IsDesigning()) LoadBackground();
+}
+
+void tFulgoInt::Rebuild() {
+  if (!AutoSize && !SizeFromBounds) SetNeededDimension(Control->Width(), Control->Height());
+  if (AutoSize) SetNeededDimension(-1, -1);
+  SizeFromBounds = false;
+  if (!RebuildEnabled || !CurrentArt || !LoadedDone) return;
+
+  for (int i = 0; i < Arts.GetActiveCount(); ++i) Arts.GetActiveArt(i)->Render();
+  if (AutoSize &&
+      (CurrentArt->GetWidth() != Control->Width() || CurrentArt->GetHeight() != Control->Height()))
+    Control->SetBounds(Control->Left(), Control->Top(), CurrentArt->GetWidth(), CurrentArt->GetHeight());
+  UpdateScreenPalette();
+  if (OnAfterRebuild) OnAfterRebuild(this);
+}
+
+void tFulgoInt::UpdateScreenPalette() {
+  if (!UpdatePalette) {
+    Invalidate();
+    return;
+  }
+  // An inactive shared palette builds nothing, so the control shows and realises its own.
+  if (FulgoPalette && FulgoPalette->Active) {
+    FulgoPalette->RebuildPalette();
+    return;
+  }
+  if (!GetHwnd()) return;
+  Invalidate();
+  RealizePaletteToWindow(host::GetFocus(), CurrentArt->PaletteHandle, false);
+}
+
+void tFulgoInt::Loaded() {
+  if (UseGlobalPalette && !FulgoPalette) JoinGlobalPalette();
+  if (LoadedMode == fgUnknown) LoadedMode = fgLoaded;
+  // Members of a form being read join without rebuilding it; the first paint activates it once.
+  if (UseGlobalPalette && LoadedMode == fgLoaded && FulgoPalette) FulgoPalette->SetActive(false);
+  LoadedDone = true;
+  // A generic control read from a stream has no art until one is handed to it.
+  if (CurrentArt) CurrentArt->Rebuild();
+  if (FulgoPalette) FulgoPalette->ChildLoaded(this, 1);
+}
+
+void tFulgoInt::JoinGlobalPalette() {
+  auto* control = dynamic_cast<TFulgoGraphicControl*>(Control);
+  // A window-wide palette is keyed by the window; a control without a parent has none yet.
+  if (!control || !control->Parent()) return;
+  tFulgoPalette* palette =
+      FindGlobalPalette(control->Parent()->GetWindowHandle(), control->PaletteGroup, control->PaletteGlobal);
+  const bool active = palette->Active;
+  palette->Active = false;
+  control->SetFulgoPalette(palette);
+  palette->Active = active;
+}
+
+void tFulgoInt::DrawAt(host::TCanvas& ACanvas, std::int32_t X, std::int32_t Y) {
+  if (CurrentArt) Sprite.DrawAt(*CurrentArt, ACanvas, GetPalette(), X, Y, DrawMode == edOpaque);
+}
+
+host::HPALETTE tFulgoInt::GetPalette() const {
+  if (FulgoPalette && FulgoPalette->Active) return FulgoPalette->PaletteHandle;
+  return CurrentArt ? CurrentArt->PaletteHandle.get() : nullptr;
+}
+
+host::HWND tFulgoInt::GetHwnd() const {
+  if (!Control) return nullptr;
+  const host::TControl* windowOf =
+      Control->IsWindowed() ? Control : dynamic_cast<const host::TControl*>(Control->Owner());
+  const host::TWinControl* top = windowOf ? windowOf->TopLevel() : nullptr;
+  return top && top->HandleAllocated() ? top->Handle() : nullptr;
+}
+
+void tFulgoInt::SetBounds(std::int32_t, std::int32_t, std::int32_t Width, std::int32_t Height) {
+  if (AutoSize || (Width == Control->Width() && Height == Control->Height())) return;
+  SetNeededDimension(Width, Height);
+  SizeFromBounds = true;
+  Rebuild();
+}
+
+void tFulgoInt::SetAutoSize(bool Value) {
+  if (Value == AutoSize) return;
+  AutoSize = Value;
+  if (Value && HasPicture())
+    Control->SetBounds(Control->Left(), Control->Top(), CurrentArt->GetWidth(), CurrentArt->GetHeight());
+  else if (!Value)
+    Control->SetBounds(Control->Left(), Control->Top(), Control->Width(), Control->Height());
+}
+
+void tFulgoInt::SetDrawMode(eDrawMode Value) {
+  if (Value == DrawMode) return;
+  DrawMode = Value;
+  Rebuild();
+}
+
+void tFulgoInt::SetNeededDimension(std::int32_t W, std::int32_t H) {
+  for (int i = 0; i < Arts.GetCount(); ++i) {
+    Arts.GetItemTyped(i)->NeededWidth = W;
+    Arts.GetItemTyped(i)->NeededHeight = H;
+  }
+}
+
+void tFulgoInt::SetFulgoPalette(tFulgoPalette* P) {
+  if (P == FulgoPalette) return;
+  tFulgoPalette* old = FulgoPalette;
+  // Stored first: the old palette's Remove may destroy it, and the new one's Add rebuilds.
+  FulgoPalette = P;
+  if (old) old->Remove(this);
+  if (P) P->Add(this);
+}
+
+void tFulgoInt::RegisterOnePaletteDibs(tFulgoOnePalette& Builder) const {
+  for (int i = 0; i < Arts.GetActiveCount(); ++i)
+    if (!Arts.GetActiveArt(i)->Dib->Empty()) Builder.AddDib(*Arts.GetActiveArt(i)->Dib);
+}
+
+int tFulgoInt::TotalPalettes() const {
+  int total = 0;
+  for (int i = 0; i < Arts.GetActiveCount(); ++i)
+    if (!Arts.GetActiveArt(i)->Dib->Empty()) ++total;
+  return total;
+}
+
+bool tFulgoInt::PaletteChanged(bool Foreground) {
+  const host::HPALETTE palette = GetPalette();
+  if (bAbortPaletteChange || !palette || !Control->Visible()) return false;
+  host::HWND window = nullptr;
+  const host::HDC dc = Control->GetDeviceContext(window);
+  if (!dc) return false;
+  if (RealizePaletteToDc(dc, palette, !Foreground) != 0) {
+    Invalidate();
+    if (Control->IsDesigning() && Foreground && FulgoPalette) FulgoPalette->InvalidateControls();
+  }
+  host::ReleaseDC(window, dc);
+  return true;
+}
+
+void tFulgoInt::Invalidate() {
+  if (Control) Control->Invalidate();
+}
+
+void SetFramedLook(tFulgoBackground& Back, TColor Brush) {
+  Back.FulgoColor->SetBrush(Brush);
+  Back.LayerFrame->SetActive(true);
+  Back.LayerFrame->SetLineWidth(1);
+  Back.LayerFrame->FulgoColor1->SetBrush(0);
+  Back.LayerFrame->SetDirection(fgDownRight);
+  Back.LayerShadow->SetActive(true);
+  Back.LayerShadow->FulgoColor1->SetBrush(0x646464);
+  Back.LayerShadow->SetLeft(3);
+  Back.LayerShadow->SetTop(3);
+}
+
+}  // namespace vantora

@@ -1,0 +1,93 @@
+// Unit Fulint: tFulgoInt, the rendering interface every control of the library hands its painting
+// to. It holds the control's arts, turns a rebuild notice from any of them into a render of all,
+// sizes the control to its art (or imposes the control's size on the arts), keeps the screen
+// palette right, alone or through a shared palette, and draws the current art through a sprite.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "controls/FulSpr.h"
+#include "host/forms/Controls.h"
+#include "model/Fulback.h"
+#include "model/Fulgoart.h"
+
+namespace vantora {
+
+class tFulgoPalette;
+class tFulgoOnePalette;
+
+// How a control came to life: read from a form stream, or created without one.
+enum fLoadedMode : std::uint8_t { fgUnknown, fgLoaded, fgCreated };
+
+class tFulgoInt {
+ public:
+  tFulgoInt() = default;
+  tFulgoInt(const tFulgoInt&) = delete;
+  tFulgoInt& operator=(const tFulgoInt&) = delete;
+  // Leaves the shared palette; the arts belong to the control.
+  virtual ~tFulgoInt();
+
+  TFulgoSprite Sprite;
+  fLoadedMode LoadedMode = fgUnknown;
+  eDrawMode DrawMode = edOpaque;
+  // The rebuild in progress was started by SetBounds with a new size.
+  bool SizeFromBounds = false;
+  bool InPaintRebuild = false;
+  // The control's AllowRebuild: rebuilds render only while true.
+  bool RebuildEnabled = true;
+  // Loaded has run; nothing renders before.
+  bool LoadedDone = false;
+  // The art that is drawn, set by the control; not owned.
+  tFulgoArt* CurrentArt = nullptr;
+  bool UpdatePalette = true;
+  tFulgoPalette* FulgoPalette = nullptr;
+  std::function<void(tFulgoInt* Sender)> OnAfterRebuild;
+  bool AutoSize = true;
+  // Join the window-wide shared palette by itself (the o variants of the controls).
+  bool UseGlobalPalette = false;
+  tArtList Arts;
+  host::TCanvas* Canvas = nullptr;
+  host::TControl* Control = nullptr;
+
+  virtual void Init();
+  void SetDefaults();
+  void Add(tFulgoArt* Art);
+
+  void Paint();
+  void Rebuild();
+  void Loaded();
+  // The loading step of a control that was never read from a stream (its first paint does it).
+  void LoadIfCreated();
+
+  void DrawAt(host::TCanvas& ACanvas, std::int32_t X, std::int32_t Y);
+  // Drops the saved screen background so that the next transparent draw grabs it anew.
+  void LoadBackground() { Sprite.ReLoadBackground(); }
+  host::HPALETTE GetPalette() const;
+  // The window palette realisation goes to; null while it has none yet.
+  host::HWND GetHwnd() const;
+
+  void SetBounds(std::int32_t Left, std::int32_t Top, std::int32_t Width, std::int32_t Height);
+  void SetAutoSize(bool Value);
+  void SetDrawMode(eDrawMode Value);
+  void SetNeededDimension(std::int32_t W, std::int32_t H);
+  void SetFulgoPalette(tFulgoPalette* P);
+
+  void RegisterOnePaletteDibs(tFulgoOnePalette& Builder) const;
+  int TotalPalettes() const;
+  bool HasPicture() const { return CurrentArt && !CurrentArt->Dib->Empty(); }
+  void Invalidate();
+  // The control's answer to the framework's request to realise its palette: realised into the
+  // control's context, in the background unless Foreground; false when it has none to realise.
+  bool PaletteChanged(bool Foreground);
+
+ private:
+  void JoinGlobalPalette();
+  void UpdateScreenPalette();
+};
+
+// The initial look of a new button or panel: a background of Brush with a thin black frame and a
+// grey shadow 3 pixels down and right.
+void SetFramedLook(tFulgoBackground& Back, TColor Brush);
+
+}  // namespace vantora
