@@ -4,9 +4,11 @@
 // vocabulary, not part of its upper layers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <memory>
-#include <ranges>
+#include <vector>
 
 #include "host/classes/Errors.h"
 #include "host/classes/Lists.h"
@@ -30,7 +32,16 @@ enum efgColorType : std::uint8_t { fgBrush, fgFuzz, fgBitmap, fgTiledBitmap, fgG
 const host::TEnumInfo& TypeInfoOf(efgColorType);
 
 // Direction of an embossed edge, clockwise from the upper left.
-enum efgDirection : std::uint8_t { fgUpLeft, fgUp, fgUpRight, fgRight, fgDownRight, fgDown, fgDownLeft, fgLeft };
+enum efgDirection : std::uint8_t {
+  fgUpLeft,
+  fgUp,
+  fgUpRight,
+  fgRight,
+  fgDownRight,
+  fgDown,
+  fgDownLeft,
+  fgLeft
+};
 const host::TEnumInfo& TypeInfoOf(efgDirection);
 
 class tFulgoPersistent : public host::TPersistent {
@@ -132,6 +143,51 @@ class tQorList {
   tFulgoPersistent* GetActive(int Index) const;
 };
 
+// A list's items seen as T*, all of them or only the active ones. Written out by hand because the
+// standard views do not compile with every compiler the library supports.
+template <class T, bool ActiveOnly>
+class tItemRange {
+  using Base = std::vector<tFulgoPersistent*>::const_iterator;
+
+ public:
+  class iterator {
+   public:
+    using value_type = T*;
+    using difference_type = std::ptrdiff_t;
+    using iterator_category = std::forward_iterator_tag;
+
+    iterator() = default;
+    iterator(Base at, Base end) : at_(at), end_(end) { SkipInactive(); }
+    T* operator*() const { return static_cast<T*>(*at_); }
+    iterator& operator++() {
+      ++at_;
+      SkipInactive();
+      return *this;
+    }
+    iterator operator++(int) {
+      iterator old = *this;
+      ++*this;
+      return old;
+    }
+    bool operator==(const iterator& other) const { return at_ == other.at_; }
+
+   private:
+    void SkipInactive() {
+      if constexpr (ActiveOnly)
+        while (at_ != end_ && !static_cast<T*>(*at_)->Active) ++at_;
+    }
+    Base at_{}, end_{};
+  };
+
+  tItemRange(Base begin, Base end) : begin_(begin, end), end_(end, end) {}
+  iterator begin() const { return begin_; }
+  iterator end() const { return end_; }
+  bool empty() const { return begin_ == end_; }
+
+ private:
+  iterator begin_, end_;
+};
+
 // A tQorList whose items are all of class T, with the typed accessors its owners use.
 template <class T>
 class tTypedQorList : public tQorList {
@@ -140,13 +196,9 @@ class tTypedQorList : public tQorList {
   T* GetActiveTyped(int Index) const { return static_cast<T*>(GetActive(Index)); }
 
   // Every item, in list order.
-  auto All() const {
-    return std::views::transform(Items, [](tFulgoPersistent* item) { return static_cast<T*>(item); });
-  }
+  tItemRange<T, false> All() const { return {Items.begin(), Items.end()}; }
   // The active items in list order, found in one walk rather than looked up by index one by one.
-  auto Actives() const {
-    return All() | std::views::filter([](const T* item) { return item->Active; });
-  }
+  tItemRange<T, true> Actives() const { return {Items.begin(), Items.end()}; }
 };
 
 // A typed list that owns its items: it frees them, first to last, when it goes.

@@ -101,7 +101,7 @@ TEST(Fultype, OwningListWalksItsActiveItemsAndFreesAllInOrder) {
     for (Counted* item : list.Actives()) actives.push_back(item);
     EXPECT_EQ(actives, (std::vector<Counted*>{items[1], items[3], items[4]}));
     for (int i = 0; i < list.GetActiveCount(); ++i) EXPECT_EQ(actives[i], list.GetActiveTyped(i));
-    EXPECT_EQ(std::ranges::distance(list.All()), 5);
+    EXPECT_EQ(std::distance(list.All().begin(), list.All().end()), 5);
     EXPECT_TRUE(freed.empty());
   }
   EXPECT_EQ(freed, (std::vector<int>{0, 1, 2, 3, 4}));
