@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <string>
 
@@ -30,6 +31,11 @@ constexpr std::int32_t kFreshRecords = 1024;
 // growing it for the rare picture that needs it.
 constexpr std::size_t kFreshIndexSlots = 512;
 constexpr std::int32_t kFreshFixBrushes = 200;
+static_assert(kRecordGrowth == kFreshRecords, "one block of cleared records serves both");
+
+// Cleared records to copy from: a copy of trivial records is one memmove, where value
+// initialisation would store them one by one.
+const tFulgoOnePalette::TColorRecord kClearedRecords[kFreshRecords] = {};
 
 [[noreturn]] void NotEnoughMemory() {
   throw host::EOutOfMemory("Not enough memory");
@@ -113,8 +119,9 @@ void RemapBytes(std::uint8_t* bits, std::size_t count, const std::uint8_t* map) 
 tFulgoOnePalette::tFulgoOnePalette() try
     : DibMaps(1),
       FixBrushes(kFreshFixBrushes, 0),
-      Colors(kFreshRecords, TColorRecord{}),
-      colorIndex_(kFreshIndexSlots, TIndexSlot{0, 0}) {
+      Colors(std::begin(kClearedRecords), std::end(kClearedRecords)) {
+  static const TIndexSlot clearedIndex[kFreshIndexSlots] = {};
+  colorIndex_.assign(std::begin(clearedIndex), std::end(clearedIndex));
   DibMaps.reserve(50);
 } catch (const std::bad_alloc&) {
   NotEnoughMemory();
@@ -153,7 +160,7 @@ std::uint16_t tFulgoOnePalette::AddFixBrush(TColor Color) {
 void tFulgoOnePalette::GrowRecords() {
   if (static_cast<std::int32_t>(Colors.size()) - ColorCount >= 256) return;
   if (static_cast<std::int64_t>(Colors.size()) + kRecordGrowth > INT32_MAX) NotEnoughMemory();
-  Colors.resize(Colors.size() + kRecordGrowth, TColorRecord{});
+  Colors.insert(Colors.end(), std::begin(kClearedRecords), std::end(kClearedRecords));
 }
 
 // Keeps the index at most half full after 256 more records.
@@ -267,7 +274,7 @@ void tFulgoOnePalette::BuildPalette() {
       Palette[static_cast<std::size_t>(next++)] = TEntry{c[0], c[1], c[2], 0};
     }
   }
-  CreateLogicalPalette();
+  MakePaletteHandle(system.data());
 }
 
 tFulgoOnePalette::TReducedColors tFulgoOnePalette::MedianCut(int N) {
@@ -668,9 +675,13 @@ void tFulgoOnePalette::SetColorTabelTo(tFulgoDib& Dib) const {
 // --- logical palettes -------------------------------------------------------------------------
 
 void tFulgoOnePalette::CreateLogicalPalette() {
+  MakePaletteHandle(nullptr);
+}
+
+void tFulgoOnePalette::MakePaletteHandle(const host::PALETTEENTRY* System) {
   PaletteHandle.reset();
-  PaletteHandle =
-      MakeLogPalette(reinterpret_cast<const std::uint8_t*>(Palette.data()), "Palette creation failed");
+  const auto* table = reinterpret_cast<const std::uint8_t*>(Palette.data());
+  PaletteHandle = MakeLogPalette(table, System, "Palette creation failed");
 }
 
 void tFulgoOnePalette::CreatePaletteFrom(const tFulgoDib& Dib) {
