@@ -8,6 +8,7 @@
 
 #include "core/AsmFun.h"
 #include "core/DibLayout.h"
+#include "core/RowOps.h"
 
 namespace vantora {
 
@@ -80,10 +81,9 @@ void Create3DMask(tFulgoDib& Mask, const tFulgoDib& Src, efgDirection Direction,
   const bool diagonal = step.dx != 0 && step.dy != 0;
   const std::uint8_t* rows = dib::Bits(Src.Dib);
 
-  // Per row, first mark the edge pixels (a pass the compiler vectorises), then draw from the
-  // marked ones only: most of an object's pixels are inside it.
-  std::vector<std::uint8_t> edge(static_cast<std::size_t>(W) + 1, 0);
-  edge[static_cast<std::size_t>(W)] = 1;  // stops the search at the row's end
+  // Per row, first mark the edge pixels, then draw the band as whole-row passes over the marks:
+  // one pass per band pixel, each a vector loop, instead of a search and a stroke per pixel.
+  std::vector<std::uint8_t> edge(static_cast<std::size_t>(W), 0), closing(static_cast<std::size_t>(W), 0);
   for (std::int32_t r = 0; r < H; ++r) {
     const std::uint8_t* row = rows + r * srcStride;
     // Border rows are all edge; inner rows look at the neighbour row in the direction.
@@ -97,19 +97,19 @@ void Create3DMask(tFulgoDib& Mask, const tFulgoDib& Src, efgDirection Direction,
       edge[0] = row[0] != T;
       edge[static_cast<std::size_t>(W - 1)] = row[W - 1] != T;
     }
+    if (!std::memchr(edge.data(), 1, static_cast<std::size_t>(W))) continue;
     std::uint8_t* at = mask + (r + originR) * maskStride + originC;
-    const std::uint8_t* flags = edge.data();
-    for (std::int32_t c = 0;; ++c) {
-      const void* next = std::memchr(flags + c, 1, static_cast<std::size_t>(W + 1 - c));
-      c = static_cast<std::int32_t>(static_cast<const std::uint8_t*>(next) - flags);
-      if (c == W) break;
-      std::uint8_t* p = at + c;
-      for (std::int32_t k = 1; k <= L; ++k) p[k * along] = Colour;
-      // A diagonal band is a staircase: a second diagonal beside the first closes its holes.
-      if (diagonal && (c == W - 1 || row[c + 1] == T)) {
-        for (std::int32_t k = 0; k < L; ++k) p[k * along + step.dy * maskStride] = Colour;
-      }
-    }
+    for (std::int32_t k = 1; k <= L; ++k)
+      rowops::PaintWhere(at + k * along, edge.data(), static_cast<std::size_t>(W), Colour);
+    if (!diagonal) continue;
+    // A diagonal band is a staircase: a second diagonal beside the first, from the edge pixels
+    // that end a run, closes its holes.
+    for (std::int32_t c = 0; c < W - 1; ++c)
+      closing[static_cast<std::size_t>(c)] = edge[static_cast<std::size_t>(c)] & (row[c + 1] == T);
+    closing[static_cast<std::size_t>(W - 1)] = edge[static_cast<std::size_t>(W - 1)];
+    for (std::int32_t k = 0; k < L; ++k)
+      rowops::PaintWhere(at + k * along + step.dy * maskStride, closing.data(), static_cast<std::size_t>(W),
+                         Colour);
   }
 }
 
