@@ -31,8 +31,8 @@ bool IsStaticEntry(int index) {
 }  // namespace
 
 void ReadSystemPalette(host::PALETTEENTRY* Entries) {
-  const host::WindowDC screen(nullptr);
-  if (host::GetSystemPaletteEntries(screen, 0, kLogPaletteEntries, Entries) != kLogPaletteEntries)
+  // The null context is the screen's: reading needs no context of its own.
+  if (host::GetSystemPaletteEntries(nullptr, 0, kLogPaletteEntries, Entries) != kLogPaletteEntries)
     throw EPaletCreatFail("System palette could not be read");
 }
 
