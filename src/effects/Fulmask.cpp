@@ -128,21 +128,29 @@ void CreateForeFrameMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int16_t Lin
   const std::uint8_t* rows = dib::Bits(Src.Dib);
 
   // Each run of object pixels in a row covers the same columns, widened by 2L, in the 2L + 1 mask
-  // rows from its own: one fill per run and row instead of one square per pixel.
+  // rows from its own: one fill per run and row instead of one square per pixel. A row with the
+  // runs of the row before has its first 2L mask rows filled already and adds only the last.
+  std::vector<std::int32_t> runs, before;
   for (std::int32_t r = 0; r < H; ++r) {
     const std::uint8_t* row = rows + r * srcStride;
-    std::int32_t c = 0;
-    while (c < W) {
+    runs.clear();
+    for (std::int32_t c = 0; c < W;) {
       while (c < W && row[c] == T) ++c;
       if (c == W) break;
       const void* end = std::memchr(row + c, T, static_cast<std::size_t>(W - c));
       const std::int32_t stop =
           end ? static_cast<std::int32_t>(static_cast<const std::uint8_t*>(end) - row) : W;
-      std::uint8_t* span = mask + r * maskStride + c;
-      for (std::int32_t k = 0; k < side; ++k)
-        std::memset(span + k * maskStride, 255, static_cast<std::size_t>(stop - c + 2 * L));
+      runs.push_back(c);
+      runs.push_back(stop);
       c = stop;
     }
+    const std::int32_t firstNew = r > 0 && runs == before ? side - 1 : 0;
+    for (std::size_t i = 0; i < runs.size(); i += 2) {
+      std::uint8_t* span = mask + r * maskStride + runs[i];
+      for (std::int32_t k = firstNew; k < side; ++k)
+        std::memset(span + k * maskStride, 255, static_cast<std::size_t>(runs[i + 1] - runs[i] + 2 * L));
+    }
+    runs.swap(before);
   }
 }
 

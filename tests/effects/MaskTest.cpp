@@ -159,9 +159,18 @@ TEST(MaskFrame, EqualsTheSquareDilationOfAnyObject) {
     src.FreeDib();
     src.TransparentIndex = round % 3 == 0 ? 3 : 247;
     src.MakeEmpty(static_cast<TWidth>(w), static_cast<THeight>(h));
-    for (int r = 0; r < h; ++r)
-      for (int c = 0; c < w; ++c)
-        if (random() % 10 < density) dib::Bits(src.Dib)[r * dib::RowStride(w) + c] = 9;
+    // On odd rounds, rows often repeat the pixels of the row before in another colour, as the
+    // rows of a filled object do.
+    std::uint8_t* bits = dib::Bits(src.Dib);
+    const std::size_t stride = dib::RowStride(w);
+    for (int r = 0; r < h; ++r) {
+      const bool repeat = round % 2 == 1 && r > 0 && random() % 3 != 0;
+      for (int c = 0; c < w; ++c) {
+        const bool object =
+            repeat ? bits[(r - 1) * stride + c] != src.TransparentIndex : random() % 10 < density;
+        if (object) bits[r * stride + c] = static_cast<std::uint8_t>(9 + r % 2);
+      }
+    }
     CreateForeFrameMask(mask, src, static_cast<std::int16_t>(L), off.x, off.y);
     EXPECT_EQ(off, (Offsets{static_cast<std::int16_t>(-L), static_cast<std::int16_t>(-L)}));
     EXPECT_EQ(mask.TransparentIndex, src.TransparentIndex);
