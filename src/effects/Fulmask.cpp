@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -46,7 +45,7 @@ std::int16_t Clamp16(std::int32_t v) {
                                                             std::numeric_limits<std::int16_t>::max()));
 }
 
-// A 3D band row with at most one edge pixel in this many columns is drawn stroke by stroke.
+// A 3D band row with at most one edge pixel per this many columns is drawn stroke by stroke.
 constexpr std::int32_t kStrokeRowRatio = 32;
 
 // Replaces Mask's picture by a W x H raster of Src's transparent index.
@@ -105,8 +104,8 @@ void Create3DMask(tFulgoDib& Mask, const tFulgoDib& Src, efgDirection Direction,
   const std::uint8_t* rows = dib::Bits(Src.Dib);
 
   // Per row, first mark the edge pixels (a pass the compiler vectorises). A row of few edges (a
-  // filled object's) then draws a stroke from each, found by a search; a row of many (letters)
-  // draws the band as whole-row passes over the marks, one per band pixel.
+  // filled object's) then draws a stroke from each, found by a search; a row found to have more
+  // (letters) draws the band as whole-row passes over the marks, one per band pixel.
   std::vector<std::uint8_t> edge(static_cast<std::size_t>(W) + 1, 0), closing(static_cast<std::size_t>(W), 0);
   edge[static_cast<std::size_t>(W)] = 1;  // stops the search at the row's end
   for (std::int32_t r = 0; r < H; ++r) {
@@ -122,23 +121,27 @@ void Create3DMask(tFulgoDib& Mask, const tFulgoDib& Src, efgDirection Direction,
       edge[0] = row[0] != T;
       edge[static_cast<std::size_t>(W - 1)] = row[W - 1] != T;
     }
-    const std::int32_t edges = std::accumulate(edge.begin(), edge.end() - 1, 0);
     std::uint8_t* at = mask + (r + originR) * maskStride + originC;
     // A diagonal band is a staircase: a second diagonal beside the first, from the edge pixels
-    // that end a run, closes its holes.
-    if (edges * kStrokeRowRatio <= W) {
-      const std::uint8_t* flags = edge.data();
-      for (std::int32_t c = 0;; ++c) {
-        const void* next = std::memchr(flags + c, 1, static_cast<std::size_t>(W + 1 - c));
-        c = static_cast<std::int32_t>(static_cast<const std::uint8_t*>(next) - flags);
-        if (c == W) break;
-        std::uint8_t* p = at + c;
-        for (std::int32_t k = 1; k <= L; ++k) p[k * along] = Colour;
-        if (diagonal && (c == W - 1 || row[c + 1] == T))
-          for (std::int32_t k = 0; k < L; ++k) p[k * along + step.dy * maskStride] = Colour;
+    // that end a run, closes its holes. Strokes drawn before a row turns out dense are drawn again
+    // by the passes, in the same colour.
+    const std::int32_t strokes = W / kStrokeRowRatio;
+    const std::uint8_t* flags = edge.data();
+    bool dense = false;
+    for (std::int32_t c = 0, drawn = 0;; ++c, ++drawn) {
+      const void* next = std::memchr(flags + c, 1, static_cast<std::size_t>(W + 1 - c));
+      c = static_cast<std::int32_t>(static_cast<const std::uint8_t*>(next) - flags);
+      if (c == W) break;
+      if (drawn == strokes) {
+        dense = true;
+        break;
       }
-      continue;
+      std::uint8_t* p = at + c;
+      for (std::int32_t k = 1; k <= L; ++k) p[k * along] = Colour;
+      if (diagonal && (c == W - 1 || row[c + 1] == T))
+        for (std::int32_t k = 0; k < L; ++k) p[k * along + step.dy * maskStride] = Colour;
     }
+    if (!dense) continue;
     for (std::int32_t k = 1; k <= L; ++k)
       rowops::PaintWhere(at + k * along, edge.data(), static_cast<std::size_t>(W), Colour);
     if (!diagonal) continue;
