@@ -59,6 +59,11 @@ std::size_t Slot(std::uint32_t key, std::size_t mask) {
   return h & mask;
 }
 
+// A multiplicative hash to Bits bits: enough to spread the at most 256 colours of a palette.
+std::size_t FibonacciSlot(std::uint32_t key, int bits) {
+  return (key * 0x9E3779B1u) >> (32 - bits);
+}
+
 std::uint8_t Channel(std::uint32_t value, int shift) {
   return static_cast<std::uint8_t>(value >> shift);
 }
@@ -611,17 +616,23 @@ void tFulgoOnePalette::MakeRasterMap(std::uint16_t Number, const std::uint8_t* T
       Map[i] = static_cast<std::uint8_t>(ColorMap[static_cast<std::size_t>(records[i])] + base);
     return;
   }
-  // The first palette index of each colour, found through a small open-addressing index.
-  constexpr std::size_t kSlots = 1024, kMask = kSlots - 1;
-  std::array<std::int16_t, kSlots> first;
+  // The first palette index of each colour, found through a small open-addressing index over the
+  // palette's colours, read once.
+  constexpr int kSlotBits = 10;
+  constexpr std::size_t kMask = (std::size_t{1} << kSlotBits) - 1;
+  std::array<std::uint32_t, 256> rgb;
+  for (std::size_t i = 0; i < 256; ++i) rgb[i] = EntryValue(Palette[i]) & 0x00FFFFFFu;
+  std::array<std::int16_t, kMask + 1> first;
   first.fill(-1);
-  const auto rgbAt = [this](int i) { return EntryValue(Palette[static_cast<std::size_t>(i)]) & 0x00FFFFFFu; };
+  const auto slotOf = [&](std::uint32_t key) {
+    std::size_t s = FibonacciSlot(key, kSlotBits);
+    while (first[s] >= 0 && rgb[static_cast<std::size_t>(first[s])] != key) s = (s + 1) & kMask;
+    return s;
+  };
   // Runs of equal colours (unused entries, a table's black tail) are looked up once.
-  for (int i = 0; i < 256; ++i) {
-    const std::uint32_t key = rgbAt(i);
-    if (i > 0 && key == rgbAt(i - 1)) continue;
-    std::size_t s = Slot(key, kMask);
-    while (first[s] >= 0 && rgbAt(first[s]) != key) s = (s + 1) & kMask;
+  for (std::size_t i = 0; i < 256; ++i) {
+    if (i > 0 && rgb[i] == rgb[i - 1]) continue;
+    const std::size_t s = slotOf(rgb[i]);
     if (first[s] < 0) first[s] = static_cast<std::int16_t>(i);
   }
   for (std::size_t j = 0; j < 256; ++j) {
@@ -630,9 +641,8 @@ void tFulgoOnePalette::MakeRasterMap(std::uint16_t Number, const std::uint8_t* T
       Map[j] = Map[j - 1];
       continue;
     }
-    std::size_t s = Slot(key, kMask);
-    while (first[s] >= 0 && rgbAt(first[s]) != key) s = (s + 1) & kMask;
-    Map[j] = first[s] >= 0 ? static_cast<std::uint8_t>(first[s]) : 0;
+    const std::int16_t found = first[slotOf(key)];
+    Map[j] = found >= 0 ? static_cast<std::uint8_t>(found) : 0;
   }
 }
 
