@@ -59,13 +59,37 @@ std::uint8_t* FreshMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int32_t W, s
   return dib::Bits(Mask.Dib);
 }
 
+constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
+
+// The first column from C on whose pixel is not T, or W; eight columns at a time over runs of T.
+std::int32_t SkipTransparent(const std::uint8_t* row, std::int32_t c, std::int32_t W, std::uint8_t T) {
+  const std::uint64_t all = kEveryByte * T;
+  for (std::uint64_t eight; c + 8 <= W; c += 8) {
+    std::memcpy(&eight, row + c, sizeof eight);
+    if (eight != all) break;
+  }
+  while (c < W && row[c] == T) ++c;
+  return c;
+}
+
+// The number of marks (bytes of 0 or 1) in a row, eight at a time: one multiplication sums eight.
+std::int32_t CountMarks(const std::uint8_t* marks, std::int32_t n) {
+  std::int32_t count = 0, c = 0;
+  for (std::uint64_t eight; c + 8 <= n; c += 8) {
+    std::memcpy(&eight, marks + c, sizeof eight);
+    count += static_cast<std::int32_t>((eight * kEveryByte) >> 56);
+  }
+  for (; c < n; ++c) count += marks[c];
+  return count;
+}
+
 // The runs of pixels other than T in a row, as start and stop columns, when there are at most a
 // few; false when there are more.
 bool FewRuns(const std::uint8_t* row, std::int32_t W, std::uint8_t T, std::vector<std::int32_t>& runs) {
   constexpr std::size_t kFew = 4;
   runs.clear();
   for (std::int32_t c = 0; c < W;) {
-    while (c < W && row[c] == T) ++c;
+    c = SkipTransparent(row, c, W, T);
     if (c == W) break;
     if (runs.size() == 2 * kFew) return false;
     const void* end = std::memchr(row + c, T, static_cast<std::size_t>(W - c));
@@ -104,8 +128,8 @@ void Create3DMask(tFulgoDib& Mask, const tFulgoDib& Src, efgDirection Direction,
   const std::uint8_t* rows = dib::Bits(Src.Dib);
 
   // Per row, first mark the edge pixels (a pass the compiler vectorises). A row of few edges (a
-  // filled object's) then draws a stroke from each, found by a search; a row found to have more
-  // (letters) draws the band as whole-row passes over the marks, one per band pixel.
+  // filled object's) then draws a stroke from each, found by a search; a row of more (letters)
+  // draws the band as whole-row passes over the marks, one per band pixel.
   std::vector<std::uint8_t> edge(static_cast<std::size_t>(W) + 1, 0), closing(static_cast<std::size_t>(W), 0);
   edge[static_cast<std::size_t>(W)] = 1;  // stops the search at the row's end
   for (std::int32_t r = 0; r < H; ++r) {
@@ -123,25 +147,20 @@ void Create3DMask(tFulgoDib& Mask, const tFulgoDib& Src, efgDirection Direction,
     }
     std::uint8_t* at = mask + (r + originR) * maskStride + originC;
     // A diagonal band is a staircase: a second diagonal beside the first, from the edge pixels
-    // that end a run, closes its holes. Strokes drawn before a row turns out dense are drawn again
-    // by the passes, in the same colour.
-    const std::int32_t strokes = W / kStrokeRowRatio;
-    const std::uint8_t* flags = edge.data();
-    bool dense = false;
-    for (std::int32_t c = 0, drawn = 0;; ++c, ++drawn) {
-      const void* next = std::memchr(flags + c, 1, static_cast<std::size_t>(W + 1 - c));
-      c = static_cast<std::int32_t>(static_cast<const std::uint8_t*>(next) - flags);
-      if (c == W) break;
-      if (drawn == strokes) {
-        dense = true;
-        break;
+    // that end a run, closes its holes.
+    if (CountMarks(edge.data(), W) * kStrokeRowRatio <= W) {
+      const std::uint8_t* flags = edge.data();
+      for (std::int32_t c = 0;; ++c) {
+        const void* next = std::memchr(flags + c, 1, static_cast<std::size_t>(W + 1 - c));
+        c = static_cast<std::int32_t>(static_cast<const std::uint8_t*>(next) - flags);
+        if (c == W) break;
+        std::uint8_t* p = at + c;
+        for (std::int32_t k = 1; k <= L; ++k) p[k * along] = Colour;
+        if (diagonal && (c == W - 1 || row[c + 1] == T))
+          for (std::int32_t k = 0; k < L; ++k) p[k * along + step.dy * maskStride] = Colour;
       }
-      std::uint8_t* p = at + c;
-      for (std::int32_t k = 1; k <= L; ++k) p[k * along] = Colour;
-      if (diagonal && (c == W - 1 || row[c + 1] == T))
-        for (std::int32_t k = 0; k < L; ++k) p[k * along + step.dy * maskStride] = Colour;
+      continue;
     }
-    if (!dense) continue;
     for (std::int32_t k = 1; k <= L; ++k)
       rowops::PaintWhere(at + k * along, edge.data(), static_cast<std::size_t>(W), Colour);
     if (!diagonal) continue;
