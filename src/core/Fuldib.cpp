@@ -358,6 +358,26 @@ void tFulgoDib::CopyUnder(tFulgoDib& Other, std::int16_t X, std::int16_t Y) {
   IndCopy(Other, X, static_cast<std::int16_t>(GetHeight() - Y - Other.GetHeight()), false);
 }
 
+void tFulgoDib::LayUnder(tFulgoDib& Other, std::int16_t X, std::int16_t Y) {
+  const std::int32_t sw = GetWidth(), sh = GetHeight();
+  const std::int32_t ow = Other.GetWidth(), oh = Other.GetHeight();
+  if (Other.Empty() || X > 0 || Y > 0 || ow + X < sw || oh + Y < sh) {
+    CopyUnder(Other, X, Y);
+    Other.FreeDib();
+    return;
+  }
+  // Self's memory rows lie from Other's row oh + Y - sh up, its columns from -X.
+  const std::uint8_t t = TransparentIndex;
+  for (std::int32_t r = 0; r < sh; ++r)
+    rowops::CopyExcept(Other.Row(oh + Y - sh + r) - X, Row(r), static_cast<std::size_t>(sw), t);
+  MemBlock block = Other.ReleaseBlock();
+  Other.FreeDib();
+  // Headers, table and padding as a composite made in a new block has them.
+  dib::WriteHeaders(block.get(), static_cast<TWidth>(ow), static_cast<THeight>(oh));
+  ClearPadding(dib::Bits(block.get()), static_cast<TWidth>(ow), static_cast<THeight>(oh));
+  ReplaceBlock(Dib, std::move(block));
+}
+
 void tFulgoDib::DibCopyData(tFulgoDib& Other, std::int16_t X, std::int16_t Y) {
   CopyOver(Other, X, static_cast<std::int16_t>(GetHeight() + Y - Other.GetHeight()));
 }

@@ -117,6 +117,9 @@ class tFulgoDib {
   void CopyOver(tFulgoDib& Other, std::int16_t X, std::int16_t Y);
   // Self laid over Other placed at top-down (X, Y); the result grows to hold both.
   void CopyUnder(tFulgoDib& Other, std::int16_t X, std::int16_t Y);
+  // CopyUnder for an Other that is used no more, which is left empty: when Other's rectangle holds
+  // Self's, the result is made in Other's block and only Self's pixels move.
+  void LayUnder(tFulgoDib& Other, std::int16_t X, std::int16_t Y);
   // CopyOver with Y counted between the bottom edges.
   void DibCopyData(tFulgoDib& Other, std::int16_t X, std::int16_t Y);
   // Other's pixels that are not 247 written into Self at top-down (X, Y), clipped to Self.

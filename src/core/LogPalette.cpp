@@ -1,5 +1,6 @@
 #include "core/LogPalette.h"
 
+#include <algorithm>
 #include <new>
 
 #include "base/Fultype.h"
@@ -30,16 +31,24 @@ bool IsStaticEntry(int index) {
 }  // namespace
 
 void ReadSystemPalette(host::PALETTEENTRY* Entries) {
-  const host::WindowDC screen(nullptr);
-  if (host::GetSystemPaletteEntries(screen, 0, kLogPaletteEntries, Entries) != kLogPaletteEntries)
+  // The null context is the screen's: reading needs no context of its own.
+  if (host::GetSystemPaletteEntries(nullptr, 0, kLogPaletteEntries, Entries) != kLogPaletteEntries)
     throw EPaletCreatFail("System palette could not be read");
 }
 
-host::Owned<host::HPALETTE> MakeLogPalette(const std::uint8_t* Table, const std::string& FailMessage) {
+host::Owned<host::HPALETTE> MakeLogPalette(const std::uint8_t* Table, const char* FailMessage) {
+  return MakeLogPalette(Table, nullptr, FailMessage);
+}
+
+host::Owned<host::HPALETTE> MakeLogPalette(const std::uint8_t* Table, const host::PALETTEENTRY* System,
+                                           const char* FailMessage) {
   const MemBlock record = NewRecord();
   auto* logical = new (record.get()) host::LOGPALETTE{host::PALETTE_VERSION, kLogPaletteEntries, {}};
   auto* entries = reinterpret_cast<host::PALETTEENTRY*>(record.get() + kLogPaletteEntriesOffset);
-  ReadSystemPalette(entries);
+  if (System)
+    std::copy_n(System, kLogPaletteEntries, entries);
+  else
+    ReadSystemPalette(entries);
   for (int i = 0; i < kLogPaletteEntries; ++i) {
     const std::uint8_t* c = Table + 4 * i;
     if (IsBlack(c)) continue;

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 #include "host/graphics/GdiOwners.h"
 #include "host/graphics/GdiTypes.h"
@@ -32,6 +31,9 @@ void ReadSystemPalette(host::PALETTEENTRY* Entries);
 // from mGETMEM; without memory for it raises ECantCreatPal "Palette could not be created - Out of
 // memory", and EPaletCreatFail when the system palette cannot be read or the drawing layer refuses
 // the palette (then with FailMessage).
-host::Owned<host::HPALETTE> MakeLogPalette(const std::uint8_t* Table, const std::string& FailMessage);
+host::Owned<host::HPALETTE> MakeLogPalette(const std::uint8_t* Table, const char* FailMessage);
+// The same over System, the 256 entries of the system palette as a caller has just read them.
+host::Owned<host::HPALETTE> MakeLogPalette(const std::uint8_t* Table, const host::PALETTEENTRY* System,
+                                           const char* FailMessage);
 
 }  // namespace vantora

@@ -108,6 +108,15 @@ VANTORA_INLINE void CopyExceptOf(std::uint8_t* d, const std::uint8_t* s, std::si
 }
 
 template <class W>
+VANTORA_INLINE void PaintWhereOf(std::uint8_t* d, const std::uint8_t* flags, std::size_t n, std::uint8_t to) {
+  Sweep<W>(
+      n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
+        using V = decltype(lane);
+        Store(d + i, Select(Equal(Load<V>(flags + i), Splat<V>(0)), Load<V>(d + i), Splat<V>(to)));
+      });
+}
+
+template <class W>
 VANTORA_INLINE void MergeOf(std::uint8_t* d, const std::uint8_t* upper, const std::uint8_t* lower,
                             std::size_t n, std::uint8_t key) {
   Sweep<W>(
@@ -135,6 +144,9 @@ VANTORA_AVX2 void FillThroughAvx2(std::uint8_t* d, const std::uint8_t* s, std::s
 }
 VANTORA_AVX2 void CopyExceptAvx2(std::uint8_t* d, const std::uint8_t* s, std::size_t n, std::uint8_t k) {
   CopyExceptOf<V32>(d, s, n, k);
+}
+VANTORA_AVX2 void PaintWhereAvx2(std::uint8_t* d, const std::uint8_t* f, std::size_t n, std::uint8_t to) {
+  PaintWhereOf<V32>(d, f, n, to);
 }
 VANTORA_AVX2 void MergeAvx2(std::uint8_t* d, const std::uint8_t* u, const std::uint8_t* l, std::size_t n,
                             std::uint8_t k) {
@@ -172,6 +184,10 @@ void FillThrough(std::uint8_t* d, const std::uint8_t* s, std::size_t n, std::uin
 
 void CopyExcept(std::uint8_t* d, const std::uint8_t* s, std::size_t n, std::uint8_t key) {
   VANTORA_DISPATCH(CopyExcept, d, s, n, key);
+}
+
+void PaintWhere(std::uint8_t* d, const std::uint8_t* flags, std::size_t n, std::uint8_t to) {
+  VANTORA_DISPATCH(PaintWhere, d, flags, n, to);
 }
 
 void Merge(std::uint8_t* d, const std::uint8_t* upper, const std::uint8_t* lower, std::size_t n,

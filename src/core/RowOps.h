@@ -17,6 +17,8 @@ void SplitByte(std::uint8_t* p, std::size_t n, std::uint8_t key, std::uint8_t hi
 void FillThrough(std::uint8_t* d, const std::uint8_t* s, std::size_t n, std::uint8_t key);
 // Every Source byte that differs from Key overwrites the Dest byte at the same position.
 void CopyExcept(std::uint8_t* d, const std::uint8_t* s, std::size_t n, std::uint8_t key);
+// Every Dest byte whose Flags byte is not zero becomes To.
+void PaintWhere(std::uint8_t* d, const std::uint8_t* flags, std::size_t n, std::uint8_t to);
 // Dest takes Upper's byte, or Lower's where Upper holds Key.
 void Merge(std::uint8_t* d, const std::uint8_t* upper, const std::uint8_t* lower, std::size_t n,
            std::uint8_t key);

@@ -144,14 +144,14 @@ void tFulgoLayer::Render(tFulgoDib& Dib) {
   const std::int32_t x = x1 + FulgoColor1->AddX, y = y1 + FulgoColor1->AddY;
   std::int32_t originX = 0, originY = 0;
   if (!m1->Empty()) {
-    Dib.CopyUnder(*m1, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
+    Dib.LayUnder(*m1, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
     originX = std::min(x, 0);
     originY = std::min(y, 0);
   }
   // The second mask is placed relative to the bitmap as grown by the first.
   if (second && !m2->Empty())
-    Dib.CopyUnder(*m2, static_cast<std::int16_t>(x2 + FulgoColor2->AddX - originX),
-                  static_cast<std::int16_t>(y2 + FulgoColor2->AddY - originY));
+    Dib.LayUnder(*m2, static_cast<std::int16_t>(x2 + FulgoColor2->AddX - originX),
+                 static_cast<std::int16_t>(y2 + FulgoColor2->AddY - originY));
 }
 
 }  // namespace vantora

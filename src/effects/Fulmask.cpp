@@ -8,6 +8,7 @@
 
 #include "core/AsmFun.h"
 #include "core/DibLayout.h"
+#include "core/RowOps.h"
 
 namespace vantora {
 
@@ -44,6 +45,9 @@ std::int16_t Clamp16(std::int32_t v) {
                                                             std::numeric_limits<std::int16_t>::max()));
 }
 
+// A 3D band row with at most one edge pixel per this many columns is drawn stroke by stroke.
+constexpr std::int32_t kStrokeRowRatio = 32;
+
 // Replaces Mask's picture by a W x H raster of Src's transparent index.
 std::uint8_t* FreshMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int32_t W, std::int32_t H) {
   if (W > kMaxBitmapSide || H > kMaxBitmapSide)
@@ -53,6 +57,49 @@ std::uint8_t* FreshMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int32_t W, s
   Mask.TransparentIndex = Src.TransparentIndex;
   Mask.MakeEmpty(static_cast<TWidth>(W), static_cast<THeight>(H));
   return dib::Bits(Mask.Dib);
+}
+
+constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
+
+// The first column from C on whose pixel is not T, or W; eight columns at a time over runs of T.
+std::int32_t SkipTransparent(const std::uint8_t* row, std::int32_t c, std::int32_t W, std::uint8_t T) {
+  const std::uint64_t all = kEveryByte * T;
+  for (std::uint64_t eight; c + 8 <= W; c += 8) {
+    std::memcpy(&eight, row + c, sizeof eight);
+    if (eight != all) break;
+  }
+  while (c < W && row[c] == T) ++c;
+  return c;
+}
+
+// The number of marks (bytes of 0 or 1) in a row, eight at a time: one multiplication sums eight.
+std::int32_t CountMarks(const std::uint8_t* marks, std::int32_t n) {
+  std::int32_t count = 0, c = 0;
+  for (std::uint64_t eight; c + 8 <= n; c += 8) {
+    std::memcpy(&eight, marks + c, sizeof eight);
+    count += static_cast<std::int32_t>((eight * kEveryByte) >> 56);
+  }
+  for (; c < n; ++c) count += marks[c];
+  return count;
+}
+
+// The runs of pixels other than T in a row, as start and stop columns, when there are at most a
+// few; false when there are more.
+bool FewRuns(const std::uint8_t* row, std::int32_t W, std::uint8_t T, std::vector<std::int32_t>& runs) {
+  constexpr std::size_t kFew = 4;
+  runs.clear();
+  for (std::int32_t c = 0; c < W;) {
+    c = SkipTransparent(row, c, W, T);
+    if (c == W) break;
+    if (runs.size() == 2 * kFew) return false;
+    const void* end = std::memchr(row + c, T, static_cast<std::size_t>(W - c));
+    const std::int32_t stop =
+        end ? static_cast<std::int32_t>(static_cast<const std::uint8_t*>(end) - row) : W;
+    runs.push_back(c);
+    runs.push_back(stop);
+    c = stop;
+  }
+  return true;
 }
 
 }  // namespace
@@ -80,9 +127,10 @@ void Create3DMask(tFulgoDib& Mask, const tFulgoDib& Src, efgDirection Direction,
   const bool diagonal = step.dx != 0 && step.dy != 0;
   const std::uint8_t* rows = dib::Bits(Src.Dib);
 
-  // Per row, first mark the edge pixels (a pass the compiler vectorises), then draw from the
-  // marked ones only: most of an object's pixels are inside it.
-  std::vector<std::uint8_t> edge(static_cast<std::size_t>(W) + 1, 0);
+  // Per row, first mark the edge pixels (a pass the compiler vectorises). A row of few edges (a
+  // filled object's) then draws a stroke from each, found by a search; a row of more (letters)
+  // draws the band as whole-row passes over the marks, one per band pixel.
+  std::vector<std::uint8_t> edge(static_cast<std::size_t>(W) + 1, 0), closing(static_cast<std::size_t>(W), 0);
   edge[static_cast<std::size_t>(W)] = 1;  // stops the search at the row's end
   for (std::int32_t r = 0; r < H; ++r) {
     const std::uint8_t* row = rows + r * srcStride;
@@ -98,18 +146,30 @@ void Create3DMask(tFulgoDib& Mask, const tFulgoDib& Src, efgDirection Direction,
       edge[static_cast<std::size_t>(W - 1)] = row[W - 1] != T;
     }
     std::uint8_t* at = mask + (r + originR) * maskStride + originC;
-    const std::uint8_t* flags = edge.data();
-    for (std::int32_t c = 0;; ++c) {
-      const void* next = std::memchr(flags + c, 1, static_cast<std::size_t>(W + 1 - c));
-      c = static_cast<std::int32_t>(static_cast<const std::uint8_t*>(next) - flags);
-      if (c == W) break;
-      std::uint8_t* p = at + c;
-      for (std::int32_t k = 1; k <= L; ++k) p[k * along] = Colour;
-      // A diagonal band is a staircase: a second diagonal beside the first closes its holes.
-      if (diagonal && (c == W - 1 || row[c + 1] == T)) {
-        for (std::int32_t k = 0; k < L; ++k) p[k * along + step.dy * maskStride] = Colour;
+    // A diagonal band is a staircase: a second diagonal beside the first, from the edge pixels
+    // that end a run, closes its holes.
+    if (CountMarks(edge.data(), W) * kStrokeRowRatio <= W) {
+      const std::uint8_t* flags = edge.data();
+      for (std::int32_t c = 0;; ++c) {
+        const void* next = std::memchr(flags + c, 1, static_cast<std::size_t>(W + 1 - c));
+        c = static_cast<std::int32_t>(static_cast<const std::uint8_t*>(next) - flags);
+        if (c == W) break;
+        std::uint8_t* p = at + c;
+        for (std::int32_t k = 1; k <= L; ++k) p[k * along] = Colour;
+        if (diagonal && (c == W - 1 || row[c + 1] == T))
+          for (std::int32_t k = 0; k < L; ++k) p[k * along + step.dy * maskStride] = Colour;
       }
+      continue;
     }
+    for (std::int32_t k = 1; k <= L; ++k)
+      rowops::PaintWhere(at + k * along, edge.data(), static_cast<std::size_t>(W), Colour);
+    if (!diagonal) continue;
+    for (std::int32_t c = 0; c < W - 1; ++c)
+      closing[static_cast<std::size_t>(c)] = edge[static_cast<std::size_t>(c)] & (row[c + 1] == T);
+    closing[static_cast<std::size_t>(W - 1)] = edge[static_cast<std::size_t>(W - 1)];
+    for (std::int32_t k = 0; k < L; ++k)
+      rowops::PaintWhere(at + k * along + step.dy * maskStride, closing.data(), static_cast<std::size_t>(W),
+                         Colour);
   }
 }
 
@@ -128,21 +188,35 @@ void CreateForeFrameMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int16_t Lin
   const std::uint8_t* rows = dib::Bits(Src.Dib);
 
   // Each run of object pixels in a row covers the same columns, widened by 2L, in the 2L + 1 mask
-  // rows from its own: one fill per run and row instead of one square per pixel.
+  // rows from its own: one fill per run and row instead of one square per pixel. A row with the
+  // runs of the row before has its first 2L mask rows filled already and adds only the last. A row
+  // of many runs (letters) is widened as a whole instead, in vector passes over object marks.
+  std::vector<std::int32_t> runs, before;
+  bool beforeKnown = false;
+  const std::size_t maskWidth = static_cast<std::size_t>(W + 2 * L);
+  // The marks sit 2L zeros in from both ends, so every mask column ORs 2L + 1 of them.
+  std::vector<std::uint8_t> marks(static_cast<std::size_t>(W + 4 * L), 0), widened(maskWidth);
   for (std::int32_t r = 0; r < H; ++r) {
     const std::uint8_t* row = rows + r * srcStride;
-    std::int32_t c = 0;
-    while (c < W) {
-      while (c < W && row[c] == T) ++c;
-      if (c == W) break;
-      const void* end = std::memchr(row + c, T, static_cast<std::size_t>(W - c));
-      const std::int32_t stop =
-          end ? static_cast<std::int32_t>(static_cast<const std::uint8_t*>(end) - row) : W;
-      std::uint8_t* span = mask + r * maskStride + c;
+    std::uint8_t* first = mask + r * maskStride;
+    if (!FewRuns(row, W, T, runs)) {
+      for (std::int32_t c = 0; c < W; ++c) marks[static_cast<std::size_t>(2 * L + c)] = row[c] != T;
+      std::fill(widened.begin(), widened.end(), 0);
+      for (std::int32_t j = 0; j < side; ++j)
+        for (std::size_t c = 0; c < maskWidth; ++c) widened[c] |= marks[c + static_cast<std::size_t>(j)];
       for (std::int32_t k = 0; k < side; ++k)
-        std::memset(span + k * maskStride, 255, static_cast<std::size_t>(stop - c + 2 * L));
-      c = stop;
+        rowops::PaintWhere(first + k * maskStride, widened.data(), maskWidth, 255);
+      beforeKnown = false;
+      continue;
     }
+    const std::int32_t firstNew = beforeKnown && runs == before ? side - 1 : 0;
+    for (std::size_t i = 0; i < runs.size(); i += 2) {
+      std::uint8_t* span = first + runs[i];
+      for (std::int32_t k = firstNew; k < side; ++k)
+        std::memset(span + k * maskStride, 255, static_cast<std::size_t>(runs[i + 1] - runs[i] + 2 * L));
+    }
+    runs.swap(before);
+    beforeKnown = true;
   }
 }
 

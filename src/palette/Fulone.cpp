@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <string>
 
@@ -30,6 +31,11 @@ constexpr std::int32_t kFreshRecords = 1024;
 // growing it for the rare picture that needs it.
 constexpr std::size_t kFreshIndexSlots = 512;
 constexpr std::int32_t kFreshFixBrushes = 200;
+static_assert(kRecordGrowth == kFreshRecords, "one block of cleared records serves both");
+
+// Cleared records to copy from: a copy of trivial records is one memmove, where value
+// initialisation would store them one by one.
+const tFulgoOnePalette::TColorRecord kClearedRecords[kFreshRecords] = {};
 
 [[noreturn]] void NotEnoughMemory() {
   throw host::EOutOfMemory("Not enough memory");
@@ -51,6 +57,11 @@ std::size_t Slot(std::uint32_t key, std::size_t mask) {
   h *= 0xC2B2AE35u;
   h ^= h >> 16;
   return h & mask;
+}
+
+// A multiplicative hash to Bits bits: enough to spread the at most 256 colours of a palette.
+std::size_t FibonacciSlot(std::uint32_t key, int bits) {
+  return (key * 0x9E3779B1u) >> (32 - bits);
 }
 
 std::uint8_t Channel(std::uint32_t value, int shift) {
@@ -113,8 +124,9 @@ void RemapBytes(std::uint8_t* bits, std::size_t count, const std::uint8_t* map) 
 tFulgoOnePalette::tFulgoOnePalette() try
     : DibMaps(1),
       FixBrushes(kFreshFixBrushes, 0),
-      Colors(kFreshRecords, TColorRecord{}),
-      colorIndex_(kFreshIndexSlots, TIndexSlot{0, 0}) {
+      Colors(std::begin(kClearedRecords), std::end(kClearedRecords)) {
+  static const TIndexSlot clearedIndex[kFreshIndexSlots] = {};
+  colorIndex_.assign(std::begin(clearedIndex), std::end(clearedIndex));
   DibMaps.reserve(50);
 } catch (const std::bad_alloc&) {
   NotEnoughMemory();
@@ -153,7 +165,7 @@ std::uint16_t tFulgoOnePalette::AddFixBrush(TColor Color) {
 void tFulgoOnePalette::GrowRecords() {
   if (static_cast<std::int32_t>(Colors.size()) - ColorCount >= 256) return;
   if (static_cast<std::int64_t>(Colors.size()) + kRecordGrowth > INT32_MAX) NotEnoughMemory();
-  Colors.resize(Colors.size() + kRecordGrowth, TColorRecord{});
+  Colors.insert(Colors.end(), std::begin(kClearedRecords), std::end(kClearedRecords));
 }
 
 // Keeps the index at most half full after 256 more records.
@@ -267,7 +279,7 @@ void tFulgoOnePalette::BuildPalette() {
       Palette[static_cast<std::size_t>(next++)] = TEntry{c[0], c[1], c[2], 0};
     }
   }
-  CreateLogicalPalette();
+  MakePaletteHandle(system.data());
 }
 
 tFulgoOnePalette::TReducedColors tFulgoOnePalette::MedianCut(int N) {
@@ -604,17 +616,23 @@ void tFulgoOnePalette::MakeRasterMap(std::uint16_t Number, const std::uint8_t* T
       Map[i] = static_cast<std::uint8_t>(ColorMap[static_cast<std::size_t>(records[i])] + base);
     return;
   }
-  // The first palette index of each colour, found through a small open-addressing index.
-  constexpr std::size_t kSlots = 1024, kMask = kSlots - 1;
-  std::array<std::int16_t, kSlots> first;
+  // The first palette index of each colour, found through a small open-addressing index over the
+  // palette's colours, read once.
+  constexpr int kSlotBits = 10;
+  constexpr std::size_t kMask = (std::size_t{1} << kSlotBits) - 1;
+  std::array<std::uint32_t, 256> rgb;
+  for (std::size_t i = 0; i < 256; ++i) rgb[i] = EntryValue(Palette[i]) & 0x00FFFFFFu;
+  std::array<std::int16_t, kMask + 1> first;
   first.fill(-1);
-  const auto rgbAt = [this](int i) { return EntryValue(Palette[static_cast<std::size_t>(i)]) & 0x00FFFFFFu; };
+  const auto slotOf = [&](std::uint32_t key) {
+    std::size_t s = FibonacciSlot(key, kSlotBits);
+    while (first[s] >= 0 && rgb[static_cast<std::size_t>(first[s])] != key) s = (s + 1) & kMask;
+    return s;
+  };
   // Runs of equal colours (unused entries, a table's black tail) are looked up once.
-  for (int i = 0; i < 256; ++i) {
-    const std::uint32_t key = rgbAt(i);
-    if (i > 0 && key == rgbAt(i - 1)) continue;
-    std::size_t s = Slot(key, kMask);
-    while (first[s] >= 0 && rgbAt(first[s]) != key) s = (s + 1) & kMask;
+  for (std::size_t i = 0; i < 256; ++i) {
+    if (i > 0 && rgb[i] == rgb[i - 1]) continue;
+    const std::size_t s = slotOf(rgb[i]);
     if (first[s] < 0) first[s] = static_cast<std::int16_t>(i);
   }
   for (std::size_t j = 0; j < 256; ++j) {
@@ -623,9 +641,8 @@ void tFulgoOnePalette::MakeRasterMap(std::uint16_t Number, const std::uint8_t* T
       Map[j] = Map[j - 1];
       continue;
     }
-    std::size_t s = Slot(key, kMask);
-    while (first[s] >= 0 && rgbAt(first[s]) != key) s = (s + 1) & kMask;
-    Map[j] = first[s] >= 0 ? static_cast<std::uint8_t>(first[s]) : 0;
+    const std::int16_t found = first[slotOf(key)];
+    Map[j] = found >= 0 ? static_cast<std::uint8_t>(found) : 0;
   }
 }
 
@@ -668,9 +685,13 @@ void tFulgoOnePalette::SetColorTabelTo(tFulgoDib& Dib) const {
 // --- logical palettes -------------------------------------------------------------------------
 
 void tFulgoOnePalette::CreateLogicalPalette() {
+  MakePaletteHandle(nullptr);
+}
+
+void tFulgoOnePalette::MakePaletteHandle(const host::PALETTEENTRY* System) {
   PaletteHandle.reset();
-  PaletteHandle =
-      MakeLogPalette(reinterpret_cast<const std::uint8_t*>(Palette.data()), "Palette creation failed");
+  const auto* table = reinterpret_cast<const std::uint8_t*>(Palette.data());
+  PaletteHandle = MakeLogPalette(table, System, "Palette creation failed");
 }
 
 void tFulgoOnePalette::CreatePaletteFrom(const tFulgoDib& Dib) {

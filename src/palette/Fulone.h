@@ -144,6 +144,8 @@ class tFulgoOnePalette {
   TReducedColors MapBoxes(int B);
   void NearestBoxes(int B, const TReducedColors& Reduced);
   void MakeRasterMap(std::uint16_t Number, const std::uint8_t* Table, std::uint8_t* Map) const;
+  // CreateLogicalPalette over the system palette as BuildPalette has read it, or as read now (nullptr).
+  void MakePaletteHandle(const host::PALETTEENTRY* System);
 };
 
 }  // namespace vantora

@@ -157,6 +157,43 @@ TEST(Compose, CopyOverUnderAndDibCopyDataPlaceTopDownOnRandomImages) {
   }
 }
 
+std::vector<std::uint8_t> Block(const tFulgoDib& bitmap) {
+  return {bitmap.Dib, bitmap.Dib + bitmap.GetDibMemorySize()};
+}
+
+// Made in Other's block or in a new one, the composite is CopyUnder's to the last byte: headers,
+// a fresh colour table and zero padding, whatever Other's table and padding held.
+TEST(Compose, LayUnderMakesCopyUndersBlockAndEmptiesOther) {
+  std::mt19937 rng(13);
+  std::uniform_int_distribution<int> grow(0, 6), shift(-7, 1);
+  for (int round = 0; round < 300; ++round) {
+    const std::uint8_t t = round % 2 == 0 ? 247 : 5;
+    const Grid s = RandomGrid(rng, 14, t);
+    Grid o = RandomGrid(rng, 0, t);
+    o.w = s.w + grow(rng) - (round % 5 == 0 ? 2 : 0);
+    o.h = s.h + grow(rng);
+    o.w = std::max(o.w, 1), o.h = std::max(o.h, 1);
+    for (int i = 0; i < o.w * o.h; ++i)
+      o.px.push_back(static_cast<std::uint8_t>(i % 7 == 0 ? t : 40 + i % 3));
+    const int x = shift(rng), y = shift(rng);
+
+    tFulgoDib expected, self, under, other;
+    Load(expected, s);
+    Load(self, s);
+    Load(under, o);
+    Load(other, o);
+    expected.TransparentIndex = self.TransparentIndex = t;
+    for (tFulgoDib* lower : {&under, &other}) {
+      dib::Put32(dib::ColorTable(lower->Dib) + 4 * 3, 0x00ABCDEF);
+      std::memset(dib::Bits(lower->Dib) + o.w, 0x77, lower->Stride() - static_cast<std::size_t>(o.w));
+    }
+    expected.CopyUnder(under, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
+    self.LayUnder(other, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
+    ASSERT_EQ(Block(self), Block(expected)) << "round " << round;
+    ASSERT_TRUE(other.Empty()) << "round " << round;
+  }
+}
+
 TEST(Compose, AFailedCopyOverLeavesBothPicturesInPlace) {
   tFulgoDib self, other;
   Paint(self, {"1"});

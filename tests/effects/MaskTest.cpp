@@ -128,16 +128,19 @@ TEST(Mask3D, EqualsTheBandByItsRuleForAnyObject) {
   Offsets off;
   std::mt19937 random(11);
   for (int round = 0; round < 160; ++round) {
-    const int w = 1 + static_cast<int>(random() % 40), h = 1 + static_cast<int>(random() % 17);
+    // Every fourth object is wide and sparse: rows of a few edges are drawn another way.
+    const bool sparse = round % 4 == 3;
+    const int w = sparse ? 60 + static_cast<int>(random() % 90) : 1 + static_cast<int>(random() % 40);
+    const int h = 1 + static_cast<int>(random() % 17);
     const int L = static_cast<int>(random() % 4);
     const auto direction = static_cast<efgDirection>(round % 8);
-    const unsigned density = 1 + random() % 9;
+    const unsigned density = sparse ? 1 : 10 + 10 * (random() % 9);
     src.FreeDib();
     src.TransparentIndex = round % 3 == 0 ? 3 : 247;
     src.MakeEmpty(static_cast<TWidth>(w), static_cast<THeight>(h));
     for (int r = 0; r < h; ++r)
       for (int c = 0; c < w; ++c)
-        if (random() % 10 < density) dib::Bits(src.Dib)[r * dib::RowStride(w) + c] = 9;
+        if (random() % 100 < density) dib::Bits(src.Dib)[r * dib::RowStride(w) + c] = 9;
     Create3DMask(mask, src, direction, static_cast<std::int16_t>(L), 5, off.x, off.y);
     ASSERT_EQ(Raster(mask), BandByDefinition(src, direction, L, 5)) << "round " << round;
   }
@@ -159,9 +162,18 @@ TEST(MaskFrame, EqualsTheSquareDilationOfAnyObject) {
     src.FreeDib();
     src.TransparentIndex = round % 3 == 0 ? 3 : 247;
     src.MakeEmpty(static_cast<TWidth>(w), static_cast<THeight>(h));
-    for (int r = 0; r < h; ++r)
-      for (int c = 0; c < w; ++c)
-        if (random() % 10 < density) dib::Bits(src.Dib)[r * dib::RowStride(w) + c] = 9;
+    // On odd rounds, rows often repeat the pixels of the row before in another colour, as the
+    // rows of a filled object do.
+    std::uint8_t* bits = dib::Bits(src.Dib);
+    const std::size_t stride = dib::RowStride(w);
+    for (int r = 0; r < h; ++r) {
+      const bool repeat = round % 2 == 1 && r > 0 && random() % 3 != 0;
+      for (int c = 0; c < w; ++c) {
+        const bool object =
+            repeat ? bits[(r - 1) * stride + c] != src.TransparentIndex : random() % 10 < density;
+        if (object) bits[r * stride + c] = static_cast<std::uint8_t>(9 + r % 2);
+      }
+    }
     CreateForeFrameMask(mask, src, static_cast<std::int16_t>(L), off.x, off.y);
     EXPECT_EQ(off, (Offsets{static_cast<std::int16_t>(-L), static_cast<std::int16_t>(-L)}));
     EXPECT_EQ(mask.TransparentIndex, src.TransparentIndex);

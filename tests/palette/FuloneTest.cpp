@@ -459,6 +459,10 @@ TEST(FulgoOnePalette, LogicalPaletteKeepsSystemEntriesUnderBlackOnes) {
   for (int i : {0, 9, 12, 200, 245, 246, 255}) EXPECT_TRUE(Same(entries[i], system[i])) << i;
   EXPECT_TRUE(Same(entries[10], host::PALETTEENTRY{0x99, 0x66, 0x33, host::PC_NOCOLLAPSE}));
   EXPECT_TRUE(Same(entries[11], host::PALETTEENTRY{1, 2, 3, host::PC_NOCOLLAPSE}));
+  // Over the system palette as BuildPalette read it or as read once more: the same palette.
+  p.CreateLogicalPalette();
+  const auto again = EntriesOf(p.PaletteHandle);
+  for (int i = 0; i < 256; ++i) ASSERT_TRUE(Same(again[i], entries[i])) << i;
 
   // A bitmap's own table: non-black static entries are taken without a flag.
   tFulgoDib bitmap;

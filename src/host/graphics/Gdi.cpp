@@ -516,7 +516,8 @@ UINT GetSystemPaletteEntries(HDC dc, UINT start, UINT count, PALETTEENTRY* entri
   if (!entries) return 256;
   if (start >= 256) return 0;
   const UINT copied = std::min(count, 256 - start);
-  for (UINT i = 0; i < copied; ++i) entries[i] = State().systemPalette.Entry(static_cast<int>(start + i));
+  const auto& system = State().systemPalette;
+  for (UINT i = 0; i < copied; ++i) entries[i] = system.Entry(static_cast<int>(start + i));
   return copied;
 }
 

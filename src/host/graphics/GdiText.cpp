@@ -1,5 +1,6 @@
 // Fonts and text output.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -45,8 +46,20 @@ struct RasterInk {
   }
 };
 
+// For each byte of a two-state bitmap, its eight pixels as byte masks, leftmost pixel first.
+constexpr std::array<std::uint64_t, 256> kSpreadBits = [] {
+  std::array<std::uint64_t, 256> table{};
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    std::array<std::uint8_t, 8> pixels{};
+    for (int k = 0; k < 8; ++k) pixels[static_cast<std::size_t>(k)] = (byte >> (7 - k)) & 1 ? 0xFF : 0;
+    table[byte] = std::bit_cast<std::uint64_t>(pixels);
+  }
+  return table;
+}();
+
 // Sets the pixels of a two-state bitmap whose top-left pixel lands at (X, Y). Bits are taken a byte
-// at a time, the bytes at the clip's edges cut to the columns inside it.
+// at a time, the bytes at the clip's edges cut to the columns inside it. On an 8-bit raster a
+// whole byte inside the clip sets its eight pixels in one masked store.
 template <class Ink>
 RECT DrawMono(const Ink& ink, const RECT& clip, const MonoBitmap& mono, int x, int y) {
   RECT area{x, y, x + mono.width, y + mono.height}, r;
@@ -58,6 +71,17 @@ RECT DrawMono(const Ink& ink, const RECT& clip, const MonoBitmap& mono, int x, i
     auto* out = ink.Row(row);
     for (int column = first & ~7; column < end; column += 8) {
       unsigned byte = bits[column >> 3];
+      if constexpr (sizeof *out == 1) {
+        if (column >= first && column + 8 <= end) {
+          if (byte == 0) continue;
+          const std::uint64_t mask = kSpreadBits[byte];
+          std::uint64_t eight;
+          std::memcpy(&eight, out + x + column, sizeof eight);
+          eight = (eight & ~mask) | (0x0101010101010101u * ink.value & mask);
+          std::memcpy(out + x + column, &eight, sizeof eight);
+          continue;
+        }
+      }
       if (column < first) byte &= 0xFFu >> (first - column);
       if (column + 8 > end) byte &= 0xFFu << (column + 8 - end);
       for (; byte != 0; byte &= byte - 1) out[x + column + 7 - std::countr_zero(byte)] = ink.value;
