@@ -102,6 +102,11 @@ class TApplication : public TComponent {
   std::string helpFile_;
 };
 
+// Text from the backend (UTF-8) as the single-byte characters controls hold, and back; what has no
+// such character, or is no valid UTF-8, is dropped.
+std::string SingleByteText(const std::string& utf8);
+std::string Utf8Text(const std::string& singleByte);
+
 extern TApplication* Application;
 extern TScreen* Screen;
 
