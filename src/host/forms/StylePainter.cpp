@@ -357,6 +357,27 @@ void SpeedButtonFace(HDC dc, const RECT& rect, bool flat, bool pressed, bool dow
   }
 }
 
+void Glyph(HDC dc, int x, int y, TBitmap& glyph, bool enabled) {
+  if (glyph.Empty()) return;
+  TCanvas& source = glyph.Canvas();
+  const COLORREF transparent = source.Pixel(0, glyph.Height() - 1);
+  const COLORREF highlight = ColorToRGB(clBtnHighlight), shadow = ColorToRGB(clBtnShadow);
+  for (int pass = enabled ? 1 : 0; pass < 2; ++pass) {
+    for (int row = 0; row < glyph.Height(); ++row) {
+      for (int column = 0; column < glyph.Width(); ++column) {
+        const COLORREF color = source.Pixel(column, row);
+        if (color == transparent) continue;
+        if (enabled)
+          SetPixel(dc, x + column, y + row, color);
+        else if (pass == 0)
+          SetPixel(dc, x + column + 1, y + row + 1, highlight);
+        else
+          SetPixel(dc, x + column, y + row, shadow);
+      }
+    }
+  }
+}
+
 void Tab(HDC dc, const RECT& rect, const std::string& caption, TFont& font, bool selected, bool focused,
          bool hovered) {
   RECT r = rect;

@@ -89,6 +89,9 @@ void ScrollTrack(HDC dc, const RECT& rect, bool pressed);
 void ScrollThumb(HDC dc, const RECT& rect);
 // A speed button: flat ones are bare until hovered; Down ones are sunken on a lighter face.
 void SpeedButtonFace(HDC dc, const RECT& rect, bool flat, bool pressed, bool down, bool hovered);
+// A button's picture at (X, Y): the colour of its bottom-left pixel is transparent; disabled, the
+// picture is embossed in the shadow and highlight colours.
+void Glyph(HDC dc, int x, int y, TBitmap& glyph, bool enabled);
 // One tab; the selected one stands out by two pixels and joins the page below it.
 void Tab(HDC dc, const RECT& rect, const std::string& caption, TFont& font, bool selected, bool focused,
          bool hovered);

@@ -441,6 +441,11 @@ void TCustomEdit::KeyDown(std::uint16_t& key, TShiftState shift) {
       else
         Replace("");
       break;
+    case VK_RETURN:
+      // Taken here, so that the form's default button does not take it.
+      if (!Multiline()) return;
+      if (!readOnly_) Replace("\n");
+      break;
     case VK_INSERT:
       if (ctrl)
         CopyToClipboard();
@@ -478,10 +483,6 @@ void TCustomEdit::KeyPress(char& key) {
       anchor_ = caret_ - 1;
     }
     Replace("");
-    return;
-  }
-  if (c == VK_RETURN && Multiline()) {
-    Replace("\n");
     return;
   }
   // Other control characters are no text.

@@ -7,8 +7,11 @@
 #include "host/widgets/GroupBox.h"
 #include "host/widgets/Label.h"
 #include "host/widgets/ListBox.h"
+#include "host/widgets/Memo.h"
 #include "host/widgets/RadioGroup.h"
 #include "host/widgets/Shape.h"
+#include "host/widgets/SpeedButton.h"
+#include "host/widgets/StringGrid.h"
 
 extern "C" {
 [[maybe_unused]] int vantora_widget_classes_unit = 0;
@@ -21,7 +24,8 @@ namespace {
   for (const TClass* cls : {&TLabel::StaticClass(), &TCheckBox::StaticClass(), &TRadioButton::StaticClass(),
                             &TGroupBox::StaticClass(), &TRadioGroup::StaticClass(), &TBevel::StaticClass(),
                             &TShape::StaticClass(), &TEdit::StaticClass(), &TListBox::StaticClass(),
-                            &TComboBox::StaticClass(), &TScrollBar::StaticClass()})
+                            &TComboBox::StaticClass(), &TScrollBar::StaticClass(),
+                            &TSpeedButton::StaticClass(), &TMemo::StaticClass(), &TStringGrid::StaticClass()})
     RegisterClass(*cls);
   return true;
 }();
