@@ -182,8 +182,9 @@ bool TComboBox::InList(int x, int y) const {
 void TComboBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (DroppedDown()) {
     if (InList(x, y)) {
-      const POINT p = ToList(x, y);
-      list_->Perform(WM_LBUTTONDOWN, shift, PointToLParam(p.x, p.y));
+      // The list follows; the release chooses. The box keeps the mouse throughout.
+      const int index = list_->ItemAtPos(ToList(x, y));
+      if (index >= 0) list_->SetItemIndex(index);
       return;
     }
     // A click anywhere else closes the list; on the box itself that is all it does.

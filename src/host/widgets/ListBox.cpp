@@ -29,7 +29,8 @@ VANTORA_REGISTER_CLASS(TListBox);
 
 TListBox::TListBox(TComponent* owner)
     : TCustomControl(owner), items_(std::make_unique<TStrings>()), scrollBar_(new TScrollBar(this)) {
-  SetControlStyle((ControlStyle() & ~csAcceptsControls) | csOpaque);
+  // OnClick follows a change of the selection, not every click.
+  SetControlStyle((ControlStyle() & ~(csAcceptsControls | csClickEvents)) | csOpaque);
   SetColor(clWindow);
   SetTabStop(true);
   scrollBar_->SetKind(sbVertical);

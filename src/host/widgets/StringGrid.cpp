@@ -72,8 +72,8 @@ void TStringGrid::SetFixedCols(int value) {
   value = std::clamp(value, 0, colCount_ - 1);
   if (value == fixedCols_) return;
   fixedCols_ = value;
-  leftCol_ = std::max(leftCol_, value);
-  MoveTo(col_, row_);
+  leftCol_ = value;
+  MoveTo(value, row_);
   UpdateScrollBars();
   Invalidate();
 }
@@ -82,8 +82,8 @@ void TStringGrid::SetFixedRows(int value) {
   value = std::clamp(value, 0, rowCount_ - 1);
   if (value == fixedRows_) return;
   fixedRows_ = value;
-  topRow_ = std::max(topRow_, value);
-  MoveTo(col_, row_);
+  topRow_ = value;
+  MoveTo(col_, value);
   UpdateScrollBars();
   Invalidate();
 }

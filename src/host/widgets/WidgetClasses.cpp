@@ -8,10 +8,13 @@
 #include "host/widgets/Label.h"
 #include "host/widgets/ListBox.h"
 #include "host/widgets/Memo.h"
+#include "host/widgets/Notebook.h"
 #include "host/widgets/RadioGroup.h"
+#include "host/widgets/ScrollBox.h"
 #include "host/widgets/Shape.h"
 #include "host/widgets/SpeedButton.h"
 #include "host/widgets/StringGrid.h"
+#include "host/widgets/TabSet.h"
 
 extern "C" {
 [[maybe_unused]] int vantora_widget_classes_unit = 0;
@@ -21,11 +24,13 @@ namespace vantora::host {
 namespace {
 
 [[maybe_unused]] const bool kRegistered = [] {
-  for (const TClass* cls : {&TLabel::StaticClass(), &TCheckBox::StaticClass(), &TRadioButton::StaticClass(),
-                            &TGroupBox::StaticClass(), &TRadioGroup::StaticClass(), &TBevel::StaticClass(),
-                            &TShape::StaticClass(), &TEdit::StaticClass(), &TListBox::StaticClass(),
-                            &TComboBox::StaticClass(), &TScrollBar::StaticClass(),
-                            &TSpeedButton::StaticClass(), &TMemo::StaticClass(), &TStringGrid::StaticClass()})
+  for (const TClass* cls :
+       {&TLabel::StaticClass(), &TCheckBox::StaticClass(), &TRadioButton::StaticClass(),
+        &TGroupBox::StaticClass(), &TRadioGroup::StaticClass(), &TBevel::StaticClass(),
+        &TShape::StaticClass(), &TEdit::StaticClass(), &TListBox::StaticClass(), &TComboBox::StaticClass(),
+        &TScrollBar::StaticClass(), &TSpeedButton::StaticClass(), &TMemo::StaticClass(),
+        &TStringGrid::StaticClass(), &TNotebook::StaticClass(), &TPage::StaticClass(),
+        &TTabSet::StaticClass(), &TScrollBox::StaticClass()})
     RegisterClass(*cls);
   return true;
 }();
