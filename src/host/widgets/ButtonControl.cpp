@@ -48,6 +48,8 @@ void TButtonControl::SetPressed(bool value) {
 }
 
 void TButtonControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  // A radio button of a group is no tab stop, yet a click gives it the focus.
+  if (button == TMouseButton::Left && !Focused() && CanFocus()) SetFocus();
   if (button == TMouseButton::Left) SetPressed(true);
   TCustomControl::MouseDown(button, shift, x, y);
 }
