@@ -1,13 +1,15 @@
 #include "host/dialogs/Responder.h"
 
+#include <algorithm>
+
 namespace vantora::host {
 
 std::optional<TDialogAnswer> TDialogResponder::Take(TDialogKind kind) {
-  if (answers_.empty()) return std::nullopt;
-  if (answers_.front().kind != kind)
-    throw EInvalidOperation("The next scripted answer is for another dialog");
-  TDialogAnswer answer = answers_.front();
-  answers_.pop_front();
+  const auto it = std::find_if(answers_.begin(), answers_.end(),
+                               [kind](const TDialogAnswer& a) { return a.kind == kind; });
+  if (it == answers_.end()) return std::nullopt;
+  TDialogAnswer answer = *it;
+  answers_.erase(it);
   return answer;
 }
 

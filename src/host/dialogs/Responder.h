@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -33,9 +34,15 @@ class TDialogResponder {
   void Queue(const TDialogAnswer& answer) { answers_.push_back(answer); }
   void Clear() { answers_.clear(); }
   int Pending() const { return static_cast<int>(answers_.size()); }
-  // The first queued answer when it is of this kind. An answer of another kind stays queued and
-  // is an error in the script, so it raises.
+  // The first queued answer of this kind, taken from the queue; none when none is queued.
   std::optional<TDialogAnswer> Take(TDialogKind kind);
+
+  // Told about every dialog shown to a person (one no answer was queued for), once its form is
+  // up: a test drives the dialog's own controls from here.
+  std::function<void(TCustomForm& dialog)> OnShow;
+  void Shown(TCustomForm& dialog) {
+    if (OnShow) OnShow(dialog);
+  }
 
  private:
   std::deque<TDialogAnswer> answers_;

@@ -245,6 +245,8 @@ void TListBox::WndProc(TMessage& message) {
   }
   if (message.Msg == WM_SETFOCUS || message.Msg == WM_KILLFOCUS) Invalidate();
   TCustomControl::WndProc(message);
+  // Without click events the double click is the list's own: it follows the selection it made.
+  if (message.Msg == WM_LBUTTONDBLCLK) DblClick();
 }
 
 void TListBox::BoundsChanged(int oldWidth, int oldHeight) {
