@@ -7,6 +7,7 @@
 #include <string>
 
 #include "forms/FormsTestSupport.h"
+#include "host/dialogs/ColorDialog.h"
 #include "host/dialogs/FileDialog.h"
 #include "host/dialogs/MessageDialogs.h"
 #include "host/dialogs/OpenPictureDialog.h"
@@ -220,6 +221,52 @@ TEST_F(DialogsTest, PicturePreviewShowsTheSelectedFile) {
   ASSERT_TRUE(open.Execute());
   EXPECT_EQ(open.FileName(), (folder / "photo.bmp").string());
   EXPECT_EQ(size, "40 x 20");
+}
+
+TEST_F(DialogsTest, ColorDialogBothWays) {
+  TColorDialog dialog(nullptr);
+  dialog.SetColor(clRed);
+  TDialogAnswer answer = Answer(TDialogKind::Color);
+  answer.color = clTeal;
+  DialogResponder().Queue(answer);
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.Color(), clTeal);
+  DialogResponder().Queue(Answer(TDialogKind::Color, false));
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(dialog.Color(), clTeal);
+
+  // A click on a basic swatch (the second row starts with pure red), then OK.
+  DialogResponder().OnShow = [this](TCustomForm& form) {
+    TControl* basic =
+        form.FindComponent("Basic") ? dynamic_cast<TControl*>(form.FindComponent("Basic")) : nullptr;
+    ASSERT_NE(basic, nullptr);
+    const POINT p = At(*basic, 3 + 10, 22 + 3 + 8);
+    input->Click(form.Handle(), p.x, p.y);
+    input->PressKey(VK_RETURN);
+  };
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.Color(), static_cast<TColor>(RGB(255, 0, 0)));
+
+  // Fully open: the fields take typed numbers; green 128 and blue 255 added to red 255.
+  dialog.SetOptions({cdFullOpen});
+  DialogResponder().OnShow = [this](TCustomForm& form) {
+    auto* green = dynamic_cast<TWinControl*>(form.FindComponent("Green"));
+    auto* blue = dynamic_cast<TWinControl*>(form.FindComponent("Blue"));
+    ASSERT_TRUE(green && blue && green->IsShowing());
+    green->SetFocus();
+    input->Type("128");
+    input->PressKey(VK_TAB);
+    input->Type("255x");
+    input->PressKey(VK_RETURN);
+  };
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.Color(), static_cast<TColor>(RGB(255, 128, 255)));
+  EXPECT_EQ(dialog.CustomColors()->Count(), 16);
+  EXPECT_EQ(dialog.CustomColors()->List().Values("ColorA"), "FFFFFF");
+
+  // The conversions agree both ways on the corners of the cube.
+  for (TColor c : {clBlack, clWhite, clRed, clLime, clBlue, clYellow, clAqua, clFuchsia, clGray})
+    EXPECT_EQ(HsvToRgb(RgbToHsv(c)), c);
 }
 
 }  // namespace

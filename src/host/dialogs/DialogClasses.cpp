@@ -1,5 +1,6 @@
 // Registers the dialog components by name for form streams; programs ask the linker for this
 // unit's symbol, as for the widgets.
+#include "host/dialogs/ColorDialog.h"
 #include "host/dialogs/OpenPictureDialog.h"
 
 extern "C" {
@@ -10,8 +11,8 @@ namespace vantora::host {
 namespace {
 
 [[maybe_unused]] const bool kRegistered = [] {
-  for (const TClass* cls :
-       {&TOpenDialog::StaticClass(), &TSaveDialog::StaticClass(), &TOpenPictureDialog::StaticClass()})
+  for (const TClass* cls : {&TOpenDialog::StaticClass(), &TSaveDialog::StaticClass(),
+                            &TOpenPictureDialog::StaticClass(), &TColorDialog::StaticClass()})
     RegisterClass(*cls);
   return true;
 }();

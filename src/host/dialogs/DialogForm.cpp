@@ -21,6 +21,18 @@ TButton* TDialogForm::AddButton(const std::string& name, const std::string& capt
   return button;
 }
 
+TLabel* TDialogForm::AddText(TWinControl* parent, const std::string& name, int left, int top, int width,
+                             int height, const std::string& caption, bool wrap) {
+  auto* label = new TLabel(this);
+  label->SetName(name);
+  label->SetAutoSize(false);
+  label->SetWordWrap(wrap);
+  label->SetBounds(left, top, width, height);
+  label->SetCaption(caption);
+  label->SetParent(parent);
+  return label;
+}
+
 TModalResult TDialogForm::Run() {
   announced_ = false;
   const TModalResult result = ShowModal();

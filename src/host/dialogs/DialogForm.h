@@ -7,6 +7,7 @@
 
 #include "host/forms/Button.h"
 #include "host/forms/Forms.h"
+#include "host/widgets/Label.h"
 
 namespace vantora::host {
 
@@ -25,6 +26,9 @@ class TDialogForm : public TForm {
     control->SetParent(parent);
     return control;
   }
+  // A label of a fixed size (wrapping its words when Wrap).
+  TLabel* AddText(TWinControl* parent, const std::string& name, int left, int top, int width, int height,
+                  const std::string& caption, bool wrap = false);
   TButton* AddButton(const std::string& name, const std::string& caption, TModalResult result, int left,
                      int top, bool isDefault = false, bool isCancel = false);
   // Shows the dialog modally; the responder hears of it once it is up.

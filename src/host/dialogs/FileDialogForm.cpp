@@ -28,8 +28,7 @@ TFileDialogForm::TFileDialogForm(const TFileDialogSettings& settings, int extraW
                   2 * kMargin + kListWidth + 85 + extraWidth, 330),
       settings_(settings) {
   Place<TLabel>(this, "LookInLabel", kMargin, kMargin + 4, 50, 13, "Look in:");
-  folderLabel_ = Place<TLabel>(this, "FolderLabel", kMargin + 55, kMargin + 4, kListWidth - 85, 13);
-  folderLabel_->SetAutoSize(false);
+  folderLabel_ = AddText(this, "FolderLabel", kMargin + 55, kMargin + 4, kListWidth - 85, 13, "");
   auto* up = Place<TSpeedButton>(this, "UpButton", kMargin + kListWidth - 24, kMargin, 24, 22, "Up");
   up->OnClick = [this](TPersistent*) { ShowFolder(folder_.parent_path()); };
   files_ = Place<TListBox>(this, "Files", kMargin, kMargin + 28, kListWidth, kListHeight);
@@ -43,8 +42,7 @@ TFileDialogForm::TFileDialogForm(const TFileDialogSettings& settings, int extraW
     }
   };
   listRight_ = kMargin + kListWidth;
-  message_ = Place<TLabel>(this, "Message", kMargin, files_->Top() + kListHeight + 4, kListWidth, 13);
-  message_->SetAutoSize(false);
+  message_ = AddText(this, "Message", kMargin, files_->Top() + kListHeight + 4, kListWidth, 13, "");
   message_->Font().SetColor(clMaroon);
   const int nameTop = message_->Top() + 20;
   auto* nameLabel = Place<TLabel>(this, "FileNameLabel", kMargin, nameTop + 4, 80, 13, "File &name:");

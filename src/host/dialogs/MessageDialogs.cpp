@@ -6,6 +6,7 @@
 #include "host/dialogs/DialogForm.h"
 #include "host/dialogs/Responder.h"
 #include "host/forms/Application.h"
+#include "host/forms/StylePainter.h"
 #include "host/widgets/CustomEdit.h"
 #include "host/widgets/Label.h"
 
@@ -69,9 +70,9 @@ TModalResult MessageDlg(const std::string& message, TMsgDlgType type, TMsgDlgBut
   const int textWidth = std::min(kMaxTextWidth, std::max(DialogTextWidth(message), 120));
   const int width = std::max(textWidth, buttonsWidth) + 2 * kMargin;
   TDialogForm dialog(CaptionOf(type), width, 100);
-  auto* text = dialog.Place<TLabel>(&dialog, "Message", kMargin, kMargin, textWidth, 13);
-  text->SetWordWrap(true);
-  text->SetCaption(message);
+  auto* text = dialog.AddText(&dialog, "Message", kMargin, kMargin, textWidth, 13, message, true);
+  text->SetHeight(static_cast<int>(text->Lines().size()) *
+                  StylePainter::MeasureCharacters(text->Font()).height);
   const int buttonsTop = text->Top() + text->Height() + 2 * kMargin;
   dialog.SetBounds(0, 0, width, buttonsTop + kButtonHeight + kMargin);
   // The first button is the default; Cancel, else No, else a lone OK answers Escape.

@@ -30,10 +30,8 @@ TOpenPictureDialog::TOpenPictureDialog(TComponent* owner) : TOpenDialog(owner) {
 bool TOpenPictureDialog::ShowDialog() {
   TFileDialogForm form(Settings(), kPreviewWidth + 10);
   auto* preview = form.Place<TPicturePreview>(&form, "Preview", form.Right() + 95, 38, kPreviewWidth, 150);
-  auto* size = form.Place<TLabel>(&form, "PictureSize", preview->Left(),
-                                  preview->Top() + preview->Height() + 4, kPreviewWidth, 26);
-  size->SetAutoSize(false);
-  size->SetWordWrap(true);
+  auto* size = form.AddText(&form, "PictureSize", preview->Left(), preview->Top() + preview->Height() + 4,
+                            kPreviewWidth, 26, "", true);
   form.OnFileSelected = [preview, size](const std::string& path) { size->SetCaption(preview->Load(path)); };
   return Run(form);
 }
