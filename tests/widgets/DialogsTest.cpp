@@ -2,6 +2,7 @@
 // controls as a person gives it.
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -9,6 +10,7 @@
 #include "forms/FormsTestSupport.h"
 #include "host/dialogs/ColorDialog.h"
 #include "host/dialogs/FileDialog.h"
+#include "host/dialogs/FontDialog.h"
 #include "host/dialogs/MessageDialogs.h"
 #include "host/dialogs/OpenPictureDialog.h"
 #include "host/dialogs/Responder.h"
@@ -267,6 +269,60 @@ TEST_F(DialogsTest, ColorDialogBothWays) {
   // The conversions agree both ways on the corners of the cube.
   for (TColor c : {clBlack, clWhite, clRed, clLime, clBlue, clYellow, clAqua, clFuchsia, clGray})
     EXPECT_EQ(HsvToRgb(RgbToHsv(c)), c);
+}
+
+TEST_F(DialogsTest, FontDialogBothWays) {
+  const std::vector<std::string> all = FontFamilies(false), scalable = FontFamilies(true);
+  ASSERT_FALSE(scalable.empty());
+  EXPECT_LE(scalable.size(), all.size());
+  EXPECT_TRUE(std::is_sorted(all.begin(), all.end()));
+  ASSERT_NE(std::find(scalable.begin(), scalable.end(), "Liberation Serif"), scalable.end());
+
+  TFontDialog dialog(nullptr);
+  TDialogAnswer answer = Answer(TDialogKind::Font);
+  answer.fontName = "Liberation Mono";
+  answer.fontSize = 14;
+  answer.fontStyle = TFontStyles{fsBold};
+  DialogResponder().Queue(answer);
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.Font()->Name(), "Liberation Mono");
+  EXPECT_EQ(dialog.Font()->Size(), 14);
+  EXPECT_EQ(dialog.Font()->Style(), TFontStyles{fsBold});
+
+  // Typed: a family that is not in the list is refused (the message is answered by script),
+  // then the list's own entry, a size and an effect.
+  dialog.SetOptions({fdEffects, fdTrueTypeOnly, fdForceFontExist});
+  DialogResponder().Queue(Answer(TDialogKind::Message));
+  DialogResponder().OnShow = [this](TCustomForm& form) {
+    if (!form.FindComponent("FamilyEdit")) return;
+    input->PressKey('A', ssCtrl);
+    input->Type("liberation ser");
+    input->PressKey(VK_RETURN);
+    input->PressKey('A', ssCtrl);
+    input->Type("Liberation Serif");
+    input->PressKey('S', ssAlt);
+    input->Type("20");
+    input->PressKey('U', ssAlt);
+    input->PressKey(VK_RETURN);
+  };
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(DialogResponder().Pending(), 0);
+  EXPECT_EQ(dialog.Font()->Name(), "Liberation Serif");
+  EXPECT_EQ(dialog.Font()->Size(), 20);
+  EXPECT_EQ(dialog.Font()->Style(), (TFontStyles{fsBold, fsUnderline}));
+
+  // A size that is no number keeps the dialog open; Escape leaves the font as it was.
+  DialogResponder().Queue(Answer(TDialogKind::Message));
+  DialogResponder().OnShow = [this](TCustomForm& form) {
+    if (!form.FindComponent("FamilyEdit")) return;
+    input->PressKey('S', ssAlt);
+    input->Type("big");
+    input->PressKey(VK_RETURN);
+    input->PressKey(VK_ESCAPE);
+  };
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(DialogResponder().Pending(), 0);
+  EXPECT_EQ(dialog.Font()->Size(), 20);
 }
 
 }  // namespace

@@ -374,7 +374,7 @@ const TEnumInfo& TypeInfoOf(TColorDialogOption) {
 
 const TClass& TColorDialog::StaticClass() {
   static const TClass& cls =
-      ClassBuilder<TColorDialog>("TColorDialog", TComponent::StaticClass())
+      ClassBuilder<TColorDialog>("TColorDialog", TCommonDialog::StaticClass())
           .Property("Color", &TColorDialog::Color, &TColorDialog::SetColor, clBlack)
           .Property("CustomColors", &TColorDialog::CustomColors, &TColorDialog::SetCustomColors)
           .Property("Options", &TColorDialog::Options, &TColorDialog::SetOptions, TColorDialogOptions{})
@@ -384,7 +384,7 @@ const TClass& TColorDialog::StaticClass() {
 VANTORA_REGISTER_CLASS(TColorDialog);
 
 TColorDialog::TColorDialog(TComponent* owner)
-    : TComponent(owner), customColors_(std::make_unique<TStrings>()) {}
+    : TCommonDialog(owner), customColors_(std::make_unique<TStrings>()) {}
 
 TColorDialog::~TColorDialog() = default;
 

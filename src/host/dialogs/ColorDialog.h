@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "host/classes/Persistent.h"
+#include "host/dialogs/CommonDialog.h"
 #include "host/graphics/Graphics.h"
 #include "host/widgets/Strings.h"
 
@@ -17,7 +18,7 @@ enum TColorDialogOption : std::uint8_t { cdFullOpen, cdPreventFullOpen };
 const TEnumInfo& TypeInfoOf(TColorDialogOption);
 using TColorDialogOptions = TSet<TColorDialogOption>;
 
-class TColorDialog : public TComponent {
+class TColorDialog : public TCommonDialog {
   VANTORA_PERSISTENT(TColorDialog)
 
   explicit TColorDialog(TComponent* owner);
@@ -31,7 +32,7 @@ class TColorDialog : public TComponent {
   TStrings* CustomColors() const { return customColors_.get(); }
   void SetCustomColors(TStrings* value) { customColors_->Assign(value); }
 
-  bool Execute();
+  bool Execute() override;
 
  private:
   TColor color_ = clBlack;

@@ -11,7 +11,7 @@ const TEnumInfo& TypeInfoOf(TOpenOption) {
 
 const TClass& TOpenDialog::StaticClass() {
   static const TClass& cls =
-      ClassBuilder<TOpenDialog>("TOpenDialog", TComponent::StaticClass())
+      ClassBuilder<TOpenDialog>("TOpenDialog", TCommonDialog::StaticClass())
           .Property("DefaultExt", &TOpenDialog::DefaultExt, &TOpenDialog::SetDefaultExt)
           .Property("FileName", &TOpenDialog::FileName, &TOpenDialog::SetFileName)
           .Property("Filter", &TOpenDialog::Filter, &TOpenDialog::SetFilter)
@@ -30,7 +30,7 @@ const TClass& TSaveDialog::StaticClass() {
 }
 VANTORA_REGISTER_CLASS(TSaveDialog);
 
-TOpenDialog::TOpenDialog(TComponent* owner) : TComponent(owner) {}
+TOpenDialog::TOpenDialog(TComponent* owner) : TCommonDialog(owner) {}
 
 void TOpenDialog::SetDefaultExt(const std::string& value) {
   defaultExt_ = !value.empty() && value.front() == '.' ? value.substr(1) : value;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/classes/Persistent.h"
+#include "host/dialogs/CommonDialog.h"
 #include "host/dialogs/FileDialogForm.h"
 #include "host/dialogs/Responder.h"
 
@@ -15,7 +16,7 @@ enum TOpenOption : std::uint8_t { ofOverwritePrompt, ofPathMustExist, ofFileMust
 const TEnumInfo& TypeInfoOf(TOpenOption);
 using TOpenOptions = TSet<TOpenOption>;
 
-class TOpenDialog : public TComponent {
+class TOpenDialog : public TCommonDialog {
   VANTORA_PERSISTENT(TOpenDialog)
 
   explicit TOpenDialog(TComponent* owner);
@@ -36,7 +37,7 @@ class TOpenDialog : public TComponent {
   TOpenOptions Options() const { return options_; }
   void SetOptions(TOpenOptions value) { options_ = value; }
 
-  bool Execute();
+  bool Execute() override;
 
  protected:
   virtual bool IsSave() const { return false; }

@@ -49,7 +49,7 @@ TFileDialogForm::TFileDialogForm(const TFileDialogSettings& settings, int extraW
   nameEdit_ = Place<TEdit>(this, "FileNameEdit", kMargin + 90, nameTop, kListWidth - 90, 21);
   nameLabel->SetFocusControl(nameEdit_);
   nameEdit_->OnChange = [this](TPersistent*) {
-    if (OnFileSelected && nameEdit_->Focused()) OnFileSelected((folder_ / nameEdit_->Text()).string());
+    if (OnFileSelected && nameEdit_->Focused()) OnFileSelected(NamedPath());
   };
   auto* typeLabel = Place<TLabel>(this, "FilterLabel", kMargin, nameTop + 32, 80, 13, "Files of &type:");
   filterCombo_ = Place<TComboBox>(this, "FilterCombo", kMargin + 90, nameTop + 28, kListWidth - 90, 21);
@@ -76,6 +76,10 @@ TFileDialogForm::TFileDialogForm(const TFileDialogSettings& settings, int extraW
   ShowFolder(start);
   nameEdit_->SetText(initialName.string());
   SetActiveControl(nameEdit_);
+}
+
+std::string TFileDialogForm::NamedPath() const {
+  return nameEdit_->Text().empty() ? std::string() : (folder_ / nameEdit_->Text()).string();
 }
 
 void TFileDialogForm::ShowFolder(const fs::path& folder) {

@@ -40,6 +40,8 @@ class TFileDialogForm : public TDialogForm {
   const TStrings& Entries() const { return *files_->Items(); }
   // The chosen file (absolute) and filter, once the dialog was accepted.
   const std::string& Chosen() const { return chosen_; }
+  // The file the name in the edit stands for, in the folder shown.
+  std::string NamedPath() const;
   int FilterIndex() const { return filterCombo_->ItemIndex() + 1; }
   int Right() const { return listRight_; }
 

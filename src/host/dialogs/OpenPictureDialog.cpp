@@ -33,6 +33,7 @@ bool TOpenPictureDialog::ShowDialog() {
   auto* size = form.AddText(&form, "PictureSize", preview->Left(), preview->Top() + preview->Height() + 4,
                             kPreviewWidth, 26, "", true);
   form.OnFileSelected = [preview, size](const std::string& path) { size->SetCaption(preview->Load(path)); };
+  form.OnFileSelected(form.NamedPath());
   return Run(form);
 }
 
