@@ -248,5 +248,38 @@ TEST_F(ButtonsTest, AFormOfWidgetsStreamsAndShows) {
   EXPECT_EQ(0, std::memcmp(first.Memory(), second.Memory(), static_cast<std::size_t>(first.Size())));
 }
 
+TEST_F(ButtonsTest, EveryWidgetTakesHostileInput) {
+  TFileStream file(std::string(VANTORA_SOURCE_DIR) + "/data/forms/widgets.txt", TFileMode::fmOpenRead);
+  TCustomForm* form = LoadForm(file, app.get());
+  form->Show();
+  app->ProcessMessages();
+  // Control characters, invalid UTF-8 (stray continuation bytes, a cut sequence, overlong forms),
+  // characters beyond one byte, and a lot of it.
+  std::string hostile = "\x01\x7F\t\r\n\x80\xBF\xC3\xE2\x82\xF0\x9F\x98\x80\xC0\xAF\xE9\x9D";
+  for (int i = 0; i < 60; ++i) hostile += "long text " + std::to_string(i) + " \xC3\xA9";
+  app->Backend().SetClipboardText(hostile);
+  for (int control = 0; control < 20; ++control) {
+    input->Type(hostile);
+    for (std::uint16_t key :
+         {VK_HOME, VK_END, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_PRIOR, VK_NEXT, VK_DELETE, VK_BACK})
+      input->PressKey(key, control % 2 ? std::uint32_t{ssShift} : 0u);
+    input->PressKey('V', ssCtrl);
+    input->PressKey('Z', ssCtrl);
+    input->PressKey(VK_TAB);
+    app->ProcessMessages();
+  }
+  for (const char* name : {"NameEdit", "KindCombo", "Notes"}) {
+    auto* edit = dynamic_cast<TCustomEdit*>(form->FindComponent(name));
+    ASSERT_NE(edit, nullptr) << name;
+    for (char c : edit->Text()) {
+      const auto u = static_cast<unsigned char>(c);
+      EXPECT_TRUE(u >= 32 || (c == '\n' && std::string(name) == "Notes"))
+          << name << " holds the control code " << int(u);
+    }
+  }
+  auto* edit = dynamic_cast<TCustomEdit*>(form->FindComponent("NameEdit"));
+  EXPECT_NE(edit->Text().find("long text 50 \xE9"), std::string::npos) << "the good text arrived";
+}
+
 }  // namespace
 }  // namespace vantora::host
