@@ -195,6 +195,11 @@ TEST_F(ListTest, ComboBoxDropsDownChoosesAndCloses) {
   form->SetFocus();
   Keys({VK_TAB});
   EXPECT_FALSE(combo->DroppedDown());
+  // A form freed while a list is down frees the list once.
+  combo->SetFocus();
+  Keys({VK_F4});
+  ASSERT_TRUE(combo->DroppedDown());
+  delete form;
 }
 
 TEST_F(ListTest, GridSelectsRangesByMouseAndShiftArrows) {

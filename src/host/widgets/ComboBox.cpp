@@ -148,6 +148,8 @@ void TComboBox::SetDroppedDown(bool value) {
   int y = origin.y + Height();
   if (y + height > top->ClientHeight() && origin.y - height >= 0) y = origin.y - height;
   list_->SetBounds(origin.x, y, Width(), height);
+  // The form may free the list with its other children before this box.
+  FreeNotification(list_);
   list_->SetParent(top);
   list_->BringToFront();
   list_->SetItemIndex(itemIndex_);
@@ -296,6 +298,11 @@ void TComboBox::KeyPress(char& key) {
       break;
     }
   }
+}
+
+void TComboBox::Notification(TComponent* component, TOperation operation) {
+  TCustomEdit::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == list_) list_ = nullptr;
 }
 
 void TComboBox::WndProc(TMessage& message) {

@@ -51,6 +51,7 @@ class TComboBox : public TCustomEdit {
   void KeyDown(std::uint16_t& key, TShiftState shift) override;
   void KeyPress(char& key) override;
   void WndProc(TMessage& message) override;
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   RECT ButtonRect() const;
