@@ -1,7 +1,5 @@
 #include "host/dialogs/FileFilter.h"
 
-#include <cctype>
-
 namespace vantora::host {
 
 namespace {
@@ -23,8 +21,13 @@ std::vector<std::string> Split(const std::string& s, char separator) {
   }
 }
 
+// Letter case folds for ASCII only: file names are bytes, and the locale has no say in them.
+char Fold(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
 bool SameLetter(char a, char b) {
-  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  return Fold(a) == Fold(b);
 }
 
 }  // namespace
