@@ -166,6 +166,14 @@ TEST_F(EditTest, LongTextScrollsAndControlCharactersAreRefused) {
   edit->SetText("");
   Type(std::string("a\x01\x1B\tb\x7F", 6));
   EXPECT_EQ(edit->Text(), "ab");
+  // Broken UTF-8 gives nothing and takes nothing after it: a lead byte before a letter, an
+  // overlong slash, a cut three-byte sequence.
+  Type(
+      "\xC3"
+      "c\xC0\xAF"
+      "d\xE2\x82"
+      "e\xC3\xA9");
+  EXPECT_EQ(edit->Text(), "abcde\xE9");
   // Text from code is taken as it stands and painting it is safe.
   edit->SetText(std::string("\x01\x02\xFF") + std::string(100000, 'x'));
   app->ProcessMessages();
