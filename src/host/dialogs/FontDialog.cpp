@@ -176,10 +176,13 @@ class TFontDialogForm : public TDialogForm {
 
 std::vector<std::string> FontFamilies(bool scalableOnly) {
   std::set<std::string> families;
+  // A configuration of its own, freed again: fontconfig's implicit default one lives until exit.
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (!config) return {};
   FcPattern* pattern = FcPatternCreate();
   if (scalableOnly) FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
   FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, static_cast<char*>(nullptr));
-  if (FcFontSet* set = FcFontList(nullptr, pattern, objects)) {
+  if (FcFontSet* set = FcFontList(config, pattern, objects)) {
     for (int i = 0; i < set->nfont; ++i) {
       FcChar8* family = nullptr;
       if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch && family)
@@ -189,6 +192,7 @@ std::vector<std::string> FontFamilies(bool scalableOnly) {
   }
   FcObjectSetDestroy(objects);
   FcPatternDestroy(pattern);
+  FcConfigDestroy(config);
   return {families.begin(), families.end()};
 }
 
