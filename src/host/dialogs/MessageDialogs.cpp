@@ -50,6 +50,20 @@ std::string CaptionOf(TMsgDlgType type) {
   return Application ? Application->Title() : std::string();
 }
 
+// The sign of the message's kind beside its text.
+class TMessageSign : public TGraphicControl {
+ public:
+  TMessageSign(TComponent* owner, StylePainter::MessageSign sign) : TGraphicControl(owner), sign_(sign) {
+    SetBounds(0, 0, StylePainter::kMessageSignSize, StylePainter::kMessageSignSize);
+  }
+
+ protected:
+  void Paint() override { StylePainter::MessageSignIcon(Canvas().Handle(), 0, 0, sign_, Font()); }
+
+ private:
+  StylePainter::MessageSign sign_;
+};
+
 }  // namespace
 
 const TEnumInfo& TypeInfoOf(TMsgDlgBtn) {
@@ -68,12 +82,29 @@ TModalResult MessageDlg(const std::string& message, TMsgDlgType type, TMsgDlgBut
 
   const int buttonsWidth = static_cast<int>(shown.size()) * (kButtonWidth + kGap) - kGap;
   const int textWidth = std::min(kMaxTextWidth, std::max(DialogTextWidth(message), 120));
-  const int width = std::max(textWidth, buttonsWidth) + 2 * kMargin;
+  const bool withSign = type != mtCustom;
+  const int textLeft = kMargin + (withSign ? StylePainter::kMessageSignSize + kMargin : 0);
+  const int width = std::max(textLeft + textWidth + kMargin, buttonsWidth + 2 * kMargin);
   TDialogForm dialog(CaptionOf(type), width, 100);
-  auto* text = dialog.AddText(&dialog, "Message", kMargin, kMargin, textWidth, 13, message, true);
+  if (withSign) {
+    const auto sign = type == mtWarning        ? StylePainter::MessageSign::Warning
+                      : type == mtError        ? StylePainter::MessageSign::Error
+                      : type == mtConfirmation ? StylePainter::MessageSign::Question
+                                               : StylePainter::MessageSign::Information;
+    auto* icon = new TMessageSign(&dialog, sign);
+    icon->SetName("Sign");
+    icon->SetBounds(kMargin, kMargin, StylePainter::kMessageSignSize, StylePainter::kMessageSignSize);
+    icon->SetParent(&dialog);
+  }
+  auto* text = dialog.AddText(&dialog, "Message", textLeft, kMargin, textWidth, 13, message, true);
   text->SetHeight(static_cast<int>(text->Lines().size()) *
                   StylePainter::MeasureCharacters(text->Font()).height);
-  const int buttonsTop = text->Top() + text->Height() + 2 * kMargin;
+  // Short text stands level with the middle of the sign.
+  if (withSign && text->Height() < StylePainter::kMessageSignSize)
+    text->SetTop(kMargin + (StylePainter::kMessageSignSize - text->Height()) / 2);
+  const int textBottom =
+      std::max(text->Top() + text->Height(), withSign ? kMargin + StylePainter::kMessageSignSize : 0);
+  const int buttonsTop = textBottom + 2 * kMargin;
   dialog.SetBounds(0, 0, width, buttonsTop + kButtonHeight + kMargin);
   // The first button is the default; Cancel, else No, else a lone OK answers Escape.
   const bool hasCancel = buttons.Contains(mbCancel), hasNo = buttons.Contains(mbNo);

@@ -458,6 +458,37 @@ void Shape(HDC dc, const RECT& rect, ShapeKind kind, TColor brush, TColor pen, i
   }
 }
 
+void MessageSignIcon(HDC dc, int x, int y, MessageSign sign, TFont& font) {
+  constexpr int size = kMessageSignSize;
+  TColor text = clWhite;
+  const char* mark = "i";
+  if (sign == MessageSign::Warning) {
+    // A yellow triangle with a dark outline, growing one pixel each side per two rows.
+    for (int row = 2; row < size - 1; ++row) {
+      const int half = (row - 1) / 2 + 1;
+      const int cx = x + size / 2;
+      Fill(dc, RECT{cx - half, y + row, cx + half, y + row + 1}, clBlack);
+      if (row > 3 && row < size - 2)
+        Fill(dc, RECT{cx - half + 1, y + row, cx + half - 1, y + row + 1}, clYellow);
+    }
+    text = clBlack;
+    mark = "!";
+  } else {
+    const TColor disc = sign == MessageSign::Error ? clRed : clWhite;
+    Shape(dc, RECT{x + 1, y + 1, x + size - 1, y + size - 1}, ShapeKind::Ellipse, disc, clBlack, 1);
+    if (sign == MessageSign::Error) mark = "X";
+    if (sign == MessageSign::Question) mark = "?";
+    text = sign == MessageSign::Error ? clWhite : clBlue;
+  }
+  TFont bold;
+  bold.Assign(&font);
+  bold.SetSize(16);
+  bold.SetStyle(TFontStyles{fsBold});
+  bold.SetColor(text);
+  const int top = sign == MessageSign::Warning ? y + 6 : y;
+  Caption(dc, RECT{x, top, x + size, y + size}, mark, bold, taCenter, vaCenter, true);
+}
+
 }  // namespace StylePainter
 
 }  // namespace vantora::host

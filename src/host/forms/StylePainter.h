@@ -97,6 +97,11 @@ void Tab(HDC dc, const RECT& rect, const std::string& caption, TFont& font, bool
          bool hovered);
 // The raised border of a notebook page under a row of tabs; Rect shrinks by it.
 void PageFrame(HDC dc, RECT& rect);
+// The 32 x 32 sign of a message box: a warning triangle, an error disc, an information or a
+// question disc.
+enum class MessageSign : std::uint8_t { Warning, Error, Information, Question };
+inline constexpr int kMessageSignSize = 32;
+void MessageSignIcon(HDC dc, int x, int y, MessageSign sign, TFont& font);
 // A rectangle, rounded rectangle or ellipse filled with Brush (clNone: hollow) inside an outline of
 // PenWidth pixels.
 void Shape(HDC dc, const RECT& rect, ShapeKind kind, TColor brush, TColor pen, int penWidth);
