@@ -201,6 +201,33 @@ TEST_F(ButtonsTest, TabsTurnPagesAndMemoScrolls) {
   EXPECT_GT(memo->RowCount(), rows) << "long lines wrap";
 }
 
+TEST_F(ButtonsTest, MemoScrollsSidewaysWithoutWrapping) {
+  TForm* form = NewForm(300, 200);
+  auto* memo = Add<TMemo>(form, 10, 10, 150, 100);
+  memo->SetWordWrap(false);
+  memo->SetScrollBars(ssBoth);
+  memo->Lines()->Add(std::string(80, 'm'));
+  memo->Lines()->Add("short");
+  form->Show();
+  app->ProcessMessages();
+  EXPECT_EQ(memo->RowCount(), 2) << "no wrapping";
+  // The horizontal bar's right arrow, at the bottom right left of the vertical bar.
+  Click(*memo, 150 - 2 - 16 - 8, 100 - 2 - 8);
+  app->ProcessMessages();
+  EXPECT_GT(memo->LeftPixel(), 0);
+  memo->SetFocus();
+  input->PressKey(VK_HOME, ssCtrl);
+  app->ProcessMessages();
+  EXPECT_EQ(memo->LeftPixel(), 0);
+  input->PressKey(VK_END);
+  app->ProcessMessages();
+  EXPECT_GT(memo->LeftPixel(), 0) << "the caret at the end of the long line pulls it into view";
+  // Wrapping takes the horizontal bar away again.
+  memo->SetWordWrap(true);
+  EXPECT_GT(memo->RowCount(), 2);
+  EXPECT_EQ(memo->LeftPixel(), 0);
+}
+
 TEST_F(ButtonsTest, ScrollBoxScrollsItsChildren) {
   TForm* form = NewForm(300, 200);
   auto* box = Add<TScrollBox>(form, 10, 10, 150, 100);

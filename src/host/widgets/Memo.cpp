@@ -27,12 +27,18 @@ const TClass& TMemo::StaticClass() {
 VANTORA_REGISTER_CLASS(TMemo);
 
 TMemo::TMemo(TComponent* owner)
-    : TCustomEdit(owner), lines_(std::make_unique<TStrings>()), scrollBar_(new TScrollBar(this)) {
+    : TCustomEdit(owner),
+      lines_(std::make_unique<TStrings>()),
+      scrollBar_(new TScrollBar(this)),
+      horizontal_(new TScrollBar(this)) {
   scrollBar_->SetKind(sbVertical);
-  scrollBar_->SetTabStop(false);
-  scrollBar_->SetVisible(false);
-  scrollBar_->SetParent(this);
+  for (TScrollBar* bar : {scrollBar_, horizontal_}) {
+    bar->SetTabStop(false);
+    bar->SetVisible(false);
+    bar->SetParent(this);
+  }
   scrollBar_->OnChange = [this](TPersistent*) { SetTopRow(scrollBar_->Position()); };
+  horizontal_->OnChange = [this](TPersistent*) { SetScrollX(horizontal_->Position()); };
   lines_->OnChange = [this] { LinesChanged(); };
   SetAutoSelect(false);
   SetBounds(Left(), Top(), 185, 89);
@@ -46,6 +52,7 @@ void TMemo::SetWordWrap(bool value) {
   if (value == wordWrap_) return;
   wordWrap_ = value;
   LayoutChanged();
+  ScrollToCaret();
   Invalidate();
 }
 
@@ -88,6 +95,7 @@ void TMemo::CMTextChanged(TMessage& message) {
 RECT TMemo::TextArea() const {
   RECT r = TCustomEdit::TextArea();
   if (scrollBar_->Visible()) r.right -= kScrollBarWidth;
+  if (horizontal_->Visible()) r.bottom -= kScrollBarWidth;
   return r;
 }
 
@@ -99,7 +107,7 @@ int TMemo::VisibleRows() const {
 void TMemo::LayoutChanged() {
   rowsValid_ = false;
   // The scroll bar's own size lives with the layout: it takes room from the text.
-  if (scrollBar_) UpdateScrollBar();
+  if (horizontal_) UpdateScrollBars();
 }
 
 const std::vector<TMemo::Row>& TMemo::Rows() {
@@ -201,6 +209,7 @@ void TMemo::ScrollToCaret() {
     SetScrollX(caretX - width + width / 4);
   else if (caretX < ScrollX())
     SetScrollX(caretX - width / 4);
+  if (horizontal_->Visible()) horizontal_->SetPosition(ScrollX());
 }
 
 void TMemo::PaintText(HDC dc, const RECT& area) {
@@ -212,14 +221,24 @@ void TMemo::PaintText(HDC dc, const RECT& area) {
   }
 }
 
-void TMemo::UpdateScrollBar() {
-  const bool wanted = scrollBars_ == ssVertical || scrollBars_ == ssBoth;
+int TMemo::ContentWidth() {
+  int widest = 0;
+  for (const Row& row : Rows()) widest = std::max(widest, TextWidth(row.start, row.end - row.start));
+  return widest;
+}
+
+void TMemo::UpdateScrollBars() {
+  const bool vertical = scrollBars_ == ssVertical || scrollBars_ == ssBoth;
+  const bool horizontal = !wordWrap_ && (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth);
   const RECT client = ClientRect();
   const int inset = BorderStyle() == bsSingle ? 2 : 0;
-  scrollBar_->SetBounds(client.right - inset - kScrollBarWidth, inset, kScrollBarWidth,
-                        client.bottom - 2 * inset);
-  if (scrollBar_->Visible() != wanted) {
-    scrollBar_->SetVisible(wanted);
+  const int barsRight = client.right - inset - (vertical ? kScrollBarWidth : 0);
+  const int barsBottom = client.bottom - inset - (horizontal ? kScrollBarWidth : 0);
+  scrollBar_->SetBounds(client.right - inset - kScrollBarWidth, inset, kScrollBarWidth, barsBottom - inset);
+  horizontal_->SetBounds(inset, client.bottom - inset - kScrollBarWidth, barsRight - inset, kScrollBarWidth);
+  if (scrollBar_->Visible() != vertical || horizontal_->Visible() != horizontal) {
+    scrollBar_->SetVisible(vertical);
+    horizontal_->SetVisible(horizontal);
     rowsValid_ = false;
   }
   const int rows = RowCount(), visible = VisibleRows();
@@ -228,6 +247,13 @@ void TMemo::UpdateScrollBar() {
   scrollBar_->SetPageSize(visible);
   scrollBar_->SetLargeChange(visible);
   if (topRow_ > std::max(0, rows - visible)) SetTopRow(rows - visible);
+  if (!horizontal) return;
+  const RECT area = TextArea();
+  const int width = std::max(1, static_cast<int>(area.right - area.left));
+  horizontal_->SetPageSize(0);
+  horizontal_->SetParams(ScrollX(), 0, std::max(ContentWidth(), 1) - 1);
+  horizontal_->SetPageSize(width);
+  horizontal_->SetSmallChange(std::max(1, LineHeight()));
 }
 
 void TMemo::WndProc(TMessage& message) {

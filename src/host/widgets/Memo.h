@@ -25,11 +25,14 @@ class TMemo : public TCustomEdit {
   void SetLines(TStrings* value) { lines_->Assign(value); }
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool value);
-  // The vertical scroll bar shows with ssVertical and ssBoth; long lines scroll with the caret.
+  // Which scroll bars show; the horizontal one only without WordWrap (wrapped lines never run
+  // past the edge). Long lines scroll with the caret either way.
   TScrollStyle ScrollBars() const { return scrollBars_; }
   void SetScrollBars(TScrollStyle value);
   int TopRow() const { return topRow_; }
   void SetTopRow(int value);
+  // The text scrolled sideways by this many pixels.
+  int LeftPixel() const { return ScrollX(); }
   // Rows as laid out (a wrapped line takes several).
   int RowCount();
 
@@ -56,11 +59,14 @@ class TMemo : public TCustomEdit {
   int VisibleRows() const;
   // The position in Row nearest X (client coordinates).
   int PositionInRow(int row, int x);
-  void UpdateScrollBar();
+  void UpdateScrollBars();
+  // The width of the widest row.
+  int ContentWidth();
   void LinesChanged();
 
   std::unique_ptr<TStrings> lines_;
   TScrollBar* scrollBar_;
+  TScrollBar* horizontal_;
   std::vector<Row> rows_;
   bool rowsValid_ = false;
   bool wordWrap_ = true;
