@@ -13,6 +13,7 @@
 #include "host/widgets/CustomEdit.h"
 #include "host/widgets/Label.h"
 #include "host/widgets/Memo.h"
+#include "host/widgets/PageControl.h"
 #include "host/widgets/RadioGroup.h"
 #include "host/widgets/ScrollBox.h"
 #include "host/widgets/Shape.h"
@@ -199,6 +200,40 @@ TEST_F(ButtonsTest, TabsTurnPagesAndMemoScrolls) {
   const int rows = memo->RowCount();
   memo->Lines()->Put(0, "a long first line that cannot fit in the memo's width at all");
   EXPECT_GT(memo->RowCount(), rows) << "long lines wrap";
+}
+
+TEST_F(ButtonsTest, PageControlShowsTheChosenSheet) {
+  TForm* form = NewForm(300, 200);
+  auto* pages = Add<TPageControl>(form, 10, 10, 280, 180);
+  TTabSheet* general = pages->AddPage("&General");
+  TTabSheet* colour = pages->AddPage("Fill && colour");
+  auto* inside = new TButton(form);
+  inside->SetParent(colour);
+  int changes = 0;
+  pages->OnChange = [&](TPersistent*) { ++changes; };
+  form->Show();
+  app->ProcessMessages();
+  EXPECT_EQ(pages->ActivePage(), general);
+  EXPECT_FALSE(colour->Visible());
+  EXPECT_GT(general->Width(), 250) << "the sheet fills the frame";
+  EXPECT_GE(general->Top(), 22);
+
+  // A click on the second tab.
+  const POINT p = At(*pages, 80, 10);
+  input->Click(form->Handle(), p.x, p.y);
+  app->ProcessMessages();
+  EXPECT_EQ(pages->ActivePage(), colour);
+  EXPECT_TRUE(inside->IsShowing());
+  EXPECT_EQ(changes, 1);
+  input->PressKey('G', ssAlt);
+  app->ProcessMessages();
+  EXPECT_EQ(pages->ActivePageIndex(), 0);
+  colour->SetCaption("Colour");
+  delete general;
+  EXPECT_EQ(pages->PageCount(), 1);
+  EXPECT_EQ(pages->ActivePage(), nullptr) << "a freed sheet is forgotten";
+  pages->SetActivePageIndex(0);
+  EXPECT_EQ(pages->ActivePage(), colour);
 }
 
 TEST_F(ButtonsTest, MemoScrollsSidewaysWithoutWrapping) {

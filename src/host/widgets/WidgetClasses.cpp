@@ -9,6 +9,7 @@
 #include "host/widgets/ListBox.h"
 #include "host/widgets/Memo.h"
 #include "host/widgets/Notebook.h"
+#include "host/widgets/PageControl.h"
 #include "host/widgets/RadioGroup.h"
 #include "host/widgets/ScrollBox.h"
 #include "host/widgets/Shape.h"
@@ -25,12 +26,13 @@ namespace {
 
 [[maybe_unused]] const bool kRegistered = [] {
   for (const TClass* cls :
-       {&TLabel::StaticClass(), &TCheckBox::StaticClass(), &TRadioButton::StaticClass(),
-        &TGroupBox::StaticClass(), &TRadioGroup::StaticClass(), &TBevel::StaticClass(),
-        &TShape::StaticClass(), &TEdit::StaticClass(), &TListBox::StaticClass(), &TComboBox::StaticClass(),
-        &TScrollBar::StaticClass(), &TSpeedButton::StaticClass(), &TMemo::StaticClass(),
-        &TStringGrid::StaticClass(), &TNotebook::StaticClass(), &TPage::StaticClass(),
-        &TTabSet::StaticClass(), &TScrollBox::StaticClass()})
+       {&TLabel::StaticClass(),       &TCheckBox::StaticClass(),   &TRadioButton::StaticClass(),
+        &TGroupBox::StaticClass(),    &TRadioGroup::StaticClass(), &TBevel::StaticClass(),
+        &TShape::StaticClass(),       &TEdit::StaticClass(),       &TListBox::StaticClass(),
+        &TComboBox::StaticClass(),    &TScrollBar::StaticClass(),  &TSpeedButton::StaticClass(),
+        &TMemo::StaticClass(),        &TStringGrid::StaticClass(), &TNotebook::StaticClass(),
+        &TPage::StaticClass(),        &TTabSet::StaticClass(),     &TScrollBox::StaticClass(),
+        &TPageControl::StaticClass(), &TTabSheet::StaticClass()})
     RegisterClass(*cls);
   return true;
 }();
