@@ -256,6 +256,15 @@ void TMemo::UpdateScrollBars() {
   horizontal_->SetSmallChange(std::max(1, LineHeight()));
 }
 
+void TMemo::KeyDown(std::uint16_t& key, TShiftState shift) {
+  // The page keys turn the view by a page as well as the caret.
+  if ((key == VK_PRIOR || key == VK_NEXT) && !(shift & ssCtrl)) {
+    const int page = std::max(1, VisibleRows() - 1);
+    SetTopRow(topRow_ + (key == VK_NEXT ? page : -page));
+  }
+  TCustomEdit::KeyDown(key, shift);
+}
+
 void TMemo::WndProc(TMessage& message) {
   if (message.Msg == WM_MOUSEWHEEL) {
     const int notches = static_cast<int>(static_cast<std::intptr_t>(message.WParam)) / 120;

@@ -48,6 +48,7 @@ class TMemo : public TCustomEdit {
   int LineEndOf(int position) override;
   void LayoutChanged() override;
   void CMTextChanged(TMessage& message) override;
+  void KeyDown(std::uint16_t& key, TShiftState shift) override;
   void WndProc(TMessage& message) override;
 
  private:
