@@ -1,5 +1,5 @@
 // The colour dialog: a grid of basic colours and sixteen custom ones; fully open (cdFullOpen) it
-// adds a field of hue across and saturation up (at the colour's value), the chosen colour beside
+// adds a field of hue across and saturation up (a pick keeps the value), the chosen colour beside
 // the one it started from, and fields for hue, saturation and value and for red, green and blue.
 // Color is the colour it starts with and the one chosen.
 #pragma once
