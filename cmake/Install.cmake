@@ -1,9 +1,9 @@
 # Installs headers, libraries, data, a CMake package config and a pkg-config file.
 include(CMakePackageConfigHelpers)
 
-install(TARGETS vantora_host_classes vantora_host_graphics vantora_host_backends vantora_host_forms vantora_host
-                vantora_util vantora_base vantora_core vantora_palette vantora_effects vantora_model vantora_controls
-                vantora EXPORT VantoraTargets
+install(TARGETS vantora_host_classes vantora_host_graphics vantora_host_backends vantora_host_forms vantora_host_widgets
+                vantora_host_dialogs vantora_host vantora_util vantora_base vantora_core vantora_palette vantora_effects
+                vantora_model vantora_controls vantora EXPORT VantoraTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

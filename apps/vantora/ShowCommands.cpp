@@ -5,6 +5,7 @@
 
 #include "Commands.h"
 #include "host/backends/HeadlessBackend.h"
+#include "host/dialogs/CommonDialog.h"
 #include "host/forms/Application.h"
 #include "host/graphics/Screen.h"
 
@@ -29,6 +30,11 @@ void RunShow(const ShowOptions& options) {
   host::TApplication app(std::move(backend));
   host::TFileStream file(options.input, host::TFileMode::fmOpenRead);
   host::TCustomForm* form = host::LoadForm(file, &app);
+  // A button named after one of the form's dialogs with "Button" added opens it.
+  for (int i = 0; i < form->ComponentCount(); ++i)
+    if (auto* dialog = dynamic_cast<host::TCommonDialog*>(form->Components(i)))
+      if (auto* button = dynamic_cast<host::TControl*>(form->FindComponent(dialog->Name() + "Button")))
+        button->OnClick = [dialog](host::TPersistent*) { dialog->Execute(); };
   app.SetMainForm(form);
   if (!options.screenshot) {
     app.Run();

@@ -52,26 +52,6 @@ LPARAM LocalPoint(const TControl& control, int x, int y) {
   return PointToLParam(x - origin.x, y - origin.y);
 }
 
-// Characters of UTF-8 text as the single-byte (Windows-1252) characters the controls take; what
-// has no such character is dropped.
-std::string SingleByteText(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-      ++i;
-    } else if ((c & 0xE0) == 0xC0 && i + 1 < text.size()) {
-      const unsigned code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
-      if (code < 0x100) out += static_cast<char>(code);
-      i += 2;
-    } else {
-      i += (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
-    }
-  }
-  return out;
-}
-
 // A static library drops units nothing refers to, and with them their class registration; a form
 // stream must find every class of this layer by name.
 void RegisterFormClasses() {
@@ -103,6 +83,48 @@ class TMessageText : public TGraphicControl {
 };
 
 }  // namespace
+
+std::string SingleByteText(const std::string& text) {
+  const auto continuation = [&](std::size_t i) {
+    return i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+  };
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    // A two-byte character below 0x100 has a single byte; overlong forms and broken sequences
+    // give nothing, and never swallow the byte after them.
+    if ((c & 0xE0) == 0xC0 && continuation(i + 1)) {
+      const unsigned code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
+      if (code >= 0x80 && code < 0x100) out += static_cast<char>(code);
+      i += 2;
+      continue;
+    }
+    const std::size_t length = (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
+    std::size_t next = i + 1;
+    while (next < i + length && continuation(next)) ++next;
+    i = next;
+  }
+  return out;
+}
+
+std::string Utf8Text(const std::string& text) {
+  std::string out;
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x80) {
+      out += ch;
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
 
 // ---- TScreen
 

@@ -124,6 +124,11 @@ class TApplication : public TComponent {
   POINT mouse_{0, 0};  // where the mouse was last seen, in screen pixels
 };
 
+// Text from the backend (UTF-8) as the single-byte characters controls hold, and back; what has no
+// such character, or is no valid UTF-8, is dropped.
+std::string SingleByteText(const std::string& utf8);
+std::string Utf8Text(const std::string& singleByte);
+
 extern TApplication* Application;
 extern TScreen* Screen;
 

@@ -729,11 +729,11 @@ void TWinControl::RemoveControl(TControl* control) {
   if (TWinControl* top = TopLevel()) top->ControlDestroyed(control);
   std::erase(controls_, control);
   control->parent_ = nullptr;
-  if (control->IsWindowed()) {
-    auto* windowed = static_cast<TWinControl*>(control);
-    std::erase(tabList_, windowed);
-    if (!control->destroying_) windowing::Current().topLevels.push_back(windowed);
-  }
+  // A control being destroyed answers IsWindowed as the base class it has become by now, so the
+  // tab list is searched by address.
+  std::erase_if(tabList_, [control](const TWinControl* w) { return w == control; });
+  if (!control->destroying_ && control->IsWindowed())
+    windowing::Current().topLevels.push_back(static_cast<TWinControl*>(control));
   if (control->Align() != alNone && !destroying_) Realign();
 }
 

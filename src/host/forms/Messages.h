@@ -86,12 +86,18 @@ inline constexpr std::uint16_t VK_CONTROL = 17;
 inline constexpr std::uint16_t VK_MENU = 18;
 inline constexpr std::uint16_t VK_ESCAPE = 27;
 inline constexpr std::uint16_t VK_SPACE = 32;
+inline constexpr std::uint16_t VK_PRIOR = 33;
+inline constexpr std::uint16_t VK_NEXT = 34;
+inline constexpr std::uint16_t VK_END = 35;
+inline constexpr std::uint16_t VK_HOME = 36;
 inline constexpr std::uint16_t VK_LEFT = 37;
 inline constexpr std::uint16_t VK_UP = 38;
 inline constexpr std::uint16_t VK_RIGHT = 39;
 inline constexpr std::uint16_t VK_DOWN = 40;
+inline constexpr std::uint16_t VK_INSERT = 45;
 inline constexpr std::uint16_t VK_DELETE = 46;
 inline constexpr std::uint16_t VK_F1 = 112;
+inline constexpr std::uint16_t VK_F4 = 115;
 
 // Shift-state bits of Backend.h (ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle).
 using TShiftState = std::uint32_t;

@@ -40,6 +40,58 @@ void Caption(HDC dc, const RECT& rect, const std::string& text, TFont& font, TAl
 std::string StripAccelerator(const std::string& text);
 SIZE TextExtent(HDC dc, const std::string& text, TFont& font);
 
+// --- Widgets ---
+
+enum class Direction : std::uint8_t { Up, Down, Left, Right };
+enum class CheckState : std::uint8_t { Unchecked, Checked, Grayed };
+enum class LineSide : std::uint8_t { Top, Bottom, Left, Right };
+enum class ShapeKind : std::uint8_t { Rectangle, RoundRect, Ellipse };
+
+// Text as it stands ('&' is no accelerator), in Color, brush off; X and Y are its top-left corner.
+void Text(HDC dc, int x, int y, const std::string& text, TFont& font, TColor color);
+// The advance of every single-byte character in the font.
+struct CharWidths {
+  int width[256];
+  int height;
+};
+CharWidths MeasureCharacters(TFont& font);
+// The sunken two-pixel border of an edit, list or grid; Rect shrinks by it.
+void FieldFrame(HDC dc, RECT& rect);
+// The 13 x 13 box of a check box with its mark, at the box's top-left corner.
+void CheckBox(HDC dc, int x, int y, CheckState state, bool enabled, bool pressed);
+// The 12 x 12 circle of a radio button.
+void RadioButton(HDC dc, int x, int y, bool checked, bool enabled, bool pressed);
+inline constexpr int kCheckSize = 13;
+// An etched frame (a group box's) with a gap in its top edge from GapLeft to GapRight.
+void EtchedFrame(HDC dc, const RECT& rect, int gapLeft, int gapRight);
+// An etched or raised line along one side of Rect.
+void Line(HDC dc, const RECT& rect, LineSide side, bool raised);
+// A small solid triangle centred in Rect.
+void Arrow(HDC dc, const RECT& rect, Direction direction, bool enabled);
+// The arrow button at the end of a scroll bar or combo box.
+void ArrowButton(HDC dc, const RECT& rect, Direction direction, bool pressed, bool enabled);
+// The track of a scroll bar (chequered, dark where pressed) and its thumb.
+void ScrollTrack(HDC dc, const RECT& rect, bool pressed);
+void ScrollThumb(HDC dc, const RECT& rect);
+// A speed button: flat ones are bare until hovered; Down ones are sunken on a lighter face.
+void SpeedButtonFace(HDC dc, const RECT& rect, bool flat, bool pressed, bool down, bool hovered);
+// A button's picture at (X, Y): the colour of its bottom-left pixel is transparent; disabled, the
+// picture is embossed in the shadow and highlight colours.
+void Glyph(HDC dc, int x, int y, TBitmap& glyph, bool enabled);
+// One tab; the selected one stands out by two pixels and joins the page below it.
+void Tab(HDC dc, const RECT& rect, const std::string& caption, TFont& font, bool selected, bool focused,
+         bool hovered);
+// The raised border of a notebook page under a row of tabs; Rect shrinks by it.
+void PageFrame(HDC dc, RECT& rect);
+// The 32 x 32 sign of a message box: a warning triangle, an error disc, an information or a
+// question disc.
+enum class MessageSign : std::uint8_t { Warning, Error, Information, Question };
+inline constexpr int kMessageSignSize = 32;
+void MessageSignIcon(HDC dc, int x, int y, MessageSign sign, TFont& font);
+// A rectangle, rounded rectangle or ellipse filled with Brush (clNone: hollow) inside an outline of
+// PenWidth pixels.
+void Shape(HDC dc, const RECT& rect, ShapeKind kind, TColor brush, TColor pen, int penWidth);
+
 }  // namespace StylePainter
 
 }  // namespace vantora::host

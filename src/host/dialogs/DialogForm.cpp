@@ -1,0 +1,58 @@
+#include "host/dialogs/DialogForm.h"
+
+#include "host/dialogs/Responder.h"
+#include "host/forms/StylePainter.h"
+
+namespace vantora::host {
+
+TDialogForm::TDialogForm(const std::string& caption, int clientWidth, int clientHeight) : TForm(nullptr) {
+  SetCaption(caption);
+  SetBorderStyle(bsDialog);
+  SetPosition(poScreenCenter);
+  SetBounds(0, 0, clientWidth, clientHeight);
+}
+
+TButton* TDialogForm::AddButton(const std::string& name, const std::string& caption, TModalResult result,
+                                int left, int top, bool isDefault, bool isCancel) {
+  auto* button = Place<TButton>(this, name, left, top, 75, 25, caption);
+  button->SetModalResult(result);
+  button->SetDefault(isDefault);
+  button->SetCancel(isCancel);
+  return button;
+}
+
+TLabel* TDialogForm::AddText(TWinControl* parent, const std::string& name, int left, int top, int width,
+                             int height, const std::string& caption, bool wrap) {
+  auto* label = new TLabel(this);
+  label->SetName(name);
+  label->SetAutoSize(false);
+  label->SetWordWrap(wrap);
+  label->SetBounds(left, top, width, height);
+  label->SetCaption(caption);
+  label->SetParent(parent);
+  return label;
+}
+
+TModalResult TDialogForm::Run() {
+  announced_ = false;
+  const TModalResult result = ShowModal();
+  return result == mrNone ? mrCancel : result;
+}
+
+void TDialogForm::CMVisibleChanged(TMessage& message) {
+  TForm::CMVisibleChanged(message);
+  if (Visible() && !announced_) {
+    announced_ = true;
+    DialogResponder().Shown(*this);
+  }
+}
+
+int DialogTextWidth(const std::string& text) {
+  TFont font;
+  HDC dc = GetDC(nullptr);
+  const int width = StylePainter::TextExtent(dc, text, font).cx;
+  ReleaseDC(nullptr, dc);
+  return width;
+}
+
+}  // namespace vantora::host

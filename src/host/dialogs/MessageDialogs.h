@@ -1,0 +1,27 @@
+// Message and input boxes: MessageDlg with an icon's kind and a set of buttons, ShowMessage,
+// InputBox and InputQuery, and MessageBeep. Each takes a scripted answer when one is queued.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "host/classes/TypeInfo.h"
+#include "host/forms/Forms.h"
+
+namespace vantora::host {
+
+enum TMsgDlgType : std::uint8_t { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+enum TMsgDlgBtn : std::uint8_t { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore };
+const TEnumInfo& TypeInfoOf(TMsgDlgBtn);
+using TMsgDlgButtons = TSet<TMsgDlgBtn>;
+
+// Shows Message and answers the result of the button chosen (mrCancel when closed otherwise).
+TModalResult MessageDlg(const std::string& message, TMsgDlgType type, TMsgDlgButtons buttons);
+void ShowMessage(const std::string& message);
+// Answers whether the user confirmed; Value is the text entered then, else it stays.
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+// The text entered, or Default when cancelled.
+std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& defaultValue);
+void MessageBeep(int type = 0);
+
+}  // namespace vantora::host
