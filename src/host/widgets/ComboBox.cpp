@@ -289,15 +289,7 @@ void TComboBox::KeyPress(char& key) {
   if (OnKeyPress) OnKeyPress(this, key);
   const auto c = static_cast<unsigned char>(key);
   if (c <= 32) return;
-  const int count = items_->Count();
-  for (int step = 1; step <= count; ++step) {
-    const int i = (itemIndex_ + step) % count;
-    const std::string& item = (*items_)[i];
-    if (!item.empty() && std::tolower(static_cast<unsigned char>(item[0])) == std::tolower(c)) {
-      Choose(i);
-      break;
-    }
-  }
+  if (const int i = NextItemStartingWith(*items_, itemIndex_, key); i >= 0) Choose(i);
 }
 
 void TComboBox::Notification(TComponent* component, TOperation operation) {

@@ -220,20 +220,22 @@ void TListBox::KeyDown(std::uint16_t& key, TShiftState shift) {
   key = 0;
 }
 
+int NextItemStartingWith(const TStrings& items, int current, char letter) {
+  const int count = items.Count();
+  const int wanted = std::tolower(static_cast<unsigned char>(letter));
+  for (int step = 1; step <= count; ++step) {
+    const int i = ((current < 0 ? -1 : current) + step) % count;
+    const std::string& item = items[i];
+    if (!item.empty() && std::tolower(static_cast<unsigned char>(item[0])) == wanted) return i;
+  }
+  return -1;
+}
+
 void TListBox::KeyPress(char& key) {
   TCustomControl::KeyPress(key);
   const auto c = static_cast<unsigned char>(key);
   if (c <= 32) return;
-  // The next item after the selection that starts with the letter.
-  const int count = items_->Count();
-  for (int step = 1; step <= count; ++step) {
-    const int i = (itemIndex_ + step) % count;
-    const std::string& item = (*items_)[i];
-    if (!item.empty() && std::tolower(static_cast<unsigned char>(item[0])) == std::tolower(c)) {
-      Choose(i);
-      break;
-    }
-  }
+  if (const int i = NextItemStartingWith(*items_, itemIndex_, key); i >= 0) Choose(i);
 }
 
 void TListBox::WndProc(TMessage& message) {

@@ -10,6 +10,9 @@
 
 namespace vantora::host {
 
+// The first item after Current (wrapping round) that starts with Letter, ignoring case; -1 if none.
+int NextItemStartingWith(const TStrings& items, int current, char letter);
+
 class TListBox : public TCustomControl {
   VANTORA_PERSISTENT(TListBox)
 
