@@ -29,5 +29,9 @@ string(REGEX REPLACE "/$" "" VANTORA_PC_PREFIX "${VANTORA_PC_PREFIX}")
 if(VANTORA_WITH_SDL)
   set(VANTORA_PC_SDL " sdl2")
 endif()
-configure_file(cmake/vantora.pc.in ${CMAKE_CURRENT_BINARY_DIR}/vantora.pc @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/vantora.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+# pkg-config always gives a module's Libs, and the linker takes libvantora.so before libvantora.a
+# beside it, so the static libraries have a module of their own.
+foreach(module vantora vantora-static)
+  configure_file(cmake/${module}.pc.in ${CMAKE_CURRENT_BINARY_DIR}/${module}.pc @ONLY)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${module}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endforeach()
