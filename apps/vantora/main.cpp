@@ -5,12 +5,18 @@
 
 #include "Commands.h"
 #include "ToolErrors.h"
+#include "effects/Shapes.h"
 #include "util/Version.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"Vantora command-line tool"};
   app.set_version_flag("--version", vantora::VersionString());
   app.require_subcommand(1);
+  // Given after the verb as well: the verbs pass options they do not know on to here.
+  app.fallthrough();
+  app.add_option_function<std::string>("--shapes", vantora::SetShapeFilePath,
+                                       "Shape file to use instead of the one the settings file names")
+      ->check(CLI::ExistingFile);
   vantora::tool::AddConvertCommands(app);
   vantora::tool::AddPictureCommands(app);
   vantora::tool::AddEffectsSheetCommands(app);

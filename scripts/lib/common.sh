@@ -4,7 +4,7 @@
 VANTORA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
 VANTORA_PACKAGES=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libpng-dev libjpeg-dev libstb-dev libsdl2-dev xvfb xauth

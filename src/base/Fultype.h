@@ -10,11 +10,13 @@
 #include <memory>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/classes/Errors.h"
 #include "host/classes/Lists.h"
 #include "host/classes/Persistent.h"
 #include "host/classes/Types.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 VANTORA_DECLARE_ERROR(EFulgoError, host::Exception);
@@ -221,3 +223,4 @@ class tOwningQorList : public tTypedQorList<T> {
 };
 
 }  // namespace vantora
+VANTORA_API_END

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/classes/Stream.h"
 #include "host/classes/TypeInfo.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 // Tagged values: every item starts with a one-byte tag.
@@ -51,3 +53,4 @@ bool SetDifference(host::TStream& Stream, host::TPersistent* Target);
 void ReadProperty(host::TStream& Stream, host::TPersistent* Target, const host::TPropInfo& Property);
 
 }  // namespace vantora
+VANTORA_API_END

@@ -5,10 +5,12 @@
 
 #include <cstdint>
 
+#include "VantoraExport.h"
 #include "core/Sprites.h"
 #include "host/graphics/GdiTypes.h"
 #include "model/Fulgoart.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 namespace host {
@@ -36,3 +38,4 @@ class TFulgoSprite {
 };
 
 }  // namespace vantora
+VANTORA_API_END

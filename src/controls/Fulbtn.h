@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <memory>
 
+#include "VantoraExport.h"
 #include "controls/Fulsbtn.h"
 #include "host/classes/Stream.h"
 #include "model/Fulback.h"
 #include "model/Fulgoart.h"
 #include "model/Fultext.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 // The art of one button state: a background with a text over it; each state keeps its caption.
@@ -98,3 +100,4 @@ class oFulgoButton : public TFulgoButton {
 };
 
 }  // namespace vantora
+VANTORA_API_END

@@ -20,10 +20,6 @@ void RegisterFulgoClasses() {
 
 }  // namespace vantora
 
-// A static library drops units nothing refers to, and their classes with them; every program that
-// links this layer asks for this symbol (see the layer's link options), which pulls the classes in.
-extern "C" void vantora_controls_unit() {}
-
 namespace {
 [[maybe_unused]] const bool registered = (vantora::RegisterFulgoClasses(), true);
 }  // namespace

@@ -2,8 +2,12 @@
 // whether or not the program refers to them.
 #pragma once
 
+#include "VantoraExport.h"
+
+VANTORA_API_BEGIN
 namespace vantora {
 
 void RegisterFulgoClasses();
 
 }  // namespace vantora
+VANTORA_API_END

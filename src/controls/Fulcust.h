@@ -7,10 +7,12 @@
 #include <memory>
 #include <string>
 
+#include "VantoraExport.h"
 #include "controls/Fulfile.h"
 #include "controls/Fulint.h"
 #include "host/forms/Controls.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 class tFulgoPalette;
@@ -75,3 +77,4 @@ class TFulgoGraphicControl : public host::TGraphicControl, public tFulgoControl 
 };
 
 }  // namespace vantora
+VANTORA_API_END

@@ -5,9 +5,11 @@
 
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/classes/Persistent.h"
 #include "host/classes/Stream.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 class tFulgoInt;
@@ -51,3 +53,4 @@ void LoadControlFromStream(host::TComponent& Control, host::TStream& Stream, boo
 void AssignControl(const host::TComponent& Source, host::TPersistent* Dest);
 
 }  // namespace vantora
+VANTORA_API_END

@@ -4,10 +4,12 @@
 
 #include <cstdint>
 
+#include "VantoraExport.h"
 #include "controls/Fulcust.h"
 #include "model/Fulback.h"
 #include "model/Fultext.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 class TFulgoGen : public TFulgoGraphicControl {
@@ -33,3 +35,4 @@ class TFulgoGen : public TFulgoGraphicControl {
 };
 
 }  // namespace vantora
+VANTORA_API_END

@@ -8,11 +8,13 @@
 #include <memory>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/classes/Persistent.h"
 #include "host/classes/Stream.h"
 #include "host/classes/Types.h"
 #include "host/graphics/GdiTypes.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 class tFulgoInt;
@@ -89,3 +91,4 @@ tFulgoPalette* FindGlobalPalette(host::HWND Window, std::int32_t Group, bool Glo
 void ExitPalettes();
 
 }  // namespace vantora
+VANTORA_API_END

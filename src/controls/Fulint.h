@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <functional>
 
+#include "VantoraExport.h"
 #include "controls/FulSpr.h"
 #include "host/forms/Controls.h"
 #include "model/Fulback.h"
 #include "model/Fulgoart.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 class tFulgoPalette;
@@ -91,3 +93,4 @@ class tFulgoInt {
 void SetFramedLook(tFulgoBackground& Back, TColor Brush);
 
 }  // namespace vantora
+VANTORA_API_END

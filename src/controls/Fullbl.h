@@ -5,9 +5,11 @@
 
 #include <memory>
 
+#include "VantoraExport.h"
 #include "controls/Fulcust.h"
 #include "model/Fullblart.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 class TFulgoLabel : public TFulgoGraphicControl {
@@ -34,3 +36,4 @@ class oFulgoLabel : public TFulgoLabel {
 };
 
 }  // namespace vantora
+VANTORA_API_END

@@ -7,11 +7,13 @@
 #include <memory>
 #include <string>
 
+#include "VantoraExport.h"
 #include "controls/Fulfile.h"
 #include "controls/Fulint.h"
 #include "host/forms/Panel.h"
 #include "model/Fullblart.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 class tFulgoPalette;
@@ -81,3 +83,4 @@ class tFulgoPanel : public tFulgoCustomPanel {
 };
 
 }  // namespace vantora
+VANTORA_API_END

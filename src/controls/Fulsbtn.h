@@ -5,8 +5,10 @@
 
 #include <cstdint>
 
+#include "VantoraExport.h"
 #include "controls/Fulcust.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 enum ePressState : std::uint8_t { psUp, psDisabled, psDown, psLatched };
@@ -51,3 +53,4 @@ class TFulgoSpeedButton : public TFulgoGraphicControl {
 };
 
 }  // namespace vantora
+VANTORA_API_END

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+#include "VantoraExport.h"
+
+VANTORA_API_BEGIN
 namespace vantora {
 
 // Writes Value into Count bytes from Dest; nothing for Count < 1.
@@ -34,3 +37,4 @@ void StretchThrough(const void* Source, void* Target, std::uint16_t SrcWidth, st
                     std::uint8_t Transparent);
 
 }  // namespace vantora
+VANTORA_API_END

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "VantoraExport.h"
 #include "util/Gen.h"
 
+VANTORA_API_BEGIN
 namespace vantora::dib {
 
 inline constexpr std::uint32_t kFileHeaderSize = 14;
@@ -91,3 +93,4 @@ inline void WriteHeaders(std::uint8_t* block, std::uint16_t width, std::uint16_t
 }
 
 }  // namespace vantora::dib
+VANTORA_API_END

@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "VantoraExport.h"
 #include "core/DibLayout.h"
 #include "core/Grputil.h"
 #include "core/uMemory.h"
@@ -21,6 +22,7 @@
 #include "host/graphics/GdiOwners.h"
 #include "host/graphics/GdiTypes.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 namespace host {
@@ -207,3 +209,4 @@ void SaveDib(const tFulgoDib& Dib, const std::string& FileName);
 void SaveDib(const tFulgoDib& Dib, host::TStream& Stream);
 
 }  // namespace vantora
+VANTORA_API_END

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 
+#include "VantoraExport.h"
 #include "core/uMemory.h"
 #include "host/graphics/GdiTypes.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 // A host colour value: red in the low byte (0x00BBGGRR), or a system colour.
@@ -44,3 +46,4 @@ MemBlock DIBFromBitOwned(host::HBITMAP Bitmap, host::HPALETTE Palette, std::int3
                          std::int32_t& Size);
 
 }  // namespace vantora
+VANTORA_API_END

@@ -6,9 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "VantoraExport.h"
 #include "host/graphics/GdiOwners.h"
 #include "host/graphics/GdiTypes.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 // A LOGPALETTE record of the library: version word, entry count 256, then the entries.
@@ -37,3 +39,4 @@ host::Owned<host::HPALETTE> MakeLogPalette(const std::uint8_t* Table, const host
                                            const char* FailMessage);
 
 }  // namespace vantora
+VANTORA_API_END

@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "VantoraExport.h"
+
+VANTORA_API_BEGIN
 namespace vantora::rowops {
 
 // Every byte equal to From becomes To.
@@ -24,3 +27,4 @@ void Merge(std::uint8_t* d, const std::uint8_t* upper, const std::uint8_t* lower
            std::uint8_t key);
 
 }  // namespace vantora::rowops
+VANTORA_API_END

@@ -6,9 +6,11 @@
 #include <memory>
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/graphics/Gdi.h"
 #include "host/graphics/GdiOwners.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 class TSpriteBmp {
@@ -91,3 +93,4 @@ class TSpriteBmp {
 };
 
 }  // namespace vantora
+VANTORA_API_END

@@ -8,6 +8,9 @@
 #include <memory>
 #include <vector>
 
+#include "VantoraExport.h"
+
+VANTORA_API_BEGIN
 namespace vantora {
 
 // Requests up to this size are small blocks.
@@ -41,3 +44,4 @@ using MemBlock = std::unique_ptr<std::uint8_t[], MemBlockFree>;
 MemBlock GetMemBlock(std::int32_t Size);
 
 }  // namespace vantora
+VANTORA_API_END

@@ -11,11 +11,13 @@
 #include <memory>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
 #include "effects/Fulgrd.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 class TBitmap;
 }
@@ -122,3 +124,4 @@ class tFulgoColor : public tFulgoPersistent {
 };
 
 }  // namespace vantora
+VANTORA_API_END

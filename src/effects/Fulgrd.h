@@ -7,12 +7,14 @@
 #include <array>
 #include <cstdint>
 
+#include "VantoraExport.h"
 #include "core/Fuldib.h"
 #include "host/classes/Filer.h"
 #include "host/classes/Stream.h"
 #include "base/Fultype.h"
 #include "base/Prophelp.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 // A colour stop. The colour bytes are in colour-table order, so they copy into a table as they are.
@@ -104,3 +106,4 @@ class tFulgoGradient : public tFulgoPersistent, public IChangeRecord {
 };
 
 }  // namespace vantora
+VANTORA_API_END

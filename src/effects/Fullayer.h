@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <memory>
 
+#include "VantoraExport.h"
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
 #include "effects/Fulcolor.h"
 #include "base/Fultype.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 class tFulgoOnePalette;
@@ -88,3 +90,4 @@ class tFulgoLayer : public tFulgoPersistent {
 };
 
 }  // namespace vantora
+VANTORA_API_END

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <memory>
 
+#include "VantoraExport.h"
 #include "base/Fultype.h"
 #include "effects/Fullayer.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 class tFulgoFrame : public tFulgoLayer {
@@ -77,3 +79,4 @@ class tLayersList : public tOwningQorList<tFulgoLayer> {
 };
 
 }  // namespace vantora
+VANTORA_API_END

@@ -7,9 +7,11 @@
 
 #include <cstdint>
 
+#include "VantoraExport.h"
 #include "core/Fuldib.h"
 #include "base/Fultype.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 // A band of LineWidth pixels beyond every edge of the object that faces Direction, in Colour.
@@ -30,3 +32,4 @@ void CreateShadowMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int16_t SizeX,
                       std::int16_t Left, std::int16_t Top, std::int16_t& OffX, std::int16_t& OffY);
 
 }  // namespace vantora
+VANTORA_API_END

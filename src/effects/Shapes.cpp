@@ -4,6 +4,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/DibLayout.h"
@@ -46,13 +47,9 @@ int LastPoint(const tShapeHalf& Points) {
   return -1;
 }
 
-std::string ShapeFilePath() {
-  try {
-    return host::TIniFile(host::FulgoIniPath()).ReadString("FulgoLabel", "FulgoShapePath", "");
-  } catch (const host::EInOutError&) {
-    // An unreadable settings file names no shape file, like a missing key.
-    return {};
-  }
+std::string& ShapeFilePathSetting() {
+  static std::string path;
+  return path;
 }
 
 std::unique_ptr<host::TFileStream> OpenShapeFile() {
@@ -153,6 +150,20 @@ void RowPass(const tFulgoDib& Src, tFulgoDib& Dst, std::span<const tShapeSpan> S
 }
 
 }  // namespace
+
+void SetShapeFilePath(std::string Path) {
+  ShapeFilePathSetting() = std::move(Path);
+}
+
+std::string ShapeFilePath() {
+  if (!ShapeFilePathSetting().empty()) return ShapeFilePathSetting();
+  try {
+    return host::TIniFile(host::FulgoIniPath()).ReadString("FulgoLabel", "FulgoShapePath", "");
+  } catch (const host::EInOutError&) {
+    // An unreadable settings file names no shape file, like a missing key.
+    return {};
+  }
+}
 
 std::int16_t CheckShapesFile() {
   const auto file = OpenShapeFile();

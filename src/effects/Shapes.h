@@ -1,15 +1,18 @@
 // Unit Shapes: warps a finished object bitmap into one of the numbered shapes of the shape file.
 // Every column is squeezed between two boundary curves, then every row between two others; what
-// lies outside stays transparent (247). The shape file, named by "FulgoShapePath" in section
-// "FulgoLabel" of fulgo.ini, is a run of 240-byte records; record 1 is the first.
+// lies outside stays transparent (247). The shape file is a run of 240-byte records; record 1 is the
+// first.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
+#include "VantoraExport.h"
 #include "core/Fuldib.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 inline constexpr std::int32_t kShapeRecordSize = 240;
@@ -46,6 +49,12 @@ struct tCurvePoint {
   std::int32_t Pos = 0;
   std::int32_t Value = 0;
 };
+
+// The shape file a program names, for instance one shipped with it; an empty path undoes that.
+void SetShapeFilePath(std::string Path);
+// The shape file: the one set above, else the one "FulgoShapePath" in section "FulgoLabel" of the
+// settings file names (empty when it names none or cannot be read).
+std::string ShapeFilePath();
 
 // Number of whole records in the shape file; 0 when it is missing, empty or cannot be opened.
 // Counts beyond what a shape number can reach are given as 32767.
@@ -84,3 +93,4 @@ void ResultShape(eShapePass Pass, std::int16_t N, std::span<const std::int16_t> 
 [[nodiscard]] bool Curve5(tCurvePoint P0, tCurvePoint P1, std::span<std::int16_t> Dest);
 
 }  // namespace vantora
+VANTORA_API_END

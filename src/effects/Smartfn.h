@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <span>
 
+#include "VantoraExport.h"
 #include "core/Fuldib.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 // The largest fuzz radius: 15 x 15 = 225 counts still fit a byte and the palette.
@@ -32,3 +34,4 @@ MemBlock BuildBlurShadowOwned(const std::uint8_t* S, std::int16_t Radius);
 void MakeDibFuzzed(tFulgoDib& Dib, std::span<const std::uint16_t> Indices, std::int16_t Radius);
 
 }  // namespace vantora
+VANTORA_API_END

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "VantoraExport.h"
 #include "core/Fuldib.h"
 #include "host/graphics/Graphics.h"
 #include "model/Fulgoobj.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 class tFulgoBackground : public tFulgoObject {
@@ -62,3 +64,4 @@ class tFulgoBackground : public tFulgoObject {
 };
 
 }  // namespace vantora
+VANTORA_API_END

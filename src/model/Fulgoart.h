@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "VantoraExport.h"
 #include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
@@ -19,6 +20,7 @@
 #include "host/graphics/GdiTypes.h"
 #include "model/Fulgoobj.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 // How a control draws its art: over what lies beneath, or on its Transparent colour.
@@ -110,3 +112,4 @@ class tSaveTmp : public host::TComponent {
 };
 
 }  // namespace vantora
+VANTORA_API_END

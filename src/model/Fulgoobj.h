@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <memory>
 
+#include "VantoraExport.h"
 #include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "effects/Fulcolor.h"
 #include "effects/Fullayer.h"
 #include "effects/Fullyrs.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 class tFulgoOnePalette;
@@ -88,3 +90,4 @@ class tObjectList : public tOwningQorList<tFulgoObject> {
 };
 
 }  // namespace vantora
+VANTORA_API_END

@@ -4,10 +4,12 @@
 
 #include <memory>
 
+#include "VantoraExport.h"
 #include "model/Fulback.h"
 #include "model/Fulgoart.h"
 #include "model/Fultext.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 class tFulgoLabelArt : public tFulgoArt {
@@ -28,3 +30,4 @@ class tFulgoLabelArt : public tFulgoArt {
 };
 
 }  // namespace vantora
+VANTORA_API_END

@@ -9,11 +9,13 @@
 #include <memory>
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/classes/Filer.h"
 #include "host/graphics/GdiTypes.h"
 #include "host/classes/Persistent.h"
 #include "model/Fulgoobj.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 // One letter's font: a platform font record and the letter's own offsets. It has no owner and sends
@@ -107,3 +109,4 @@ class tFulgoText : public tFulgoObject {
 };
 
 }  // namespace vantora
+VANTORA_API_END

@@ -9,11 +9,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
 #include "host/graphics/GdiOwners.h"
 #include "host/graphics/GdiTypes.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 class tFulgoOnePalette {
@@ -149,3 +151,4 @@ class tFulgoOnePalette {
 };
 
 }  // namespace vantora
+VANTORA_API_END

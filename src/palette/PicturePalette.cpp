@@ -93,14 +93,8 @@ host::HPALETTE MakePicturePalette(const host::DibImage& Picture) {
   return builder.PaletteHandle.release();
 }
 
-namespace {
-// Every TBitmap that loads a true-colour picture from now on gets its palette here.
-[[maybe_unused]] const host::TPictureQuantizer replacedQuantizer =
-    host::SetPictureQuantizer(MakePicturePalette);
-}  // namespace
-
-// A static library brings along only the units a program refers to, and nothing refers to this
-// one: the library's link option asks for this symbol, so that the installation above always runs.
-extern "C" void vantora_picture_palette_unit() {}
+void InstallPictureQuantizer() {
+  host::SetPictureQuantizer(MakePicturePalette);
+}
 
 }  // namespace vantora

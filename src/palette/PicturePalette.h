@@ -1,16 +1,18 @@
 // Palettes for true-colour pictures: the palette builder's median cut over a picture's own
-// distinct colours. Installed at start-up as the drawing layer's picture quantizer, so that a photo
-// loaded into a TBitmap and captured to 8 bits keeps its colours instead of falling onto the
-// halftone cube.
+// distinct colours. The library installs it at start-up as the drawing layer's picture quantizer, so
+// that a photo loaded into a TBitmap and captured to 8 bits keeps its colours instead of falling
+// onto the halftone cube.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/graphics/GdiTypes.h"
 #include "host/graphics/PictureFile.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 // The median cut runs over distinct colours, so its work grows with their number; a photo of a
@@ -29,4 +31,8 @@ std::vector<std::uint32_t> PictureColors(const host::DibImage& Picture,
 // The caller owns the handle.
 host::HPALETTE MakePicturePalette(const host::DibImage& Picture);
 
+// Makes MakePicturePalette the palette of every true-colour picture a TBitmap loads from now on.
+void InstallPictureQuantizer();
+
 }  // namespace vantora
+VANTORA_API_END

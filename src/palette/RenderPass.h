@@ -8,8 +8,10 @@
 #include <span>
 #include <utility>
 
+#include "VantoraExport.h"
 #include "palette/Fulone.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 // Parts is a range of pointers to parts, walked in the same order in every phase.
@@ -29,3 +31,4 @@ requires(!std::ranges::range<Part>) void RenderPass(tFulgoOnePalette& Palette, P
 }
 
 }  // namespace vantora
+VANTORA_API_END

@@ -10,9 +10,11 @@
 #include <memory>
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/graphics/GdiTypes.h"
 #include "host/classes/Lists.h"
 
+VANTORA_API_BEGIN
 namespace vantora {
 
 // Pointer and integer helpers.
@@ -132,3 +134,4 @@ std::uint32_t RealizePaletteToDc(host::HDC DC, host::HPALETTE Palette, bool Back
 std::uint32_t RealizePaletteToWindow(host::HWND Window, host::HPALETTE Palette, bool Background);
 
 }  // namespace vantora
+VANTORA_API_END

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "host/classes/IniFile.h"
 #include "host/graphics/PictureFile.h"
 #include "support/TempDir.h"
+#include "util/Version.h"
 
 namespace {
 
@@ -197,6 +199,32 @@ TEST(Tool, RendersALookWithItsOwnOrAGivenCaption) {
   const ToolRun run = Tool("render " + broken + " -o " + png);
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.output.find("Unknown property Colour"), std::string::npos) << run.output;
+}
+
+TEST(Tool, ShapesComeFromTheGivenFileBeforeTheSettingsFile) {
+  vantora::test::TempDir dir;
+  const std::string look = std::string(VANTORA_SOURCE_DIR) + "/data/looks/07-ribbon-shape.txt";
+  const std::string face = dir.Name("face.bmp");
+  const auto render = [&](const std::string& options) {
+    EXPECT_EQ(Tool(options + " render " + look + " -o " + face).status, 0) << options;
+    return ReadFile(face);
+  };
+  const std::string shaped = render("");
+  EXPECT_NE(render("--shapes " + dir.File("empty.shp", "")), shaped);
+  // Before the verb or after it.
+  const std::string shipped = vantora::host::VantoraDataDir() + "/shapes.shp";
+  EXPECT_EQ(render("--shapes " + shipped), shaped);
+  EXPECT_EQ(Tool("render " + look + " --shapes " + shipped + " -o " + face).status, 0);
+  EXPECT_EQ(ReadFile(face), shaped);
+  const ToolRun missing = Tool("render " + look + " -o " + face + " --shapes " + dir.Name("missing.shp"));
+  EXPECT_NE(missing.status, 0);
+  EXPECT_NE(missing.output.find("missing.shp"), std::string::npos) << missing.output;
+}
+
+TEST(Tool, VersionIsTheLibrarys) {
+  const ToolRun run = Tool("--version");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.output, std::string(vantora::VersionString()) + "\n");
 }
 
 }  // namespace

@@ -40,10 +40,12 @@ const HalfPts kWhole = {{0, 1, 100, 1, 1}, {100, 1, 100}};
 // Squeezes every row (or column) into its far half: the near edge lies in the middle.
 const HalfPts kFarHalf = {{0, 51, 100, 1, 1}, {10, 51, 100}};
 
-// A shape file of its own, named by a temporary fulgo.ini; the environment is restored afterwards.
+// A shape file of its own, named by a temporary fulgo.ini; the environment and the path a program
+// may set are restored afterwards.
 class ShapeFileTest : public ::testing::Test {
  protected:
   ~ShapeFileTest() override {
+    SetShapeFilePath("");
     if (oldIni_) {
       setenv("VANTORA_INI", oldIni_->c_str(), 1);
     } else {
@@ -84,6 +86,20 @@ TEST_F(ShapeFileTest, FindsTheFileAndItsWholeRecords) {
     // The object then renders without a shape.
     EXPECT_EQ(Warp({"abc", "def"}, 2), std::make_pair(Pic{"abc", "def"}, std::int16_t{0}));
   }
+}
+
+TEST_F(ShapeFileTest, APathSetByTheProgramComesBeforeTheSettingsFile) {
+  UseShapeFile(std::string(2 * 240, '\1'));
+  const std::string own = dir_.File("own.shp", std::string(3 * 240, '\1'));
+  SetShapeFilePath(own);
+  EXPECT_EQ(ShapeFilePath(), own);
+  EXPECT_EQ(CheckShapesFile(), 3);
+  // A set path that cannot be read does not fall back on the settings file.
+  SetShapeFilePath(dir_.Name("missing.shp"));
+  EXPECT_EQ(CheckShapesFile(), 0);
+  SetShapeFilePath("");
+  EXPECT_EQ(ShapeFilePath(), dir_.Name("shapes.shp"));
+  EXPECT_EQ(CheckShapesFile(), 2);
 }
 
 TEST_F(ShapeFileTest, ReadsRecordsLittleEndianAndOutOfRangeNumbersAsRecordOne) {

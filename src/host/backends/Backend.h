@@ -9,8 +9,10 @@
 #include <memory>
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/graphics/GdiTypes.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum class TMouseButton : std::uint8_t { Left, Right, Middle };
@@ -107,3 +109,4 @@ class TBackend {
 std::unique_ptr<TBackend> CreateBackendFromEnvironment();
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/backends/Backend.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class THeadlessBackend : public TBackend {
@@ -91,3 +93,4 @@ class THeadlessBackend : public TBackend {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "VantoraExport.h"
 #include "host/backends/Backend.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 // Starts SDL's video; throws Exception when it cannot (no display) or VANTORA_ZOOM is not 1..8.
@@ -18,3 +20,4 @@ std::unique_ptr<TBackend> CreateSdlBackend();
 std::uint32_t SdlWindowId(const TBackend& backend, HWND surface);
 
 }  // namespace vantora::host
+VANTORA_API_END

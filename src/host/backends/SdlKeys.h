@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+#include "VantoraExport.h"
+
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 // The virtual key of a key event; 0 when the key has none. The key code follows the keyboard layout,
@@ -13,3 +16,4 @@ namespace vantora::host {
 std::uint16_t VirtualKeyFromSdl(SDL_Keycode key, SDL_Scancode scancode);
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+#include "VantoraExport.h"
+
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 inline constexpr std::uint16_t VK_BACK = 0x08;
@@ -54,3 +57,4 @@ inline constexpr std::uint16_t VK_OEM_6 = 0xDD;  // ']'
 inline constexpr std::uint16_t VK_OEM_7 = 0xDE;  // '''
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -8,8 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/classes/Stream.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum class TValueType : std::uint8_t {
@@ -96,3 +98,4 @@ class FormatWriter {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

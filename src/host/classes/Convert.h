@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "VantoraExport.h"
+
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 // Accepts leading spaces, an optional sign, then decimal digits, or hexadecimal digits after "$" or
@@ -13,3 +16,4 @@ bool TryStrToInt(std::string_view s, std::int32_t& value);
 std::int32_t StrToIntDef(std::string_view s, std::int32_t def);
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -5,6 +5,9 @@
 #include <exception>
 #include <string>
 
+#include "VantoraExport.h"
+
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class Exception : public std::exception {
@@ -40,3 +43,4 @@ VANTORA_DECLARE_ERROR(EFOpenError, EStreamError);
 VANTORA_DECLARE_ERROR(EFCreateError, EStreamError);
 
 }  // namespace vantora::host
+VANTORA_API_END

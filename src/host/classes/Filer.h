@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/classes/ComponentFormat.h"
 #include "host/classes/Persistent.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TReader;
@@ -145,3 +147,4 @@ using TFindGlobalComponent = std::function<TComponent*(const std::string& name)>
 void SetFindGlobalComponent(TFindGlobalComponent finder);
 
 }  // namespace vantora::host
+VANTORA_API_END

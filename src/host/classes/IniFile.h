@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/classes/Lists.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 // Every call reads the file afresh and every write goes to disk before it returns, so several
@@ -55,3 +57,4 @@ std::string VantoraDataDir();
 std::string FulgoIniPath();
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/classes/Errors.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 [[noreturn]] void RaiseListIndexError(std::int64_t index);
@@ -122,3 +124,4 @@ class TStringList {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/classes/TypeInfo.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TFiler;
@@ -127,3 +129,4 @@ class TComponent : public TPersistent {
 bool IsValidIdent(std::string_view name);
 
 }  // namespace vantora::host
+VANTORA_API_END

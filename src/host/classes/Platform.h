@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
+
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 // Message box flags and results keep their classic values, which callers combine and compare.
@@ -99,3 +102,4 @@ void MessageBeep(std::uint32_t type);
 std::uint32_t GetTickCount();
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/classes/Errors.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
@@ -94,3 +96,4 @@ class TFileStream : public TStream {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -16,8 +16,10 @@
 
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/classes/Stream.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 // Converts the component stream at Input's position; raises EReadError on a malformed stream.
@@ -35,3 +37,4 @@ bool IsBinaryComponentStream(TStream& input);
 VANTORA_DECLARE_ERROR(EParserError, EReadError);
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -25,8 +25,10 @@
 #include <variant>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/classes/Errors.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TPersistent;
@@ -341,3 +343,4 @@ const TClass& ClassBuilder<T>::Build() {
   [[maybe_unused]] static const ::vantora::host::TClass& vantora_registered_##T = T::StaticClass()
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <functional>
 
+#include "VantoraExport.h"
 #include "host/classes/TypeInfo.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TPersistent;
@@ -18,3 +20,4 @@ enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 const TEnumInfo& TypeInfoOf(TAlignment);
 
 }  // namespace vantora::host
+VANTORA_API_END

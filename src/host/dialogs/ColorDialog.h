@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <memory>
 
+#include "VantoraExport.h"
 #include "host/classes/Persistent.h"
 #include "host/dialogs/CommonDialog.h"
 #include "host/graphics/Graphics.h"
 #include "host/widgets/Strings.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum TColorDialogOption : std::uint8_t { cdFullOpen, cdPreventFullOpen };
@@ -48,3 +50,4 @@ THsv RgbToHsv(TColor color);
 TColor HsvToRgb(const THsv& hsv);
 
 }  // namespace vantora::host
+VANTORA_API_END

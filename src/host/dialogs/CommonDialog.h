@@ -2,8 +2,10 @@
 // answers whether the user confirmed.
 #pragma once
 
+#include "VantoraExport.h"
 #include "host/classes/Persistent.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TCommonDialog : public TComponent {
@@ -13,3 +15,4 @@ class TCommonDialog : public TComponent {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -5,10 +5,12 @@
 
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/forms/Button.h"
 #include "host/forms/Forms.h"
 #include "host/widgets/Label.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TDialogForm : public TForm {
@@ -45,3 +47,4 @@ class TDialogForm : public TForm {
 int DialogTextWidth(const std::string& text);
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -5,11 +5,13 @@
 
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/classes/Persistent.h"
 #include "host/dialogs/CommonDialog.h"
 #include "host/dialogs/FileDialogForm.h"
 #include "host/dialogs/Responder.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum TOpenOption : std::uint8_t { ofOverwritePrompt, ofPathMustExist, ofFileMustExist };
@@ -62,3 +64,4 @@ class TSaveDialog : public TOpenDialog {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/dialogs/DialogForm.h"
 #include "host/dialogs/FileFilter.h"
 #include "host/widgets/ComboBox.h"
 #include "host/widgets/Label.h"
 #include "host/widgets/ListBox.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 struct TFileDialogSettings {
@@ -69,3 +71,4 @@ class TFileDialogForm : public TDialogForm {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
+
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 struct TFileFilter {
@@ -20,3 +23,4 @@ bool MatchesPattern(const std::string& name, const std::string& pattern);
 bool MatchesFilter(const std::string& name, const TFileFilter& filter);
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/classes/Persistent.h"
 #include "host/dialogs/CommonDialog.h"
 #include "host/forms/Font.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum TFontDialogOption : std::uint8_t { fdEffects, fdTrueTypeOnly, fdForceFontExist, fdLimitSize };
@@ -47,3 +49,4 @@ class TFontDialog : public TCommonDialog {
 std::vector<std::string> FontFamilies(bool scalableOnly);
 
 }  // namespace vantora::host
+VANTORA_API_END

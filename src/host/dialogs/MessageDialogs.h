@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/classes/TypeInfo.h"
 #include "host/forms/Forms.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum TMsgDlgType : std::uint8_t { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
@@ -25,3 +27,4 @@ std::string InputBox(const std::string& caption, const std::string& prompt, cons
 void MessageBeep(int type = 0);
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -2,8 +2,10 @@
 // preview beside the list, with its size (or why it cannot be shown) beneath.
 #pragma once
 
+#include "VantoraExport.h"
 #include "host/dialogs/FileDialog.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TOpenPictureDialog : public TOpenDialog {
@@ -32,3 +34,4 @@ class TPicturePreview : public TCustomControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

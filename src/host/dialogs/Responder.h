@@ -8,9 +8,11 @@
 #include <optional>
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/forms/Font.h"
 #include "host/forms/Forms.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum class TDialogKind : std::uint8_t { Message, Input, Color, Font, OpenFile, SaveFile };
@@ -51,3 +53,4 @@ class TDialogResponder {
 TDialogResponder& DialogResponder();
 
 }  // namespace vantora::host
+VANTORA_API_END

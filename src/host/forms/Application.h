@@ -9,9 +9,11 @@
 #include <memory>
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/backends/Backend.h"
 #include "host/forms/Forms.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class THintWindow;
@@ -133,3 +135,4 @@ extern TApplication* Application;
 extern TScreen* Screen;
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -3,9 +3,11 @@
 // modal form.
 #pragma once
 
+#include "VantoraExport.h"
 #include "host/forms/Controls.h"
 #include "host/forms/Forms.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TButton : public TCustomControl {
@@ -41,3 +43,4 @@ class TButton : public TCustomControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

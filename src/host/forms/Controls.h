@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/classes/Lists.h"
 #include "host/classes/Persistent.h"
 #include "host/classes/Types.h"
@@ -20,6 +21,7 @@
 #include "host/forms/Messages.h"
 #include "host/graphics/Graphics.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TWinControl;
@@ -439,3 +441,4 @@ bool KillTimer(TControl* control, UINT_PTR id);
 const std::vector<TWinControl*>& TopLevelWindows();
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/classes/Persistent.h"
 #include "host/classes/Types.h"
 #include "host/graphics/GdiOwners.h"
 #include "host/graphics/Graphics.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
@@ -50,3 +52,4 @@ class TFont : public TPersistent {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

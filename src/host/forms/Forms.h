@@ -7,9 +7,11 @@
 #include <functional>
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/classes/Stream.h"
 #include "host/forms/Controls.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum TPosition : std::uint8_t { poDesigned, poDefault, poScreenCenter, poOwnerFormCenter };
@@ -113,3 +115,4 @@ TCustomForm* LoadForm(TStream& stream, TComponent* owner);
 void ReadComponentStream(TStream& stream, TMemoryStream& binary);
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -4,8 +4,10 @@
 
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/forms/Forms.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class THintWindow : public TCustomForm {
@@ -22,3 +24,4 @@ class THintWindow : public TCustomForm {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

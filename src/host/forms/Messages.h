@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
+#include "VantoraExport.h"
 #include "host/backends/Backend.h"
 #include "host/graphics/GdiTypes.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 using WPARAM = std::uintptr_t;
@@ -112,3 +114,4 @@ constexpr POINT LParamToPoint(LPARAM value) {
 }
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -2,9 +2,11 @@
 // aligned inside; aligned children are laid out within the bevels.
 #pragma once
 
+#include "VantoraExport.h"
 #include "host/forms/Controls.h"
 #include "host/forms/StylePainter.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TCustomPanel : public TCustomControl {
@@ -45,3 +47,4 @@ class TPanel : public TCustomPanel {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

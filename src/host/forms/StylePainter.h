@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/classes/Types.h"
 #include "host/forms/Font.h"
 #include "host/graphics/GdiOwners.h"
 #include "host/graphics/Graphics.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum TBevelCut : std::uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
@@ -95,3 +97,4 @@ void Shape(HDC dc, const RECT& rect, ShapeKind kind, TColor brush, TColor pen, i
 }  // namespace StylePainter
 
 }  // namespace vantora::host
+VANTORA_API_END

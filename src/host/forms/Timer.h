@@ -3,9 +3,11 @@
 
 #include <cstdint>
 
+#include "VantoraExport.h"
 #include "host/classes/Persistent.h"
 #include "host/classes/Types.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TTimer : public TComponent {
@@ -32,3 +34,4 @@ class TTimer : public TComponent {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

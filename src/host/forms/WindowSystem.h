@@ -9,9 +9,11 @@
 #include <functional>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/backends/Backend.h"
 #include "host/forms/Controls.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host::windowing {
 
 struct PostedMessage {
@@ -74,3 +76,4 @@ void FreeDeviceContexts();
 void ReportCurrentException();
 
 }  // namespace vantora::host::windowing
+VANTORA_API_END

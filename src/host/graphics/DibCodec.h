@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/graphics/GdiObjects.h"
 #include "host/graphics/Raster.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host::detail {
 
 // What a BITMAPINFOHEADER says about its rows, checked.
@@ -98,3 +100,4 @@ class DibRows : public RowSource {
 };
 
 }  // namespace vantora::host::detail
+VANTORA_API_END

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/graphics/GdiTypes.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host::detail {
 
 // A two-state bitmap: rows of Pitch bytes, most significant bit first. Left and Top place its
@@ -98,3 +100,4 @@ int AddFontFile(const std::string& path);
 MonoBitmap RasterizePolygon(const double (*points)[2], int count, const RECT& clip);
 
 }  // namespace vantora::host::detail
+VANTORA_API_END

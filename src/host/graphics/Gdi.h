@@ -6,9 +6,11 @@
 
 #include <cstddef>
 
+#include "VantoraExport.h"
 #include "host/graphics/GdiTypes.h"
 #include "host/graphics/Screen.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 // Device contexts. GetDC(nullptr) is the screen; GetDC(window) a window surface (see Screen.h).
@@ -168,3 +170,4 @@ BOOL EqualRect(const RECT* a, const RECT* b);
 int LiveGdiObjectCount();
 
 }  // namespace vantora::host
+VANTORA_API_END

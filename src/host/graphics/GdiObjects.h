@@ -8,9 +8,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/graphics/GdiTypes.h"
 #include "host/graphics/Screen.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host::detail {
 
 // A device pixel: 0x00RRGGBB, so that in memory the bytes read blue, green, red, 0.
@@ -275,3 +277,4 @@ inline bool IsEmpty(const RECT& r) {
 }
 
 }  // namespace vantora::host::detail
+VANTORA_API_END

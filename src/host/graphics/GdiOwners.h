@@ -17,8 +17,10 @@
 
 #include <utility>
 
+#include "VantoraExport.h"
 #include "host/graphics/Gdi.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 // How each kind of object is given back: a context made by CreateCompatibleDC with DeleteDC,
@@ -122,3 +124,4 @@ class WindowDC {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+#include "VantoraExport.h"
+
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 using BYTE = std::uint8_t;
@@ -334,3 +337,4 @@ inline constexpr int NULLREGION = 1;
 inline constexpr int SIMPLEREGION = 2;
 
 }  // namespace vantora::host
+VANTORA_API_END

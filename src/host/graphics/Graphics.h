@@ -7,12 +7,14 @@
 #include <memory>
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/classes/Persistent.h"
 #include "host/classes/Stream.h"
 #include "host/graphics/Gdi.h"
 #include "host/graphics/GdiOwners.h"
 #include "host/graphics/PictureFile.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 // Named colour values.
@@ -171,3 +173,4 @@ class TBitmap : public TPersistent {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/classes/Errors.h"
 #include "host/graphics/GdiTypes.h"
 #include "host/classes/Stream.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 // A device-independent bitmap that owns its header, colour table and rows: 8 bits with a colour
@@ -78,3 +80,4 @@ void WritePngFile(const std::string& path, int width, int height, const std::uin
                   std::size_t stride);
 
 }  // namespace vantora::host
+VANTORA_API_END

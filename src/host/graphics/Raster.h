@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/graphics/GdiObjects.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host::detail {
 
 // The truth-table byte of a raster operation code.
@@ -71,3 +73,4 @@ RECT CopyPixels(Surface& dest, const RECT& clip, RowSource& source, const CopyRe
 void FillPixels(Surface& dest, const RECT& rect, std::uint8_t code, Pixel pattern);
 
 }  // namespace vantora::host::detail
+VANTORA_API_END

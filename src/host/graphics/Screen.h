@@ -6,8 +6,10 @@
 
 #include <cstdint>
 
+#include "VantoraExport.h"
 #include "host/graphics/GdiTypes.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum class DisplayMode { TrueColor, Palette256 };
@@ -43,3 +45,4 @@ struct SurfacePixels {
 SurfacePixels GetSurfacePixels(HWND window);
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -1,8 +1,10 @@
 // A bevel: a lowered or raised box, frame or line, for grouping controls without a container.
 #pragma once
 
+#include "VantoraExport.h"
 #include "host/forms/Controls.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum TBevelShape : std::uint8_t {
@@ -37,3 +39,4 @@ class TBevel : public TGraphicControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -2,9 +2,11 @@
 // Space holds it, toggled on release, the accelerator, and a focus rectangle round the caption.
 #pragma once
 
+#include "VantoraExport.h"
 #include "host/forms/Controls.h"
 #include "host/forms/StylePainter.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TButtonControl : public TCustomControl {
@@ -37,3 +39,4 @@ class TButtonControl : public TCustomControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

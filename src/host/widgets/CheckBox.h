@@ -2,8 +2,10 @@
 // OnClick.
 #pragma once
 
+#include "VantoraExport.h"
 #include "host/widgets/ButtonControl.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum TCheckBoxState : std::uint8_t { cbUnchecked, cbChecked, cbGrayed };
@@ -31,3 +33,4 @@ class TCheckBox : public TButtonControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

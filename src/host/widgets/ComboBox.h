@@ -6,10 +6,12 @@
 
 #include <memory>
 
+#include "VantoraExport.h"
 #include "host/widgets/CustomEdit.h"
 #include "host/widgets/ListBox.h"
 #include "host/widgets/Strings.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum TComboBoxStyle : std::uint8_t { csDropDown, csSimple, csDropDownList };
@@ -72,3 +74,4 @@ class TComboBox : public TCustomEdit {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -10,9 +10,11 @@
 
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/forms/Controls.h"
 #include "host/forms/StylePainter.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TCustomEdit : public TCustomControl {
@@ -132,3 +134,4 @@ class TEdit : public TCustomEdit {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -1,8 +1,10 @@
 // A group box: an etched frame round its children with the caption set into its top edge.
 #pragma once
 
+#include "VantoraExport.h"
 #include "host/forms/Controls.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TCustomGroupBox : public TCustomControl {
@@ -23,3 +25,4 @@ class TGroupBox : public TCustomGroupBox {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

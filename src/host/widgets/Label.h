@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/forms/Controls.h"
 #include "host/forms/StylePainter.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum TTextLayout : std::uint8_t { tlTop, tlCenter, tlBottom };
@@ -52,3 +54,4 @@ class TLabel : public TGraphicControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

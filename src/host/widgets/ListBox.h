@@ -5,9 +5,11 @@
 
 #include <memory>
 
+#include "VantoraExport.h"
 #include "host/widgets/ScrollBar.h"
 #include "host/widgets/Strings.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 // The first item after Current (wrapping round) that starts with Letter, ignoring case; -1 if none.
@@ -69,3 +71,4 @@ class TListBox : public TCustomControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -6,10 +6,12 @@
 #include <utility>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/widgets/CustomEdit.h"
 #include "host/widgets/ScrollBar.h"
 #include "host/widgets/Strings.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -77,3 +79,4 @@ class TMemo : public TCustomEdit {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -4,8 +4,10 @@
 
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/forms/Controls.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TPage : public TCustomControl {
@@ -43,3 +45,4 @@ class TNotebook : public TCustomControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

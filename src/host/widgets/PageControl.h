@@ -2,9 +2,11 @@
 // its sheet. The sheets are TTabSheet children whose captions are the tabs.
 #pragma once
 
+#include "VantoraExport.h"
 #include "host/widgets/Notebook.h"
 #include "host/widgets/TabSet.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TTabSheet : public TPage {
@@ -47,3 +49,4 @@ class TPageControl : public TCustomControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

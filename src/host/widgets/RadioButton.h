@@ -2,8 +2,10 @@
 // keys move the check to the next one.
 #pragma once
 
+#include "VantoraExport.h"
 #include "host/widgets/ButtonControl.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TRadioButton : public TButtonControl {
@@ -24,3 +26,4 @@ class TRadioButton : public TButtonControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -5,10 +5,12 @@
 #include <memory>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/widgets/GroupBox.h"
 #include "host/widgets/RadioButton.h"
 #include "host/widgets/Strings.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TRadioGroup : public TCustomGroupBox {
@@ -46,3 +48,4 @@ class TRadioGroup : public TCustomGroupBox {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

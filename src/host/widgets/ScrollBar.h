@@ -3,8 +3,10 @@
 // fires OnChange. Lists, memos and scroll boxes use it as their own scroll bars.
 #pragma once
 
+#include "VantoraExport.h"
 #include "host/forms/Controls.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum TScrollBarKind : std::uint8_t { sbHorizontal, sbVertical };
@@ -73,3 +75,4 @@ class TScrollBar : public TCustomControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -5,8 +5,10 @@
 
 #include <memory>
 
+#include "VantoraExport.h"
 #include "host/widgets/ScrollBar.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TScrollBox;
@@ -79,3 +81,4 @@ class TScrollBox : public TCustomControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -5,8 +5,10 @@
 #include <functional>
 #include <memory>
 
+#include "VantoraExport.h"
 #include "host/forms/Controls.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 enum TBrushStyle : std::uint8_t { bsSolid, bsClear };
@@ -70,3 +72,4 @@ class TShape : public TGraphicControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

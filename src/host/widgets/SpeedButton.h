@@ -5,8 +5,10 @@
 
 #include <memory>
 
+#include "VantoraExport.h"
 #include "host/forms/Controls.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TSpeedButton : public TGraphicControl {
@@ -53,3 +55,4 @@ class TSpeedButton : public TGraphicControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "VantoraExport.h"
 #include "host/widgets/ScrollBar.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 struct TGridRect {
@@ -92,3 +94,4 @@ class TStringGrid : public TCustomControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

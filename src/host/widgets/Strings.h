@@ -5,9 +5,11 @@
 #include <functional>
 #include <string>
 
+#include "VantoraExport.h"
 #include "host/classes/Lists.h"
 #include "host/classes/Persistent.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TStrings : public TPersistent {
@@ -49,3 +51,4 @@ class TStrings : public TPersistent {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

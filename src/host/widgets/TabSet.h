@@ -6,9 +6,11 @@
 #include <functional>
 #include <memory>
 
+#include "VantoraExport.h"
 #include "host/widgets/Notebook.h"
 #include "host/widgets/Strings.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 class TTabSet : public TCustomControl {
@@ -52,3 +54,4 @@ class TTabSet : public TCustomControl {
 };
 
 }  // namespace vantora::host
+VANTORA_API_END

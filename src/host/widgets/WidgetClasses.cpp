@@ -1,5 +1,5 @@
-// A static library drops units nothing refers to, and with them their class registration; a form
-// stream must find every widget class by name. Programs ask the linker for this unit's symbol.
+// Registers the widgets by name: a form stream must find every widget class. Nothing refers to this
+// unit, which is why the libraries are made from whole objects rather than archives of them.
 #include "host/widgets/Bevel.h"
 #include "host/widgets/CheckBox.h"
 #include "host/widgets/ComboBox.h"
@@ -16,10 +16,6 @@
 #include "host/widgets/SpeedButton.h"
 #include "host/widgets/StringGrid.h"
 #include "host/widgets/TabSet.h"
-
-extern "C" {
-[[maybe_unused]] int vantora_widget_classes_unit = 0;
-}
 
 namespace vantora::host {
 namespace {
