@@ -251,8 +251,7 @@ TEST(Tool, BuildsControlFilesAndRendersButtonsInTheirStates) {
   const std::string over = dir.Path().string() + "/over.png";
   const std::string picture = std::string(VANTORA_SOURCE_DIR) + "/data/looks/01-sunset-gradient.txt";
   EXPECT_EQ(Tool("render " + button + " -o " + over + " --transparent-over " + all).status, 0);
-  EXPECT_EQ(Tool("render " + picture + " -o " + over + " --state up").status, 2)
-      << "states are for control files";
+  EXPECT_EQ(Tool("render " + picture + " -o " + over + " --state up").status, 2) << "states are for control files";
 
   ASSERT_EQ(Tool("gallery " + dir.Path().string() + " -o " + dir.Path().string() + "/out").status, 0);
   EXPECT_EQ(ReadFile(dir.Path().string() + "/out/cherry.png").substr(1, 3), "PNG");
