@@ -23,6 +23,8 @@ struct EditGradientOptions {
 };
 
 void SaveLook(tFulgoLabelArt& art, const std::string& path, bool binary) {
+  // A look file carries its caption, though a label's art does not store one by itself.
+  art.FulgoText->StoreCaption = true;
   host::TMemoryStream look;
   art.SaveToStream(look);
   look.SetPosition(0);
