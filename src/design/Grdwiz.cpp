@@ -197,7 +197,6 @@ void TfrmGrdWiz::ShowStop(int Number, bool Visible) {
 void TfrmGrdWiz::GetFromGradient() {
   UpdatingScope updating(Updating);
   tFulgoGradient& g = *WorkGradient;
-  spnAngle->SetEnabled(false);
   const auto type = std::find(kTypes.begin(), kTypes.end(), g.GradType);
   cmbGradientType->SetItemIndex(type == kTypes.end() ? -1 : static_cast<int>(type - kTypes.begin()));
   spnAngle->SetEnabled(g.GradType == kGradLinear);

@@ -205,8 +205,13 @@ TEST_F(GradientEditorTest, InsertingUpToNineStopsAndScrollingThroughThem) {
         EXPECT_EQ(editor->ScrollBar1->Max(), 5);
         // The newest stops are out of view until the list is scrolled to them.
         EXPECT_EQ(editor->Swatch(9)->Top(), 1000);
-        editor->ScrollBar1->SetPosition(5);
-        app->ProcessMessages();
+        // Five clicks on the bar's lower arrow.
+        const host::TScrollBar& bar = *editor->ScrollBar1;
+        for (int i = 0; i < 5; ++i) {
+          Click(bar, bar.Width() / 2, bar.Height() - bar.Width() / 2);
+          app->ProcessMessages();
+        }
+        EXPECT_EQ(bar.Position(), 5);
         for (int i = 1; i <= 9; ++i) {
           const int top = editor->Swatch(i)->Top();
           EXPECT_EQ(top, i >= 6 ? 10 + (i - 6) * 47 : 1000) << "swatch " << i;
