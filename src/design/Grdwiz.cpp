@@ -65,6 +65,8 @@ TfrmGrdWiz::TfrmGrdWiz(host::TComponent* AOwner) : host::TForm(AOwner) {
 }
 
 TfrmGrdWiz::~TfrmGrdWiz() {
+  // Hidden while its handlers can still run: the focus leaving a spin may correct it and notify.
+  Hide();
   FormDestroy(this);
 }
 

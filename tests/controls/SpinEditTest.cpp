@@ -25,6 +25,11 @@ class SpinEditTest : public testing::ControlsTest {
     };
   }
 
+  ~SpinEditTest() override {
+    // The form closes after this fixture is gone; the focus leaving the spin then tells no one.
+    if (spin) spin->OnLegalChange = nullptr;
+  }
+
   tQorSpin2* NewSpin(std::int32_t min = 0, std::int32_t max = 0) {
     form = NewForm(240, 100);
     spin = Add<tQorSpin2>(form, 10, 10, 80, 21);

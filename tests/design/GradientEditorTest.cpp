@@ -359,5 +359,15 @@ TEST_F(GradientEditorTest, StepsAndSizesTypedOutOfRangeAreKeptToWhatTheGradientT
   EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(GradientEditorTest, ClosingWithASpinHalfTypedStillCorrectsIt) {
+  editor->Show();
+  app->ProcessMessages();
+  TypeInto(*editor->spnAngle, "-");
+  const int beeps = input->Beeps();
+  delete editor;
+  editor = nullptr;
+  EXPECT_EQ(input->Beeps(), beeps + 1) << "the spin took its last good value back as the editor closed";
+}
+
 }  // namespace
 }  // namespace vantora
