@@ -348,11 +348,14 @@ TEST_F(GradientEditorTest, StepsAndSizesTypedOutOfRangeAreKeptToWhatTheGradientT
         EXPECT_EQ(editor->spnAngle->Text(), "30");
         TypeInto(*editor->spnAngle, "-725");
         EXPECT_EQ(work().Angle, -5);
+        // Ok straight after typing: the spin is corrected as the editor closes, before the copy.
+        TypeInto(*editor->spnHeight, "700");
+        EXPECT_EQ(work().GradHeight, 70) << "the last text on the way that was in range";
       },
       &TfrmGrdWiz::btnOk));
   const tFulgoGradient& result = *fill().Gradient;
   EXPECT_EQ(result.GradWidth, 600);
-  EXPECT_EQ(result.GradHeight, 3);
+  EXPECT_EQ(result.GradHeight, 600);
   EXPECT_EQ(result.InMode, 4);
   EXPECT_EQ(result.Angle, -5);
   EXPECT_EQ(result.Vortex[0].Steps, 12);
