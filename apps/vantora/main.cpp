@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
   vantora::tool::AddRenderCommands(app);
   vantora::tool::AddShowCommands(app);
   vantora::tool::AddGalleryCommands(app);
+  vantora::tool::AddGradientCommands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <array>
 #include <cstdint>
@@ -225,6 +226,33 @@ TEST(Tool, VersionIsTheLibrarys) {
   const ToolRun run = Tool("--version");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.output, std::string(vantora::VersionString()) + "\n");
+}
+
+TEST(Tool, EditGradientShowsTheEditorAndSavesOnlyOnOk) {
+  vantora::test::TempDir dir;
+  const std::string source = std::string(VANTORA_SOURCE_DIR) + "/data/looks/12-gold-badge.txt";
+  const std::string look = dir.Path().string() + "/gold.txt";
+  std::ofstream(look) << ReadFile(source);
+  const std::string png = dir.Path().string() + "/editor.png";
+  ASSERT_EQ(Tool("edit-gradient " + look + " --screenshot " + png).status, 0);
+  const std::string shot = ReadFile(png);
+  ASSERT_GT(shot.size(), 24u);
+  const auto big = [&](std::size_t at) {
+    return static_cast<unsigned char>(shot[at]) << 24 | static_cast<unsigned char>(shot[at + 1]) << 16 |
+           static_cast<unsigned char>(shot[at + 2]) << 8 | static_cast<unsigned char>(shot[at + 3]);
+  };
+  EXPECT_EQ(big(16), 473u) << "the editor's client area";
+  EXPECT_EQ(big(20), 333u);
+  // With no one to press OK the editor is left as cancelled, and the look stays as it was.
+  setenv("VANTORA_BACKEND", "headless", 1);
+  const ToolRun cancelled = Tool("edit-gradient " + look);
+  EXPECT_EQ(cancelled.status, 0) << cancelled.output;
+  EXPECT_EQ(ReadFile(look), ReadFile(source));
+
+  const ToolRun refused =
+      Tool("edit-gradient " + std::string(VANTORA_SOURCE_DIR) + "/data/looks/02-neon-fuzz.txt");
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.output.find("not filled with a gradient"), std::string::npos) << refused.output;
 }
 
 }  // namespace
