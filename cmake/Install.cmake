@@ -3,7 +3,7 @@ include(CMakePackageConfigHelpers)
 
 install(TARGETS vantora_host_classes vantora_host_graphics vantora_host_backends vantora_host_forms vantora_host_widgets
                 vantora_host_dialogs vantora_host vantora_util vantora_base vantora_core vantora_palette vantora_effects
-                vantora_model vantora_controls vantora EXPORT VantoraTargets
+                vantora_model vantora_controls vantora_design vantora EXPORT VantoraTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
