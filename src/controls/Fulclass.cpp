@@ -6,6 +6,7 @@
 #include "controls/Fulgopal.h"
 #include "controls/Fullbl.h"
 #include "controls/Fulpanel.h"
+#include "controls/Qorspin2.h"
 
 namespace vantora {
 
@@ -14,7 +15,7 @@ void RegisterFulgoClasses() {
        {&tFulgoPalette::StaticClass(), &oFulgoPalette::StaticClass(), &TFulgoGraphicControl::StaticClass(),
         &TFulgoGen::StaticClass(), &TFulgoLabel::StaticClass(), &oFulgoLabel::StaticClass(),
         &TFulgoSpeedButton::StaticClass(), &tFulgoButtonArt::StaticClass(), &TFulgoButton::StaticClass(),
-        &oFulgoButton::StaticClass()})
+        &oFulgoButton::StaticClass(), &tQorSpinButton::StaticClass(), &tQorSpin2::StaticClass()})
     host::RegisterClass(*cls);
 }
 

@@ -1,5 +1,9 @@
 #include "host/classes/Convert.h"
 
+#include <string>
+
+#include "host/classes/Errors.h"
+
 namespace vantora::host {
 
 namespace {
@@ -56,6 +60,12 @@ bool TryStrToInt(std::string_view s, std::int32_t& value) {
 std::int32_t StrToIntDef(std::string_view s, std::int32_t def) {
   std::int32_t value = 0;
   return TryStrToInt(s, value) ? value : def;
+}
+
+std::int32_t StrToInt(std::string_view s) {
+  std::int32_t value = 0;
+  if (!TryStrToInt(s, value)) throw EConvertError("'" + std::string(s) + "' is not a valid integer value");
+  return value;
 }
 
 }  // namespace vantora::host

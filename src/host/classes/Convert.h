@@ -11,5 +11,7 @@ namespace vantora::host {
 // eight hexadecimal digits) fails. Hexadecimal values use all 32 bits, so "$FFFFFFFF" is -1.
 bool TryStrToInt(std::string_view s, std::int32_t& value);
 std::int32_t StrToIntDef(std::string_view s, std::int32_t def);
+// The same conversion; what fails raises EConvertError "'<s>' is not a valid integer value".
+std::int32_t StrToInt(std::string_view s);
 
 }  // namespace vantora::host

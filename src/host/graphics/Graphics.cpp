@@ -72,6 +72,24 @@ void TCanvas::StretchDraw(const RECT& dest, TBitmap& bitmap) {
              bitmap.Canvas().Handle(), 0, 0, bitmap.Width(), bitmap.Height(), copyMode_);
 }
 
+void TCanvas::BrushCopy(const RECT& dest, TBitmap& bitmap, const RECT& source, TColor color) {
+  const int width = dest.right - dest.left, height = dest.bottom - dest.top;
+  if (bitmap.Empty() || width <= 0 || height <= 0) return;
+  // Stretched first, so the pixels are chosen exactly as any other stretched copy chooses them.
+  TBitmap stretched;
+  stretched.SetSize(width, height);
+  HDC work = stretched.Canvas().Handle();
+  StretchBlt(work, 0, 0, width, height, bitmap.Canvas().Handle(), source.left, source.top,
+             source.right - source.left, source.bottom - source.top, SRCCOPY);
+  const COLORREF key = ColorToRGB(color), face = ColorToRGB(brush_.Color());
+  HDC dc = Handle();
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const COLORREF pixel = GetPixel(work, x, y);
+      SetPixel(dc, dest.left + x, dest.top + y, pixel == key ? face : pixel);
+    }
+}
+
 // ---- Picture quantizer
 
 namespace {

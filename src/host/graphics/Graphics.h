@@ -91,6 +91,9 @@ class TCanvas {
   // Draws the bitmap at (X, Y) with the copy mode, its palette realised in the background first.
   void Draw(int x, int y, TBitmap& bitmap);
   void StretchDraw(const RECT& dest, TBitmap& bitmap);
+  // Copies (stretching when the sizes differ) Source of Bitmap to Dest, with every pixel of Color
+  // painted in the brush colour instead: a glyph drawn on whatever face lies under it.
+  void BrushCopy(const RECT& dest, TBitmap& bitmap, const RECT& source, TColor color);
   COLORREF Pixel(int x, int y) { return GetPixel(Handle(), x, y); }
   void SetPixelColor(int x, int y, TColor color) { SetPixel(Handle(), x, y, ColorToRGB(color)); }
 
