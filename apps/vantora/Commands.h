@@ -11,5 +11,6 @@ void AddEffectsSheetCommands(CLI::App& app);
 void AddRenderCommands(CLI::App& app);
 void AddShowCommands(CLI::App& app);
 void AddGalleryCommands(CLI::App& app);
+void AddWizardCommands(CLI::App& app);
 
 }  // namespace vantora::tool
