@@ -72,6 +72,12 @@ host::TAlignment AlignmentAt(int index) {
   return kAlignments[std::clamp(index, 0, static_cast<int>(std::size(kAlignments)) - 1)];
 }
 
+// Shown through the application's error display, which a host may have taken over.
+void ReportLoadError(const std::string& file, const std::string& message) {
+  host::Application->HandleException(
+      std::make_exception_ptr(host::Exception("Cannot load \"" + file + "\": " + message)));
+}
+
 void ShowSpin(tQorSpin2& spin, std::int32_t value) {
   spin.SetText(std::to_string(value));
 }
@@ -359,11 +365,7 @@ void TfrmWizard::WireHandlers() {
   cmbBold->OnChange = font;
   for (tQorSpin2* spin : {spnHeight, spnWidth, spnAngle, spnOffsetX, spnOffsetY}) spin->OnLegalChange = font;
   for (host::TCheckBox* check : {chkItalic, chkUnderLine, chkStrikeOut}) check->OnClick = font;
-  grdLetters->OnSelectCell = [this](TPersistent*, int, int, bool&) {
-    // The grid moves its selection after asking; read the letters' font once it has.
-    if (!Loading) host::Application->ProcessMessages();
-    ReadFont();
-  };
+  grdLetters->OnSelectCell = [this](TPersistent*, int col, int, bool&) { ReadFont(col); };
 
   cmbColor->OnChange = [this](TPersistent* s) { cmbColorChange(s); };
   for (host::TRadioButton* radio :
@@ -578,7 +580,7 @@ void TfrmWizard::GetFromLabel() {
   if (!fadeToBackground) shpLayerFuzz->Brush()->SetColor(text->FadeTo);
   ShpBackgroundFuzz->Brush()->SetColor(back->FadeTo);
   ShowLetters();
-  ReadFont();
+  ReadFont(chkApplyAll->Checked() ? 0 : grdLetters->Selection().Left);
   SelectColor(LastColorIndex);
 }
 
@@ -819,7 +821,8 @@ void TfrmWizard::btnEditColorClick(host::TPersistent*) {
   const efgColorType type = CheckedType(*this);
   if (IsBitmapType(type)) {
     if (EditMode == edButton && ButtonState != kStateUp) {
-      host::Application->MessageBox("Bitmaps can only be changed for the UP state", "Vantora");
+      host::MessageDlg("Bitmaps can only be changed for the UP state", host::mtWarning, {host::mbOK},
+                       "Vantora");
       return;
     }
     host::TOpenPictureDialog dialog(nullptr);
@@ -829,8 +832,7 @@ void TfrmWizard::btnEditColorClick(host::TPersistent*) {
     try {
       glyph.LoadFromFile(dialog.FileName());
     } catch (const host::Exception& error) {
-      host::Application->ShowException(
-          host::Exception("Cannot load \"" + dialog.FileName() + "\": " + error.Message()));
+      ReportLoadError(dialog.FileName(), error.Message());
       return;
     }
     WizardPalette->SetActive(false);
@@ -888,10 +890,9 @@ std::vector<tFulgoFont*> TfrmWizard::EditedFonts() const {
   return fonts;
 }
 
-void TfrmWizard::ReadFont() {
-  const std::vector<tFulgoFont*> fonts = EditedFonts();
-  if (fonts.empty()) return;
-  const tFulgoFont& font = *fonts.front();
+void TfrmWizard::ReadFont(int Letter) {
+  const tFulgoFont& font = *EditedText()->GetLetterFont(
+      static_cast<std::int16_t>(std::clamp(Letter, 0, tFulgoText::kFontCount - 1)));
   FlagScope loading(Loading);
   txtFont->SetText(font.GetFontName());
   cmbBold->SetItemIndex(std::clamp(font.GetWeight() / 100 - 1, 0, 8));
@@ -1039,8 +1040,7 @@ void TfrmWizard::btnLoadImageClick(host::TPersistent*) {
   try {
     back->BackImage->LoadFromFile(dialog.FileName());
   } catch (const host::Exception& error) {
-    host::Application->ShowException(
-        host::Exception("Cannot load \"" + dialog.FileName() + "\": " + error.Message()));
+    ReportLoadError(dialog.FileName(), error.Message());
     return;
   }
   back->BackImage->Changed();
@@ -1141,7 +1141,7 @@ bool TfrmWizard::LoadComponentFile(host::TComponent& Target, const std::string& 
       dynamic_cast<tFulgoCustomPanel&>(Target).LoadFromFile(FileName);
     return true;
   } catch (const std::exception& error) {
-    host::Application->ShowException(host::Exception("Cannot load \"" + FileName + "\": " + error.what()));
+    ReportLoadError(FileName, error.what());
     return false;
   }
 }
@@ -1230,7 +1230,7 @@ void TfrmWizard::btnRefreshPresetsClick(host::TPersistent*) {
   GalleryDirectory = txtGalleryDirectory->Text();
   BuildPresetsFileList();
   SetlstFiles();
-  host::Application->MessageBox("Presets loaded.", "Refresh Presets");
+  host::MessageDlg("Presets loaded.", host::mtInformation, {host::mbOK}, "Refresh Presets");
 }
 
 void TfrmWizard::btnBrowseGalleryClick(host::TPersistent*) {

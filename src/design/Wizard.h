@@ -246,7 +246,8 @@ class TfrmWizard : public host::TForm {
   tFulgoColor* ColorOf(int Index) const;
   void ShowLetters();
   std::vector<tFulgoFont*> EditedFonts() const;
-  void ReadFont();
+  // Shows the font of one letter in the font controls.
+  void ReadFont(int Letter);
   // A control file read into Target; a failure is shown naming the file and leaves Target as it was.
   bool LoadComponentFile(host::TComponent& Target, const std::string& FileName);
 };
