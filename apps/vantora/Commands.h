@@ -11,6 +11,7 @@ void AddEffectsSheetCommands(CLI::App& app);
 void AddRenderCommands(CLI::App& app);
 void AddShowCommands(CLI::App& app);
 void AddGalleryCommands(CLI::App& app);
+void AddGradientCommands(CLI::App& app);
 void AddWizardCommands(CLI::App& app);
 
 }  // namespace vantora::tool

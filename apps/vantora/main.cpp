@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
   vantora::tool::AddRenderCommands(app);
   vantora::tool::AddShowCommands(app);
   vantora::tool::AddGalleryCommands(app);
+  vantora::tool::AddGradientCommands(app);
   vantora::tool::AddWizardCommands(app);
   try {
     app.parse(argc, argv);

@@ -13,7 +13,8 @@
 #include "controls/Fulpanel.h"
 #include "controls/Qorspin2.h"
 #include "core/Fuldib.h"
-#include "design/WizardForm.h"
+#include "design/Grdwiz.h"
+#include "design/WizardForm.inc"
 #include "effects/Fulcolor.h"
 #include "effects/Fullyrs.h"
 #include "effects/Shapes.h"
@@ -159,9 +160,8 @@ VANTORA_REGISTER_CLASS(TfrmWizard);
 
 TfrmWizard::TfrmWizard(host::TComponent* AOwner) : host::TForm(AOwner) {
   bInWizard = true;
-  const std::string text = WizardFormText();
   host::TMemoryStream stream;
-  stream.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
+  stream.WriteBuffer(kWizardForm, static_cast<std::int64_t>(sizeof kWizardForm - 1));
   stream.SetPosition(0);
   ReadFromStream(stream);
   FindControls();
@@ -281,6 +281,7 @@ void TfrmWizard::FindControls() {
 }
 
 void TfrmWizard::CreateParts() {
+  GradientEditor = new TfrmGrdWiz(this);
   Preview = new TFulgoGen(this);
   Preview->SetAllowRebuild(false);
   Preview->SetParent(scrlExample);
@@ -839,6 +840,7 @@ void TfrmWizard::btnEditColorClick(host::TPersistent*) {
     EditedColor->SetFulgoGlyph(&glyph);
     EditedColor->SetColorType(glyph.Empty() ? fgBrush : type);
   } else if (IsGradientType(type)) {
+    if (!GradientEditor->EditGradient(*EditedColor)) return;
     EditedColor->SetColorType(type);
   } else {
     host::TColorDialog dialog(nullptr);

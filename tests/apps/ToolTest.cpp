@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <array>
 #include <cstdint>
@@ -199,6 +200,33 @@ TEST(Tool, RendersALookWithItsOwnOrAGivenCaption) {
   EXPECT_NE(run.output.find("Unknown property Colour"), std::string::npos) << run.output;
 }
 
+TEST(Tool, EditGradientShowsTheEditorAndSavesOnlyOnOk) {
+  vantora::test::TempDir dir;
+  const std::string source = std::string(VANTORA_SOURCE_DIR) + "/data/looks/12-gold-badge.txt";
+  const std::string look = dir.Path().string() + "/gold.txt";
+  std::ofstream(look) << ReadFile(source);
+  const std::string png = dir.Path().string() + "/editor.png";
+  ASSERT_EQ(Tool("edit-gradient " + look + " --screenshot " + png).status, 0);
+  const std::string shot = ReadFile(png);
+  ASSERT_GT(shot.size(), 24u);
+  const auto big = [&](std::size_t at) {
+    return static_cast<unsigned char>(shot[at]) << 24 | static_cast<unsigned char>(shot[at + 1]) << 16 |
+           static_cast<unsigned char>(shot[at + 2]) << 8 | static_cast<unsigned char>(shot[at + 3]);
+  };
+  EXPECT_EQ(big(16), 473u) << "the editor's client area";
+  EXPECT_EQ(big(20), 333u);
+  // With no one to press OK the editor is left as cancelled, and the look stays as it was.
+  setenv("VANTORA_BACKEND", "headless", 1);
+  const ToolRun cancelled = Tool("edit-gradient " + look);
+  EXPECT_EQ(cancelled.status, 0) << cancelled.output;
+  EXPECT_EQ(ReadFile(look), ReadFile(source));
+
+  const ToolRun refused =
+      Tool("edit-gradient " + std::string(VANTORA_SOURCE_DIR) + "/data/looks/02-neon-fuzz.txt");
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.output.find("not filled with a gradient"), std::string::npos) << refused.output;
+}
+
 }  // namespace
 
 namespace {
@@ -223,7 +251,8 @@ TEST(Tool, BuildsControlFilesAndRendersButtonsInTheirStates) {
   const std::string over = dir.Path().string() + "/over.png";
   const std::string picture = std::string(VANTORA_SOURCE_DIR) + "/data/looks/01-sunset-gradient.txt";
   EXPECT_EQ(Tool("render " + button + " -o " + over + " --transparent-over " + all).status, 0);
-  EXPECT_EQ(Tool("render " + picture + " -o " + over + " --state up").status, 2) << "states are for control files";
+  EXPECT_EQ(Tool("render " + picture + " -o " + over + " --state up").status, 2)
+      << "states are for control files";
 
   ASSERT_EQ(Tool("gallery " + dir.Path().string() + " -o " + dir.Path().string() + "/out").status, 0);
   EXPECT_EQ(ReadFile(dir.Path().string() + "/out/cherry.png").substr(1, 3), "PNG");

@@ -11,8 +11,10 @@
 #include "controls/Fullbl.h"
 #include "controls/Fulpanel.h"
 #include "controls/Qorspin2.h"
+#include "design/Grdwiz.h"
 #include "design/Wizard.h"
 #include "effects/Fulcolor.h"
+#include "effects/Fulgrd.h"
 #include "effects/Fullyrs.h"
 #include "host/dialogs/Responder.h"
 #include "host/widgets/CheckBox.h"
@@ -178,6 +180,24 @@ TEST_F(WizardTest, EditingALabelOnEveryPageReachesItOnOk) {
     host::DialogResponder().Queue(blue);
     Press(Button(w, "btnEditColor"));
     EXPECT_EQ(host::DialogResponder().Pending(), 0);
+
+    // The letters as a gradient of three stops, made in the gradient editor; then cancelled once.
+    w.cmbColor->SetItemIndex(0);
+    app->ProcessMessages();
+    ASSERT_EQ(w.EditedColor, w.EditedText()->FulgoColor.get());
+    bool accept = false;
+    w.GradientEditor->OnShow = [&](host::TPersistent*) {
+      app->ProcessMessages();
+      Press(*w.GradientEditor->btnInsertColor);
+      Press(accept ? *w.GradientEditor->btnOk : *w.GradientEditor->btnCancel);
+    };
+    Press(*w.rdoGradient);
+    EXPECT_EQ(w.EditedColor->ColorType, fgGradient) << "the radio buttons set the type";
+    Press(Button(w, "btnEditColor"));
+    EXPECT_EQ(w.EditedColor->Gradient->Vortex[1].Steps, 0) << "a cancelled gradient editor changes nothing";
+    accept = true;
+    Press(Button(w, "btnEditColor"));
+    EXPECT_EQ(w.EditedColor->ColorType, fgGradient);
     Press(*w.btnOk);
   });
   EXPECT_TRUE(EditLabel(*label));
@@ -202,6 +222,8 @@ TEST_F(WizardTest, EditingALabelOnEveryPageReachesItOnOk) {
   EXPECT_EQ(back.FulgoColor->ColorType, fgFuzz);
   EXPECT_EQ(back.FulgoColor->Fuzz, 2);
   EXPECT_EQ(back.FulgoColor->Brush, 0xFF0000u);
+  EXPECT_EQ(text.FulgoColor->ColorType, fgGradient);
+  EXPECT_GT(text.FulgoColor->Gradient->Vortex[1].Steps, 0) << "the stop inserted in the editor";
   app->ProcessMessages();
   EXPECT_FALSE(label->Art->Dib->Empty());
   EXPECT_EQ(label->Width(), label->Art->GetWidth()) << "the label was rebuilt with its new look";
