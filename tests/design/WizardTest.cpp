@@ -153,6 +153,8 @@ TEST_F(WizardTest, EditingALabelOnEveryPageReachesItOnOk) {
     // Text effects: a frame of width 3 and an embossed 3D edge pointing down.
     Page(w, 2);
     Press(*w.chkTextFrame);
+    EXPECT_EQ(w.cmbColor->ItemIndex(), 3) << "the colour panel follows: \"Letters Frame\"";
+    EXPECT_EQ(w.EditedColor, w.EditedText()->LayerFrame->FulgoColor1.get());
     TypeInto(*w.spnTextFrame, "3");
     Press(*w.chkText3d);
     Press(*w.chkTextEmbossed);
@@ -270,6 +272,48 @@ TEST_F(WizardTest, CancelLeavesTheControlAndItsPaletteExactlyAsTheyWere) {
   EXPECT_EQ(label->Caption(), "Changed");
   EXPECT_EQ(label->GetFulgoPalette(), palette);
   EXPECT_FALSE(label->GetUpdatePalette());
+}
+
+// A label whose rebuild fails on demand, as a render might.
+class FailingLabel : public TFulgoLabel {
+ public:
+  using TFulgoLabel::TFulgoLabel;
+  bool fail = false;
+  void Rebuild() override {
+    if (fail && GetAllowRebuild()) throw host::EInvalidOperation("The render failed");
+    TFulgoLabel::Rebuild();
+  }
+};
+
+TEST_F(WizardTest, AnErrorWhileAcceptingPutsTheControlBack) {
+  auto* palette = new tFulgoPalette(form);
+  palette->SetName("Palette1");
+  auto* label = new FailingLabel(form);
+  label->SetName("Label1");
+  label->SetParent(form);
+  label->SetCaption("Before");
+  label->SetFulgoPalette(palette);
+  label->SetUpdatePalette(false);
+  label->SetLeft(30);
+  app->ProcessMessages();
+  const std::string before = AsText(*label);
+  label->fail = true;
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 1);
+    TypeInto(*w.txtLabelText1, "After");
+    Page(w, 5);
+    Press(*w.rdoAutoSizeFalse);
+    TypeInto(*w.spnBackWidth, "300");
+    Press(*w.btnOk);
+  });
+  EXPECT_THROW(EditLabel(*label), host::EInvalidOperation);
+  EXPECT_EQ(frmWiz, nullptr) << "the form went all the same";
+  label->fail = false;
+  EXPECT_EQ(AsText(*label), before);
+  EXPECT_EQ(label->Caption(), "Before");
+  EXPECT_EQ(label->GetFulgoPalette(), palette);
+  EXPECT_FALSE(label->GetUpdatePalette());
+  EXPECT_EQ(label->Left(), 30);
 }
 
 TEST_F(WizardTest, RefusedInputKeepsTheLastGoodValue) {
