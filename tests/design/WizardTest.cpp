@@ -11,6 +11,7 @@
 #include "controls/Fullbl.h"
 #include "controls/Fulpanel.h"
 #include "controls/Qorspin2.h"
+#include "core/Fuldib.h"
 #include "design/Grdwiz.h"
 #include "design/Wizard.h"
 #include "effects/Fulcolor.h"
@@ -516,6 +517,47 @@ TEST_F(WizardTest, SavesControlFilesAndRenderedBitmaps) {
   const std::string bitmap = test::ReadAll(face);
   ASSERT_GT(bitmap.size(), 1078u);
   EXPECT_EQ(bitmap.substr(0, 2), "BM") << "a .BMP name writes the rendered face, not a control file";
+}
+
+TEST_F(WizardTest, PicturesForFillsAndTheBackground) {
+  TFulgoLabel* label = NewLabel("Pictures");
+  const std::string picture = dir.Name("face.bmp");
+  SaveDib(*label->Art->Dib, picture);
+  const std::string notAPicture = dir.File("notes.bmp", "plain text");
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 2);
+    Press(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnPickLetters2")));
+    ASSERT_EQ(w.EditedColor, w.EditedText()->FulgoColor.get());
+    // "Bitmap" on a fill without one asks for a picture; cancelling keeps the type.
+    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, "", false));
+    Press(*w.rdoBitmap);
+    EXPECT_EQ(w.EditedColor->ColorType, fgBrush);
+    EXPECT_TRUE(w.rdoColor->Checked());
+    // A file that is no picture is reported, naming it, and changes nothing.
+    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, notAPicture));
+    Press(*w.rdoBitmap);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find(notAPicture), std::string::npos) << errors[0];
+    EXPECT_EQ(w.EditedColor->ColorType, fgBrush);
+    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, picture));
+    Press(*w.rdoTiledBitmap);
+    EXPECT_EQ(w.EditedColor->ColorType, fgTiledBitmap);
+    EXPECT_FALSE(w.EditedColor->FulgoGlyph->Empty());
+
+    // The background's picture, whose size the image page shows.
+    Page(w, 4);
+    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, picture));
+    Press(Button(w, "btnLoadImage"));
+    EXPECT_FALSE(w.EditedBackground()->BackImage->Empty());
+    EXPECT_EQ(w.spnImageWidth->Getvalue(), label->Art->GetWidth());
+    EXPECT_EQ(w.EditedBackground()->ImageWidth, label->Art->GetWidth());
+    Press(Button(w, "btnClearImage"));
+    EXPECT_TRUE(w.EditedBackground()->BackImage->Empty());
+    Press(*w.btnOk);
+  });
+  EXPECT_TRUE(EditLabel(*label));
+  EXPECT_EQ(label->Art->FulgoText->FulgoColor->ColorType, fgTiledBitmap);
+  EXPECT_TRUE(label->Art->FulgoBackground->BackImage->Empty());
 }
 
 TEST_F(WizardTest, ButtonStatesAreEditedOneByOne) {
