@@ -149,6 +149,31 @@ tFulgoControl& AsFulgo(host::TControl& control) {
   return dynamic_cast<tFulgoControl&>(control);
 }
 
+// The library's controls are windowless controls or panels; these reach either.
+tFulgoPalette* PaletteOf(host::TControl& control) {
+  if (auto* panel = dynamic_cast<tFulgoCustomPanel*>(&control)) return panel->GetFulgoPalette();
+  return dynamic_cast<TFulgoGraphicControl&>(control).GetFulgoPalette();
+}
+
+void SetControlPalette(host::TControl& control, tFulgoPalette* palette) {
+  if (auto* panel = dynamic_cast<tFulgoCustomPanel*>(&control))
+    panel->SetFulgoPalette(palette);
+  else
+    dynamic_cast<TFulgoGraphicControl&>(control).SetFulgoPalette(palette);
+}
+
+bool UpdatePaletteOf(host::TControl& control) {
+  if (auto* panel = dynamic_cast<tFulgoCustomPanel*>(&control)) return panel->GetUpdatePalette();
+  return dynamic_cast<TFulgoGraphicControl&>(control).GetUpdatePalette();
+}
+
+void SetUpdatePaletteOf(host::TControl& control, bool value) {
+  if (auto* panel = dynamic_cast<tFulgoCustomPanel*>(&control))
+    panel->SetUpdatePalette(value);
+  else
+    dynamic_cast<TFulgoGraphicControl&>(control).SetUpdatePalette(value);
+}
+
 }  // namespace
 
 const host::TClass& TfrmWizard::StaticClass() {
@@ -431,16 +456,19 @@ tFulgoControl& TfrmWizard::WorkControl() const {
   return *WorkLabel;
 }
 
-TFulgoGraphicControl* TfrmWizard::PresetControl() const {
-  return EditMode == edButton ? static_cast<TFulgoGraphicControl*>(PresetButton) : PresetLabel;
+host::TControl& TfrmWizard::PresetControl() const {
+  switch (EditMode) {
+    case edButton:
+      return *PresetButton;
+    case edPanel:
+      return *PresetPanel;
+    case edLabel:
+      break;
+  }
+  return *PresetLabel;
 }
 
 namespace {
-
-host::TControl& PresetOf(const TfrmWizard& form) {
-  if (form.EditMode == edPanel) return *form.PresetPanel;
-  return *form.PresetControl();
-}
 
 host::TControl& WorkOf(const TfrmWizard& form) {
   return dynamic_cast<host::TControl&>(form.WorkControl());
@@ -692,7 +720,7 @@ void TfrmWizard::SetToColor() {
 }
 
 void TfrmWizard::RebuildLabel() {
-  host::TControl& preset = PresetOf(*this);
+  host::TControl& preset = PresetControl();
   if (rdoMyCaption->Checked() && PresetsFound && preset.Caption() != EditedText()->Caption) {
     preset.SetCaption(EditedText()->Caption);
     RebuildPreset();
@@ -1120,7 +1148,7 @@ void TfrmWizard::InitPreset() {
 }
 
 void TfrmWizard::SetlstFiles() {
-  host::TControl& preset = PresetOf(*this);
+  host::TControl& preset = PresetControl();
   if (!PresetsFound) {
     preset.SetVisible(false);
     MemoNoPresets->SetVisible(true);
@@ -1153,15 +1181,13 @@ void TfrmWizard::lstFilesClick(host::TPersistent*) {
   const int index = lstFiles->ItemIndex();
   if (index < 0 || index >= static_cast<int>(Presets.size())) return;
   const tPreset& chosen = Presets[static_cast<std::size_t>(index)];
-  host::TControl& preset = PresetOf(*this);
+  host::TControl& preset = PresetControl();
+  // A preset that fails to load leaves the last good one shown and chosen.
+  if (!LoadComponentFile(preset, chosen.Path)) return;
   PresetName = chosen.Name;
   preset.SetVisible(false);
-  LoadComponentFile(preset, chosen.Path);
   if (rdoMyCaption->Checked()) preset.SetCaption(EditedText()->Caption);
-  if (EditMode == edPanel)
-    PresetPanel->SetFulgoPalette(WizardPalette);
-  else
-    PresetControl()->SetFulgoPalette(WizardPalette);
+  SetControlPalette(preset, WizardPalette);
   if (EditMode == edLabel) PresetLabel->SetAutoSize(true);
   FullRebuild = true;
   RebuildPreset();
@@ -1181,7 +1207,7 @@ class AbortPaletteChanges {
 }  // namespace
 
 void TfrmWizard::RebuildPreset() {
-  host::TControl& preset = PresetOf(*this);
+  host::TControl& preset = PresetControl();
   WizardPalette->SetActive(false);
   {
     AbortPaletteChanges quiet;
@@ -1205,14 +1231,11 @@ void TfrmWizard::RebuildPreset() {
 void TfrmWizard::btnApplyPresetClick(host::TPersistent*) {
   if (ApplyingPreset || !PresetsFound || PresetName.empty()) return;
   FlagScope applying(ApplyingPreset);
-  host::TControl& preset = PresetOf(*this);
+  host::TControl& preset = PresetControl();
   host::TControl& work = WorkOf(*this);
   AssignControl(preset, &work);
   // The working copy belongs to no palette component while the wizard runs.
-  if (EditMode == edPanel)
-    WorkPanel->SetFulgoPalette(nullptr);
-  else
-    static_cast<TFulgoGraphicControl&>(work).SetFulgoPalette(nullptr);
+  SetControlPalette(work, nullptr);
   if (EditMode == edButton) {
     ButtonState = kStateUp;
     FlagScope loading(Loading);
@@ -1301,30 +1324,6 @@ void KillForm() {
 
 namespace {
 
-tFulgoPalette* PaletteOf(host::TControl& control) {
-  if (auto* panel = dynamic_cast<tFulgoCustomPanel*>(&control)) return panel->GetFulgoPalette();
-  return dynamic_cast<TFulgoGraphicControl&>(control).GetFulgoPalette();
-}
-
-void SetControlPalette(host::TControl& control, tFulgoPalette* palette) {
-  if (auto* panel = dynamic_cast<tFulgoCustomPanel*>(&control))
-    panel->SetFulgoPalette(palette);
-  else
-    dynamic_cast<TFulgoGraphicControl&>(control).SetFulgoPalette(palette);
-}
-
-bool UpdatePaletteOf(host::TControl& control) {
-  if (auto* panel = dynamic_cast<tFulgoCustomPanel*>(&control)) return panel->GetUpdatePalette();
-  return dynamic_cast<TFulgoGraphicControl&>(control).GetUpdatePalette();
-}
-
-void SetUpdatePaletteOf(host::TControl& control, bool value) {
-  if (auto* panel = dynamic_cast<tFulgoCustomPanel*>(&control))
-    panel->SetUpdatePalette(value);
-  else
-    dynamic_cast<TFulgoGraphicControl&>(control).SetUpdatePalette(value);
-}
-
 // Kills the form however the edit ends.
 struct FormKiller {
   FormKiller() = default;
@@ -1361,10 +1360,7 @@ bool OpenWizard(host::TControl& Control, teEditing Mode, host::TControl& Work) {
   form.Preview->SetAutoSize(autoSize);
   form.Preview->SetBounds(0, 0, Control.Width(), Control.Height());
   form.Preview->SetFulgoPalette(form.WizardPalette);
-  if (Mode == edPanel)
-    form.PresetPanel->SetFulgoPalette(form.WizardPalette);
-  else
-    form.PresetControl()->SetFulgoPalette(form.WizardPalette);
+  SetControlPalette(form.PresetControl(), form.WizardPalette);
   const bool button = Mode == edButton;
   form.lstButtonStates->SetVisible(button);
   form.pnlHideButtonStates->SetVisible(!button);

@@ -236,7 +236,7 @@ class TfrmWizard : public host::TForm {
   // Pushes the edits of the state shown into the working button.
   void PushButtonState();
   // The preview of the current kind's presets.
-  TFulgoGraphicControl* PresetControl() const;
+  host::TControl& PresetControl() const;
 
  private:
   void ShowSidePanel(int Page);

@@ -470,6 +470,8 @@ TEST_F(WizardTest, FilesThatFailToLoadAreReportedAndChangeNothing) {
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find(broken), std::string::npos) << errors[0];
     EXPECT_EQ(AsText(*w.PresetLabel), presetBefore) << "the preview keeps its last good look";
+    EXPECT_TRUE(w.PresetLabel->Visible());
+    EXPECT_EQ(w.PresetName, "a-good") << "Apply Preset still applies the last good one";
 
     // Loading a broken control file into the working copy.
     const std::string workBefore = AsText(*w.WorkLabel);
