@@ -201,6 +201,8 @@ TfrmWizard::TfrmWizard(host::TComponent* AOwner) : host::TForm(AOwner) {
 }
 
 TfrmWizard::~TfrmWizard() {
+  // The preview shows a working copy's art, and the working copies may go first.
+  Preview->SetFulgoArt(nullptr);
   if (host::Application) host::Application->SetHelpFile(SavedHelpFile);
   if (frmWiz == this) frmWiz = nullptr;
   bInWizard = false;
