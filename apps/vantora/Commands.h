@@ -12,5 +12,6 @@ void AddRenderCommands(CLI::App& app);
 void AddShowCommands(CLI::App& app);
 void AddGalleryCommands(CLI::App& app);
 void AddGradientCommands(CLI::App& app);
+void AddWizardCommands(CLI::App& app);
 
 }  // namespace vantora::tool

@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
   vantora::tool::AddShowCommands(app);
   vantora::tool::AddGalleryCommands(app);
   vantora::tool::AddGradientCommands(app);
+  vantora::tool::AddWizardCommands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -27,7 +28,8 @@ ToolRun Tool(const std::string& arguments) {
   FILE* pipe = popen(command.c_str(), "r");
   std::string output;
   std::array<char, 4096> buffer{};
-  for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) output.append(buffer.data(), n);
+  for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
+    output.append(buffer.data(), n);
   const int status = pclose(pipe);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
@@ -150,8 +152,8 @@ TEST(Tool, EffectsSheetPaintsEveryGroup) {
   vantora::test::TempDir dir;
   const ToolRun run = Tool("effects-sheet -o " + dir.Path().string());
   ASSERT_EQ(run.status, 0) << run.output;
-  for (const char* name : {"fills-6.png", "gradients-12.png", "layers-5.png", "shapes-28.png", "fills-sheet.png",
-                           "gradients-sheet.png", "layers-sheet.png", "shapes-sheet.png"})
+  for (const char* name : {"fills-6.png", "gradients-12.png", "layers-5.png", "shapes-28.png",
+                           "fills-sheet.png", "gradients-sheet.png", "layers-sheet.png", "shapes-sheet.png"})
     EXPECT_EQ(ReadFile(dir.Path().string() + "/" + name).substr(1, 3), "PNG") << name;
 }
 
@@ -284,6 +286,41 @@ TEST(Tool, BuildsControlFilesAndRendersButtonsInTheirStates) {
   ASSERT_EQ(Tool("gallery " + dir.Path().string() + " -o " + dir.Path().string() + "/out").status, 0);
   EXPECT_EQ(ReadFile(dir.Path().string() + "/out/cherry.png").substr(1, 3), "PNG");
   EXPECT_EQ(ReadFile(dir.Path().string() + "/out/gallery-sheet.png").substr(1, 3), "PNG");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Tool, WizardShowsEveryPageAndSavesOnlyOnOk) {
+  vantora::test::TempDir dir;
+  const std::string shots = dir.Path().string() + "/shots";
+  const std::string created = dir.Path().string() + "/my.lbl";
+  const ToolRun run = Tool("wizard --new label -o " + created + " --screenshots " + shots);
+  ASSERT_EQ(run.status, 0) << run.output;
+  for (const char* page : {"presets", "text-fonts", "text-effects", "background-effects", "background-image",
+                           "align-size", "preferences"}) {
+    const vantora::host::DibImage shot = vantora::host::ReadPictureFile(shots + "/wizard-" + page + ".png");
+    EXPECT_EQ(shot.Width(), 640) << page;
+    EXPECT_EQ(shot.Height(), 468) << page;
+  }
+  EXPECT_FALSE(std::filesystem::exists(created)) << "the screenshots end with Cancel";
+
+  // Headless with no one to press Ok: a file is left as it was.
+  setenv("VANTORA_BACKEND", "headless", 1);
+  const std::string label = dir.Path().string() + "/face.lbl";
+  ASSERT_EQ(Tool("build-control " + std::string(VANTORA_SOURCE_DIR) + "/data/gallery/gold-badge.lbl.txt -o " +
+                 label)
+                .status,
+            0);
+  const std::string before = ReadFile(label);
+  EXPECT_EQ(Tool("wizard " + label).status, 0);
+  EXPECT_EQ(ReadFile(label), before);
+
+  EXPECT_EQ(Tool("wizard " + std::string(VANTORA_SOURCE_DIR) + "/data/looks/12-gold-badge.txt").status, 2)
+      << "not a control file by its extension";
+  EXPECT_EQ(Tool("wizard --new label").status, 2) << "--new needs -o";
+  EXPECT_NE(Tool("wizard --new circle -o " + created).status, 0) << "no such kind";
 }
 
 }  // namespace

@@ -93,6 +93,14 @@ TEST_F(DialogsTest, MessageAndInputBoxesDrivenByKeys) {
   EXPECT_EQ(MessageDlg("Save changes?", mtConfirmation, {mbYes, mbNo, mbCancel}), mrNo);
   input->PressKey(VK_RETURN);
   EXPECT_EQ(MessageDlg("Done.", mtInformation, {mbOK}), mrOk);
+  std::vector<std::string> titles;
+  DialogResponder().OnShow = [&](TCustomForm& dialog) { titles.push_back(dialog.Caption()); };
+  input->PressKey(VK_RETURN);
+  MessageDlg("Done.", mtInformation, {mbOK});
+  input->PressKey(VK_RETURN);
+  MessageDlg("Presets loaded.", mtInformation, {mbOK}, "Refresh Presets");
+  EXPECT_EQ(titles, (std::vector<std::string>{"Information", "Refresh Presets"})) << "a title of its own";
+  DialogResponder().OnShow = nullptr;
 
   // Closed by the window manager, or by a timer's handler: Cancel.
   DialogResponder().OnShow = [this](TCustomForm& dialog) { input->RequestClose(dialog.Handle()); };

@@ -374,7 +374,7 @@ std::string VantoraDataDir() {
   return VANTORA_INSTALL_DATA_DIR;
 }
 
-std::string FulgoIniPath() {
+std::string UserFulgoIniPath() {
   if (std::string ini = Env("VANTORA_INI"); !ini.empty()) return ini;
   // A relative configuration directory is not valid and counts as unset.
   std::string config = Env("XDG_CONFIG_HOME");
@@ -382,8 +382,12 @@ std::string FulgoIniPath() {
     const std::string home = Env("HOME");
     config = home.empty() ? std::string() : home + "/.config";
   }
-  if (!config.empty()) {
-    const std::string user = config + "/vantora/fulgo.ini";
+  return config.empty() ? std::string() : config + "/vantora/fulgo.ini";
+}
+
+std::string FulgoIniPath() {
+  if (std::string ini = Env("VANTORA_INI"); !ini.empty()) return ini;
+  if (std::string user = UserFulgoIniPath(); !user.empty()) {
     std::error_code ec;
     if (fs::is_regular_file(user, ec)) return user;
   }

@@ -55,6 +55,9 @@ std::string VantoraDataDir();
 // The settings file "fulgo.ini": $VANTORA_INI, else the user's file in the configuration directory
 // when it exists, else the default settings file in the data directory.
 std::string FulgoIniPath();
+// The user's own settings file, whether it exists or not: $VANTORA_INI, else fulgo.ini in the
+// configuration directory; empty when there is no home to put it in.
+std::string UserFulgoIniPath();
 
 }  // namespace vantora::host
 VANTORA_API_END

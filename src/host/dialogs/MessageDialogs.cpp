@@ -72,7 +72,8 @@ const TEnumInfo& TypeInfoOf(TMsgDlgBtn) {
   return info;
 }
 
-TModalResult MessageDlg(const std::string& message, TMsgDlgType type, TMsgDlgButtons buttons) {
+TModalResult MessageDlg(const std::string& message, TMsgDlgType type, TMsgDlgButtons buttons,
+                        const std::string& caption) {
   if (auto answer = DialogResponder().Take(TDialogKind::Message))
     return answer->accept ? answer->button : mrCancel;
   std::vector<const ButtonInfo*> shown;
@@ -85,7 +86,7 @@ TModalResult MessageDlg(const std::string& message, TMsgDlgType type, TMsgDlgBut
   const bool withSign = type != mtCustom;
   const int textLeft = kMargin + (withSign ? StylePainter::kMessageSignSize + kMargin : 0);
   const int width = std::max(textLeft + textWidth + kMargin, buttonsWidth + 2 * kMargin);
-  TDialogForm dialog(CaptionOf(type), width, 100);
+  TDialogForm dialog(caption.empty() ? CaptionOf(type) : caption, width, 100);
   if (withSign) {
     const auto sign = type == mtWarning        ? StylePainter::MessageSign::Warning
                       : type == mtError        ? StylePainter::MessageSign::Error

@@ -17,8 +17,10 @@ enum TMsgDlgBtn : std::uint8_t { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, 
 const TEnumInfo& TypeInfoOf(TMsgDlgBtn);
 using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 
-// Shows Message and answers the result of the button chosen (mrCancel when closed otherwise).
-TModalResult MessageDlg(const std::string& message, TMsgDlgType type, TMsgDlgButtons buttons);
+// Shows Message and answers the result of the button chosen (mrCancel when closed otherwise). The
+// title is Caption, or without one the name of the message's kind.
+TModalResult MessageDlg(const std::string& message, TMsgDlgType type, TMsgDlgButtons buttons,
+                        const std::string& caption = {});
 void ShowMessage(const std::string& message);
 // Answers whether the user confirmed; Value is the text entered then, else it stays.
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);

@@ -1,0 +1,657 @@
+// The wizard driven headless as a designer would: typing, clicking, answering its dialogs, and Ok or
+// Cancel; what reaches the edited control, and what must never reach it.
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "controls/ControlsTestSupport.h"
+#include "controls/Fulbtn.h"
+#include "controls/Fulgen.h"
+#include "controls/Fullbl.h"
+#include "controls/Fulpanel.h"
+#include "controls/Qorspin2.h"
+#include "core/Fuldib.h"
+#include "design/Grdwiz.h"
+#include "design/Wizard.h"
+#include "effects/Fulcolor.h"
+#include "effects/Fulgrd.h"
+#include "effects/Fullyrs.h"
+#include "host/dialogs/Responder.h"
+#include "host/widgets/CheckBox.h"
+#include "host/widgets/ComboBox.h"
+#include "host/widgets/CustomEdit.h"
+#include "host/widgets/ListBox.h"
+#include "host/widgets/Memo.h"
+#include "host/widgets/RadioButton.h"
+#include "host/widgets/RadioGroup.h"
+#include "host/widgets/SpeedButton.h"
+#include "host/widgets/StringGrid.h"
+#include "model/Fulback.h"
+#include "model/Fultext.h"
+#include "support/TempDir.h"
+
+namespace vantora::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using host::TDialogAnswer;
+using host::TDialogKind;
+
+class WizardTest : public ControlsTest {
+ protected:
+  WizardTest() {
+    // Settings come from a copy of the build's default file, so a user's own file plays no part.
+    const char* old = std::getenv("VANTORA_INI");
+    if (old) savedIni_ = old;
+    ini_ = dir.File("fulgo.ini", test::ReadAll(VANTORA_TEST_INI));
+    setenv("VANTORA_INI", ini_.c_str(), 1);
+    app->OnException = [this](host::TPersistent*, const host::Exception& error) {
+      errors.push_back(error.Message());
+    };
+    form = NewForm(400, 300);
+    form->Show();
+  }
+  ~WizardTest() override {
+    host::DialogResponder().OnShow = nullptr;
+    host::DialogResponder().Clear();
+    if (savedIni_.empty())
+      unsetenv("VANTORA_INI");
+    else
+      setenv("VANTORA_INI", savedIni_.c_str(), 1);
+  }
+
+  // Runs Steps once the wizard is up; the steps end it with Ok or Cancel.
+  void OnWizard(std::function<void(TfrmWizard&)> steps) {
+    host::DialogResponder().OnShow = [this, steps](host::TCustomForm& shown) {
+      auto* wizard = dynamic_cast<TfrmWizard*>(&shown);
+      if (!wizard) return;
+      app->ProcessMessages();
+      steps(*wizard);
+      app->ProcessMessages();
+    };
+  }
+  TFulgoLabel* NewLabel(const std::string& caption) {
+    auto* label = new TFulgoLabel(form);
+    label->SetParent(form);
+    label->SetCaption(caption);
+    app->ProcessMessages();
+    return label;
+  }
+  // A click in the middle of a control.
+  void Press(const host::TControl& control) {
+    Click(control, control.Width() / 2, control.Height() / 2);
+    app->ProcessMessages();
+  }
+  void Page(TfrmWizard& wizard, int page) {
+    wizard.ShowPage(page);
+    app->ProcessMessages();
+  }
+  // Replaces the text of an edit (or a spin) as a person would: select all, type.
+  void TypeInto(const host::TControl& edit, const std::string& text) {
+    Click(edit, 4, edit.Height() / 2);
+    input->PressKey('A', host::ssCtrl);
+    input->Type(text);
+    app->ProcessMessages();
+  }
+  void ClickItem(const host::TListBox& list, int index) {
+    Click(list, 8, 2 + index * list.ItemHeight() + list.ItemHeight() / 2);
+    app->ProcessMessages();
+  }
+  void ClickLetter(const host::TStringGrid& grid, int letter) {
+    const host::RECT cell = grid.CellRect(letter, 0);
+    Click(grid, (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    app->ProcessMessages();
+  }
+  static TDialogAnswer Answer(TDialogKind kind, const std::string& text = "", bool accept = true) {
+    TDialogAnswer answer;
+    answer.kind = kind;
+    answer.text = text;
+    answer.accept = accept;
+    return answer;
+  }
+  host::TSpeedButton& Button(TfrmWizard& wizard, const char* name) {
+    return *dynamic_cast<host::TSpeedButton*>(wizard.FindComponent(name));
+  }
+  // Renders counted by their beeps.
+  int Renders() const { return input->Beeps(); }
+
+  test::TempDir dir;
+  host::TForm* form = nullptr;
+  std::vector<std::string> errors;
+
+ private:
+  std::string ini_, savedIni_;
+};
+
+TEST_F(WizardTest, EditingALabelOnEveryPageReachesItOnOk) {
+  TFulgoLabel* label = NewLabel("Hello");
+  OnWizard([&](TfrmWizard& w) {
+    EXPECT_TRUE(bInWizard);
+    EXPECT_EQ(frmWiz, &w);
+    EXPECT_FALSE(w.lstButtonStates->Visible()) << "button states are for buttons";
+    EXPECT_EQ(w.EditedText()->Caption, "Hello");
+    ASSERT_FALSE(w.Preview->Art->Dib->Empty()) << "the preview rendered when the wizard showed";
+
+    Page(w, 1);
+    TypeInto(*w.txtLabelText1, "Wizard");
+    EXPECT_EQ(w.txtLabelText2->Text(), "Wizard") << "the other caption edit follows";
+    EXPECT_EQ(w.EditedText()->Caption, "Wizard");
+    EXPECT_EQ(w.grdLetters->ColCount(), 6) << "one column per letter";
+
+    // A font for the second letter alone, through the letter grid.
+    Press(Button(w, "btnAdvanced"));
+    ASSERT_TRUE(w.pnlLetters->Visible());
+    Press(*w.chkApplyAll);
+    ASSERT_FALSE(w.chkApplyAll->Checked());
+    ClickLetter(*w.grdLetters, 1);
+    TypeInto(*w.spnHeight, "44");
+    EXPECT_EQ(w.EditedText()->GetLetterFont(1)->GetHeight(), 44);
+    EXPECT_NE(w.EditedText()->GetLetterFont(0)->GetHeight(), 44) << "the first letter keeps its font";
+    ClickLetter(*w.grdLetters, 0);
+    EXPECT_NE(w.spnHeight->Getvalue(), 44) << "the font controls show the letter clicked";
+
+    // Text effects: a frame of width 3 and an embossed 3D edge pointing down.
+    Page(w, 2);
+    Press(*w.chkTextFrame);
+    EXPECT_EQ(w.cmbColor->ItemIndex(), 3) << "the colour panel follows: \"Letters Frame\"";
+    EXPECT_EQ(w.EditedColor, w.EditedText()->LayerFrame->FulgoColor1.get());
+    TypeInto(*w.spnTextFrame, "3");
+    Press(*w.chkText3d);
+    Press(*w.chkTextEmbossed);
+    w.cmbText3dDirection->SetItemIndex(5);
+    app->ProcessMessages();
+    // Background effects: a shadow moved by 4, 5.
+    Page(w, 3);
+    Press(*w.chkBackShadow);
+    TypeInto(*w.spnBackShadowX, "4");
+    TypeInto(*w.spnBackShadowY, "5");
+    // Align/Size: left justified, with 7 pixels added to the text's width.
+    Page(w, 5);
+    w.chkTextAlignment->SetItemIndex(1);
+    TypeInto(*w.spnTextWidth, "7");
+    EXPECT_EQ(w.EditedBackground()->TextWidthPlus, 7);
+
+    // The background's colour through the colour dialog, as fuzz of radius 2.
+    Page(w, 3);
+    Press(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnPickBack1")));
+    EXPECT_EQ(w.EditedColor, w.EditedBackground()->FulgoColor.get());
+    Press(*w.rdoFuzz);
+    TypeInto(*w.spnFuzz, "2");
+    TDialogAnswer blue = Answer(TDialogKind::Color);
+    blue.color = 0xFF0000;
+    host::DialogResponder().Queue(blue);
+    Press(Button(w, "btnEditColor"));
+    EXPECT_EQ(host::DialogResponder().Pending(), 0);
+
+    // The letters as a gradient of three stops, made in the gradient editor; then cancelled once.
+    w.cmbColor->SetItemIndex(0);
+    app->ProcessMessages();
+    ASSERT_EQ(w.EditedColor, w.EditedText()->FulgoColor.get());
+    bool accept = false;
+    w.GradientEditor->OnShow = [&](host::TPersistent*) {
+      app->ProcessMessages();
+      Press(*w.GradientEditor->btnInsertColor);
+      Press(accept ? *w.GradientEditor->btnOk : *w.GradientEditor->btnCancel);
+    };
+    Press(*w.rdoGradient);
+    EXPECT_EQ(w.EditedColor->ColorType, fgGradient) << "the radio buttons set the type";
+    Press(Button(w, "btnEditColor"));
+    EXPECT_EQ(w.EditedColor->Gradient->Vortex[1].Steps, 0) << "a cancelled gradient editor changes nothing";
+    accept = true;
+    Press(Button(w, "btnEditColor"));
+    EXPECT_EQ(w.EditedColor->ColorType, fgGradient);
+    Press(*w.btnOk);
+  });
+  EXPECT_TRUE(EditLabel(*label));
+  EXPECT_EQ(frmWiz, nullptr);
+  EXPECT_FALSE(bInWizard);
+  EXPECT_TRUE(errors.empty()) << errors.front();
+
+  EXPECT_EQ(label->Caption(), "Wizard");
+  tFulgoText& text = *label->Art->FulgoText;
+  tFulgoBackground& back = *label->Art->FulgoBackground;
+  EXPECT_EQ(text.Caption, "Wizard");
+  EXPECT_EQ(text.GetLetterFont(1)->GetHeight(), 44);
+  EXPECT_TRUE(text.LayerFrame->Active);
+  EXPECT_EQ(text.LayerFrame->LineWidth, 3);
+  EXPECT_TRUE(text.Layer3D->Active);
+  EXPECT_TRUE(text.Layer3D->Embossed);
+  EXPECT_EQ(text.Layer3D->Direction, fgDown);
+  EXPECT_TRUE(back.LayerShadow->Active);
+  EXPECT_EQ(back.LayerShadow->Left, 4);
+  EXPECT_EQ(back.LayerShadow->Top, 5);
+  EXPECT_EQ(text.Align->Alignment, host::taLeftJustify);
+  EXPECT_EQ(back.FulgoColor->ColorType, fgFuzz);
+  EXPECT_EQ(back.FulgoColor->Fuzz, 2);
+  EXPECT_EQ(back.FulgoColor->Brush, 0xFF0000u);
+  EXPECT_EQ(text.FulgoColor->ColorType, fgGradient);
+  EXPECT_GT(text.FulgoColor->Gradient->Vortex[1].Steps, 0) << "the stop inserted in the editor";
+  app->ProcessMessages();
+  EXPECT_FALSE(label->Art->Dib->Empty());
+  EXPECT_EQ(label->Width(), label->Art->GetWidth()) << "the label was rebuilt with its new look";
+}
+
+TEST_F(WizardTest, CancelLeavesTheControlAndItsPaletteExactlyAsTheyWere) {
+  auto* palette = new tFulgoPalette(form);
+  palette->SetName("Palette1");
+  TFulgoLabel* label = NewLabel("Keep me");
+  label->SetName("Label1");
+  label->SetFulgoPalette(palette);
+  label->SetUpdatePalette(false);
+  app->ProcessMessages();
+  palette->SetSavePalette(true);
+  const std::string labelBefore = AsText(*label);
+  const std::string paletteBefore = AsText(*palette);
+  const int builds = palette->BuildCount;
+  OnWizard([&](TfrmWizard& w) {
+    EXPECT_EQ(palette->GetComponentsCount(), 1) << "the working copy stays out of the control's palette";
+    Page(w, 2);
+    TypeInto(*w.txtLabelText2, "Changed");
+    Press(*w.chkTextShadow);
+    Page(w, 5);
+    Press(*w.rdoAutoSizeFalse);
+    Press(Button(w, "btnClear"));
+    EXPECT_EQ(palette->BuildCount, builds) << "previews render with the wizard's own palette";
+    Press(*w.btnCancel);
+  });
+  EXPECT_FALSE(EditLabel(*label));
+  app->ProcessMessages();
+  EXPECT_EQ(AsText(*label), labelBefore);
+  EXPECT_EQ(AsText(*palette), paletteBefore) << "the working copy never joined the control's palette";
+  EXPECT_EQ(label->GetFulgoPalette(), palette);
+  EXPECT_FALSE(label->GetUpdatePalette());
+  EXPECT_EQ(label->Caption(), "Keep me");
+
+  // Ok puts the palette component and UpdatePalette back as well.
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 1);
+    TypeInto(*w.txtLabelText1, "Changed");
+    Press(*w.btnOk);
+  });
+  EXPECT_TRUE(EditLabel(*label));
+  EXPECT_EQ(label->Caption(), "Changed");
+  EXPECT_EQ(label->GetFulgoPalette(), palette);
+  EXPECT_FALSE(label->GetUpdatePalette());
+}
+
+// A label whose rebuild fails on demand, as a render might.
+class FailingLabel : public TFulgoLabel {
+ public:
+  using TFulgoLabel::TFulgoLabel;
+  bool fail = false;
+  void Rebuild() override {
+    if (fail && GetAllowRebuild()) throw host::EInvalidOperation("The render failed");
+    TFulgoLabel::Rebuild();
+  }
+};
+
+TEST_F(WizardTest, AnErrorWhileAcceptingPutsTheControlBack) {
+  auto* palette = new tFulgoPalette(form);
+  palette->SetName("Palette1");
+  auto* label = new FailingLabel(form);
+  label->SetName("Label1");
+  label->SetParent(form);
+  label->SetCaption("Before");
+  label->SetFulgoPalette(palette);
+  label->SetUpdatePalette(false);
+  label->SetLeft(30);
+  app->ProcessMessages();
+  const std::string before = AsText(*label);
+  label->fail = true;
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 1);
+    TypeInto(*w.txtLabelText1, "After");
+    Page(w, 5);
+    Press(*w.rdoAutoSizeFalse);
+    TypeInto(*w.spnBackWidth, "300");
+    Press(*w.btnOk);
+  });
+  EXPECT_THROW(EditLabel(*label), host::EInvalidOperation);
+  EXPECT_EQ(frmWiz, nullptr) << "the form went all the same";
+  label->fail = false;
+  EXPECT_EQ(AsText(*label), before);
+  EXPECT_EQ(label->Caption(), "Before");
+  EXPECT_EQ(label->GetFulgoPalette(), palette);
+  EXPECT_FALSE(label->GetUpdatePalette());
+  EXPECT_EQ(label->Left(), 30);
+}
+
+TEST_F(WizardTest, RefusedInputKeepsTheLastGoodValue) {
+  TFulgoLabel* label = NewLabel("Twenty-nine letters in here!!");
+  ASSERT_EQ(label->Caption().size(), 29u);
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 1);
+    // The 30th letter is refused: both edits show the caption as it was.
+    Click(*w.txtLabelText1, w.txtLabelText1->Width() - 4, 5);
+    input->PressKey(host::VK_END);
+    const int beeps = input->Beeps();
+    input->Type("x");
+    app->ProcessMessages();
+    EXPECT_EQ(w.txtLabelText1->Text(), "Twenty-nine letters in here!!");
+    EXPECT_EQ(w.txtLabelText2->Text(), "Twenty-nine letters in here!!");
+    EXPECT_EQ(w.EditedText()->Caption, "Twenty-nine letters in here!!");
+    EXPECT_GT(input->Beeps(), beeps);
+
+    // A frame width outside 0..50, and a text that is no number: a beep, no error, the old value.
+    Page(w, 2);
+    Press(*w.chkTextFrame);
+    w.spnTextFrame->SetText("99");
+    w.spnTextShadowX->SetText("1-2");
+    const int before = input->Beeps();
+    Press(*w.chkTextShadow);
+    EXPECT_EQ(w.EditedText()->LayerFrame->LineWidth, 1);
+    EXPECT_EQ(w.spnTextFrame->Text(), "1");
+    EXPECT_EQ(w.EditedText()->LayerShadow->Left, 1);
+    EXPECT_EQ(w.spnTextShadowX->Text(), "1");
+    EXPECT_GE(input->Beeps() - before, 2);
+    Press(*w.btnOk);
+  });
+  EXPECT_TRUE(EditLabel(*label));
+  EXPECT_TRUE(errors.empty()) << errors.front();
+  EXPECT_EQ(label->Art->FulgoText->LayerFrame->LineWidth, 1);
+}
+
+TEST_F(WizardTest, TypingQuicklyRendersOnceAfterTheDelay) {
+  TFulgoLabel* label = NewLabel("A");
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 6);
+    Press(*w.chkBeep);
+    ASSERT_EQ(w.spnUpdateTime->Getvalue(), 600);
+    Page(w, 1);
+    Click(*w.txtLabelText1, 40, 5);
+    input->PressKey(host::VK_END);
+    app->ProcessMessages();
+    const int start = Renders();
+    for (char c : std::string("bcdef")) {
+      input->Type(std::string(1, c));
+      app->ProcessMessages();
+      input->Advance(150);
+      app->ProcessMessages();
+    }
+    EXPECT_EQ(Renders(), start) << "no render while the keys come quicker than the delay";
+    // The last key came 150 ms ago; nothing may render before 600 ms have passed since it.
+    int waited = 150;
+    while (Renders() == start && waited < 2000) {
+      input->Advance(50);
+      waited += 50;
+      app->ProcessMessages();
+    }
+    EXPECT_EQ(Renders(), start + 1);
+    EXPECT_GT(waited, 600);
+    EXPECT_LE(waited, 600 + 200 + 50) << "the next timer tick renders";
+    input->Advance(2000);
+    app->ProcessMessages();
+    EXPECT_EQ(Renders(), start + 1) << "exactly once";
+    EXPECT_EQ(w.Preview->FulgoText->Caption, "Abcdef");
+
+    // On Enter: the key renders at once and is swallowed; "&Render" works in this mode only.
+    w.rdosUpdateMethod->SetItemIndex(1);
+    int keysReachingEdit = 0;
+    w.txtLabelText1->OnKeyDown = [&](host::TPersistent*, std::uint16_t&, host::TShiftState) {
+      ++keysReachingEdit;
+    };
+    Click(*w.txtLabelText1, 40, 5);
+    input->PressKey(host::VK_RETURN);
+    app->ProcessMessages();
+    EXPECT_EQ(Renders(), start + 2);
+    EXPECT_EQ(keysReachingEdit, 0);
+    Press(*w.btnRender);
+    EXPECT_EQ(Renders(), start + 3);
+    w.rdosUpdateMethod->SetItemIndex(0);
+    Press(*w.btnRender);
+    EXPECT_EQ(Renders(), start + 3) << "the button does nothing in the delay mode";
+    Press(*w.btnCancel);
+  });
+  EditLabel(*label);
+}
+
+TEST_F(WizardTest, PresetsFromTheGalleryWithEitherCaption) {
+  TFulgoLabel* label = NewLabel("Mine");
+  OnWizard([&](TfrmWizard& w) {
+    ASSERT_TRUE(w.PresetsFound) << "the bundled gallery is the default";
+    ASSERT_GT(w.lstFiles->Items()->Count(), 1);
+    EXPECT_FALSE(w.MemoNoPresets->Visible());
+    EXPECT_EQ(w.lstFiles->ItemIndex(), 0);
+    EXPECT_TRUE(w.PresetLabel->Visible());
+    EXPECT_EQ(w.PresetLabel->Caption(), "Mine") << "My Caption is in force";
+
+    ClickItem(*w.lstFiles, 1);
+    EXPECT_EQ(w.PresetName, (*w.lstFiles->Items())[1]);
+    EXPECT_EQ(w.PresetLabel->Caption(), "Mine");
+    Press(*w.rdoPresetCaption);
+    EXPECT_NE(w.PresetLabel->Caption(), "Mine") << "the preset is loaded again with its own caption";
+    const std::string presetCaption = w.PresetLabel->Caption();
+    const host::TColor presetBrush = w.PresetLabel->Art->FulgoBackground->FulgoColor->Brush;
+
+    Press(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnApplyPreset")));
+    EXPECT_EQ(w.EditedText()->Caption, presetCaption);
+    EXPECT_EQ(w.txtLabelText1->Text(), presetCaption);
+    EXPECT_EQ(w.EditedBackground()->FulgoColor->Brush, presetBrush);
+    EXPECT_EQ(w.WorkLabel->GetFulgoPalette(), nullptr);
+
+    // A gallery that does not exist shows the memo.
+    Page(w, 6);
+    TypeInto(*w.txtGalleryDirectory, dir.Name("nowhere"));
+    Page(w, 0);
+    host::DialogResponder().Queue(Answer(TDialogKind::Message));
+    Press(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnRefreshPresets")));
+    EXPECT_EQ(host::DialogResponder().Pending(), 0) << "\"Presets loaded.\" was reported";
+    EXPECT_FALSE(w.PresetsFound);
+    EXPECT_TRUE(w.MemoNoPresets->Visible());
+    EXPECT_FALSE(w.PresetLabel->Visible());
+    Press(*w.btnOk);
+  });
+  EXPECT_TRUE(EditLabel(*label));
+  EXPECT_NE(label->Caption(), "Mine");
+}
+
+TEST_F(WizardTest, FilesThatFailToLoadAreReportedAndChangeNothing) {
+  // A gallery with one good preset and one broken one.
+  TFulgoLabel* good = NewLabel("Good");
+  good->Art->FulgoBackground->FulgoColor->SetBrush(0x00FF00);
+  good->SaveToFile(dir.Name("a-good.lbl"));
+  const std::string broken = dir.File("b-broken.lbl", "TPF0 this is no control file");
+  const std::string truncated = dir.Name("c-truncated.lbl");
+  {
+    const std::string bytes = test::ReadAll(dir.Name("a-good.lbl"));
+    dir.File("c-truncated.lbl", bytes.substr(0, bytes.size() / 2));
+  }
+  TFulgoLabel* label = NewLabel("Edited");
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 6);
+    TypeInto(*w.txtGalleryDirectory, dir.Path().string());
+    Page(w, 0);
+    host::DialogResponder().Queue(Answer(TDialogKind::Message));
+    Press(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnRefreshPresets")));
+    ASSERT_EQ(w.lstFiles->Items()->Count(), 3);
+    const std::string presetBefore = AsText(*w.PresetLabel);
+    ClickItem(*w.lstFiles, 1);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find(broken), std::string::npos) << errors[0];
+    EXPECT_EQ(AsText(*w.PresetLabel), presetBefore) << "the preview keeps its last good look";
+    EXPECT_TRUE(w.PresetLabel->Visible());
+    EXPECT_EQ(w.PresetName, "a-good") << "Apply Preset still applies the last good one";
+
+    // Loading a broken control file into the working copy.
+    const std::string workBefore = AsText(*w.WorkLabel);
+    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, truncated));
+    Press(Button(w, "btnLoad"));
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_NE(errors[1].find(truncated), std::string::npos) << errors[1];
+    EXPECT_EQ(AsText(*w.WorkLabel), workBefore);
+    EXPECT_EQ(w.EditedText()->Caption, "Edited");
+
+    // A good file loads.
+    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, dir.Name("a-good.lbl")));
+    Press(Button(w, "btnLoad"));
+    EXPECT_EQ(errors.size(), 2u);
+    EXPECT_EQ(w.EditedBackground()->FulgoColor->Brush, 0x00FF00u);
+    EXPECT_EQ(w.txtLabelText1->Text(), "Good");
+    Press(*w.btnOk);
+  });
+  EXPECT_TRUE(EditLabel(*label));
+  EXPECT_EQ(label->Caption(), "Good");
+  EXPECT_EQ(label->Art->FulgoBackground->FulgoColor->Brush, 0x00FF00u);
+}
+
+TEST_F(WizardTest, SavesControlFilesAndRenderedBitmaps) {
+  TFulgoLabel* label = NewLabel("Saved");
+  const std::string control = dir.Name("saved.lbl");
+  const std::string face = dir.Name("face.BMP");
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 2);
+    Press(*w.chkTextFrame);
+    host::DialogResponder().Queue(Answer(TDialogKind::SaveFile, control));
+    Press(Button(w, "btnSave"));
+    host::DialogResponder().Queue(Answer(TDialogKind::SaveFile, face));
+    Press(Button(w, "btnSave"));
+    Press(*w.btnCancel);
+  });
+  EXPECT_FALSE(EditLabel(*label));
+  EXPECT_FALSE(label->Art->FulgoText->LayerFrame->Active) << "saving is not accepting";
+
+  ASSERT_TRUE(fs::exists(control));
+  TFulgoLabel* loaded = NewLabel("");
+  loaded->LoadFromFile(control);
+  EXPECT_EQ(loaded->Caption(), "Saved");
+  EXPECT_TRUE(loaded->Art->FulgoText->LayerFrame->Active);
+  const std::string bitmap = test::ReadAll(face);
+  ASSERT_GT(bitmap.size(), 1078u);
+  EXPECT_EQ(bitmap.substr(0, 2), "BM") << "a .BMP name writes the rendered face, not a control file";
+}
+
+TEST_F(WizardTest, PicturesForFillsAndTheBackground) {
+  TFulgoLabel* label = NewLabel("Pictures");
+  const std::string picture = dir.Name("face.bmp");
+  SaveDib(*label->Art->Dib, picture);
+  const std::string notAPicture = dir.File("notes.bmp", "plain text");
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 2);
+    Press(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnPickLetters2")));
+    ASSERT_EQ(w.EditedColor, w.EditedText()->FulgoColor.get());
+    // "Bitmap" on a fill without one asks for a picture; cancelling keeps the type.
+    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, "", false));
+    Press(*w.rdoBitmap);
+    EXPECT_EQ(w.EditedColor->ColorType, fgBrush);
+    EXPECT_TRUE(w.rdoColor->Checked());
+    // A file that is no picture is reported, naming it, and changes nothing.
+    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, notAPicture));
+    Press(*w.rdoBitmap);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find(notAPicture), std::string::npos) << errors[0];
+    EXPECT_EQ(w.EditedColor->ColorType, fgBrush);
+    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, picture));
+    Press(*w.rdoTiledBitmap);
+    EXPECT_EQ(w.EditedColor->ColorType, fgTiledBitmap);
+    EXPECT_FALSE(w.EditedColor->FulgoGlyph->Empty());
+
+    // The background's picture, whose size the image page shows.
+    Page(w, 4);
+    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, picture));
+    Press(Button(w, "btnLoadImage"));
+    EXPECT_FALSE(w.EditedBackground()->BackImage->Empty());
+    EXPECT_EQ(w.spnImageWidth->Getvalue(), label->Art->GetWidth());
+    EXPECT_EQ(w.EditedBackground()->ImageWidth, label->Art->GetWidth());
+    Press(Button(w, "btnClearImage"));
+    EXPECT_TRUE(w.EditedBackground()->BackImage->Empty());
+    Press(*w.btnOk);
+  });
+  EXPECT_TRUE(EditLabel(*label));
+  EXPECT_EQ(label->Art->FulgoText->FulgoColor->ColorType, fgTiledBitmap);
+  EXPECT_TRUE(label->Art->FulgoBackground->BackImage->Empty());
+}
+
+TEST_F(WizardTest, ButtonStatesAreEditedOneByOne) {
+  auto* button = new TFulgoButton(form);
+  button->SetParent(form);
+  button->SetCaption("Press");
+  app->ProcessMessages();
+  OnWizard([&](TfrmWizard& w) {
+    EXPECT_TRUE(w.lstButtonStates->Visible());
+    EXPECT_FALSE(w.pnlHideButtonStates->Visible());
+    EXPECT_EQ(w.Preview->Art, w.WorkButton->Art.get());
+    ASSERT_EQ((*w.lstButtonStates->Items())[0], "Up ");
+
+    ClickItem(*w.lstButtonStates, 3);
+    EXPECT_EQ(w.ButtonState, kStateMouseOver);
+    EXPECT_EQ(w.Preview->Art, w.WorkButton->MouseOverArt.get());
+    Page(w, 2);
+    Press(*w.chkTextFrame);
+    EXPECT_TRUE(w.WorkButton->MouseOverArt->FulgoText->LayerFrame->Active);
+
+    // A picture fill is for the Up state only: choosing one runs the edit, which refuses.
+    host::DialogResponder().Queue(Answer(TDialogKind::Message));
+    Press(*w.rdoBitmap);
+    EXPECT_EQ(host::DialogResponder().Pending(), 0) << "\"Bitmaps can only be changed for the UP state\"";
+    EXPECT_EQ(w.EditedColor->ColorType, fgBrush);
+    EXPECT_TRUE(w.rdoColor->Checked()) << "the panel shows the type the fill kept";
+
+    ClickItem(*w.lstButtonStates, 0);
+    EXPECT_EQ(w.Preview->Art, w.WorkButton->Art.get());
+    EXPECT_FALSE(w.chkTextFrame->Checked()) << "the Up look has no frame";
+    Page(w, 1);
+    TypeInto(*w.txtLabelText1, "Go");
+    Press(*w.btnOk);
+  });
+  EXPECT_TRUE(EditButton(*button));
+  EXPECT_EQ(button->Caption(), "Go");
+  EXPECT_TRUE(button->MinArt) << "MinArt is put back";
+  EXPECT_FALSE(button->Art->FulgoText->LayerFrame->Active);
+  EXPECT_TRUE(button->MouseOverArt->FulgoText->LayerFrame->Active);
+  EXPECT_EQ(button->MouseOverArt->FulgoText->Caption, "Go") << "every state takes the caption";
+  // The state survives a round trip through a control file, as differences from Up.
+  button->SaveToFile(dir.Name("b.btn"));
+  auto* copy = new TFulgoButton(form);
+  copy->LoadFromFile(dir.Name("b.btn"));
+  EXPECT_TRUE(copy->MouseOverArt->FulgoText->LayerFrame->Active);
+  EXPECT_FALSE(copy->DownArt->FulgoText->LayerFrame->Active);
+}
+
+TEST_F(WizardTest, PanelsAndTheirPresets) {
+  auto* panel = new tFulgoPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(10, 10, 120, 60);
+  panel->SetCaption("Panel");
+  app->ProcessMessages();
+  OnWizard([&](TfrmWizard& w) {
+    for (const tPreset& preset : w.Presets) EXPECT_EQ(fs::path(preset.Path).extension(), ".pnl");
+    ASSERT_TRUE(w.PresetsFound);
+    EXPECT_TRUE(w.PresetPanel->Visible());
+    Press(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnApplyPreset")));
+    EXPECT_EQ(w.Preview->Width(), w.PresetPanel->Width()) << "a panel preset brings its size";
+    Page(w, 1);
+    TypeInto(*w.txtLabelText1, "Dash");
+    Press(*w.btnOk);
+  });
+  EXPECT_TRUE(EditPanel(*panel));
+  EXPECT_EQ(panel->Caption(), "Dash");
+  EXPECT_EQ(panel->Left(), 10);
+  EXPECT_EQ(panel->Top(), 10);
+}
+
+TEST_F(WizardTest, PreferencesAreSavedAndRestored) {
+  TFulgoLabel* label = NewLabel("Prefs");
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 6);
+    Press(*w.chkBeep);
+    w.rdosUpdateMethod->SetItemIndex(1);
+    TypeInto(*w.spnUpdateTime, "250");
+    Press(Button(w, "btnSaveDefault"));
+    Press(*w.chkBeep);
+    TypeInto(*w.spnUpdateTime, "999");
+    Press(Button(w, "btnRestoreDefaults"));
+    EXPECT_TRUE(w.chkBeep->Checked());
+    EXPECT_EQ(w.rdosUpdateMethod->ItemIndex(), 1);
+    EXPECT_EQ(w.spnUpdateTime->Getvalue(), 250);
+    Press(*w.btnCancel);
+  });
+  EditLabel(*label);
+  const tWizardSettings saved = ReadWizardSettings();
+  EXPECT_TRUE(saved.BeepOnUpdate);
+  EXPECT_TRUE(saved.UpdateOnEnter);
+  EXPECT_EQ(saved.UpdateAfter, 250);
+}
+
+}  // namespace
+}  // namespace vantora::testing
