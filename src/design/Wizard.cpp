@@ -52,6 +52,15 @@ bool bInWizard = false;
 namespace {
 
 constexpr int kMaxCaption = 29;
+
+// A control centred in its scroll box; one larger than the box sits at 0 and the box scrolls over it.
+void CentreInBox(host::TScrollBox& box, host::TControl& control) {
+  const tPresetPlacement place =
+      PlacePreset(box.ClientWidth(), box.ClientHeight(), control.Width(), control.Height());
+  box.HorzScrollBar()->SetRange(place.HorzRange);
+  box.VertScrollBar()->SetRange(place.VertRange);
+  control.SetBounds(place.X, place.Y, control.Width(), control.Height());
+}
 constexpr host::TAlignment kAlignments[] = {host::taCenter, host::taLeftJustify, host::taRightJustify};
 // The combo entry of the colour panel that each "›" button selects, by its tag.
 constexpr std::array<int, 13> kColorOfTag = {0, 1, 2, 3, 4, 0, 6, 7, 8, 9, 5, 5, 0};
@@ -741,6 +750,7 @@ void TfrmWizard::RebuildLabel() {
   }
   WizardPalette->SetActive(false);
   FullRebuild = false;
+  CentreInBox(*scrlExample, *Preview);
   if (Preview->GetAutoSize()) {
     FlagScope loading(Loading);
     ShowSpin(*spnBackWidth, Preview->Width());
@@ -1218,11 +1228,7 @@ void TfrmWizard::RebuildPreset() {
       if (EditMode == edButton) PresetButton->UpChanged();
       AsFulgo(preset).Rebuild();
     }
-    const tPresetPlacement place =
-        PlacePreset(scrlPreset->ClientWidth(), scrlPreset->ClientHeight(), preset.Width(), preset.Height());
-    scrlPreset->HorzScrollBar()->SetRange(place.HorzRange);
-    scrlPreset->VertScrollBar()->SetRange(place.VertRange);
-    preset.SetBounds(place.X, place.Y, preset.Width(), preset.Height());
+    CentreInBox(*scrlPreset, preset);
   }
   WizardPalette->SetActive(true);
   WizardPalette->SetActive(false);
