@@ -219,6 +219,10 @@ void tFulgoOnePalette::AddBrush(std::uint32_t Color) {
 
 std::uint16_t tFulgoOnePalette::AddDib(const tFulgoDib& Dib) {
   if (Dib.Empty()) NoBitmap();
+  return AddColorTable(dib::ColorTable(Dib.Dib));
+}
+
+std::uint16_t tFulgoOnePalette::AddColorTable(const std::uint8_t* Table) {
   if (DibCount >= kMaxDibs)
     throw EFulgoError("Palette takes at most " + std::to_string(kMaxDibs) + " bitmaps");
   PrepareForColors();
@@ -228,12 +232,11 @@ std::uint16_t tFulgoOnePalette::AddDib(const tFulgoDib& Dib) {
     NotEnoughMemory();
   }
   TDibMap& map = DibMaps[static_cast<std::size_t>(DibCount) + 1];
-  const std::uint8_t* table = dib::ColorTable(Dib.Dib);
   // A table's unused tail repeats one entry: a repeat has the record of the entry before it.
-  map[0] = FindOrAddColor(table);
+  map[0] = FindOrAddColor(Table);
   for (std::size_t j = 1; j < 256; ++j)
     map[j] =
-        std::memcmp(table + 4 * j, table + 4 * (j - 1), 4) == 0 ? map[j - 1] : FindOrAddColor(table + 4 * j);
+        ColorKey(Table + 4 * j) == ColorKey(Table + 4 * (j - 1)) ? map[j - 1] : FindOrAddColor(Table + 4 * j);
   return static_cast<std::uint16_t>(++DibCount);
 }
 
@@ -647,11 +650,16 @@ void tFulgoOnePalette::MakeRasterMap(std::uint16_t Number, const std::uint8_t* T
 }
 
 tFulgoOnePalette::TRasterMap tFulgoOnePalette::RasterMap(const tFulgoDib& Dib, std::uint16_t Number) const {
+  if (Dib.Empty()) NoBitmap();
+  return RasterMap(dib::ColorTable(Dib.Dib), Number);
+}
+
+tFulgoOnePalette::TRasterMap tFulgoOnePalette::RasterMap(const std::uint8_t* Table,
+                                                         std::uint16_t Number) const {
   if (Number < 1 || Number > DibCount)
     throw EFulgoError("Bitmap number " + std::to_string(Number) + " is not registered with this palette");
-  if (Dib.Empty()) NoBitmap();
   TRasterMap map;
-  MakeRasterMap(Number, dib::ColorTable(Dib.Dib), map.data());
+  MakeRasterMap(Number, Table, map.data());
   return map;
 }
 

@@ -87,6 +87,8 @@ class tFulgoOnePalette {
   void AddBrush(std::uint32_t Color);
   // Registers all 256 table entries of the bitmap and answers its number for ChangeDib.
   std::uint16_t AddDib(const tFulgoDib& Dib);
+  // The same for a picture known only by its colour table (256 entries) so far.
+  std::uint16_t AddColorTable(const std::uint8_t* Table);
   // Reduces and lays out Palette, then makes PaletteHandle.
   void BuildPalette();
   // Rewrites every raster byte (padding included) of bitmap Number to index Palette; the colour
@@ -96,6 +98,7 @@ class tFulgoOnePalette {
   // it uses.
   using TRasterMap = std::array<std::uint8_t, 256>;
   TRasterMap RasterMap(const tFulgoDib& Dib, std::uint16_t Number) const;
+  TRasterMap RasterMap(const std::uint8_t* Table, std::uint16_t Number) const;
   // Colour-table order -> index of the nearest Palette entry.
   std::uint16_t FindBrush(TColor Color) const;
   // Palette becomes the bitmap's colour table.
