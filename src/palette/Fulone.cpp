@@ -31,11 +31,8 @@ constexpr std::int32_t kFreshRecords = 1024;
 // growing it for the rare picture that needs it.
 constexpr std::size_t kFreshIndexSlots = 512;
 constexpr std::int32_t kFreshFixBrushes = 200;
-static_assert(kRecordGrowth == kFreshRecords, "one block of cleared records serves both");
-
-// Cleared records to copy from: a copy of trivial records is one memmove, where value
-// initialisation would store them one by one.
-const tFulgoOnePalette::TColorRecord kClearedRecords[kFreshRecords] = {};
+// Bitmaps a face registers without moving the maps of those before.
+constexpr std::size_t kFreshDibMaps = 8;
 
 [[noreturn]] void NotEnoughMemory() {
   throw host::EOutOfMemory("Not enough memory");
@@ -122,12 +119,10 @@ void RemapBytes(std::uint8_t* bits, std::size_t count, const std::uint8_t* map) 
 // --- life -------------------------------------------------------------------------------------
 
 tFulgoOnePalette::tFulgoOnePalette() try
-    : DibMaps(1),
-      FixBrushes(kFreshFixBrushes, 0),
-      Colors(std::begin(kClearedRecords), std::end(kClearedRecords)) {
+    : DibMaps(1), FixBrushes(kFreshFixBrushes, 0), Colors(kFreshRecords) {
   static const TIndexSlot clearedIndex[kFreshIndexSlots] = {};
   colorIndex_.assign(std::begin(clearedIndex), std::end(clearedIndex));
-  DibMaps.reserve(50);
+  DibMaps.reserve(kFreshDibMaps);
 } catch (const std::bad_alloc&) {
   NotEnoughMemory();
 }
@@ -165,7 +160,7 @@ std::uint16_t tFulgoOnePalette::AddFixBrush(TColor Color) {
 void tFulgoOnePalette::GrowRecords() {
   if (static_cast<std::int32_t>(Colors.size()) - ColorCount >= 256) return;
   if (static_cast<std::int64_t>(Colors.size()) + kRecordGrowth > INT32_MAX) NotEnoughMemory();
-  Colors.insert(Colors.end(), std::begin(kClearedRecords), std::end(kClearedRecords));
+  Colors.resize(Colors.size() + kRecordGrowth);
 }
 
 // Keeps the index at most half full after 256 more records.

@@ -7,6 +7,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "core/Fuldib.h"
@@ -65,9 +68,25 @@ class tFulgoOnePalette {
   std::vector<std::uint16_t> ColorMap;
   // The fixed brush colours (red in the low byte), in registration order; FixCount are used.
   std::vector<TColor> FixBrushes;
+  // Makes room for records without clearing it: a record is written whole when its colour is added,
+  // and none past ColorCount is read.
+  template <class T>
+  struct TUnclearedAllocator : std::allocator<T> {
+    TUnclearedAllocator() = default;
+    template <class U>
+    explicit TUnclearedAllocator(const TUnclearedAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* at) noexcept {
+      ::new (static_cast<void*>(at)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* at, Args&&... args) {
+      ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+  };
   // The distinct colours; ColorCount are used. The table holds 1024 records at first and grows by
   // 1024 whenever fewer than 256 are left, so one bitmap's table always fits.
-  std::vector<TColorRecord> Colors;
+  std::vector<TColorRecord, TUnclearedAllocator<TColorRecord>> Colors;
   std::array<TBox, 256> Boxes{};
   std::array<TEntry, 256> Palette{};
   // Entries kept free after the 10 low static colours.
