@@ -250,7 +250,7 @@ void tFulgoColor::ApplyOnePalette(tFulgoOnePalette& Palette) {
   } else if (IsPictureKind(ColorType) && HasWork()) {
     const auto number = static_cast<std::uint16_t>(DibHandle);
     if (WorkGradient)
-      WorkMap = Palette.RasterMap(WorkGradient->Table.data(), number);
+      WorkMap = Palette.RasterMap(number);
     else if (ColorType == fgBitmap)
       WorkMap = Palette.RasterMap(*WorkDib, number);
     else

@@ -603,58 +603,55 @@ void tFulgoOnePalette::NearestBoxes(int B, const TReducedColors& Reduced) {
 
 // --- applying ---------------------------------------------------------------------------------
 
-void tFulgoOnePalette::MakeRasterMap(std::uint16_t Number, const std::uint8_t* Table,
-                                     std::uint8_t* Map) const {
+void tFulgoOnePalette::MakeRasterMap(std::uint16_t Number, std::uint8_t* Map) const {
+  const TDibMap& records = DibMaps[Number];
+  const int base = kLowStaticEntries + Reserved + FixCount;
   if (UseMedianCut) {
     if (ColorMap.size() != static_cast<std::size_t>(ColorCount))
       throw EFulgoError("Palette is not built: no colour map for bitmap " + std::to_string(Number));
-    const TDibMap& records = DibMaps[Number];
-    const int base = kLowStaticEntries + Reserved + FixCount;
     for (std::size_t i = 0; i < 256; ++i)
       Map[i] = static_cast<std::uint8_t>(ColorMap[static_cast<std::size_t>(records[i])] + base);
     return;
   }
-  // The first palette index of each colour, found through a small open-addressing index over the
-  // palette's colours, read once.
-  constexpr int kSlotBits = 10;
+  // Each byte takes the first palette entry of its colour. A record's colour is laid out at entry
+  // base + record, so only the entries before it can hold the colour first: the static colours,
+  // the reserved entries, the brushes and the earlier records (the same colour with another fourth
+  // byte). A small open-addressing index takes those in palette order, the first one of a colour
+  // staying.
+  if (base + ColorCount > kHighStaticFirst)
+    throw EFulgoError("Palette is not built: " + std::to_string(ColorCount) + " colours for bitmap " +
+                      std::to_string(Number) + " do not fit");
+  constexpr int kSlotBits = 9;
   constexpr std::size_t kMask = (std::size_t{1} << kSlotBits) - 1;
   std::array<std::uint32_t, 256> rgb;
-  for (std::size_t i = 0; i < 256; ++i) rgb[i] = EntryValue(Palette[i]) & 0x00FFFFFFu;
   std::array<std::int16_t, kMask + 1> first;
   first.fill(-1);
-  const auto slotOf = [&](std::uint32_t key) {
-    std::size_t s = FibonacciSlot(key, kSlotBits);
-    while (first[s] >= 0 && rgb[static_cast<std::size_t>(first[s])] != key) s = (s + 1) & kMask;
-    return s;
+  const auto firstEntry = [&](std::uint32_t colour, int entry) {
+    rgb[static_cast<std::size_t>(entry)] = colour;
+    std::size_t s = FibonacciSlot(colour, kSlotBits);
+    while (first[s] >= 0 && rgb[static_cast<std::size_t>(first[s])] != colour) s = (s + 1) & kMask;
+    if (first[s] < 0) first[s] = static_cast<std::int16_t>(entry);
+    return static_cast<std::uint8_t>(first[s]);
   };
-  // Runs of equal colours (unused entries, a table's black tail) are looked up once.
-  for (std::size_t i = 0; i < 256; ++i) {
-    if (i > 0 && rgb[i] == rgb[i - 1]) continue;
-    const std::size_t s = slotOf(rgb[i]);
-    if (first[s] < 0) first[s] = static_cast<std::int16_t>(i);
-  }
-  for (std::size_t j = 0; j < 256; ++j) {
-    const std::uint32_t key = dib::Get32(Table + 4 * j) & 0x00FFFFFFu;
-    if (j > 0 && key == (dib::Get32(Table + 4 * (j - 1)) & 0x00FFFFFFu)) {
-      Map[j] = Map[j - 1];
-      continue;
-    }
-    const std::int16_t found = first[slotOf(key)];
-    Map[j] = found >= 0 ? static_cast<std::uint8_t>(found) : 0;
-  }
+  for (int i = 0; i < base; ++i)
+    firstEntry(EntryValue(Palette[static_cast<std::size_t>(i)]) & 0x00FFFFFFu, i);
+  std::array<std::uint8_t, kMaxReduced> recordEntry;
+  for (std::int32_t r = 0; r < ColorCount; ++r)
+    recordEntry[static_cast<std::size_t>(r)] =
+        firstEntry(ColorKey(Colors[static_cast<std::size_t>(r)].Color) & 0x00FFFFFFu, base + r);
+  for (std::size_t j = 0; j < 256; ++j) Map[j] = recordEntry[static_cast<std::size_t>(records[j])];
 }
 
 tFulgoOnePalette::TRasterMap tFulgoOnePalette::RasterMap(const tFulgoDib& Dib, std::uint16_t Number) const {
   if (Dib.Empty()) NoBitmap();
-  return RasterMap(dib::ColorTable(Dib.Dib), Number);
+  return RasterMap(Number);
 }
 
-tFulgoOnePalette::TRasterMap tFulgoOnePalette::RasterMap(const std::uint8_t* Table,
-                                                         std::uint16_t Number) const {
+tFulgoOnePalette::TRasterMap tFulgoOnePalette::RasterMap(std::uint16_t Number) const {
   if (Number < 1 || Number > DibCount)
     throw EFulgoError("Bitmap number " + std::to_string(Number) + " is not registered with this palette");
   TRasterMap map;
-  MakeRasterMap(Number, Table, map.data());
+  MakeRasterMap(Number, map.data());
   return map;
 }
 

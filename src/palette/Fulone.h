@@ -117,7 +117,8 @@ class tFulgoOnePalette {
   // it uses.
   using TRasterMap = std::array<std::uint8_t, 256>;
   TRasterMap RasterMap(const tFulgoDib& Dib, std::uint16_t Number) const;
-  TRasterMap RasterMap(const std::uint8_t* Table, std::uint16_t Number) const;
+  // The same for a bitmap registered by its colour table alone.
+  TRasterMap RasterMap(std::uint16_t Number) const;
   // Colour-table order -> index of the nearest Palette entry.
   std::uint16_t FindBrush(TColor Color) const;
   // Palette becomes the bitmap's colour table.
@@ -165,7 +166,7 @@ class tFulgoOnePalette {
   void LinkBoxes(int B);
   TReducedColors MapBoxes(int B);
   void NearestBoxes(int B, const TReducedColors& Reduced);
-  void MakeRasterMap(std::uint16_t Number, const std::uint8_t* Table, std::uint8_t* Map) const;
+  void MakeRasterMap(std::uint16_t Number, std::uint8_t* Map) const;
   // CreateLogicalPalette over the system palette as BuildPalette has read it, or as read now (nullptr).
   void MakePaletteHandle(const host::PALETTEENTRY* System);
 };
