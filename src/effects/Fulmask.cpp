@@ -232,9 +232,7 @@ void CreateShadowMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int16_t SizeX,
   Mask.TransparentIndex = Src.TransparentIndex;
   // Scaling needs two pixels each way; a smaller shadow is no shadow.
   if (MW < 2 || MH < 2) return;
-  Mask.MakeNew(static_cast<TWidth>(MW), static_cast<THeight>(MH));
-  Stretch(dib::Bits(Src.Dib), dib::Bits(Mask.Dib), static_cast<std::uint16_t>(W),
-          static_cast<std::uint16_t>(H), static_cast<std::uint16_t>(MW), static_cast<std::uint16_t>(MH));
+  Mask.MakeStretched(Src, static_cast<TWidth>(MW), static_cast<THeight>(MH));
 }
 
 }  // namespace vantora
