@@ -282,6 +282,11 @@ void tFulgoColor::ApplyColor(tFulgoDib& Dib) {
   }
 }
 
+std::optional<std::uint8_t> tFulgoColor::SolidIndex() const {
+  if (ColorType != fgBrush) return std::nullopt;
+  return static_cast<std::uint8_t>(BrushIndex);
+}
+
 void tFulgoColor::ApplyBrush(tFulgoDib& Dib) const {
   if (Dib.Empty()) return;
   BrushObject(Dib.Dib, static_cast<std::uint8_t>(BrushIndex), kTransparentIndex);

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "base/Fultype.h"
@@ -102,6 +103,8 @@ class tFulgoColor : public tFulgoPersistent {
   // Paints every pixel of Dib other than 247, then releases the working data. A picture kind whose
   // working picture could not be made paints as a brush; an empty Dib is left alone.
   void ApplyColor(tFulgoDib& Dib);
+  // The one index a brush fill paints this render: a mask drawn in it and in 247 needs no painting.
+  std::optional<std::uint8_t> SolidIndex() const;
 
   // The painting of each kind, with the working data the phases made.
   void ApplyBrush(tFulgoDib& Dib) const;

@@ -19,6 +19,9 @@ class tFulgoFrame : public tFulgoLayer {
   void CalcAddXY() override;
   std::unique_ptr<tFulgoDib> MakeEffect1(const tFulgoDib& Dib, std::int16_t& OffX,
                                          std::int16_t& OffY) override;
+
+ protected:
+  bool DrawsInInk() const override { return true; }
 };
 
 class tFulgo3D : public tFulgoLayer {
@@ -34,6 +37,9 @@ class tFulgo3D : public tFulgoLayer {
                                          std::int16_t& OffY) override;
   std::unique_ptr<tFulgoDib> MakeEffect2(const tFulgoDib& Dib, std::int16_t& OffX,
                                          std::int16_t& OffY) override;
+
+ protected:
+  bool DrawsInInk() const override { return true; }
 };
 
 class tFulgoShadow : public tFulgoLayer {
