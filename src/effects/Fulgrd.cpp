@@ -77,9 +77,10 @@ struct Geometry {
 
 // Palette index of every ramp position and the colour table the positions refer to.
 struct Ramp {
+  // The picture's own table, cleared, so it is written once and not copied.
+  std::array<std::uint8_t, dib::kColorTableSize>& Table;
   std::array<std::uint8_t, kMaxRamp> Index{};
   std::uint8_t Highest = 0;
-  std::array<std::uint8_t, dib::kColorTableSize> Table{};
 };
 
 std::int16_t NormalisedAngle(std::int16_t angle) {
@@ -430,13 +431,12 @@ std::unique_ptr<tGradientPicture> tFulgoGradient::MakePicture() {
   std::array<std::int32_t, kMaxVortex> ends{};
   GradientResize(sums.data(), n, g.Length, ends.data());
 
-  Ramp ramp;
+  Ramp ramp{picture->Table};
   if (Discr)
     DiscrGradDIBColourTable(ramp, Vortex.data(), ends.data(), n);
   else
     GradientDIBColourTable(ramp, Vortex.data(), ends.data(), n, g.Length, InMode);
   picture->Highest = ramp.Highest;
-  picture->Table = ramp.Table;
 
   if (GradType == kGradLinear) {
     LinearLayout(*picture, ramp, Angle, g);
