@@ -127,8 +127,7 @@ class tFulgoText::LetterTools {
     if (selected_) host::SelectObject(dc_, original_);
   }
 
-  host::HDC With(const host::LOGFONTA& record) {
-    const host::HFONT font = For(record);
+  host::HDC With(host::HFONT font) {
     if (selected_ == font) return dc_;
     const host::HFONT previous = host::SelectObject(dc_, font);
     if (!selected_) original_ = previous;
@@ -141,13 +140,6 @@ class tFulgoText::LetterTools {
     for (Font& font : fonts_) font.used = false;
   }
 
- private:
-  struct Font {
-    host::LOGFONTA record;
-    host::Owned<host::HFONT> handle;
-    bool used;
-  };
-
   host::HFONT For(const host::LOGFONTA& record) {
     for (Font& font : fonts_)
       if (std::memcmp(&font.record, &record, sizeof record) == 0) {
@@ -158,6 +150,13 @@ class tFulgoText::LetterTools {
     if (!handle) throw EFulgoError("Cannot evaluate font");
     return fonts_.emplace_back(Font{record, std::move(handle), true}).handle.get();
   }
+
+ private:
+  struct Font {
+    host::LOGFONTA record;
+    host::Owned<host::HFONT> handle;
+    bool used;
+  };
 
   // Declared before the context, so the fonts go after it has given its own font back.
   std::vector<Font> fonts_;
@@ -285,13 +284,16 @@ void tFulgoText::MakeFirstBitmap() {
   const int n = std::min<int>(static_cast<int>(Caption.size()), kMaxLetters);
   if (!letterTools_) letterTools_ = std::make_unique<LetterTools>();
   LetterTools& tools = *letterTools_;
+  // Each letter's font is looked up once, for measuring and drawing.
+  std::array<host::HFONT, kMaxLetters> letterFonts{};
 
   for (int i = 0; i < n; ++i) {
     const tFulgoFont& f = *Fonts[static_cast<std::size_t>(i)];
     tLetterRect& r = LetterRects[static_cast<std::size_t>(i)];
     const auto code = static_cast<unsigned char>(Caption[static_cast<std::size_t>(i)]);
+    letterFonts[static_cast<std::size_t>(i)] = tools.For(f.Font);
     host::ABC abc{};
-    if (!host::GetCharABCWidthsA(tools.With(f.Font), code, code, &abc))
+    if (!host::GetCharABCWidthsA(tools.With(letterFonts[static_cast<std::size_t>(i)]), code, code, &abc))
       throw EFulgoError("Cannot evaluate font");
     const std::int32_t height = LayoutHeight(f);
     r.CellWidth = static_cast<std::int16_t>(abc.abcA + static_cast<std::int32_t>(abc.abcB) + abc.abcC);
@@ -330,8 +332,9 @@ void tFulgoText::MakeFirstBitmap() {
     const tFulgoFont& f = *Fonts[static_cast<std::size_t>(i)];
     const tLetterRect& r = LetterRects[static_cast<std::size_t>(i)];
     pen += LayoutOffset(f.OffSetX);
-    if (!host::TextOutToRaster(tools.With(f.Font), pen + r.OriginX, r.OriginY - minTop,
-                               &Caption[static_cast<std::size_t>(i)], 1, raster, kLetterIndex))
+    if (!host::TextOutToRaster(tools.With(letterFonts[static_cast<std::size_t>(i)]), pen + r.OriginX,
+                               r.OriginY - minTop, &Caption[static_cast<std::size_t>(i)], 1, raster,
+                               kLetterIndex))
       throw EFulgoError("Cannot evaluate font");
     pen += r.CellWidth;
   }
