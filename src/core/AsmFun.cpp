@@ -15,13 +15,12 @@ std::size_t RasterBytes(std::uint32_t width, std::uint32_t height) {
   return std::size_t{dib::RowStride(width)} * height;
 }
 
-// 16.16 step between the source positions of neighbouring destination pixels.
-std::uint32_t StretchStep(std::uint16_t src, std::uint16_t dst) {
-  if (dst < 2) return 0;
-  return static_cast<std::uint32_t>((std::int64_t{src - 1} * 65536 + 32768) / (dst - 1));
-}
-
 }  // namespace
+
+std::uint32_t StretchStep(std::uint16_t SrcWidth, std::uint16_t DstWidth) {
+  if (DstWidth < 2) return 0;
+  return static_cast<std::uint32_t>((std::int64_t{SrcWidth - 1} * 65536 + 32768) / (DstWidth - 1));
+}
 
 void SetMem(void* Dest, std::uint8_t Value, std::int32_t Count) {
   if (Count > 0) std::memset(Dest, Value, static_cast<std::size_t>(Count));
@@ -95,27 +94,39 @@ void StretchThrough(const void* Source, void* Target, std::uint16_t SrcWidth, st
                     std::uint16_t DstWidth, std::uint16_t DstHeight, const std::uint8_t* Map,
                     std::uint8_t Transparent) {
   if (DstWidth == 0 || DstHeight == 0) return;
-  auto* dst = static_cast<std::uint8_t*>(Target);
-  const std::size_t dstStride = dib::RowStride(DstWidth);
   if (SrcWidth == 0 || SrcHeight == 0) {
-    std::memset(dst, Transparent, dstStride * DstHeight);
+    std::memset(Target, Transparent, dib::RowStride(DstWidth) * DstHeight);
     return;
   }
   const auto* src = static_cast<const std::uint8_t*>(Source);
   const std::size_t srcStride = dib::RowStride(SrcWidth);
+  std::vector<std::int32_t> columns(DstWidth);
   const std::uint32_t xstep = StretchStep(SrcWidth, DstWidth);
+  std::uint32_t xacc = 0;
+  for (std::int32_t& column : columns) column = static_cast<std::int32_t>(xacc >> 16), xacc += xstep;
+  // A row equal to the one before it is the same pointer: a picture such as a linear gradient
+  // repeats its rows, and an enlarged one repeats each source row.
+  std::vector<const std::uint8_t*> rows(DstHeight);
   const std::uint32_t ystep = StretchStep(SrcHeight, DstHeight);
+  std::uint32_t yacc = 0;
+  for (std::size_t j = 0; j < rows.size(); ++j, yacc += ystep) {
+    const std::uint8_t* line = src + (yacc >> 16) * srcStride;
+    rows[j] = j > 0 && std::memcmp(line, rows[j - 1], SrcWidth) == 0 ? rows[j - 1] : line;
+  }
+  SampleThrough(rows.data(), columns.data(), Target, DstWidth, DstHeight, Map, Transparent);
+}
 
-  // A row is sampled only when its source row differs from the one sampled last: a picture such as
-  // a linear gradient repeats its rows, and an enlarged one repeats each source row.
+void SampleThrough(const std::uint8_t* const* Rows, const std::int32_t* Columns, void* Target,
+                   std::uint16_t DstWidth, std::uint16_t DstHeight, const std::uint8_t* Map,
+                   std::uint8_t Transparent) {
+  auto* dst = static_cast<std::uint8_t*>(Target);
+  const std::size_t dstStride = dib::RowStride(DstWidth);
   std::vector<std::uint8_t> sampled(DstWidth);
   const std::uint8_t* sampledFrom = nullptr;
-  std::uint32_t yacc = 0;
-  for (std::uint32_t j = 0; j < DstHeight; ++j, yacc += ystep, dst += dstStride) {
-    const std::uint8_t* line = src + (yacc >> 16) * srcStride;
-    if (!sampledFrom || (line != sampledFrom && std::memcmp(line, sampledFrom, SrcWidth) != 0)) {
-      std::uint32_t xacc = 0;
-      for (std::uint32_t i = 0; i < DstWidth; ++i, xacc += xstep) sampled[i] = Map[line[xacc >> 16]];
+  for (std::uint32_t j = 0; j < DstHeight; ++j, dst += dstStride) {
+    const std::uint8_t* line = Rows[j];
+    if (line != sampledFrom) {
+      for (std::uint32_t i = 0; i < DstWidth; ++i) sampled[i] = Map[line[Columns[i]]];
       sampledFrom = line;
     }
     rowops::FillThrough(dst, sampled.data(), DstWidth, Transparent);

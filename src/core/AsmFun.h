@@ -28,6 +28,9 @@ void ColorizeText(void* Target, const void* Source, std::uint16_t Width, std::ui
 // column or row; a side of 0 on either raster does nothing. Row padding of Dest is not written.
 void Stretch(const void* Source, void* Dest, std::uint16_t SrcWidth, std::uint16_t SrcHeight,
              std::uint16_t DstWidth, std::uint16_t DstHeight);
+// 16.16 step between the source positions of neighbouring destination pixels of a Stretch: pixel i
+// of the destination shows source pixel (i * step) >> 16.
+std::uint32_t StretchStep(std::uint16_t SrcWidth, std::uint16_t DstWidth);
 // ColorizeText over a Stretch of Source to DstWidth x DstHeight, in one pass and through Map: every
 // Target byte that differs from Transparent takes Map[the Source pixel Stretch puts there], and the
 // row padding becomes Transparent, as it is in a transparent stretched copy. A source side of 0 leaves
@@ -35,6 +38,12 @@ void Stretch(const void* Source, void* Dest, std::uint16_t SrcWidth, std::uint16
 void StretchThrough(const void* Source, void* Target, std::uint16_t SrcWidth, std::uint16_t SrcHeight,
                     std::uint16_t DstWidth, std::uint16_t DstHeight, const std::uint8_t* Map,
                     std::uint8_t Transparent);
+// The painting of StretchThrough over source pixels picked in advance: every Target byte of row j
+// and column i that differs from Transparent takes Map[Rows[j][Columns[i]]], and the row padding
+// becomes Transparent. Rows that repeat a pointer are sampled once.
+void SampleThrough(const std::uint8_t* const* Rows, const std::int32_t* Columns, void* Target,
+                   std::uint16_t DstWidth, std::uint16_t DstHeight, const std::uint8_t* Map,
+                   std::uint8_t Transparent);
 
 }  // namespace vantora
 VANTORA_API_END

@@ -133,6 +133,17 @@ void tFulgoDib::MakeNew(TWidth Width, THeight Height) {
   std::memset(dib::Bits(Dib), 0, std::size_t{dib::RowStride(Width)} * Height);
 }
 
+void tFulgoDib::MakeStretched(const tFulgoDib& Source, TWidth Width, THeight Height) {
+  const std::int32_t sw = Source.Empty() ? 0 : Source.GetWidth(),
+                     sh = Source.Empty() ? 0 : Source.GetHeight();
+  // Stretch writes every pixel only from a source with pixels.
+  if (sw == 0 || sh == 0) return MakeNew(Width, Height);
+  Dib = NewBlock(Width, Height).release();
+  Stretch(dib::Bits(Source.Dib), dib::Bits(Dib), static_cast<std::uint16_t>(sw),
+          static_cast<std::uint16_t>(sh), Width, Height);
+  ClearPadding(dib::Bits(Dib), Width, Height);
+}
+
 void tFulgoDib::NewColored(TWidth Width, THeight Height, std::uint8_t Index) {
   Dib = NewBlock(Width, Height).release();
   SetMem(dib::Bits(Dib), Index, static_cast<std::int32_t>(dib::RowStride(Width) * Height));

@@ -67,6 +67,8 @@ class tFulgoDib {
   void MakeNew(TWidth Width, THeight Height);
   void NewColored(TWidth Width, THeight Height, std::uint8_t Index);
   void MakeEmpty(TWidth Width, THeight Height);
+  // MakeNew holding Source scaled as Stretch does: only the row padding needs clearing.
+  void MakeStretched(const tFulgoDib& Source, TWidth Width, THeight Height);
 
   TWidth GetWidth() const;
   THeight GetHeight() const;

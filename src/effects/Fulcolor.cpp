@@ -173,6 +173,7 @@ void tFulgoColor::CalcAddXY() {
 }
 
 bool tFulgoColor::HasWork() const {
+  if (WorkGradient) return true;
   return WorkDib && !WorkDib->Empty() && WorkDib->GetWidth() > 0 && WorkDib->GetHeight() > 0;
 }
 
@@ -189,6 +190,7 @@ void tFulgoColor::ReleaseWork() {
   FuzzIndices.clear();
   FuzzIndices.shrink_to_fit();
   WorkDib.reset();
+  WorkGradient.reset();
 }
 
 void tFulgoColor::Ready() {
@@ -201,9 +203,11 @@ void tFulgoColor::Ready() {
       WorkDib = std::make_unique<tFulgoDib>();
       FulgoGlyph->MakeDuplicate(*WorkDib);
     }
-  } else if (IsGradientKind(ColorType)) {
-    // A gradient that cannot render reports it itself and leaves WorkDib empty; this render then
+  } else if (ColorType == fgGradient) {
+    // A gradient that cannot render reports it itself and makes no picture; this render then
     // paints a brush.
+    WorkGradient = Gradient->MakePicture();
+  } else if (ColorType == fgTiledGradient) {
     WorkDib = std::make_unique<tFulgoDib>();
     Gradient->CreateGradient(*WorkDib);
   }
@@ -214,7 +218,7 @@ void tFulgoColor::RegisterOnePalette(tFulgoOnePalette& Palette) {
   if (ColorType == fgFuzz)
     AddFuzzColors(Palette);
   else if (IsPictureKind(ColorType) && HasWork())
-    DibHandle = Palette.AddDib(*WorkDib);
+    DibHandle = WorkGradient ? Palette.AddColorTable(WorkGradient->Table.data()) : Palette.AddDib(*WorkDib);
   else
     BrushIndex = Palette.AddFixBrush(Brush);
 }
@@ -245,7 +249,9 @@ void tFulgoColor::ApplyOnePalette(tFulgoOnePalette& Palette) {
       FuzzIndices[i] = Palette.FindBrush(static_cast<TColor>(FuzzColors[i]));
   } else if (IsPictureKind(ColorType) && HasWork()) {
     const auto number = static_cast<std::uint16_t>(DibHandle);
-    if (ColorType == fgBitmap || ColorType == fgGradient)
+    if (WorkGradient)
+      WorkMap = Palette.RasterMap(number);
+    else if (ColorType == fgBitmap)
       WorkMap = Palette.RasterMap(*WorkDib, number);
     else
       Palette.ChangeDib(*WorkDib, number);
@@ -276,6 +282,11 @@ void tFulgoColor::ApplyColor(tFulgoDib& Dib) {
   }
 }
 
+std::optional<std::uint8_t> tFulgoColor::SolidIndex() const {
+  if (ColorType != fgBrush) return std::nullopt;
+  return static_cast<std::uint8_t>(BrushIndex);
+}
+
 void tFulgoColor::ApplyBrush(tFulgoDib& Dib) const {
   if (Dib.Empty()) return;
   BrushObject(Dib.Dib, static_cast<std::uint8_t>(BrushIndex), kTransparentIndex);
@@ -291,6 +302,7 @@ void tFulgoColor::ApplyFuzz(tFulgoDib& Dib) const {
 void tFulgoColor::ApplyBitmap(tFulgoDib& Dib) const {
   if (!HasWork()) return ApplyBrush(Dib);
   if (Dib.Empty()) return;
+  if (WorkGradient) return WorkGradient->StretchOnto(Dib, WorkMap.data(), kTransparentIndex);
   StretchThrough(dib::Bits(WorkDib->Dib), dib::Bits(Dib.Dib), WorkDib->GetWidth(), WorkDib->GetHeight(),
                  Dib.GetWidth(), Dib.GetHeight(), WorkMap.data(), kTransparentIndex);
 }

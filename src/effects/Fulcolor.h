@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "VantoraExport.h"
@@ -54,11 +55,13 @@ class tFulgoColor : public tFulgoPersistent {
   // Brush, and their palette indices.
   std::vector<std::uint32_t> FuzzColors;
   std::vector<std::uint16_t> FuzzIndices;
-  // The picture or the rendered gradient.
+  // The picture or the rendered gradient; a stretched gradient is kept as WorkGradient instead, so
+  // that only the pixels its body shows are made.
   std::unique_ptr<tFulgoDib> WorkDib;
-  // Palette index of each of WorkDib's byte values. A stretched picture keeps its own indices and
-  // is mapped where its pixels land, so a large picture is not mapped pixel by pixel before a small
-  // body samples it; tiles are mapped in WorkDib itself and keep the identity here.
+  std::unique_ptr<tGradientPicture> WorkGradient;
+  // Palette index of each of WorkDib's (or WorkGradient's) byte values. A stretched picture keeps its own
+  // indices and is mapped where its pixels land, so a large picture is not mapped pixel by pixel before a
+  // small body samples it; tiles are mapped in WorkDib itself and keep the identity here.
   std::array<std::uint8_t, 256> WorkMap = IdentityMap();
 
   // Growth of the object's bitmap caused by the fill (set by CalcAddXY).
@@ -102,6 +105,8 @@ class tFulgoColor : public tFulgoPersistent {
   // Paints every pixel of Dib other than 247, then releases the working data. A picture kind whose
   // working picture could not be made paints as a brush; an empty Dib is left alone.
   void ApplyColor(tFulgoDib& Dib);
+  // The one index a brush fill paints this render: a mask drawn in it and in 247 needs no painting.
+  std::optional<std::uint8_t> SolidIndex() const;
 
   // The painting of each kind, with the working data the phases made.
   void ApplyBrush(tFulgoDib& Dib) const;

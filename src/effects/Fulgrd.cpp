@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "core/AsmFun.h"
 #include "core/DibLayout.h"
 #include "core/uMemory.h"
 #include "host/classes/Platform.h"
@@ -76,9 +77,10 @@ struct Geometry {
 
 // Palette index of every ramp position and the colour table the positions refer to.
 struct Ramp {
+  // The picture's own table, cleared, so it is written once and not copied.
+  std::array<std::uint8_t, dib::kColorTableSize>& Table;
   std::array<std::uint8_t, kMaxRamp> Index{};
   std::uint8_t Highest = 0;
-  std::array<std::uint8_t, dib::kColorTableSize> Table{};
 };
 
 std::int16_t NormalisedAngle(std::int16_t angle) {
@@ -179,45 +181,32 @@ void DiscrGradDIBColourTable(Ramp& ramp, const tVortex* stops, const std::int32_
 
 // The ramp laid out as one line that each outer row (or column) shows shifted a little further,
 // so the bands slant by the angle. Rows are memory rows: row 0 is the bottom row as displayed.
-void LinearGrad(tFulgoDib& bitmap, const Ramp& ramp, std::int32_t angle, const Geometry& g) {
-  const std::int32_t stride = Align(g.Width);
-  std::uint8_t* bits = dib::Bits(bitmap.Dib);
-  const std::int32_t outer = g.Steep ? g.Width : g.Height;
+void LinearLayout(tGradientPicture& picture, const Ramp& ramp, std::int32_t angle, const Geometry& g) {
   const std::int32_t length = g.Length;
-
-  std::array<std::uint8_t, kMaxRamp> line;
   const bool reversed = (angle + 45) / 180 % 2 == 1;
-  for (std::int32_t k = 0; k < length; ++k) line[k] = ramp.Index[reversed ? length - 1 - k : k];
+  picture.Line.resize(static_cast<std::size_t>(length));
+  for (std::int32_t k = 0; k < length; ++k) picture.Line[k] = ramp.Index[reversed ? length - 1 - k : k];
 
+  // Where the line starts in each outer row (or column). A start never exceeds the offset, which
+  // is below 236.
+  const std::int32_t outer = g.Steep ? g.Width : g.Height;
+  std::vector<std::int32_t> starts(static_cast<std::size_t>(outer));
   const bool backwards = angle / 90 % 2 == 1;
   std::int32_t start = backwards ? g.Offset : 0;
-  const std::int32_t delta = backwards ? -1 : 1;
   std::int32_t acc = 0;
-  const auto advance = [&] {
+  for (std::int32_t& s : starts) {
+    s = start;
     acc += g.Offset;
     if (acc >= outer) {
-      start += delta;
+      start += backwards ? -1 : 1;
       acc -= outer;
     }
-  };
-
-  if (!g.Steep) {
-    for (std::int32_t row = 0; row < g.Height; ++row, advance())
-      std::memcpy(bits + std::size_t{static_cast<std::uint32_t>(row)} * stride, line.data() + start,
-                  static_cast<std::size_t>(g.Width));
-    return;
   }
-  // Steep: the line runs up each column. The start of every column is worked out once, then the
-  // bitmap is filled row by row through it. A start never exceeds the offset, which is below 236.
-  const MemBlock starts = GetMemBlock(g.Width);
-  std::uint8_t* columnStart = starts.get();
-  for (std::int32_t column = 0; column < g.Width; ++column, advance())
-    columnStart[column] = static_cast<std::uint8_t>(start);
-  for (std::int32_t row = 0; row < g.Height; ++row) {
-    std::uint8_t* out = bits + std::size_t{static_cast<std::uint32_t>(row)} * stride;
-    const std::uint8_t* from = line.data() + row;
-    for (std::int32_t column = 0; column < g.Width; ++column) out[column] = from[columnStart[column]];
-  }
+  // Steep: the line runs up each column from the column's start.
+  std::vector<std::int32_t> along(static_cast<std::size_t>(g.Steep ? g.Height : g.Width));
+  for (std::size_t k = 0; k < along.size(); ++k) along[k] = static_cast<std::int32_t>(k);
+  picture.RowStart = g.Steep ? std::move(along) : std::move(starts);
+  picture.ColumnOffset = g.Steep ? std::move(starts) : std::move(along);
 }
 
 // Concentric rectangle outlines from the centre outwards, ring r in ramp position 2r. A ring's right
@@ -418,8 +407,8 @@ void tFulgoGradient::CalcInnerColors(std::uint8_t C1, std::uint8_t C2, std::int1
   }
 }
 
-void tFulgoGradient::CreateGradient(tFulgoDib& Dib) {
-  if (GradType != kGradLinear && GradType != kGradRectangular && GradType != kGradCircular) return;
+std::unique_ptr<tGradientPicture> tFulgoGradient::MakePicture() {
+  if (GradType != kGradLinear && GradType != kGradRectangular && GradType != kGradCircular) return nullptr;
   if (GradType == kGradLinear) Angle = NormalisedAngle(Angle);
 
   // Stops in use: up to the first without steps; the tenth always ends the list.
@@ -427,46 +416,121 @@ void tFulgoGradient::CreateGradient(tFulgoDib& Dib) {
   while (n < kMaxVortex - 1 && Vortex[n].Steps > 0) ++n;
   if (n == 0) {
     ShowGradientError();
-    return;
+    return nullptr;
   }
   std::array<std::int32_t, kMaxVortex> sums{};
   std::int32_t total = 0;
   for (int j = 0; j < n; ++j) sums[j] = total += Vortex[j].Steps;
 
-  const std::int32_t width = RenderSide(GradWidth);
-  const std::int32_t height = RenderSide(GradHeight);
-  const Geometry g = WorkingGeometry(GradType, width, height, Angle);
+  auto picture = std::make_unique<tGradientPicture>();
+  picture->Width = RenderSide(GradWidth);
+  picture->Height = RenderSide(GradHeight);
+  const Geometry g = WorkingGeometry(GradType, picture->Width, picture->Height, Angle);
+  picture->WorkWidth = g.Width;
+  picture->WorkHeight = g.Height;
   std::array<std::int32_t, kMaxVortex> ends{};
   GradientResize(sums.data(), n, g.Length, ends.data());
 
-  Ramp ramp;
+  Ramp ramp{picture->Table};
   if (Discr)
     DiscrGradDIBColourTable(ramp, Vortex.data(), ends.data(), n);
   else
     GradientDIBColourTable(ramp, Vortex.data(), ends.data(), n, g.Length, InMode);
+  picture->Highest = ramp.Highest;
 
+  if (GradType == kGradLinear) {
+    LinearLayout(*picture, ramp, Angle, g);
+    return picture;
+  }
   try {
-    tFulgoDib work;
+    tFulgoDib& rings = picture->Rings;
     // Pixels no ring reaches keep the last ramp colour.
-    work.TransparentIndex = ramp.Highest;
-    work.MakeEmpty(static_cast<TWidth>(g.Width), static_cast<THeight>(g.Height));
-    work.TransparentIndex = kTransparentIndex;
-    std::memcpy(dib::ColorTable(work.Dib), ramp.Table.data(), ramp.Table.size());
-
-    if (GradType == kGradLinear)
-      LinearGrad(work, ramp, Angle, g);
-    else if (GradType == kGradRectangular)
-      RectGrad(work, ramp, g.Width);
+    rings.TransparentIndex = ramp.Highest;
+    rings.MakeEmpty(static_cast<TWidth>(g.Width), static_cast<THeight>(g.Height));
+    rings.TransparentIndex = kTransparentIndex;
+    std::memcpy(dib::ColorTable(rings.Dib), ramp.Table.data(), ramp.Table.size());
+    if (GradType == kGradRectangular)
+      RectGrad(rings, ramp, g.Width);
     else
-      CircleGrad(work, ramp, g.Width);
+      CircleGrad(rings, ramp, g.Width);
+  } catch (const host::EOutOfMemory&) {
+    ShowGradientError();
+    return nullptr;
+  }
+  const auto stride = static_cast<std::int32_t>(dib::RowStride(static_cast<std::uint32_t>(g.Width)));
+  picture->RowStart.resize(static_cast<std::size_t>(g.Height));
+  for (std::int32_t row = 0; row < g.Height; ++row) picture->RowStart[row] = row * stride;
+  picture->ColumnOffset.resize(static_cast<std::size_t>(g.Width));
+  for (std::int32_t column = 0; column < g.Width; ++column) picture->ColumnOffset[column] = column;
+  return picture;
+}
 
-    if (GradType == kGradLinear && g.Width == width && g.Height == height)
-      Dib.AdoptBlock(work.ReleaseBlock());
-    else
-      Dib.AdoptBlock(work.ResizeDibOwned(static_cast<TWidth>(width), static_cast<THeight>(height)));
+void tFulgoGradient::CreateGradient(tFulgoDib& Dib) {
+  const std::unique_ptr<tGradientPicture> picture = MakePicture();
+  if (!picture) return;
+  try {
+    Dib.AdoptBlock(picture->RenderOwned());
   } catch (const host::EOutOfMemory&) {
     ShowGradientError();
   }
+}
+
+MemBlock tGradientPicture::RenderOwned() const {
+  if (!Rings.Empty()) return Rings.ResizeDibOwned(static_cast<TWidth>(Width), static_cast<THeight>(Height));
+  tFulgoDib work;
+  // The row padding keeps the last ramp colour.
+  work.TransparentIndex = Highest;
+  work.MakeEmpty(static_cast<TWidth>(WorkWidth), static_cast<THeight>(WorkHeight));
+  work.TransparentIndex = kTransparentIndex;
+  std::memcpy(dib::ColorTable(work.Dib), Table.data(), Table.size());
+  // Where the columns are not shifted, every row is one run of the line.
+  bool runs = true;
+  for (std::int32_t column = 0; column < WorkWidth && runs; ++column) runs = ColumnOffset[column] == column;
+  for (std::int32_t row = 0; row < WorkHeight; ++row) {
+    std::uint8_t* out = work.Row(row);
+    const std::uint8_t* from = Line.data() + RowStart[row];
+    if (runs)
+      std::memcpy(out, from, static_cast<std::size_t>(WorkWidth));
+    else
+      for (std::int32_t column = 0; column < WorkWidth; ++column) out[column] = from[ColumnOffset[column]];
+  }
+  if (WorkWidth == Width && WorkHeight == Height) return work.ReleaseBlock();
+  return work.ResizeDibOwned(static_cast<TWidth>(Width), static_cast<THeight>(Height));
+}
+
+namespace {
+
+// The working row (or column) shown at each of Count positions of the gradient stretched to
+// Count: through the working picture's own stretch to the gradient's size, where there is one.
+std::vector<std::int32_t> SampledPositions(std::int32_t work, std::int32_t size, std::int32_t count) {
+  std::vector<std::int32_t> positions(static_cast<std::size_t>(count));
+  const std::uint32_t outer =
+      StretchStep(static_cast<std::uint16_t>(size), static_cast<std::uint16_t>(count));
+  const std::uint32_t inner = StretchStep(static_cast<std::uint16_t>(work), static_cast<std::uint16_t>(size));
+  std::uint32_t acc = 0;
+  for (std::int32_t& position : positions) {
+    const std::uint32_t at = acc >> 16;
+    position = static_cast<std::int32_t>(work == size ? at : (at * inner) >> 16);
+    acc += outer;
+  }
+  return positions;
+}
+
+}  // namespace
+
+void tGradientPicture::StretchOnto(tFulgoDib& Target, const std::uint8_t* Map,
+                                   std::uint8_t Transparent) const {
+  if (Target.Empty()) return;
+  const std::int32_t w = Target.GetWidth(), h = Target.GetHeight();
+  if (w == 0 || h == 0) return;
+  std::vector<std::int32_t> columns = SampledPositions(WorkWidth, Width, w);
+  for (std::int32_t& column : columns) column = ColumnOffset[static_cast<std::size_t>(column)];
+  const std::vector<std::int32_t> rowsAt = SampledPositions(WorkHeight, Height, h);
+  std::vector<const std::uint8_t*> rows(rowsAt.size());
+  for (std::size_t j = 0; j < rows.size(); ++j)
+    rows[j] = Pixels() + RowStart[static_cast<std::size_t>(rowsAt[j])];
+  SampleThrough(rows.data(), columns.data(), dib::Bits(Target.Dib), static_cast<std::uint16_t>(w),
+                static_cast<std::uint16_t>(h), Map, Transparent);
 }
 
 void tFulgoGradient::AssignTo(host::TPersistent* Dest) const {

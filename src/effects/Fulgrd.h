@@ -6,13 +6,16 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "VantoraExport.h"
+#include "base/Fultype.h"
+#include "base/Prophelp.h"
+#include "core/DibLayout.h"
 #include "core/Fuldib.h"
 #include "host/classes/Filer.h"
 #include "host/classes/Stream.h"
-#include "base/Fultype.h"
-#include "base/Prophelp.h"
 
 VANTORA_API_BEGIN
 namespace vantora {
@@ -39,6 +42,39 @@ inline constexpr std::int16_t kGradCircular = 4;
 
 // The longest ramp: one palette entry per position, and 247 (transparent) must stay out of reach.
 inline constexpr int kMaxRamp = 235;
+
+// A gradient ready to paint: its colour table, and a working picture from which any pixel of the
+// gradient's bitmap is read without drawing that bitmap whole. Pixel (row, column) of the working
+// picture is Pixels()[RowStart[row] + ColumnOffset[column]]; a linear gradient keeps only its ramp
+// line there, which every row (or column) shows shifted.
+class tGradientPicture {
+ public:
+  tGradientPicture() = default;
+  tGradientPicture(const tGradientPicture&) = delete;
+  tGradientPicture& operator=(const tGradientPicture&) = delete;
+
+  // The size of the gradient's bitmap.
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  // The working picture's size; it is stretched to Width x Height when they differ.
+  std::int32_t WorkWidth = 0;
+  std::int32_t WorkHeight = 0;
+  // The ramp colour of pixels that no ring reaches, and of a linear bitmap's row padding.
+  std::uint8_t Highest = 0;
+  std::array<std::uint8_t, dib::kColorTableSize> Table{};
+  std::vector<std::uint8_t> Line;
+  // Rectangles and circles: the rings drawn at the working size.
+  tFulgoDib Rings;
+  std::vector<std::int32_t> RowStart;
+  std::vector<std::int32_t> ColumnOffset;
+
+  const std::uint8_t* Pixels() const { return Rings.Empty() ? Line.data() : dib::Bits(Rings.Dib); }
+  // The gradient's bitmap, whole.
+  MemBlock RenderOwned() const;
+  // Paints Target as StretchThrough of the gradient's bitmap would, reading only the pixels the
+  // stretch lands on.
+  void StretchOnto(tFulgoDib& Target, const std::uint8_t* Map, std::uint8_t Transparent) const;
+};
 
 class tFulgoGradient : public tFulgoPersistent, public IChangeRecord {
   VANTORA_PERSISTENT(tFulgoGradient)
@@ -80,6 +116,9 @@ class tFulgoGradient : public tFulgoPersistent, public IChangeRecord {
   // no memory) shows "Error while creating gradient" and leaves Dib as it was; an unknown GradType
   // draws nothing. Linear rendering stores Angle back normalised to 0..359.
   void CreateGradient(tFulgoDib& Dib);
+  // What CreateGradient draws, as a picture to paint from; nullptr where CreateGradient would leave
+  // Dib as it was (after the same message).
+  std::unique_ptr<tGradientPicture> MakePicture();
 
   // Copies the shape, size, mode and all ten stops into another gradient, without rebuilding it.
   void AssignTo(host::TPersistent* Dest) const override;

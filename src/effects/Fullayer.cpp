@@ -127,15 +127,24 @@ std::unique_ptr<tFulgoDib> tFulgoLayer::MakeEffect2(const tFulgoDib&, std::int16
 
 void tFulgoLayer::Render(tFulgoDib& Dib) {
   std::int16_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  // A one-colour band under a brush is drawn in the brush's index at once rather than painted over.
+  const auto inkOf = [&](const tFulgoColor& fill) {
+    const std::optional<std::uint8_t> solid = fill.SolidIndex();
+    return DrawsInInk() && Dib.TransparentIndex == kTransparentIndex ? solid : std::nullopt;
+  };
+  const std::optional<std::uint8_t> ink1 = inkOf(*FulgoColor1);
+  Ink = ink1.value_or(255);
   const std::unique_ptr<tFulgoDib> m1 = MakeEffect1(Dib, x1, y1);
-  FulgoColor1->ApplyColor(*m1);
+  if (!ink1) FulgoColor1->ApplyColor(*m1);
   FulgoColor1->CalcAddXY();
   // The second band is only drawn by a fill that went through the render phases.
   const bool second = Embossed && UseColor2;
   std::unique_ptr<tFulgoDib> m2;
   if (second) {
+    const std::optional<std::uint8_t> ink2 = inkOf(*FulgoColor2);
+    Ink = ink2.value_or(255);
     m2 = MakeEffect2(Dib, x2, y2);
-    FulgoColor2->ApplyColor(*m2);
+    if (!ink2) FulgoColor2->ApplyColor(*m2);
     FulgoColor2->CalcAddXY();
   }
 

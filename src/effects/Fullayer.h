@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "VantoraExport.h"
+#include "base/Fultype.h"
 #include "core/Fuldib.h"
 #include "core/Grputil.h"
 #include "effects/Fulcolor.h"
-#include "base/Fultype.h"
 
 VANTORA_API_BEGIN
 namespace vantora {
@@ -85,6 +85,11 @@ class tFulgoLayer : public tFulgoPersistent {
   virtual void Render(tFulgoDib& Dib);
 
  protected:
+  // Whether the masks hold one colour, Ink, besides the transparent index.
+  virtual bool DrawsInInk() const { return false; }
+  // The index a one-colour mask is drawn in: 255, or the index of the brush that fills it.
+  std::uint8_t Ink = 255;
+
   // LineWidth as drawn: 0..kMaxLineWidth.
   std::int16_t DrawnLineWidth() const;
 };

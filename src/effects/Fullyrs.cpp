@@ -64,7 +64,7 @@ void tFulgoFrame::CalcAddXY() {
 std::unique_ptr<tFulgoDib> tFulgoFrame::MakeEffect1(const tFulgoDib& Dib, std::int16_t& OffX,
                                                     std::int16_t& OffY) {
   auto mask = std::make_unique<tFulgoDib>();
-  CreateForeFrameMask(*mask, Dib, DrawnLineWidth(), OffX, OffY);
+  CreateForeFrameMask(*mask, Dib, DrawnLineWidth(), OffX, OffY, Ink);
   return mask;
 }
 
@@ -118,14 +118,14 @@ void tFulgo3D::CalcAddXY() {
 std::unique_ptr<tFulgoDib> tFulgo3D::MakeEffect1(const tFulgoDib& Dib, std::int16_t& OffX,
                                                  std::int16_t& OffY) {
   auto mask = std::make_unique<tFulgoDib>();
-  Create3DMask(*mask, Dib, DrawnDirection(Direction), DrawnLineWidth(), 255, OffX, OffY);
+  Create3DMask(*mask, Dib, DrawnDirection(Direction), DrawnLineWidth(), Ink, OffX, OffY);
   return mask;
 }
 
 std::unique_ptr<tFulgoDib> tFulgo3D::MakeEffect2(const tFulgoDib& Dib, std::int16_t& OffX,
                                                  std::int16_t& OffY) {
   auto mask = std::make_unique<tFulgoDib>();
-  Create3DMask(*mask, Dib, Opposite(DrawnDirection(Direction)), DrawnLineWidth(), 255, OffX, OffY);
+  Create3DMask(*mask, Dib, Opposite(DrawnDirection(Direction)), DrawnLineWidth(), Ink, OffX, OffY);
   return mask;
 }
 

@@ -21,6 +21,9 @@ class tFulgoFrame : public tFulgoLayer {
   void CalcAddXY() override;
   std::unique_ptr<tFulgoDib> MakeEffect1(const tFulgoDib& Dib, std::int16_t& OffX,
                                          std::int16_t& OffY) override;
+
+ protected:
+  bool DrawsInInk() const override { return true; }
 };
 
 class tFulgo3D : public tFulgoLayer {
@@ -36,6 +39,9 @@ class tFulgo3D : public tFulgoLayer {
                                          std::int16_t& OffY) override;
   std::unique_ptr<tFulgoDib> MakeEffect2(const tFulgoDib& Dib, std::int16_t& OffX,
                                          std::int16_t& OffY) override;
+
+ protected:
+  bool DrawsInInk() const override { return true; }
 };
 
 class tFulgoShadow : public tFulgoLayer {

@@ -174,7 +174,7 @@ void Create3DMask(tFulgoDib& Mask, const tFulgoDib& Src, efgDirection Direction,
 }
 
 void CreateForeFrameMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int16_t LineWidth, std::int16_t& OffX,
-                         std::int16_t& OffY) {
+                         std::int16_t& OffY, std::uint8_t Colour) {
   const std::int32_t L = std::max<std::int32_t>(0, LineWidth);
   const std::int32_t W = Src.GetWidth(), H = Src.GetHeight();
   const std::int32_t side = 2 * L + 1;
@@ -205,7 +205,7 @@ void CreateForeFrameMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int16_t Lin
       for (std::int32_t j = 0; j < side; ++j)
         for (std::size_t c = 0; c < maskWidth; ++c) widened[c] |= marks[c + static_cast<std::size_t>(j)];
       for (std::int32_t k = 0; k < side; ++k)
-        rowops::PaintWhere(first + k * maskStride, widened.data(), maskWidth, 255);
+        rowops::PaintWhere(first + k * maskStride, widened.data(), maskWidth, Colour);
       beforeKnown = false;
       continue;
     }
@@ -213,7 +213,7 @@ void CreateForeFrameMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int16_t Lin
     for (std::size_t i = 0; i < runs.size(); i += 2) {
       std::uint8_t* span = first + runs[i];
       for (std::int32_t k = firstNew; k < side; ++k)
-        std::memset(span + k * maskStride, 255, static_cast<std::size_t>(runs[i + 1] - runs[i] + 2 * L));
+        std::memset(span + k * maskStride, Colour, static_cast<std::size_t>(runs[i + 1] - runs[i] + 2 * L));
     }
     runs.swap(before);
     beforeKnown = true;
@@ -232,9 +232,7 @@ void CreateShadowMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int16_t SizeX,
   Mask.TransparentIndex = Src.TransparentIndex;
   // Scaling needs two pixels each way; a smaller shadow is no shadow.
   if (MW < 2 || MH < 2) return;
-  Mask.MakeNew(static_cast<TWidth>(MW), static_cast<THeight>(MH));
-  Stretch(dib::Bits(Src.Dib), dib::Bits(Mask.Dib), static_cast<std::uint16_t>(W),
-          static_cast<std::uint16_t>(H), static_cast<std::uint16_t>(MW), static_cast<std::uint16_t>(MH));
+  Mask.MakeStretched(Src, static_cast<TWidth>(MW), static_cast<THeight>(MH));
 }
 
 }  // namespace vantora

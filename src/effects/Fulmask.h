@@ -8,8 +8,8 @@
 #include <cstdint>
 
 #include "VantoraExport.h"
-#include "core/Fuldib.h"
 #include "base/Fultype.h"
+#include "core/Fuldib.h"
 
 VANTORA_API_BEGIN
 namespace vantora {
@@ -19,10 +19,10 @@ namespace vantora {
 void Create3DMask(tFulgoDib& Mask, const tFulgoDib& Src, efgDirection Direction, std::int16_t LineWidth,
                   std::uint8_t Colour, std::int16_t& OffX, std::int16_t& OffY);
 
-// The object grown by LineWidth pixels on every side (a square dilation), in 255. A negative
+// The object grown by LineWidth pixels on every side (a square dilation), in Colour. A negative
 // LineWidth acts as 0.
 void CreateForeFrameMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int16_t LineWidth, std::int16_t& OffX,
-                         std::int16_t& OffY);
+                         std::int16_t& OffY, std::uint8_t Colour = 255);
 
 // The object scaled to SizeX and SizeY percent (nearest pixel, values kept), its bottom edge Top
 // pixels below the source's and its left edge Left pixels right of it. A size beyond the largest

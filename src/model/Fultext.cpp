@@ -107,37 +107,26 @@ std::int32_t Nearest(double value) {
   return static_cast<std::int32_t>(std::nearbyint(value));
 }
 
-// The fonts of one run, made once per distinct record and deleted at its end.
-class LetterFonts {
- public:
-  host::HFONT For(const host::LOGFONTA& record) {
-    for (auto& made : made_)
-      if (std::memcmp(&made.first, &record, sizeof record) == 0) return made.second;
-    host::Owned<host::HFONT> font(host::CreateFontIndirectA(&record));
-    if (!font) throw EFulgoError("Cannot evaluate font");
-    return made_.emplace_back(record, std::move(font)).second;
-  }
-
- private:
-  std::vector<std::pair<host::LOGFONTA, host::Owned<host::HFONT>>> made_;
-};
-
 // Letter pixels take index 255, white in a fresh table, as a capture of white letters on black
 // gave them.
 constexpr std::uint8_t kLetterIndex = 255;
 
-// The memory context that holds each letter's font while it is measured and drawn. A font is
-// selected only when it differs from the last letter's; the context's own comes back at the end.
-class LetterContext {
+}  // namespace
+
+// The memory context that holds each letter's font while it is measured and drawn, and the fonts,
+// one per distinct record. A font is selected only when it differs from the last letter's; the
+// context's own comes back before the context goes. Fonts no letter of a render used go at its end.
+class tFulgoText::LetterTools {
  public:
-  LetterContext() : dc_(host::CreateCompatibleDC(nullptr)) {
+  LetterTools() : dc_(host::CreateCompatibleDC(nullptr)) {
     if (!dc_) throw host::EOutOfMemory("Not enough memory for a drawing context");
   }
-  LetterContext(const LetterContext&) = delete;
-  LetterContext& operator=(const LetterContext&) = delete;
-  ~LetterContext() {
+  LetterTools(const LetterTools&) = delete;
+  LetterTools& operator=(const LetterTools&) = delete;
+  ~LetterTools() {
     if (selected_) host::SelectObject(dc_, original_);
   }
+
   host::HDC With(host::HFONT font) {
     if (selected_ == font) return dc_;
     const host::HFONT previous = host::SelectObject(dc_, font);
@@ -146,13 +135,35 @@ class LetterContext {
     return dc_;
   }
 
+  void KeepOnlyUsed() {
+    std::erase_if(fonts_, [](const Font& font) { return !font.used; });
+    for (Font& font : fonts_) font.used = false;
+  }
+
+  host::HFONT For(const host::LOGFONTA& record) {
+    for (Font& font : fonts_)
+      if (std::memcmp(&font.record, &record, sizeof record) == 0) {
+        font.used = true;
+        return font.handle.get();
+      }
+    host::Owned<host::HFONT> handle(host::CreateFontIndirectA(&record));
+    if (!handle) throw EFulgoError("Cannot evaluate font");
+    return fonts_.emplace_back(Font{record, std::move(handle), true}).handle.get();
+  }
+
  private:
+  struct Font {
+    host::LOGFONTA record;
+    host::Owned<host::HFONT> handle;
+    bool used;
+  };
+
+  // Declared before the context, so the fonts go after it has given its own font back.
+  std::vector<Font> fonts_;
   host::Owned<host::HDC> dc_;
   host::HFONT original_ = nullptr;
   host::HFONT selected_ = nullptr;
 };
-
-}  // namespace
 
 tFulgoText::tFulgoText(tFulgoPersistent* AOwner) : tFulgoObject(AOwner) {
   for (auto& font : Fonts) font = std::make_unique<tFulgoFont>();
@@ -251,8 +262,9 @@ void tFulgoText::ReadFontArray(host::TReader& Reader) {
 }
 
 void tFulgoText::CalcRotatedLetterRect(tLetterRect& R, std::int32_t Height, std::int32_t Escapement) {
+  // Upright letters, nearly all of them, need no sine: it is exactly 0 there, the cosine exactly 1.
   const double a = Escapement * std::numbers::pi / 1800;
-  const double s = std::sin(a), c = std::cos(a);
+  const double s = Escapement == 0 ? 0.0 : std::sin(a), c = Escapement == 0 ? 1.0 : std::cos(a);
   const std::int32_t hs = std::abs(Nearest(Height * s));
   const std::int32_t hc = std::abs(Nearest(Height * c));
   const std::int32_t ws = std::abs(Nearest(R.CellWidth * s));
@@ -270,15 +282,18 @@ void tFulgoText::MakeFirstBitmap() {
   Dib->FreeDib();
   if (Caption.empty()) Caption.assign(1, ' ');  // assign: GCC 12 misreads the literal copy as overlapping
   const int n = std::min<int>(static_cast<int>(Caption.size()), kMaxLetters);
-  LetterFonts fonts;
-  LetterContext context;
+  if (!letterTools_) letterTools_ = std::make_unique<LetterTools>();
+  LetterTools& tools = *letterTools_;
+  // Each letter's font is looked up once, for measuring and drawing.
+  std::array<host::HFONT, kMaxLetters> letterFonts{};
 
   for (int i = 0; i < n; ++i) {
     const tFulgoFont& f = *Fonts[static_cast<std::size_t>(i)];
     tLetterRect& r = LetterRects[static_cast<std::size_t>(i)];
     const auto code = static_cast<unsigned char>(Caption[static_cast<std::size_t>(i)]);
+    letterFonts[static_cast<std::size_t>(i)] = tools.For(f.Font);
     host::ABC abc{};
-    if (!host::GetCharABCWidthsA(context.With(fonts.For(f.Font)), code, code, &abc))
+    if (!host::GetCharABCWidthsA(tools.With(letterFonts[static_cast<std::size_t>(i)]), code, code, &abc))
       throw EFulgoError("Cannot evaluate font");
     const std::int32_t height = LayoutHeight(f);
     r.CellWidth = static_cast<std::int16_t>(abc.abcA + static_cast<std::int32_t>(abc.abcB) + abc.abcC);
@@ -317,12 +332,14 @@ void tFulgoText::MakeFirstBitmap() {
     const tFulgoFont& f = *Fonts[static_cast<std::size_t>(i)];
     const tLetterRect& r = LetterRects[static_cast<std::size_t>(i)];
     pen += LayoutOffset(f.OffSetX);
-    if (!host::TextOutToRaster(context.With(fonts.For(f.Font)), pen + r.OriginX, r.OriginY - minTop,
-                               &Caption[static_cast<std::size_t>(i)], 1, raster, kLetterIndex))
+    if (!host::TextOutToRaster(tools.With(letterFonts[static_cast<std::size_t>(i)]), pen + r.OriginX,
+                               r.OriginY - minTop, &Caption[static_cast<std::size_t>(i)], 1, raster,
+                               kLetterIndex))
       throw EFulgoError("Cannot evaluate font");
     pen += r.CellWidth;
   }
 
+  tools.KeepOnlyUsed();
   Dib->GrabDib(mask);
   Width = static_cast<std::int16_t>(Dib->GetWidth());
   Height = static_cast<std::int16_t>(Dib->GetHeight());

@@ -11,8 +11,8 @@
 
 #include "VantoraExport.h"
 #include "host/classes/Filer.h"
-#include "host/graphics/GdiTypes.h"
 #include "host/classes/Persistent.h"
+#include "host/graphics/GdiTypes.h"
 #include "model/Fulgoobj.h"
 
 VANTORA_API_BEGIN
@@ -106,6 +106,12 @@ class tFulgoText : public tFulgoObject {
   // R.CellWidth holds the advance and R.OriginY the raise (-OffSetY) on entry; Escapement is in
   // tenths of a degree, counter-clockwise.
   static void CalcRotatedLetterRect(tLetterRect& R, std::int32_t Height, std::int32_t Escapement);
+
+ private:
+  class LetterTools;
+  // The drawing context and the fonts of the letters, kept from one render to the next: a face
+  // repaints with the fonts it had.
+  std::unique_ptr<LetterTools> letterTools_;
 };
 
 }  // namespace vantora

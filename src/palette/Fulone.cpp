@@ -31,11 +31,8 @@ constexpr std::int32_t kFreshRecords = 1024;
 // growing it for the rare picture that needs it.
 constexpr std::size_t kFreshIndexSlots = 512;
 constexpr std::int32_t kFreshFixBrushes = 200;
-static_assert(kRecordGrowth == kFreshRecords, "one block of cleared records serves both");
-
-// Cleared records to copy from: a copy of trivial records is one memmove, where value
-// initialisation would store them one by one.
-const tFulgoOnePalette::TColorRecord kClearedRecords[kFreshRecords] = {};
+// Bitmaps a face registers without moving the maps of those before.
+constexpr std::size_t kFreshDibMaps = 8;
 
 [[noreturn]] void NotEnoughMemory() {
   throw host::EOutOfMemory("Not enough memory");
@@ -122,12 +119,10 @@ void RemapBytes(std::uint8_t* bits, std::size_t count, const std::uint8_t* map) 
 // --- life -------------------------------------------------------------------------------------
 
 tFulgoOnePalette::tFulgoOnePalette() try
-    : DibMaps(1),
-      FixBrushes(kFreshFixBrushes, 0),
-      Colors(std::begin(kClearedRecords), std::end(kClearedRecords)) {
+    : DibMaps(1), FixBrushes(kFreshFixBrushes, 0), Colors(kFreshRecords) {
   static const TIndexSlot clearedIndex[kFreshIndexSlots] = {};
   colorIndex_.assign(std::begin(clearedIndex), std::end(clearedIndex));
-  DibMaps.reserve(50);
+  DibMaps.reserve(kFreshDibMaps);
 } catch (const std::bad_alloc&) {
   NotEnoughMemory();
 }
@@ -165,7 +160,7 @@ std::uint16_t tFulgoOnePalette::AddFixBrush(TColor Color) {
 void tFulgoOnePalette::GrowRecords() {
   if (static_cast<std::int32_t>(Colors.size()) - ColorCount >= 256) return;
   if (static_cast<std::int64_t>(Colors.size()) + kRecordGrowth > INT32_MAX) NotEnoughMemory();
-  Colors.insert(Colors.end(), std::begin(kClearedRecords), std::end(kClearedRecords));
+  Colors.resize(Colors.size() + kRecordGrowth);
 }
 
 // Keeps the index at most half full after 256 more records.
@@ -219,6 +214,10 @@ void tFulgoOnePalette::AddBrush(std::uint32_t Color) {
 
 std::uint16_t tFulgoOnePalette::AddDib(const tFulgoDib& Dib) {
   if (Dib.Empty()) NoBitmap();
+  return AddColorTable(dib::ColorTable(Dib.Dib));
+}
+
+std::uint16_t tFulgoOnePalette::AddColorTable(const std::uint8_t* Table) {
   if (DibCount >= kMaxDibs)
     throw EFulgoError("Palette takes at most " + std::to_string(kMaxDibs) + " bitmaps");
   PrepareForColors();
@@ -228,12 +227,11 @@ std::uint16_t tFulgoOnePalette::AddDib(const tFulgoDib& Dib) {
     NotEnoughMemory();
   }
   TDibMap& map = DibMaps[static_cast<std::size_t>(DibCount) + 1];
-  const std::uint8_t* table = dib::ColorTable(Dib.Dib);
   // A table's unused tail repeats one entry: a repeat has the record of the entry before it.
-  map[0] = FindOrAddColor(table);
+  map[0] = FindOrAddColor(Table);
   for (std::size_t j = 1; j < 256; ++j)
     map[j] =
-        std::memcmp(table + 4 * j, table + 4 * (j - 1), 4) == 0 ? map[j - 1] : FindOrAddColor(table + 4 * j);
+        ColorKey(Table + 4 * j) == ColorKey(Table + 4 * (j - 1)) ? map[j - 1] : FindOrAddColor(Table + 4 * j);
   return static_cast<std::uint16_t>(++DibCount);
 }
 
@@ -605,53 +603,55 @@ void tFulgoOnePalette::NearestBoxes(int B, const TReducedColors& Reduced) {
 
 // --- applying ---------------------------------------------------------------------------------
 
-void tFulgoOnePalette::MakeRasterMap(std::uint16_t Number, const std::uint8_t* Table,
-                                     std::uint8_t* Map) const {
+void tFulgoOnePalette::MakeRasterMap(std::uint16_t Number, std::uint8_t* Map) const {
+  const TDibMap& records = DibMaps[Number];
+  const int base = kLowStaticEntries + Reserved + FixCount;
   if (UseMedianCut) {
     if (ColorMap.size() != static_cast<std::size_t>(ColorCount))
       throw EFulgoError("Palette is not built: no colour map for bitmap " + std::to_string(Number));
-    const TDibMap& records = DibMaps[Number];
-    const int base = kLowStaticEntries + Reserved + FixCount;
     for (std::size_t i = 0; i < 256; ++i)
       Map[i] = static_cast<std::uint8_t>(ColorMap[static_cast<std::size_t>(records[i])] + base);
     return;
   }
-  // The first palette index of each colour, found through a small open-addressing index over the
-  // palette's colours, read once.
-  constexpr int kSlotBits = 10;
+  // Each byte takes the first palette entry of its colour. A record's colour is laid out at entry
+  // base + record, so only the entries before it can hold the colour first: the static colours,
+  // the reserved entries, the brushes and the earlier records (the same colour with another fourth
+  // byte). A small open-addressing index takes those in palette order, the first one of a colour
+  // staying.
+  if (base + ColorCount > kHighStaticFirst)
+    throw EFulgoError("Palette is not built: " + std::to_string(ColorCount) + " colours for bitmap " +
+                      std::to_string(Number) + " do not fit");
+  constexpr int kSlotBits = 9;
   constexpr std::size_t kMask = (std::size_t{1} << kSlotBits) - 1;
   std::array<std::uint32_t, 256> rgb;
-  for (std::size_t i = 0; i < 256; ++i) rgb[i] = EntryValue(Palette[i]) & 0x00FFFFFFu;
   std::array<std::int16_t, kMask + 1> first;
   first.fill(-1);
-  const auto slotOf = [&](std::uint32_t key) {
-    std::size_t s = FibonacciSlot(key, kSlotBits);
-    while (first[s] >= 0 && rgb[static_cast<std::size_t>(first[s])] != key) s = (s + 1) & kMask;
-    return s;
+  const auto firstEntry = [&](std::uint32_t colour, int entry) {
+    rgb[static_cast<std::size_t>(entry)] = colour;
+    std::size_t s = FibonacciSlot(colour, kSlotBits);
+    while (first[s] >= 0 && rgb[static_cast<std::size_t>(first[s])] != colour) s = (s + 1) & kMask;
+    if (first[s] < 0) first[s] = static_cast<std::int16_t>(entry);
+    return static_cast<std::uint8_t>(first[s]);
   };
-  // Runs of equal colours (unused entries, a table's black tail) are looked up once.
-  for (std::size_t i = 0; i < 256; ++i) {
-    if (i > 0 && rgb[i] == rgb[i - 1]) continue;
-    const std::size_t s = slotOf(rgb[i]);
-    if (first[s] < 0) first[s] = static_cast<std::int16_t>(i);
-  }
-  for (std::size_t j = 0; j < 256; ++j) {
-    const std::uint32_t key = dib::Get32(Table + 4 * j) & 0x00FFFFFFu;
-    if (j > 0 && key == (dib::Get32(Table + 4 * (j - 1)) & 0x00FFFFFFu)) {
-      Map[j] = Map[j - 1];
-      continue;
-    }
-    const std::int16_t found = first[slotOf(key)];
-    Map[j] = found >= 0 ? static_cast<std::uint8_t>(found) : 0;
-  }
+  for (int i = 0; i < base; ++i)
+    firstEntry(EntryValue(Palette[static_cast<std::size_t>(i)]) & 0x00FFFFFFu, i);
+  std::array<std::uint8_t, kMaxReduced> recordEntry;
+  for (std::int32_t r = 0; r < ColorCount; ++r)
+    recordEntry[static_cast<std::size_t>(r)] =
+        firstEntry(ColorKey(Colors[static_cast<std::size_t>(r)].Color) & 0x00FFFFFFu, base + r);
+  for (std::size_t j = 0; j < 256; ++j) Map[j] = recordEntry[static_cast<std::size_t>(records[j])];
 }
 
 tFulgoOnePalette::TRasterMap tFulgoOnePalette::RasterMap(const tFulgoDib& Dib, std::uint16_t Number) const {
+  if (Dib.Empty()) NoBitmap();
+  return RasterMap(Number);
+}
+
+tFulgoOnePalette::TRasterMap tFulgoOnePalette::RasterMap(std::uint16_t Number) const {
   if (Number < 1 || Number > DibCount)
     throw EFulgoError("Bitmap number " + std::to_string(Number) + " is not registered with this palette");
-  if (Dib.Empty()) NoBitmap();
   TRasterMap map;
-  MakeRasterMap(Number, dib::ColorTable(Dib.Dib), map.data());
+  MakeRasterMap(Number, map.data());
   return map;
 }
 

@@ -7,6 +7,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "VantoraExport.h"
@@ -67,9 +70,25 @@ class tFulgoOnePalette {
   std::vector<std::uint16_t> ColorMap;
   // The fixed brush colours (red in the low byte), in registration order; FixCount are used.
   std::vector<TColor> FixBrushes;
+  // Makes room for records without clearing it: a record is written whole when its colour is added,
+  // and none past ColorCount is read.
+  template <class T>
+  struct TUnclearedAllocator : std::allocator<T> {
+    TUnclearedAllocator() = default;
+    template <class U>
+    explicit TUnclearedAllocator(const TUnclearedAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* at) noexcept {
+      ::new (static_cast<void*>(at)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* at, Args&&... args) {
+      ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+  };
   // The distinct colours; ColorCount are used. The table holds 1024 records at first and grows by
   // 1024 whenever fewer than 256 are left, so one bitmap's table always fits.
-  std::vector<TColorRecord> Colors;
+  std::vector<TColorRecord, TUnclearedAllocator<TColorRecord>> Colors;
   std::array<TBox, 256> Boxes{};
   std::array<TEntry, 256> Palette{};
   // Entries kept free after the 10 low static colours.
@@ -89,6 +108,8 @@ class tFulgoOnePalette {
   void AddBrush(std::uint32_t Color);
   // Registers all 256 table entries of the bitmap and answers its number for ChangeDib.
   std::uint16_t AddDib(const tFulgoDib& Dib);
+  // The same for a picture known only by its colour table (256 entries) so far.
+  std::uint16_t AddColorTable(const std::uint8_t* Table);
   // Reduces and lays out Palette, then makes PaletteHandle.
   void BuildPalette();
   // Rewrites every raster byte (padding included) of bitmap Number to index Palette; the colour
@@ -98,6 +119,8 @@ class tFulgoOnePalette {
   // it uses.
   using TRasterMap = std::array<std::uint8_t, 256>;
   TRasterMap RasterMap(const tFulgoDib& Dib, std::uint16_t Number) const;
+  // The same for a bitmap registered by its colour table alone.
+  TRasterMap RasterMap(std::uint16_t Number) const;
   // Colour-table order -> index of the nearest Palette entry.
   std::uint16_t FindBrush(TColor Color) const;
   // Palette becomes the bitmap's colour table.
@@ -145,7 +168,7 @@ class tFulgoOnePalette {
   void LinkBoxes(int B);
   TReducedColors MapBoxes(int B);
   void NearestBoxes(int B, const TReducedColors& Reduced);
-  void MakeRasterMap(std::uint16_t Number, const std::uint8_t* Table, std::uint8_t* Map) const;
+  void MakeRasterMap(std::uint16_t Number, std::uint8_t* Map) const;
   // CreateLogicalPalette over the system palette as BuildPalette has read it, or as read now (nullptr).
   void MakePaletteHandle(const host::PALETTEENTRY* System);
 };

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "base/Fultype.h"
+#include "core/AsmFun.h"
+#include "core/DibLayout.h"
 #include "core/Fuldib.h"
 #include "core/uMemory.h"
 #include "host/graphics/Gdi.h"
@@ -100,6 +103,29 @@ TEST(FulgoDib, NewRastersHoldNoStaleBytes) {
   tFulgoDib huge;
   EXPECT_THROW(huge.MakeNew(32049, 1), EFulgoError);
   EXPECT_TRUE(huge.Empty());
+}
+
+// A stretched copy writes every pixel itself; its padding is cleared over whatever the heap held.
+TEST(FulgoDib, StretchedCopiesHoldTheStretchAndNoStaleBytes) {
+  tFulgoDib source;
+  Paint(source, {"0123456", "789abcd", "efghijk"});
+  for (const auto& [w, h] : {std::pair{5, 3}, std::pair{13, 7}, std::pair{1, 1}, std::pair{7, 2}}) {
+    const std::size_t bytes =
+        1078 + dib::RowStride(static_cast<std::uint32_t>(w)) * static_cast<std::size_t>(h);
+    void* dirty = mGETMEM(static_cast<std::int32_t>(bytes));
+    std::memset(dirty, 0xAA, bytes);
+    mFREE(dirty);
+    tFulgoDib stretched, expected;
+    stretched.MakeStretched(source, static_cast<TWidth>(w), static_cast<THeight>(h));
+    expected.MakeNew(static_cast<TWidth>(w), static_cast<THeight>(h));
+    Stretch(dib::Bits(source.Dib), dib::Bits(expected.Dib), 7, 3, static_cast<std::uint16_t>(w),
+            static_cast<std::uint16_t>(h));
+    EXPECT_EQ(Block(stretched), Block(expected)) << w << "x" << h;
+  }
+  // From a source without pixels: cleared rows, as MakeNew gives.
+  tFulgoDib none, fromNone;
+  fromNone.MakeStretched(none, 6, 2);
+  EXPECT_EQ(Raster(fromNone), std::vector<std::uint8_t>(16, 0));
 }
 
 TEST(FulgoDib, ColoursAreTableValuesResolvedThroughSystemColours) {

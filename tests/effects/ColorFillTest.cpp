@@ -180,9 +180,13 @@ TEST(ColorFill, StretchedPictureIsMappedWhereItLands) {
     fill.RegisterOnePalette(palette);
     palette.BuildPalette();
 
+    // A stretched gradient is never drawn whole by the fill: the whole one is drawn here.
+    tFulgoDib whole;
+    if (kind == fgGradient) fill.Gradient->CreateGradient(whole);
+    const tFulgoDib& working = kind == fgGradient ? whole : *fill.WorkDib;
     tFulgoDib mapped;
-    mapped.MakeEmpty(fill.WorkDib->GetWidth(), fill.WorkDib->GetHeight());
-    std::memcpy(mapped.Dib, fill.WorkDib->Dib, fill.WorkDib->GetDibMemorySize());
+    mapped.MakeEmpty(working.GetWidth(), working.GetHeight());
+    std::memcpy(mapped.Dib, working.Dib, working.GetDibMemorySize());
     palette.ChangeDib(mapped, static_cast<std::uint16_t>(fill.DibHandle));
     tFulgoDib expected;
     expected.MakeEmpty(body.GetWidth(), body.GetHeight());

@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
+#include "core/AsmFun.h"
 #include "core/DibLayout.h"
 #include "effects/Fulgrd.h"
 #include "host/classes/Platform.h"
+#include "support/DibTestUtil.h"
 
 namespace vantora {
 namespace {
@@ -184,6 +189,50 @@ TEST_F(GradientRender, LinearAngles) {
   g.Angle = -32768;
   Render(g);
   EXPECT_EQ(g.Angle, 352);
+}
+
+// Painting a gradient from its picture reads single pixels through up to two stretches; the body
+// must come out as when the whole bitmap was drawn and then stretched onto it.
+TEST_F(GradientRender, PicturePaintsWhatTheWholeBitmapStretchedPaints) {
+  struct Kind {
+    std::int16_t type, angle, width, height;
+  };
+  const Kind kinds[] = {
+      {kGradLinear, 0, 110, 110},    {kGradLinear, 30, 37, 9},   {kGradLinear, 70, 30, 7},
+      {kGradLinear, 100, 13, 41},    {kGradLinear, 225, 50, 50}, {kGradLinear, 300, 8, 33},
+      {kGradLinear, 0, 300, 17},     {kGradLinear, 80, 9, 260},  {kGradRectangular, 0, 21, 8},
+      {kGradRectangular, 0, 300, 2}, {kGradCircular, 0, 45, 45}, {kGradCircular, 0, 7, 250}};
+  const std::pair<int, int> bodies[] = {{138, 31}, {5, 3}, {1, 1}, {61, 203}, {2, 40}};
+  std::array<std::uint8_t, 256> map;
+  for (std::size_t i = 0; i < map.size(); ++i) map[i] = static_cast<std::uint8_t>((i * 7 + 3) % 256);
+  for (const Kind& kind : kinds) {
+    tFulgoGradient g(nullptr);
+    g.GradType = kind.type;
+    g.Angle = kind.angle;
+    g.GradWidth = kind.width;
+    g.GradHeight = kind.height;
+    SetStop(g, 1, 10, 250, 90, 7);
+    SetStop(g, 2, 200, 0, 30, 0);
+    const auto whole = Render(g);
+    const auto picture = g.MakePicture();
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(0, std::memcmp(picture->Table.data(), dib::ColorTable(whole->Dib), dib::kColorTableSize));
+    for (const auto& [w, h] : bodies) {
+      // A body with holes and its padding set: painting writes only where the shape is.
+      tFulgoDib expected, painted;
+      for (tFulgoDib* body : {&expected, &painted}) {
+        body->MakeEmpty(static_cast<TWidth>(w), static_cast<THeight>(h));
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x) body->Row(y)[x] = (x * 3 + y) % 5 == 0 ? 247 : 1;
+      }
+      StretchThrough(dib::Bits(whole->Dib), dib::Bits(expected.Dib), whole->GetWidth(), whole->GetHeight(),
+                     static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), map.data(), 247);
+      picture->StretchOnto(painted, map.data(), 247);
+      ASSERT_EQ(test::Raster(painted), test::Raster(expected))
+          << "type " << kind.type << " angle " << kind.angle << " " << kind.width << "x" << kind.height
+          << " onto " << w << "x" << h;
+    }
+  }
 }
 
 TEST_F(GradientRender, RectangleRings) {

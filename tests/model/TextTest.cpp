@@ -196,6 +196,32 @@ TEST(TextLayout, MaskHoldsTheLettersAsTextOutDrawsThem) {
   text.Dib->FreeDib();
 }
 
+// Fonts stay from one render to the next; a font changed in between is drawn as changed, as a text
+// that never drew another font draws it.
+TEST(TextLayout, RendersAfterAFontChangeDrawTheNewFont) {
+  tFulgoText kept(nullptr);
+  kept.SetCaption("Ab3");
+  const std::vector<std::string> before = Mask(kept);
+  const auto restyle = [](tFulgoText& text) {
+    text.GetLetterFont(1)->SetHeight(17);
+    text.GetLetterFont(2)->SetFontName("Courier New");
+    text.GetLetterFont(2)->SetAngle(90);
+  };
+  restyle(kept);
+  tFulgoText fresh(nullptr);
+  fresh.SetCaption("Ab3");
+  restyle(fresh);
+  const std::vector<std::string> after = Mask(kept);
+  EXPECT_NE(after, before);
+  EXPECT_EQ(after, Mask(fresh));
+  // And back: the first fonts again, though the render in between no longer used them.
+  tFulgoText first(nullptr);
+  first.SetCaption("Ab3");
+  for (int i = 1; i <= 2; ++i)
+    kept.GetLetterFont(static_cast<std::int16_t>(i))->CopyFrom(*first.GetLetterFont(0));
+  EXPECT_EQ(Mask(kept), before);
+}
+
 TEST(TextLayout, EmptyAndImpossibleCaptions) {
   tFulgoText text(nullptr);
   text.MakeFirstBitmap();

@@ -148,6 +148,40 @@ TEST(FulgoOnePalette, RasterMapIsWhatChangeDibDoesToEachByte) {
   }
 }
 
+// Without reduction every byte takes the first palette entry of its colour: a static colour, a
+// brush or a reserved (black) entry before the bitmap's own entries, or an earlier entry of the
+// same colour with another fourth byte.
+TEST(FulgoOnePalette, UnreducedBytesTakeTheFirstEntryOfTheirColour) {
+  for (int reserved : {0, 5}) {
+    Builder p;
+    p.Reserved = static_cast<std::int16_t>(reserved);
+    p.AddFixBrush(0x00332211);
+    tFulgoDib first, second;
+    MakeBitmap(first, {Bgr(0x11, 0x22, 0x33), Bgr(9, 9, 9), Bgr(128, 0, 0), Bgr(9, 9, 9) | 1u << 24,
+                       Bgr(255, 255, 255), Bgr(40, 50, 60)});
+    MakeBitmap(second, {Bgr(40, 50, 60), Bgr(1, 2, 3), Bgr(9, 9, 9) | 7u << 24, Bgr(0x11, 0x22, 0x33)});
+    p.AddDib(first);
+    p.AddDib(second);
+    p.BuildPalette();
+    ASSERT_EQ(p.UseMedianCut, 0);
+    for (std::uint16_t number : {1, 2}) {
+      const tFulgoDib& bitmap = number == 1 ? first : second;
+      const Builder::TRasterMap map = p.RasterMap(bitmap, number);
+      for (std::size_t j = 0; j < 256; ++j) {
+        const std::uint32_t colour = dib::Get32(dib::ColorTable(bitmap.Dib) + 4 * j) & 0x00FFFFFFu;
+        std::size_t want = 0;
+        while (want < 256 && EntryBgr(p.Palette[want]) != colour) ++want;
+        ASSERT_LT(want, 256u) << j;
+        ASSERT_EQ(map[j], want) << "bitmap " << number << " entry " << j << " reserved " << reserved;
+      }
+    }
+    const Builder::TRasterMap map = p.RasterMap(first, 1);
+    EXPECT_EQ(map[0], 10 + reserved);  // the brush
+    EXPECT_EQ(map[3], map[1]);
+    EXPECT_EQ(map[255], 0);  // black is the first static colour
+  }
+}
+
 TEST(FulgoOnePalette, SplitCutsBeforeTheBucketThatReachesHalf) {
   Builder p;
   for (std::uint32_t c : {Bgr(10, 0, 0), Bgr(10, 1, 0), Bgr(10, 2, 0), Bgr(200, 0, 0)}) p.AddBrush(c);
