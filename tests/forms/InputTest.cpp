@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "forms/FormsTestSupport.h"
+#include "host/forms/WindowSystem.h"
 
 namespace vantora::host {
 namespace {
@@ -97,6 +98,30 @@ TEST_F(FormsTest, TabOrderTypingAndAccelerators) {
   app->ProcessMessages();
   EXPECT_EQ(applied, 1) << "a disabled control ignores its accelerator";
   EXPECT_NE(FocusedControl(), second);
+}
+
+TEST_F(FormsTest, TheFocusLeavesAnnouncedOnHideAndSilentlyWhenTheFormIsDestroyed) {
+  int exits = 0;
+  // A form whose focused control calls back into what derives from the form when it loses focus.
+  struct Editor : TForm {
+    explicit Editor(TComponent* owner, int& exits) : TForm(owner), exits(exits) {}
+    int& exits;
+  };
+  auto* form = new Editor(app.get(), exits);
+  form->SetBounds(0, 0, 200, 120);
+  auto* button = Add<TButton>(form, 5, 5, 60, 25);
+  button->OnExit = [form](TPersistent*) { ++form->exits; };
+  form->Show();
+  Click(*button);
+  form->Hide();
+  EXPECT_EQ(exits, 1);
+
+  form->Show();
+  Click(*button);
+  ASSERT_TRUE(button->Focused());
+  delete form;
+  EXPECT_EQ(exits, 1);
+  EXPECT_EQ(windowing::Current().focus, nullptr);
 }
 
 TEST_F(FormsTest, MessagesAreSentAtOnceOrQueued) {

@@ -52,6 +52,9 @@ TCustomForm::~TCustomForm() {
       windowing::ReportCurrentException();
     }
   }
+  // What derives from the form is gone by now, and with it what its controls' handlers would call:
+  // the focus leaves them unannounced.
+  if (auto& state = windowing::Current(); ContainsControl(state.focus)) state.focus = nullptr;
   if (NativeShown()) HideNative();
   if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
 }
