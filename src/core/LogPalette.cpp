@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <new>
 
 #include "base/Fultype.h"
+#include "core/DibLayout.h"
 #include "core/uMemory.h"
 #include "host/classes/Errors.h"
 #include "host/graphics/Gdi.h"
@@ -22,15 +24,22 @@ MemBlock NewRecord() {
   }
 }
 
-bool IsBlack(const std::uint8_t* color) {
-  return (color[0] | color[1] | color[2]) == 0;
-}
+static_assert(sizeof(host::PALETTEENTRY) == 4 && std::endian::native == std::endian::little,
+              "Entries are laid and compared as 32-bit values");
 
-bool IsStaticEntry(int index) {
-  return index < kLowStaticEntries || index >= kHighStaticFirst;
+// Entries From..To of Table laid over Entries with Flags; a black table entry leaves its entry as
+// it is. One 32-bit select per entry, so the loop runs in vector lanes.
+void LayRange(const std::uint8_t* Table, host::PALETTEENTRY* Entries, int From, int To, host::BYTE Flags) {
+  for (int i = From; i < To; ++i) {
+    const std::uint32_t colour = dib::Get32(Table + 4 * i) & 0x00FFFFFFu;  // blue in the low byte
+    const std::uint32_t made = (colour >> 16) | (colour & 0xFF00u) | (colour & 0xFFu) << 16 |
+                               std::uint32_t{Flags} << 24;  // red in the low byte
+    std::uint32_t entry;
+    std::memcpy(&entry, Entries + i, sizeof entry);
+    entry = colour == 0 ? entry : made;
+    std::memcpy(Entries + i, &entry, sizeof entry);
+  }
 }
-
-static_assert(sizeof(host::PALETTEENTRY) == 4, "Entries are compared as bytes");
 
 // The system palette (as given, or read now) with every non-black entry of Table in its place.
 void LayEntries(const std::uint8_t* Table, const host::PALETTEENTRY* System, host::PALETTEENTRY* entries) {
@@ -38,11 +47,9 @@ void LayEntries(const std::uint8_t* Table, const host::PALETTEENTRY* System, hos
     std::copy_n(System, kLogPaletteEntries, entries);
   else
     ReadSystemPalette(entries);
-  for (int i = 0; i < kLogPaletteEntries; ++i) {
-    const std::uint8_t* c = Table + 4 * i;
-    if (IsBlack(c)) continue;
-    entries[i] = host::PALETTEENTRY{c[2], c[1], c[0], IsStaticEntry(i) ? host::BYTE{0} : host::PC_NOCOLLAPSE};
-  }
+  LayRange(Table, entries, 0, kLowStaticEntries, 0);
+  LayRange(Table, entries, kLowStaticEntries, kHighStaticFirst, host::PC_NOCOLLAPSE);
+  LayRange(Table, entries, kHighStaticFirst, kLogPaletteEntries, 0);
 }
 
 // Whether Palette has exactly these entries, no more and no fewer.
