@@ -37,6 +37,10 @@ host::Owned<host::HPALETTE> MakeLogPalette(const std::uint8_t* Table, const char
 // The same over System, the 256 entries of the system palette as a caller has just read them.
 host::Owned<host::HPALETTE> MakeLogPalette(const std::uint8_t* Table, const host::PALETTEENTRY* System,
                                            const char* FailMessage);
+// The same, but Held is kept when it already has exactly the entries the new palette would get: a
+// face painted again in the same colours keeps the palette a window may have realised.
+host::Owned<host::HPALETTE> MakeLogPalette(host::Owned<host::HPALETTE> Held, const std::uint8_t* Table,
+                                           const host::PALETTEENTRY* System, const char* FailMessage);
 
 }  // namespace vantora
 VANTORA_API_END

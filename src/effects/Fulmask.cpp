@@ -72,15 +72,19 @@ std::int32_t SkipTransparent(const std::uint8_t* row, std::int32_t c, std::int32
   return c;
 }
 
-// The number of marks (bytes of 0 or 1) in a row, eight at a time: one multiplication sums eight.
-std::int32_t CountMarks(const std::uint8_t* marks, std::int32_t n) {
+// Whether a row holds more than Limit marks (bytes of 0 or 1). Blocks of 64 are summed in
+// vector lanes; a row of letters passes the limit early and is not counted further.
+bool MoreMarksThan(const std::uint8_t* marks, std::int32_t n, std::int32_t limit) {
+  constexpr std::int32_t kBlock = 64;
   std::int32_t count = 0, c = 0;
-  for (std::uint64_t eight; c + 8 <= n; c += 8) {
-    std::memcpy(&eight, marks + c, sizeof eight);
-    count += static_cast<std::int32_t>((eight * kEveryByte) >> 56);
+  for (; c + kBlock <= n; c += kBlock) {
+    std::uint8_t block = 0;  // at most 64 marks: no overflow
+    for (std::int32_t k = 0; k < kBlock; ++k) block = static_cast<std::uint8_t>(block + marks[c + k]);
+    count += block;
+    if (count > limit) return true;
   }
   for (; c < n; ++c) count += marks[c];
-  return count;
+  return count > limit;
 }
 
 // The runs of pixels other than T in a row, as start and stop columns, when there are at most a
@@ -148,7 +152,7 @@ void Create3DMask(tFulgoDib& Mask, const tFulgoDib& Src, efgDirection Direction,
     std::uint8_t* at = mask + (r + originR) * maskStride + originC;
     // A diagonal band is a staircase: a second diagonal beside the first, from the edge pixels
     // that end a run, closes its holes.
-    if (CountMarks(edge.data(), W) * kStrokeRowRatio <= W) {
+    if (!MoreMarksThan(edge.data(), W, W / kStrokeRowRatio)) {
       const std::uint8_t* flags = edge.data();
       for (std::int32_t c = 0;; ++c) {
         const void* next = std::memchr(flags + c, 1, static_cast<std::size_t>(W + 1 - c));

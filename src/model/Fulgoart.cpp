@@ -130,9 +130,15 @@ void tFulgoArt::Render() {
     }
   } cleanup{Objects};
   tFulgoOnePalette palette;
+  // The builder keeps the handle when the colours stay the same, and hands back whichever it holds.
+  palette.PaletteHandle = std::move(PaletteHandle);
+  struct HandBack {
+    tFulgoOnePalette& from;
+    host::Owned<host::HPALETTE>& to;
+    ~HandBack() { to = std::move(from.PaletteHandle); }
+  } handBack{palette, PaletteHandle};
   RenderPass(palette, Objects.Actives(), [this] { Compose(); });
   palette.SetColorTabelTo(*Dib);
-  PaletteHandle = std::move(palette.PaletteHandle);
 }
 
 void tFulgoArt::Compose() {

@@ -689,9 +689,8 @@ void tFulgoOnePalette::CreateLogicalPalette() {
 }
 
 void tFulgoOnePalette::MakePaletteHandle(const host::PALETTEENTRY* System) {
-  PaletteHandle.reset();
   const auto* table = reinterpret_cast<const std::uint8_t*>(Palette.data());
-  PaletteHandle = MakeLogPalette(table, System, "Palette creation failed");
+  PaletteHandle = MakeLogPalette(std::move(PaletteHandle), table, System, "Palette creation failed");
 }
 
 void tFulgoOnePalette::CreatePaletteFrom(const tFulgoDib& Dib) {

@@ -110,7 +110,8 @@ class tFulgoOnePalette {
   std::uint16_t AddDib(const tFulgoDib& Dib);
   // The same for a picture known only by its colour table (256 entries) so far.
   std::uint16_t AddColorTable(const std::uint8_t* Table);
-  // Reduces and lays out Palette, then makes PaletteHandle.
+  // Reduces and lays out Palette, then makes PaletteHandle; a handle it already holds with the same
+  // entries is kept.
   void BuildPalette();
   // Rewrites every raster byte (padding included) of bitmap Number to index Palette; the colour
   // table is left as it is.

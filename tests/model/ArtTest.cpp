@@ -1,11 +1,14 @@
 // The art: background sizing, text alignment, rebuild notices and the stream copy.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 
 #include "host/classes/Stream.h"
 #include "host/classes/TextForm.h"
+#include "host/graphics/Gdi.h"
 #include "model/Fullblart.h"
 #include "support/Raises.h"
 #include "support/Streams.h"
@@ -99,6 +102,39 @@ TEST(ArtSize, RenderFailureKeepsThePaletteAndFreesThePictures) {
   // An art without a background says so.
   art.FulgoBackground->SetActive(false);
   EXPECT_THROW(art.Render(), EFulgoError);
+}
+
+// A window that realised the face's palette keeps a live one while the colours stay.
+TEST(ArtPalette, SameColoursKeepTheHandleNewColoursGetTheirOwn) {
+  tFulgoLabelArt art(nullptr);
+  art.FulgoText->SetCaption("ab");
+  art.FulgoText->FulgoColor->SetBrush(0x102030);
+  art.Render();
+  const host::HPALETTE first = art.PaletteHandle;
+  ASSERT_NE(first, nullptr);
+  art.Render();
+  EXPECT_EQ(art.PaletteHandle, first);
+
+  art.FulgoText->FulgoColor->SetBrush(0x405060);
+  art.Render();
+  ASSERT_NE(art.PaletteHandle, nullptr);
+  host::PALETTEENTRY entries[256];
+  ASSERT_EQ(host::GetPaletteEntries(art.PaletteHandle, 0, 256, entries), 256u);
+  const auto holds = [&](host::BYTE red, host::BYTE green, host::BYTE blue) {
+    return std::any_of(std::begin(entries), std::end(entries), [&](const host::PALETTEENTRY& e) {
+      return e.peRed == red && e.peGreen == green && e.peBlue == blue;
+    });
+  };
+  EXPECT_TRUE(holds(0x60, 0x50, 0x40));
+  EXPECT_FALSE(holds(0x30, 0x20, 0x10));
+  // A handle changed behind the art's back is not taken for the palette it should have.
+  entries[20] = host::PALETTEENTRY{1, 2, 3, 0};
+  const host::HPALETTE changed = art.PaletteHandle;
+  ASSERT_EQ(host::SetPaletteEntries(changed, 20, 1, &entries[20]), 1u);
+  art.Render();
+  ASSERT_EQ(host::GetPaletteEntries(art.PaletteHandle, 0, 256, entries), 256u);
+  EXPECT_FALSE(holds(1, 2, 3));
+  EXPECT_TRUE(holds(0x60, 0x50, 0x40));
 }
 
 TEST(ArtRebuild, NoticesReachTheRebuildEventOnly) {
