@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "controls/Fulint.h"
+#include "core/LogPalette.h"
 #include "host/classes/Filer.h"
 #include "host/forms/Controls.h"
 #include "host/graphics/Gdi.h"
@@ -116,7 +117,13 @@ void tFulgoPalette::RebuildPalette() {
   if (total == 1) {
     const auto first = std::find_if(RegisteredInterfaces.begin(), RegisteredInterfaces.end() - 1,
                                     [](const tFulgoInt* item) { return item->TotalPalettes() != 0; });
-    PaletteHandle = (*first)->CurrentArt ? (*first)->CurrentArt->PaletteHandle.get() : nullptr;
+    // A copy: the art replaces its palette when its colours change, and a control that renders
+    // without updating the shared palette must still find this one.
+    const tFulgoArt* art = (*first)->CurrentArt;
+    if (art && art->PaletteHandle) {
+      PaletteHandle = CopyLogPalette(art->PaletteHandle.get(), "Palette could not be created").release();
+      OwnsHandle = true;
+    }
   } else {
     for (const tFulgoInt* item : RegisteredInterfaces) item->RegisterOnePaletteDibs(*Builder);
     Builder->BuildPalette();

@@ -60,6 +60,17 @@ bool HasEntries(host::HPALETTE Palette, const std::array<host::PALETTEENTRY, kLo
   return std::memcmp(held.data(), entries.data(), sizeof held) == 0;
 }
 
+host::Owned<host::HPALETTE> CreateFromEntries(
+    const std::array<host::PALETTEENTRY, kLogPaletteEntries>& entries, const char* FailMessage) {
+  const MemBlock record = NewRecord();
+  auto* logical = new (record.get()) host::LOGPALETTE{host::PALETTE_VERSION, kLogPaletteEntries, {}};
+  std::copy(entries.begin(), entries.end(),
+            reinterpret_cast<host::PALETTEENTRY*>(record.get() + kLogPaletteEntriesOffset));
+  host::Owned<host::HPALETTE> palette(host::CreatePalette(logical));
+  if (!palette) throw EPaletCreatFail(FailMessage);
+  return palette;
+}
+
 }  // namespace
 
 void ReadSystemPalette(host::PALETTEENTRY* Entries) {
@@ -83,13 +94,14 @@ host::Owned<host::HPALETTE> MakeLogPalette(host::Owned<host::HPALETTE> Held, con
   LayEntries(Table, System, entries.data());
   if (HasEntries(Held.get(), entries)) return Held;
   Held.reset();
-  const MemBlock record = NewRecord();
-  auto* logical = new (record.get()) host::LOGPALETTE{host::PALETTE_VERSION, kLogPaletteEntries, {}};
-  std::copy(entries.begin(), entries.end(),
-            reinterpret_cast<host::PALETTEENTRY*>(record.get() + kLogPaletteEntriesOffset));
-  host::Owned<host::HPALETTE> palette(host::CreatePalette(logical));
-  if (!palette) throw EPaletCreatFail(FailMessage);
-  return palette;
+  return CreateFromEntries(entries, FailMessage);
+}
+
+host::Owned<host::HPALETTE> CopyLogPalette(host::HPALETTE Palette, const char* FailMessage) {
+  std::array<host::PALETTEENTRY, kLogPaletteEntries> entries;
+  if (host::GetPaletteEntries(Palette, 0, kLogPaletteEntries, entries.data()) != kLogPaletteEntries)
+    throw EPaletCreatFail(FailMessage);
+  return CreateFromEntries(entries, FailMessage);
 }
 
 }  // namespace vantora

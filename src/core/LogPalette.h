@@ -42,5 +42,9 @@ host::Owned<host::HPALETTE> MakeLogPalette(const std::uint8_t* Table, const host
 host::Owned<host::HPALETTE> MakeLogPalette(host::Owned<host::HPALETTE> Held, const std::uint8_t* Table,
                                            const host::PALETTEENTRY* System, const char* FailMessage);
 
+// A palette of its own with the 256 entries of Palette; EPaletCreatFail (with FailMessage) when
+// Palette has not 256 entries or the drawing layer refuses the copy.
+host::Owned<host::HPALETTE> CopyLogPalette(host::HPALETTE Palette, const char* FailMessage);
+
 }  // namespace vantora
 VANTORA_API_END

@@ -1,5 +1,6 @@
 // Shared palettes: one palette computation for a whole form, palettes stored in the form, window-wide
 // palettes of the controls made in code, and what sharing does on the emulated 256-colour display.
+#include <cstdint>
 #include <vector>
 
 #include "ControlsTestSupport.h"
@@ -51,7 +52,7 @@ TEST_F(PaletteTest, AFormOfManyControlsComputesItsPaletteOnceAfterLoading) {
   EXPECT_EQ(palette->GetComponentsCount(), 99);
 }
 
-TEST_F(PaletteTest, OneMemberWithAPictureLendsItsOwnPaletteAndEmptyMembersGiveNone) {
+TEST_F(PaletteTest, OneMemberWithAPictureGivesACopyOfItsPaletteAndEmptyMembersGiveNone) {
   host::TForm* form = NewForm(300, 100);
   auto* palette = new tFulgoPalette(form);
   int rebuilds = 0;
@@ -68,9 +69,26 @@ TEST_F(PaletteTest, OneMemberWithAPictureLendsItsOwnPaletteAndEmptyMembersGiveNo
   form->Show();
   app->ProcessMessages();
   label->SetFulgoPalette(palette);
-  EXPECT_EQ(palette->PaletteHandle, label->Art->PaletteHandle);
-  EXPECT_FALSE(palette->OwnsHandle);
+  const auto entries = [](host::HPALETTE handle) {
+    std::vector<host::PALETTEENTRY> all(256);
+    all.resize(host::GetPaletteEntries(handle, 0, 256, all.data()));
+    std::vector<std::uint32_t> colours;
+    for (const host::PALETTEENTRY& e : all)
+      colours.push_back(e.peRed | e.peGreen << 8 | e.peBlue << 16 |
+                        static_cast<std::uint32_t>(e.peFlags) << 24);
+    return colours;
+  };
+  ASSERT_NE(palette->PaletteHandle, nullptr);
+  EXPECT_NE(palette->PaletteHandle, label->Art->PaletteHandle);
+  EXPECT_TRUE(palette->OwnsHandle);
+  EXPECT_EQ(entries(palette->PaletteHandle), entries(label->Art->PaletteHandle));
   EXPECT_EQ(rebuilds, 1);
+  // The member renders in new colours without updating the shared palette: the art replaces its
+  // palette, and the shared one still holds the colours it had.
+  const std::vector<std::uint32_t> shared = entries(palette->PaletteHandle);
+  label->FulgoInt().UpdatePalette = false;
+  label->Art->FulgoBackground->FulgoColor->SetBrush(0x3366CC);
+  EXPECT_EQ(entries(palette->PaletteHandle), shared);
   delete palette;
   EXPECT_EQ(label->GetFulgoPalette(), nullptr) << "a palette that goes detaches its members";
   EXPECT_NE(label->Art->PaletteHandle, nullptr) << "and leaves them their own palettes";
