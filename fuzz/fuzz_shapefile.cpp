@@ -20,28 +20,15 @@
 
 namespace {
 
-const std::string& ShapeFilePath() {
-  static const std::string path = "/tmp/vantora_fuzz_shapefile_" + std::to_string(getpid()) + ".shp";
-  return path;
-}
-
-// Points the settings at the fuzzed shape file, once.
-void PointSettingsAtShapeFile() {
-  static const bool done = [] {
-    const std::string ini = "/tmp/vantora_fuzz_shapefile_" + std::to_string(getpid()) + ".ini";
-    std::FILE* file = std::fopen(ini.c_str(), "wb");
-    if (!file) std::abort();
-    std::fprintf(file, "[FulgoLabel]\nFulgoShapePath=%s\n", ShapeFilePath().c_str());
-    std::fclose(file);
-    setenv("VANTORA_INI", ini.c_str(), 1);
-    static std::string settings = ini;
-    std::atexit([] {
-      std::remove(settings.c_str());
-      std::remove(ShapeFilePath().c_str());
-    });
-    return true;
+// The fuzzed shape file, which the library reads in place of its own.
+const std::string& FuzzedShapeFile() {
+  static const std::string path = [] {
+    std::string file = "/tmp/vantora_fuzz_shapefile_" + std::to_string(getpid()) + ".shp";
+    vantora::SetShapeFilePath(file);
+    std::atexit([] { std::remove(FuzzedShapeFile().c_str()); });
+    return file;
   }();
-  (void)done;
+  return path;
 }
 
 void Check(bool condition) {
@@ -52,8 +39,7 @@ void Check(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace vantora;
-  PointSettingsAtShapeFile();
-  std::FILE* file = std::fopen(ShapeFilePath().c_str(), "wb");
+  std::FILE* file = std::fopen(FuzzedShapeFile().c_str(), "wb");
   if (!file) return 0;
   if (size != 0) std::fwrite(data, 1, size, file);
   std::fclose(file);
