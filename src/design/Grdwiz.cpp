@@ -70,27 +70,20 @@ TfrmGrdWiz::~TfrmGrdWiz() {
   FormDestroy(this);
 }
 
-template <class T>
-T& TfrmGrdWiz::Find(const std::string& Name) const {
-  auto* control = dynamic_cast<T*>(FindComponent(Name));
-  if (!control) throw host::EComponentError("The gradient editor's form has no " + Name);
-  return *control;
-}
-
 void TfrmGrdWiz::FindControls() {
-  pnlGradient = &Find<host::TPanel>("pnlGradient");
-  btnOk = &Find<host::TSpeedButton>("btnOk");
-  btnCancel = &Find<host::TSpeedButton>("btnCancel");
-  cmbGradientType = &Find<host::TComboBox>("cmbGradientType");
-  cbxDicret = &Find<host::TCheckBox>("cbxDicret");
-  spnAngle = &Find<tQorSpin2>("spnAngle");
-  spnHeight = &Find<tQorSpin2>("spnHeight");
-  spnWidth = &Find<tQorSpin2>("spnWidth");
-  spnInMode = &Find<tQorSpin2>("spnInMode");
-  Panel3 = &Find<host::TPanel>("Panel3");
-  ScrollBar1 = &Find<host::TScrollBar>("ScrollBar1");
-  btnDeleteColor = &Find<host::TSpeedButton>("btnDeleteColor");
-  btnInsertColor = &Find<host::TSpeedButton>("btnInsertColor");
+  pnlGradient = &FindComponentAs<host::TPanel>("pnlGradient");
+  btnOk = &FindComponentAs<host::TSpeedButton>("btnOk");
+  btnCancel = &FindComponentAs<host::TSpeedButton>("btnCancel");
+  cmbGradientType = &FindComponentAs<host::TComboBox>("cmbGradientType");
+  cbxDicret = &FindComponentAs<host::TCheckBox>("cbxDicret");
+  spnAngle = &FindComponentAs<tQorSpin2>("spnAngle");
+  spnHeight = &FindComponentAs<tQorSpin2>("spnHeight");
+  spnWidth = &FindComponentAs<tQorSpin2>("spnWidth");
+  spnInMode = &FindComponentAs<tQorSpin2>("spnInMode");
+  Panel3 = &FindComponentAs<host::TPanel>("Panel3");
+  ScrollBar1 = &FindComponentAs<host::TScrollBar>("ScrollBar1");
+  btnDeleteColor = &FindComponentAs<host::TSpeedButton>("btnDeleteColor");
+  btnInsertColor = &FindComponentAs<host::TSpeedButton>("btnInsertColor");
   // The stop list is found by class and Tag, whatever the controls are called.
   for (int i = 0; i < Panel3->ControlCount(); ++i) {
     host::TControl* control = Panel3->Controls(i);

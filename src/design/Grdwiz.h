@@ -86,8 +86,6 @@ class TfrmGrdWiz : public host::TForm {
   void MoveUp(int Index);
 
  private:
-  template <class T>
-  T& Find(const std::string& Name) const;
   void FindControls();
   void WireHandlers();
   // Puts stops First..First + 3 and the spins between them in view, the rest out of it.

@@ -104,7 +104,7 @@ TEST_F(FormsTest, TheFocusLeavesAnnouncedOnHideAndSilentlyWhenTheFormIsDestroyed
   int exits = 0;
   // A form whose focused control calls back into what derives from the form when it loses focus.
   struct Editor : TForm {
-    explicit Editor(TComponent* owner, int& exits) : TForm(owner), exits(exits) {}
+    explicit Editor(TComponent* owner, int& counter) : TForm(owner), exits(counter) {}
     int& exits;
   };
   auto* form = new Editor(app.get(), exits);

@@ -78,6 +78,14 @@ class TComponent : public TPersistent {
   TComponent* Components(int index) const;
   // An owned component by name (ignoring letter case), or null.
   TComponent* FindComponent(std::string_view name) const;
+  // The owned component by name, which must be a T: a form finds its laid-out controls so.
+  // Raises EComponentError when there is none such.
+  template <class T>
+  T& FindComponentAs(std::string_view name) const {
+    if (auto* found = dynamic_cast<T*>(FindComponent(name))) return *found;
+    throw EComponentError(GetNamePath() + " has no component " + std::string(name) +
+                          " of the expected class");
+  }
   void InsertComponent(TComponent* component);
   void RemoveComponent(TComponent* component);
   // Frees every owned component, last first.
@@ -92,8 +100,10 @@ class TComponent : public TPersistent {
   // Used by the component reader: set while the stored values are read, cleared after Loaded or
   // when the read fails.
   void SetReading(bool reading) {
-    if (reading) state_ |= csLoading | csReading;
-    else state_ &= ~(csLoading | csReading);
+    if (reading)
+      state_ |= csLoading | csReading;
+    else
+      state_ &= ~(csLoading | csReading);
   }
   void ClearReadingState() { state_ &= ~csReading; }
 
@@ -122,8 +132,8 @@ class TComponent : public TPersistent {
   std::string name_;
   std::int32_t tag_ = 0;
   std::uint32_t state_ = 0;
-  std::vector<TComponent*> components_;      // owned
-  std::vector<TComponent*> free_notifies_;   // both directions, not owned
+  std::vector<TComponent*> components_;     // owned
+  std::vector<TComponent*> free_notifies_;  // both directions, not owned
 };
 
 bool IsValidIdent(std::string_view name);
