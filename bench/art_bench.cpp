@@ -1,6 +1,7 @@
 // Speed of a whole label face: a 145 x 38 face with a gradient background, frame, shadow and a
 // ten-letter caption; a 29-letter caption with every layer on text and background; a caption of
-// rotated letters. Each iteration is one Render, as a control repaints its face.
+// rotated letters. Each iteration is one Render, as a control renders its face again after a
+// change that keeps its colours (a caption, a size); one more renders with new colours each time.
 #include <benchmark/benchmark.h>
 
 #include "model/Fullblart.h"
@@ -54,6 +55,20 @@ void BM_LabelFace(benchmark::State& state) {
   RenderLoop(state, art);
 }
 BENCHMARK(BM_LabelFace)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+// The same face with a new text colour at every render: the palette is built each time.
+void BM_LabelFaceNewColours(benchmark::State& state) {
+  tFulgoLabelArt art(nullptr);
+  BuildLabel(art);
+  art.Render();
+  std::uint32_t colour = 0;
+  for (auto _ : state) {
+    art.FulgoText->FulgoColor->SetBrush(static_cast<TColor>(colour++ & 0xFFFFFF));
+    art.Render();
+    benchmark::DoNotOptimize(art.Dib->Dib);
+  }
+}
+BENCHMARK(BM_LabelFaceNewColours)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 void BM_LongCaptionAllLayers(benchmark::State& state) {
   tFulgoLabelArt art(nullptr);

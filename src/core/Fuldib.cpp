@@ -153,12 +153,6 @@ void tFulgoDib::MakeEmpty(TWidth Width, THeight Height) {
   NewColored(Width, Height, TransparentIndex);
 }
 
-TWidth tFulgoDib::GetWidth() const {
-  return Dib ? dib::Width(Dib) : 0;
-}
-THeight tFulgoDib::GetHeight() const {
-  return Dib ? dib::Height(Dib) : 0;
-}
 
 std::uint32_t tFulgoDib::GetDibMemorySize() const {
   if (!Dib) return 0;

@@ -70,8 +70,8 @@ class tFulgoDib {
   // MakeNew holding Source scaled as Stretch does: only the row padding needs clearing.
   void MakeStretched(const tFulgoDib& Source, TWidth Width, THeight Height);
 
-  TWidth GetWidth() const;
-  THeight GetHeight() const;
+  TWidth GetWidth() const { return Dib ? dib::Width(Dib) : 0; }
+  THeight GetHeight() const { return Dib ? dib::Height(Dib) : 0; }
   // Bytes from one memory row to the next: the width rounded up to 4.
   std::size_t Stride() const { return dib::RowStride(GetWidth()); }
   // The first pixel of memory row Y (row 0 is the bottom row of the picture).

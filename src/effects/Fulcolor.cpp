@@ -206,7 +206,7 @@ void tFulgoColor::Ready() {
   } else if (ColorType == fgGradient) {
     // A gradient that cannot render reports it itself and makes no picture; this render then
     // paints a brush.
-    WorkGradient = Gradient->MakePicture();
+    WorkGradient = Gradient->SharedPicture();
   } else if (ColorType == fgTiledGradient) {
     WorkDib = std::make_unique<tFulgoDib>();
     Gradient->CreateGradient(*WorkDib);

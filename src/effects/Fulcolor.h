@@ -58,7 +58,7 @@ class tFulgoColor : public tFulgoPersistent {
   // The picture or the rendered gradient; a stretched gradient is kept as WorkGradient instead, so
   // that only the pixels its body shows are made.
   std::unique_ptr<tFulgoDib> WorkDib;
-  std::unique_ptr<tGradientPicture> WorkGradient;
+  std::shared_ptr<const tGradientPicture> WorkGradient;
   // Palette index of each of WorkDib's (or WorkGradient's) byte values. A stretched picture keeps its own
   // indices and is mapped where its pixels land, so a large picture is not mapped pixel by pixel before a
   // small body samples it; tiles are mapped in WorkDib itself and keep the identity here.

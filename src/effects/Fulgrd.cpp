@@ -465,6 +465,20 @@ std::unique_ptr<tGradientPicture> tFulgoGradient::MakePicture() {
   return picture;
 }
 
+tFulgoGradient::tPictureSource tFulgoGradient::PictureSource() const {
+  return {GradType, GradWidth, GradHeight, Angle, Discr, InMode, Vortex};
+}
+
+std::shared_ptr<const tGradientPicture> tFulgoGradient::SharedPicture() {
+  if (picture_ && pictureSource_ == PictureSource()) return picture_;
+  picture_.reset();
+  pictureSource_.reset();
+  // Taken after making: a linear gradient stores its angle back normalised.
+  picture_ = MakePicture();
+  if (picture_) pictureSource_ = PictureSource();
+  return picture_;
+}
+
 void tFulgoGradient::CreateGradient(tFulgoDib& Dib) {
   const std::unique_ptr<tGradientPicture> picture = MakePicture();
   if (!picture) return;

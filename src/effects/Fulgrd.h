@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "VantoraExport.h"
@@ -30,6 +31,8 @@ struct tVortex {
   std::int16_t Steps = 0;
   std::uint8_t Index = 0;  // streamed, not used by rendering
   std::uint8_t Padding = 0;
+
+  bool operator==(const tVortex&) const = default;
 };
 static_assert(sizeof(tVortex) == 8);
 
@@ -119,6 +122,9 @@ class tFulgoGradient : public tFulgoPersistent, public IChangeRecord {
   // What CreateGradient draws, as a picture to paint from; nullptr where CreateGradient would leave
   // Dib as it was (after the same message).
   std::unique_ptr<tGradientPicture> MakePicture();
+  // What MakePicture makes, kept while the settings it is made from stay the same: a fill paints
+  // from it at every render, and most renders do not change the gradient.
+  std::shared_ptr<const tGradientPicture> SharedPicture();
 
   // Copies the shape, size, mode and all ten stops into another gradient, without rebuilding it.
   void AssignTo(host::TPersistent* Dest) const override;
@@ -142,6 +148,20 @@ class tFulgoGradient : public tFulgoPersistent, public IChangeRecord {
   // follows a curve, anything else is linear. Len must be at least 1.
   static void CalcInnerColors(std::uint8_t C1, std::uint8_t C2, std::int16_t Len, std::uint8_t* Out,
                               std::int16_t InMode);
+
+ private:
+  // Everything a picture is made from; the fields are public, so the picture is checked against
+  // them rather than told of changes.
+  struct tPictureSource {
+    std::int16_t GradType, GradWidth, GradHeight, Angle;
+    bool Discr;
+    std::int16_t InMode;
+    std::array<tVortex, kMaxVortex> Vortex;
+    bool operator==(const tPictureSource&) const = default;
+  };
+  tPictureSource PictureSource() const;
+  std::optional<tPictureSource> pictureSource_;
+  std::shared_ptr<const tGradientPicture> picture_;
 };
 
 }  // namespace vantora

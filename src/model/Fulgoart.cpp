@@ -129,7 +129,11 @@ void tFulgoArt::Render() {
       for (tFulgoObject* object : objects.All()) object->Finished();
     }
   } cleanup{Objects};
-  tFulgoOnePalette palette;
+  if (paletteBuilder_)
+    paletteBuilder_->Restart();
+  else
+    paletteBuilder_ = std::make_unique<tFulgoOnePalette>();
+  tFulgoOnePalette& palette = *paletteBuilder_;
   // The builder keeps the handle when the colours stay the same, and hands back whichever it holds.
   palette.PaletteHandle = std::move(PaletteHandle);
   struct HandBack {

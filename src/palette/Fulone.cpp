@@ -140,21 +140,30 @@ int tFulgoOnePalette::BrushRoom() const {
 
 std::uint16_t tFulgoOnePalette::AddFixBrush(TColor Color) {
   const TColor color = RGBToTColor(Color) & 0x00FFFFFF;
-  for (int k = 0; k < FixCount; ++k)
-    if (FixBrushes[static_cast<std::size_t>(k)] == color)
+  std::uint8_t word[4];
+  dib::Put32(word, static_cast<std::uint32_t>(color));
+  const bool repeated = Repeats(kFixBrushWord, word, 1);
+  return PlaceFixBrush(color, repeated ? repeatedFixCount_ : FixCount, !repeated);
+}
+
+std::uint16_t tFulgoOnePalette::PlaceFixBrush(TColor Color, std::int16_t& Count, bool Record) {
+  for (int k = 0; k < Count; ++k)
+    if (FixBrushes[static_cast<std::size_t>(k)] == Color)
       return static_cast<std::uint16_t>(kLowStaticEntries + Reserved + k);
   const int room = BrushRoom();
-  if (FixCount >= room)
+  if (Count >= room)
     throw EFulgoError("Palette has no entry left for another brush colour: all " + std::to_string(room) +
                       " are taken");
-  try {
-    if (static_cast<std::size_t>(FixCount) == FixBrushes.size())
-      FixBrushes.resize(static_cast<std::size_t>(room), 0);
-  } catch (const std::bad_alloc&) {
-    NotEnoughMemory();
+  if (Record) {
+    Forget();
+    try {
+      if (static_cast<std::size_t>(Count) == FixBrushes.size()) FixBrushes.resize(static_cast<std::size_t>(room), 0);
+    } catch (const std::bad_alloc&) {
+      NotEnoughMemory();
+    }
+    FixBrushes[static_cast<std::size_t>(Count)] = Color;
   }
-  FixBrushes[static_cast<std::size_t>(FixCount)] = color;
-  return static_cast<std::uint16_t>(kLowStaticEntries + Reserved + FixCount++);
+  return static_cast<std::uint16_t>(kLowStaticEntries + Reserved + Count++);
 }
 
 void tFulgoOnePalette::GrowRecords() {
@@ -206,10 +215,15 @@ std::int32_t tFulgoOnePalette::FindOrAddColor(const std::uint8_t* Color) {
 }
 
 void tFulgoOnePalette::AddBrush(std::uint32_t Color) {
-  PrepareForColors();
   std::uint8_t bytes[4];
   dib::Put32(bytes, Color);
-  FindOrAddColor(bytes);
+  if (!Repeats(kBrushWord, bytes, 1)) RecordBrush(bytes);
+}
+
+void tFulgoOnePalette::RecordBrush(const std::uint8_t* Color) {
+  Forget();
+  PrepareForColors();
+  FindOrAddColor(Color);
 }
 
 std::uint16_t tFulgoOnePalette::AddDib(const tFulgoDib& Dib) {
@@ -218,8 +232,15 @@ std::uint16_t tFulgoOnePalette::AddDib(const tFulgoDib& Dib) {
 }
 
 std::uint16_t tFulgoOnePalette::AddColorTable(const std::uint8_t* Table) {
-  if (DibCount >= kMaxDibs)
+  if ((repeating_ ? repeatedDibCount_ : DibCount) >= kMaxDibs)
     throw EFulgoError("Palette takes at most " + std::to_string(kMaxDibs) + " bitmaps");
+  if (Repeats(kTableWord, Table, 256)) return static_cast<std::uint16_t>(++repeatedDibCount_);
+  RecordColorTable(Table);
+  return static_cast<std::uint16_t>(DibCount);
+}
+
+void tFulgoOnePalette::RecordColorTable(const std::uint8_t* Table) {
+  Forget();
   PrepareForColors();
   try {
     DibMaps.resize(static_cast<std::size_t>(DibCount) + 2);
@@ -232,12 +253,90 @@ std::uint16_t tFulgoOnePalette::AddColorTable(const std::uint8_t* Table) {
   for (std::size_t j = 1; j < 256; ++j)
     map[j] =
         ColorKey(Table + 4 * j) == ColorKey(Table + 4 * (j - 1)) ? map[j - 1] : FindOrAddColor(Table + 4 * j);
-  return static_cast<std::uint16_t>(++DibCount);
+  ++DibCount;
+}
+
+// --- repeating the last build -----------------------------------------------------------------
+
+bool tFulgoOnePalette::TBuildInputs::operator==(const TBuildInputs& Other) const {
+  return Reserved == Other.Reserved && MaxColors == Other.MaxColors && ExactMap == Other.ExactMap &&
+         std::memcmp(System.data(), Other.System.data(), sizeof System) == 0;
+}
+
+void tFulgoOnePalette::Forget() {
+  builtFrom_.reset();
+  rasterMaps_.clear();
+}
+
+void tFulgoOnePalette::Restart() {
+  registered_.clear();
+  repeatedFixCount_ = 0;
+  repeatedDibCount_ = 0;
+  repeating_ = builtFrom_.has_value();
+  if (!repeating_) ClearRecords();
+}
+
+bool tFulgoOnePalette::Repeats(TRegistration Kind, const std::uint8_t* Words, std::size_t Count) {
+  const std::size_t at = registered_.size();
+  try {
+    registered_.resize(at + 1 + Count);
+  } catch (const std::bad_alloc&) {
+    NotEnoughMemory();
+  }
+  registered_[at] = Kind;
+  std::memcpy(registered_.data() + at + 1, Words, 4 * Count);
+  if (!repeating_) return false;
+  if (registered_.size() <= built_.size() &&
+      std::memcmp(registered_.data() + at, built_.data() + at, 4 * (1 + Count)) == 0)
+    return true;
+  RecordAgain(at);
+  return false;
+}
+
+void tFulgoOnePalette::RecordAgain(std::size_t Words) {
+  repeating_ = false;
+  ClearRecords();
+  for (std::size_t at = 0; at < Words;) {
+    const std::uint32_t kind = registered_[at++];
+    const auto* words = reinterpret_cast<const std::uint8_t*>(registered_.data() + at);
+    if (kind == kTableWord) {
+      RecordColorTable(words);
+      at += 256;
+    } else {
+      if (kind == kFixBrushWord)
+        PlaceFixBrush(static_cast<TColor>(registered_[at]), FixCount, true);
+      else
+        RecordBrush(words);
+      at += 1;
+    }
+  }
+}
+
+void tFulgoOnePalette::ClearRecords() {
+  Forget();
+  ColorCount = 0;
+  DibCount = 0;
+  FixCount = 0;
+  DibMaps.resize(1);
+  ColorMap.clear();
+  std::fill(colorIndex_.begin(), colorIndex_.end(), TIndexSlot{0, 0});
 }
 
 // --- building ---------------------------------------------------------------------------------
 
 void tFulgoOnePalette::BuildPalette() {
+  TBuildInputs inputs{Reserved, MaxColors, ExactMap, {}};
+  ReadSystemPalette(inputs.System.data());
+  if (repeating_) {
+    repeating_ = false;
+    if (registered_.size() == built_.size() && builtFrom_ == inputs) {
+      MaxColors = static_cast<std::int16_t>(BrushRoom());
+      MakePaletteHandle(inputs.System.data());
+      return;
+    }
+    RecordAgain(registered_.size());
+  }
+  Forget();
   const int room = BrushRoom();
   MaxColors = static_cast<std::int16_t>(room);
   const int free = MaxColors - FixCount;
@@ -253,8 +352,7 @@ void tFulgoOnePalette::BuildPalette() {
     reduced = MedianCut(free);
   }
 
-  std::array<host::PALETTEENTRY, 256> system;
-  ReadSystemPalette(system.data());
+  const std::array<host::PALETTEENTRY, 256>& system = inputs.System;
   Palette.fill(TEntry{0, 0, 0, 0});
   for (int i = 0; i < 256; ++i) {
     if (i >= kLowStaticEntries && i < kHighStaticFirst) continue;
@@ -278,6 +376,8 @@ void tFulgoOnePalette::BuildPalette() {
     }
   }
   MakePaletteHandle(system.data());
+  built_ = registered_;
+  builtFrom_ = inputs;
 }
 
 tFulgoOnePalette::TReducedColors tFulgoOnePalette::MedianCut(int N) {
@@ -650,9 +750,10 @@ tFulgoOnePalette::TRasterMap tFulgoOnePalette::RasterMap(const tFulgoDib& Dib, s
 tFulgoOnePalette::TRasterMap tFulgoOnePalette::RasterMap(std::uint16_t Number) const {
   if (Number < 1 || Number > DibCount)
     throw EFulgoError("Bitmap number " + std::to_string(Number) + " is not registered with this palette");
-  TRasterMap map;
-  MakeRasterMap(Number, map.data());
-  return map;
+  if (rasterMaps_.size() <= Number) rasterMaps_.resize(std::size_t{Number} + 1);
+  std::optional<TRasterMap>& map = rasterMaps_[Number];
+  if (!map) MakeRasterMap(Number, map.emplace().data());
+  return *map;
 }
 
 void tFulgoOnePalette::ChangeDib(tFulgoDib& Dib, std::uint16_t Number) const {

@@ -1,14 +1,16 @@
 // The palette builder, tFulgoOnePalette: collects the colours of many 8-bit bitmaps and brushes,
 // reduces the distinct colours to what a 256-colour display can show at once (median cut, least
 // split box first, then a nearest-colour inverse map), lays out the palette around the system's
-// static colours, and remaps each bitmap's pixels to it. A builder serves one render and is then
-// destroyed; a caller that keeps the palette takes PaletteHandle (PaletteHandle.release()).
+// static colours, and remaps each bitmap's pixels to it. A builder serves one render, or one render
+// after another through Restart; a caller that keeps the palette takes PaletteHandle
+// (PaletteHandle.release()).
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -113,6 +115,11 @@ class tFulgoOnePalette {
   // Reduces and lays out Palette, then makes PaletteHandle; a handle it already holds with the same
   // entries is kept.
   void BuildPalette();
+  // Readies a builder that has served a render for the next one. Registrations that repeat the last
+  // build's, in the same order, are only compared; when all of them, the entry counts and the
+  // system palette are as they were, BuildPalette keeps that build rather than making it again.
+  // Until BuildPalette the public records may still be the last build's.
+  void Restart();
   // Rewrites every raster byte (padding included) of bitmap Number to index Palette; the colour
   // table is left as it is.
   void ChangeDib(tFulgoDib& Dib, std::uint16_t Number) const;
@@ -120,7 +127,8 @@ class tFulgoOnePalette {
   // it uses.
   using TRasterMap = std::array<std::uint8_t, 256>;
   TRasterMap RasterMap(const tFulgoDib& Dib, std::uint16_t Number) const;
-  // The same for a bitmap registered by its colour table alone.
+  // The same for a bitmap registered by its colour table alone. A map is made once per build and
+  // kept while a restarted build repeats it.
   TRasterMap RasterMap(std::uint16_t Number) const;
   // Colour-table order -> index of the nearest Palette entry.
   std::uint16_t FindBrush(TColor Color) const;
@@ -152,6 +160,35 @@ class tFulgoOnePalette {
   std::vector<TWork> work_, scratch_;
   std::array<std::int32_t, 256> boxStart_{};
 
+  // Every registration as words: its kind, then its colour or its 256 table entries. The last
+  // build's are kept with what else it was built from, so that a render repeating them can skip
+  // the building.
+  enum TRegistration : std::uint32_t { kFixBrushWord = 1, kBrushWord, kTableWord };
+  std::vector<std::uint32_t> registered_, built_;
+  struct TBuildInputs {
+    std::int16_t Reserved, MaxColors, ExactMap;
+    std::array<host::PALETTEENTRY, 256> System;
+    bool operator==(const TBuildInputs&) const;
+  };
+  std::optional<TBuildInputs> builtFrom_;
+  // After Restart, while the registrations repeat the last build's: nothing is recorded, and the
+  // answers are counted here.
+  bool repeating_ = false;
+  std::int16_t repeatedFixCount_ = 0;
+  std::int32_t repeatedDibCount_ = 0;
+  // Whether this registration repeats the last build's at the same place; at the first that does
+  // not, the records are made again from everything registered before it.
+  bool Repeats(TRegistration Kind, const std::uint8_t* Words, std::size_t Count);
+  void RecordAgain(std::size_t Words);
+  // The records change: neither the last build nor its raster maps hold any more.
+  void Forget();
+  void ClearRecords();
+  // The entry of a brush colour among the first Count; a new colour takes the next, recorded in
+  // FixBrushes when Record is set.
+  std::uint16_t PlaceFixBrush(TColor Color, std::int16_t& Count, bool Record);
+  void RecordBrush(const std::uint8_t* Color);
+  void RecordColorTable(const std::uint8_t* Table);
+
   // Entries available to fixed brushes; raises EFulgoError for counts out of range.
   int BrushRoom() const;
   void PrepareForColors();
@@ -170,6 +207,8 @@ class tFulgoOnePalette {
   TReducedColors MapBoxes(int B);
   void NearestBoxes(int B, const TReducedColors& Reduced);
   void MakeRasterMap(std::uint16_t Number, std::uint8_t* Map) const;
+  // The raster maps made since the records last changed, by bitmap number; empty ones are not made.
+  mutable std::vector<std::optional<TRasterMap>> rasterMaps_;
   // CreateLogicalPalette over the system palette as BuildPalette has read it, or as read now (nullptr).
   void MakePaletteHandle(const host::PALETTEENTRY* System);
 };

@@ -10,6 +10,7 @@
 #include "host/classes/TextForm.h"
 #include "host/graphics/Gdi.h"
 #include "model/Fullblart.h"
+#include "support/DibTestUtil.h"
 #include "support/Raises.h"
 #include "support/Streams.h"
 
@@ -135,6 +136,43 @@ TEST(ArtPalette, SameColoursKeepTheHandleNewColoursGetTheirOwn) {
   ASSERT_EQ(host::GetPaletteEntries(art.PaletteHandle, 0, 256, entries), 256u);
   EXPECT_FALSE(holds(1, 2, 3));
   EXPECT_TRUE(holds(0x60, 0x50, 0x40));
+}
+
+// Renders keep what the colours and the gradient gave last time: whatever changes in between, a
+// face rendered again is the face a fresh art renders.
+TEST(ArtPalette, AFaceRenderedAgainIsTheFaceOfAFreshArt) {
+  tFulgoLabelArt art(nullptr);
+  art.FulgoText->SetCaption("Again");
+  art.FulgoBackground->FulgoColor->SetColorType(fgGradient);
+  art.FulgoBackground->LayerShadow->SetActive(true);
+  tFulgoGradient& gradient = *art.FulgoBackground->FulgoColor->Gradient;
+  const auto same = [&art] {
+    art.Render();
+    tFulgoLabelArt fresh(nullptr);
+    fresh.Assign(&art);
+    fresh.FulgoText->SetCaption(art.FulgoText->GetCaption());  // not part of a label's look
+    fresh.NeededWidth = art.NeededWidth;
+    fresh.NeededHeight = art.NeededHeight;
+    fresh.Render();
+    return test::Raster(*art.Dib) == test::Raster(*fresh.Dib) &&
+           std::equal(dib::ColorTable(art.Dib->Dib), dib::ColorTable(art.Dib->Dib) + dib::kColorTableSize,
+                      dib::ColorTable(fresh.Dib->Dib));
+  };
+  EXPECT_TRUE(same());
+  EXPECT_TRUE(same());
+  art.FulgoText->SetCaption("Other words");
+  EXPECT_TRUE(same());
+  gradient.Vortex[0].Red = 17;  // a field written directly, without a notice
+  EXPECT_TRUE(same());
+  gradient.GradType = kGradCircular;
+  EXPECT_TRUE(same());
+  art.FulgoText->FulgoColor->SetBrush(0x00F0E0);
+  EXPECT_TRUE(same());
+  art.NeededWidth = 90;
+  art.NeededHeight = 30;
+  EXPECT_TRUE(same());
+  art.FulgoBackground->LayerShadow->FulgoColor1->SetBrush(0x0000FF);
+  EXPECT_TRUE(same());
 }
 
 TEST(ArtRebuild, NoticesReachTheRebuildEventOnly) {

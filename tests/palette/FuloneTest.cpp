@@ -541,6 +541,89 @@ TEST(FulgoOnePalette, TakenPaletteOutlivesTheBuilder) {
   EXPECT_EQ(host::DeleteObject(left), host::FALSE);
 }
 
+// One render's registrations: brushes and whole tables, in order, and the entries kept free.
+struct Registrations {
+  struct Item {
+    char kind;  // 'f' fixed brush, 'b' brush, 't' table
+    std::vector<std::uint32_t> colours;
+  };
+  std::vector<Item> items;
+  std::int16_t reserved = 0;
+};
+
+// What a build answers: the registrations' answers, the palette, every table's raster map.
+std::vector<std::uint32_t> Build(Builder& p, const Registrations& r) {
+  // Both are settings a build also writes back (MaxColors capped by Reserved).
+  p.Reserved = r.reserved;
+  p.MaxColors = Builder::kMaxReduced;
+  std::vector<std::uint32_t> out, tables;
+  for (const auto& item : r.items) {
+    if (item.kind == 'f') {
+      out.push_back(p.AddFixBrush(static_cast<TColor>(item.colours[0])));
+    } else if (item.kind == 'b') {
+      p.AddBrush(item.colours[0]);
+    } else {
+      std::array<std::uint8_t, 1024> table{};
+      for (std::size_t j = 0; j < item.colours.size(); ++j) dib::Put32(table.data() + 4 * j, item.colours[j]);
+      tables.push_back(p.AddColorTable(table.data()));
+      out.push_back(tables.back());
+    }
+  }
+  p.BuildPalette();
+  out.push_back(p.UseMedianCut);
+  for (const auto& e : p.Palette) out.push_back(EntryBgr(e) | std::uint32_t{e.Flag} << 24);
+  for (const std::uint32_t n : tables)
+    for (const std::uint8_t index : p.RasterMap(static_cast<std::uint16_t>(n))) out.push_back(index);
+  for (const auto& e : EntriesOf(p.PaletteHandle)) out.push_back(Bgr(e.peRed, e.peGreen, e.peBlue));
+  return out;
+}
+
+TEST(FulgoOnePalette, ARestartedBuilderAnswersAsAFreshOneWhatEverItRepeats) {
+  std::uint32_t seed = 99;
+  const auto random = [&seed](std::uint32_t range) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % range;
+  };
+  const auto table = [&](std::size_t n) {
+    std::vector<std::uint32_t> colours(n);
+    for (auto& c : colours) c = random(1u << 24);
+    return colours;
+  };
+  Registrations r;
+  r.items = {{'f', {0x203040}}, {'t', table(120)}, {'b', {0x0000FF}}, {'t', table(30)}, {'f', {0xFFFFFF}}};
+  Builder kept;
+  for (int round = 0; round < 60; ++round) {
+    // Each render repeats the last, or changes one thing: a colour anywhere, one registration more
+    // or less at the end, the entries kept free; sometimes enough colours for a median cut.
+    switch (random(7)) {
+      case 0:
+      case 1:
+        break;
+      case 2: {
+        auto& item = r.items[random(static_cast<std::uint32_t>(r.items.size()))];
+        item.colours[random(static_cast<std::uint32_t>(item.colours.size()))] = random(1u << 24);
+        break;
+      }
+      case 3:
+        if (r.items.size() > 1) r.items.pop_back();
+        break;
+      case 4:
+        r.items.push_back({"fbt"[random(3)], {}});
+        r.items.back().colours = r.items.back().kind == 't' ? table(1 + random(256)) : table(1);
+        break;
+      case 5:
+        r.reserved = static_cast<std::int16_t>(random(3));
+        break;
+      default:
+        r.items.insert(r.items.begin(), Registrations::Item{'f', {random(1u << 24)}});
+        break;
+    }
+    if (round > 0) kept.Restart();
+    Builder fresh;
+    ASSERT_EQ(Build(kept, r), Build(fresh, r)) << "render " << round;
+  }
+}
+
 TEST(FulgoOnePalette, ColourRecordsGrowAndStayFindable) {
   Builder p;
   std::vector<tFulgoDib> bitmaps(5);

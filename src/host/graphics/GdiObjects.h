@@ -182,9 +182,9 @@ class HandleTable {
   std::shared_ptr<GdiObject> Find(const void* handle) const;
   template <class T>
   std::shared_ptr<T> Get(const void* handle, ObjectKind kind) const {
-    auto object = Find(handle);
-    if (!object || object->Kind() != kind) return nullptr;
-    return std::static_pointer_cast<T>(object);
+    const auto it = objects_.find(reinterpret_cast<std::uintptr_t>(handle));
+    if (it == objects_.end() || it->second->Kind() != kind) return nullptr;
+    return std::static_pointer_cast<T>(it->second);
   }
   bool IsStock(const void* handle) const;
   bool Remove(const void* handle);
