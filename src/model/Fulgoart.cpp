@@ -1,6 +1,7 @@
 #include "model/Fulgoart.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -56,6 +57,38 @@ std::int32_t CapSide(std::int32_t value) {
 std::int16_t Position(std::int32_t value) {
   return static_cast<std::int16_t>(std::clamp<std::int32_t>(value, -kMaxBitmapSide, kMaxBitmapSide));
 }
+
+// The palette builder of a thread's renders, kept from one to the next: a face rendered again in
+// the same colours (after a new caption or size) keeps the palette built last instead of building
+// it again. A render within a render gets a builder of its own.
+class ReusedPalette {
+ public:
+  ReusedPalette() {
+    if (busy_) {
+      builder_ = &own_.emplace();
+      return;
+    }
+    builder_ = &Kept();
+    builder_->Restart();
+    busy_ = true;
+  }
+  ~ReusedPalette() {
+    if (!own_) busy_ = false;
+  }
+  ReusedPalette(const ReusedPalette&) = delete;
+  ReusedPalette& operator=(const ReusedPalette&) = delete;
+
+  tFulgoOnePalette& Builder() { return *builder_; }
+
+ private:
+  static tFulgoOnePalette& Kept() {
+    thread_local tFulgoOnePalette kept;
+    return kept;
+  }
+  static inline thread_local bool busy_ = false;
+  std::optional<tFulgoOnePalette> own_;
+  tFulgoOnePalette* builder_ = nullptr;
+};
 
 }  // namespace
 
@@ -129,11 +162,8 @@ void tFulgoArt::Render() {
       for (tFulgoObject* object : objects.All()) object->Finished();
     }
   } cleanup{Objects};
-  if (paletteBuilder_)
-    paletteBuilder_->Restart();
-  else
-    paletteBuilder_ = std::make_unique<tFulgoOnePalette>();
-  tFulgoOnePalette& palette = *paletteBuilder_;
+  ReusedPalette reused;
+  tFulgoOnePalette& palette = reused.Builder();
   // The builder keeps the handle when the colours stay the same, and hands back whichever it holds.
   palette.PaletteHandle = std::move(PaletteHandle);
   struct HandBack {

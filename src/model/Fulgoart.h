@@ -28,7 +28,6 @@ enum eDrawMode : std::uint8_t { edTransparent, edOpaque };
 const host::TEnumInfo& TypeInfoOf(eDrawMode);
 
 using tRebuildEvent = std::function<void()>;
-class tFulgoOnePalette;
 
 class tFulgoArt : public tFulgoPersistent {
   VANTORA_PERSISTENT(tFulgoArt)
@@ -95,10 +94,6 @@ class tFulgoArt : public tFulgoPersistent {
   // Renders the objects, the background last and sized by the others, and copies their pictures
   // over the background's.
   void Compose();
-
-  // Kept from render to render: a face rendered again in the same colours (a new caption or size)
-  // keeps its palette instead of building it again.
-  std::unique_ptr<tFulgoOnePalette> paletteBuilder_;
 };
 
 // The arts of a control. It does not own them.

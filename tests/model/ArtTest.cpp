@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "host/classes/Platform.h"
 #include "host/classes/Stream.h"
 #include "host/classes/TextForm.h"
 #include "host/graphics/Gdi.h"
@@ -173,6 +174,45 @@ TEST(ArtPalette, AFaceRenderedAgainIsTheFaceOfAFreshArt) {
   EXPECT_TRUE(same());
   art.FulgoBackground->LayerShadow->FulgoColor1->SetBrush(0x0000FF);
   EXPECT_TRUE(same());
+}
+
+// A message shown while a face renders runs a message loop, in which other faces paint.
+TEST(ArtPalette, AFaceRenderedWhileAnotherRendersLeavesItsPaletteAlone) {
+  const auto face = [](tFulgoLabelArt& art) {
+    return std::pair(test::Raster(*art.Dib),
+                     std::vector<std::uint8_t>(dib::ColorTable(art.Dib->Dib),
+                                               dib::ColorTable(art.Dib->Dib) + dib::kColorTableSize));
+  };
+  tFulgoLabelArt inner(nullptr), outer(nullptr), alone(nullptr);
+  inner.FulgoText->SetCaption("in");
+  inner.FulgoText->FulgoColor->SetBrush(0x1020F0);
+  for (tFulgoLabelArt* art : {&outer, &alone}) {
+    art->FulgoText->SetCaption("out");
+    art->FulgoText->FulgoColor->SetBrush(0x30C040);
+    art->FulgoBackground->FulgoColor->SetColorType(fgGradient);
+    art->FulgoBackground->FulgoColor->Gradient->Vortex[0].Steps = 0;  // the gradient cannot render: a message
+  }
+  alone.Render();
+  outer.Render();  // its palette is the one kept
+
+  struct PaintingBox : host::IMessageBoxService {
+    tFulgoLabelArt* art;
+    int Show(const std::string&, const std::string&, std::uint32_t) override {
+      art->Render();
+      return host::IDOK;
+    }
+  };
+  auto box = std::make_unique<PaintingBox>();
+  box->art = &inner;
+  auto before = host::SetMessageBoxService(std::move(box));
+  outer.Render();
+  host::SetMessageBoxService(std::move(before));
+  EXPECT_EQ(face(outer), face(alone));
+  tFulgoLabelArt fresh(nullptr);
+  fresh.Assign(&inner);
+  fresh.FulgoText->SetCaption("in");
+  fresh.Render();
+  EXPECT_EQ(face(inner), face(fresh));
 }
 
 TEST(ArtRebuild, NoticesReachTheRebuildEventOnly) {
