@@ -32,9 +32,17 @@ template <class V>
 VANTORA_INLINE void Store(std::uint8_t* p, V v) {
   std::memcpy(p, &v, sizeof v);
 }
+// The byte in every lane. Written as a shuffle of lane 0: "V{} + b" is expanded lane by lane (32
+// byte inserts on every call) before this code is inlined where wide vectors are enabled.
 template <class V>
 VANTORA_INLINE V Splat(std::uint8_t b) {
-  return V{} + b;
+  if constexpr (sizeof(V) == 1) {
+    return b;
+  } else {
+    V v{};
+    v[0] = b;
+    return __builtin_shuffle(v, V{});
+  }
 }
 // All ones where A equals B.
 template <class V>
@@ -49,82 +57,93 @@ VANTORA_INLINE V Select(V mask, V a, V b) {
   return static_cast<V>((a & mask) | (b & ~mask));
 }
 
-// Calls Step for every position, Wide lanes first, then 16 bytes, then single bytes.
-template <class Wide, class Step>
-VANTORA_INLINE void Sweep(std::size_t n, Step step) {
-  std::size_t i = 0;
-  for (; i + sizeof(Wide) <= n; i += sizeof(Wide)) step(Wide{}, i);
-  for (; i + sizeof(V16) <= n; i += sizeof(V16)) step(V16{}, i);
-  for (; i < n; ++i) step(std::uint8_t{}, i);
+// Stores Lane(i) at D + i for every position: Wide lanes first, then 16 bytes, then single bytes.
+// An operation whose lanes give the same bytes when done again over their own result (Again) ends
+// a run of at least one vector with a last vector reaching back over bytes already done, rather
+// than with up to 31 single bytes: a face's rows are short, and that tail was most of their time.
+// The last vector is worked out before any store, so it never waits for one.
+enum class Repeat { Again, Never };
+template <class Wide, Repeat repeat = Repeat::Again, class Lane>
+VANTORA_INLINE void Sweep(std::uint8_t* d, std::size_t n, Lane lane) {
+  const auto sweep = [&](auto width) __attribute__((always_inline)) {
+    using V = decltype(width);
+    const bool reachBack = repeat == Repeat::Again && n > sizeof(V) && n % sizeof(V) != 0;
+    V last{};
+    if (reachBack) last = lane(V{}, n - sizeof(V));
+    std::size_t i = 0;
+    for (; i + sizeof(V) <= n; i += sizeof(V)) Store(d + i, lane(V{}, i));
+    if (reachBack) Store(d + n - sizeof(V), last);
+    return reachBack ? n : i;
+  };
+  std::size_t i = n >= sizeof(Wide) ? sweep(Wide{}) : 0;
+  if (i == n) return;
+  if (i == 0) i = n >= sizeof(V16) ? sweep(V16{}) : 0;
+  // Past the wide steps, or a run shorter than a vector: one narrow step, then bytes.
+  for (; i + sizeof(V16) <= n; i += sizeof(V16)) Store(d + i, lane(V16{}, i));
+  for (; i < n; ++i) d[i] = lane(std::uint8_t{}, i);
 }
 
 template <class W>
 VANTORA_INLINE void ReplaceByteOf(std::uint8_t* p, std::size_t n, std::uint8_t from, std::uint8_t to) {
-  Sweep<W>(
-      n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
-        using V = decltype(lane);
-        const V v = Load<V>(p + i);
-        Store(p + i, Select(Equal(v, Splat<V>(from)), Splat<V>(to), v));
-      });
+  Sweep<W>(p, n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
+    using V = decltype(lane);
+    const V v = Load<V>(p + i);
+    return Select(Equal(v, Splat<V>(from)), Splat<V>(to), v);
+  });
 }
 
 template <class W>
 VANTORA_INLINE void PaintExceptOf(std::uint8_t* p, std::size_t n, std::uint8_t keep, std::uint8_t to) {
-  Sweep<W>(
-      n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
-        using V = decltype(lane);
-        Store(p + i, Select(Equal(Load<V>(p + i), Splat<V>(keep)), Splat<V>(keep), Splat<V>(to)));
-      });
+  Sweep<W>(p, n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
+    using V = decltype(lane);
+    return Select(Equal(Load<V>(p + i), Splat<V>(keep)), Splat<V>(keep), Splat<V>(to));
+  });
 }
 
 template <class W>
 VANTORA_INLINE void SplitByteOf(std::uint8_t* p, std::size_t n, std::uint8_t key, std::uint8_t hit,
                                 std::uint8_t miss) {
-  Sweep<W>(
-      n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
-        using V = decltype(lane);
-        Store(p + i, Select(Equal(Load<V>(p + i), Splat<V>(key)), Splat<V>(hit), Splat<V>(miss)));
-      });
+  // A byte split to Miss may equal Key: splitting it again would make it Hit.
+  Sweep<W, Repeat::Never>(p, n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
+    using V = decltype(lane);
+    return Select(Equal(Load<V>(p + i), Splat<V>(key)), Splat<V>(hit), Splat<V>(miss));
+  });
 }
 
 template <class W>
 VANTORA_INLINE void FillThroughOf(std::uint8_t* d, const std::uint8_t* s, std::size_t n, std::uint8_t key) {
-  Sweep<W>(
-      n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
-        using V = decltype(lane);
-        const V v = Load<V>(d + i);
-        Store(d + i, Select(Equal(v, Splat<V>(key)), v, Load<V>(s + i)));
-      });
+  Sweep<W>(d, n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
+    using V = decltype(lane);
+    const V v = Load<V>(d + i);
+    return Select(Equal(v, Splat<V>(key)), v, Load<V>(s + i));
+  });
 }
 
 template <class W>
 VANTORA_INLINE void CopyExceptOf(std::uint8_t* d, const std::uint8_t* s, std::size_t n, std::uint8_t key) {
-  Sweep<W>(
-      n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
-        using V = decltype(lane);
-        const V v = Load<V>(s + i);
-        Store(d + i, Select(Equal(v, Splat<V>(key)), Load<V>(d + i), v));
-      });
+  Sweep<W>(d, n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
+    using V = decltype(lane);
+    const V v = Load<V>(s + i);
+    return Select(Equal(v, Splat<V>(key)), Load<V>(d + i), v);
+  });
 }
 
 template <class W>
 VANTORA_INLINE void PaintWhereOf(std::uint8_t* d, const std::uint8_t* flags, std::size_t n, std::uint8_t to) {
-  Sweep<W>(
-      n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
-        using V = decltype(lane);
-        Store(d + i, Select(Equal(Load<V>(flags + i), Splat<V>(0)), Load<V>(d + i), Splat<V>(to)));
-      });
+  Sweep<W>(d, n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
+    using V = decltype(lane);
+    return Select(Equal(Load<V>(flags + i), Splat<V>(0)), Load<V>(d + i), Splat<V>(to));
+  });
 }
 
 template <class W>
 VANTORA_INLINE void MergeOf(std::uint8_t* d, const std::uint8_t* upper, const std::uint8_t* lower,
                             std::size_t n, std::uint8_t key) {
-  Sweep<W>(
-      n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
-        using V = decltype(lane);
-        const V u = Load<V>(upper + i);
-        Store(d + i, Select(Equal(u, Splat<V>(key)), Load<V>(lower + i), u));
-      });
+  Sweep<W>(d, n, [=](auto lane, std::size_t i) __attribute__((always_inline)) {
+    using V = decltype(lane);
+    const V u = Load<V>(upper + i);
+    return Select(Equal(u, Splat<V>(key)), Load<V>(lower + i), u);
+  });
 }
 
 #ifdef VANTORA_ROWOPS_AVX2

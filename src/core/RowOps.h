@@ -1,5 +1,6 @@
 // Byte loops shared by the pixel primitives and the compositing of the image core. Each handles a
-// run of bytes in wide vector steps, so the rasters move at memory speed.
+// run of bytes in wide vector steps, so the rasters move at memory speed. Runs given to one call
+// must not overlap: the last step may read and write bytes of the run a second time.
 #pragma once
 
 #include <cstddef>

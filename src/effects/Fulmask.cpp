@@ -1,6 +1,7 @@
 #include "effects/Fulmask.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -88,19 +89,32 @@ bool MoreMarksThan(const std::uint8_t* marks, std::int32_t n, std::int32_t limit
 }
 
 // The runs of pixels other than T in a row, as start and stop columns, when there are at most a
-// few; false when there are more.
-bool FewRuns(const std::uint8_t* row, std::int32_t W, std::uint8_t T, std::vector<std::int32_t>& runs) {
-  constexpr std::size_t kFew = 4;
-  runs.clear();
+// few. Held in place: rows are compared with the row before at every row.
+struct Runs {
+  static constexpr std::size_t kFew = 4;
+  std::array<std::int32_t, 2 * kFew> bounds{};
+  std::size_t count = 0;  // bounds used: two per run
+
+  bool operator==(const Runs& other) const {
+    if (count != other.count) return false;
+    for (std::size_t i = 0; i < count; ++i)
+      if (bounds[i] != other.bounds[i]) return false;
+    return true;
+  }
+};
+
+// Fills Found with the row's runs; false when there are more than a few.
+bool FewRuns(const std::uint8_t* row, std::int32_t W, std::uint8_t T, Runs& found) {
+  found.count = 0;
   for (std::int32_t c = 0; c < W;) {
     c = SkipTransparent(row, c, W, T);
     if (c == W) break;
-    if (runs.size() == 2 * kFew) return false;
+    if (found.count == found.bounds.size()) return false;
     const void* end = std::memchr(row + c, T, static_cast<std::size_t>(W - c));
     const std::int32_t stop =
         end ? static_cast<std::int32_t>(static_cast<const std::uint8_t*>(end) - row) : W;
-    runs.push_back(c);
-    runs.push_back(stop);
+    found.bounds[found.count++] = c;
+    found.bounds[found.count++] = stop;
     c = stop;
   }
   return true;
@@ -195,7 +209,7 @@ void CreateForeFrameMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int16_t Lin
   // rows from its own: one fill per run and row instead of one square per pixel. A row with the
   // runs of the row before has its first 2L mask rows filled already and adds only the last. A row
   // of many runs (letters) is widened as a whole instead, in vector passes over object marks.
-  std::vector<std::int32_t> runs, before;
+  Runs runs, before;
   bool beforeKnown = false;
   const std::size_t maskWidth = static_cast<std::size_t>(W + 2 * L);
   // The marks sit 2L zeros in from both ends, so every mask column ORs 2L + 1 of them.
@@ -214,12 +228,13 @@ void CreateForeFrameMask(tFulgoDib& Mask, const tFulgoDib& Src, std::int16_t Lin
       continue;
     }
     const std::int32_t firstNew = beforeKnown && runs == before ? side - 1 : 0;
-    for (std::size_t i = 0; i < runs.size(); i += 2) {
-      std::uint8_t* span = first + runs[i];
+    for (std::size_t i = 0; i < runs.count; i += 2) {
+      std::uint8_t* span = first + runs.bounds[i];
       for (std::int32_t k = firstNew; k < side; ++k)
-        std::memset(span + k * maskStride, Colour, static_cast<std::size_t>(runs[i + 1] - runs[i] + 2 * L));
+        std::memset(span + k * maskStride, Colour,
+                    static_cast<std::size_t>(runs.bounds[i + 1] - runs.bounds[i] + 2 * L));
     }
-    runs.swap(before);
+    std::swap(runs, before);
     beforeKnown = true;
   }
 }
