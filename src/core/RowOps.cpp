@@ -1,6 +1,7 @@
 #include "core/RowOps.h"
 
 #include <cstring>
+#include <type_traits>
 
 // Each loop is written once over a lane type and built twice on x86-64: with 32-byte AVX2 vectors
 // and with the 16-byte vectors every x86-64 has. The first call picks the one the processor runs.
@@ -32,10 +33,13 @@ template <class V>
 VANTORA_INLINE void Store(std::uint8_t* p, V v) {
   std::memcpy(p, &v, sizeof v);
 }
-// The byte in every lane. Written as a shuffle of lane 0: "V{} + b" is expanded lane by lane (32
-// byte inserts on every call) before this code is inlined where wide vectors are enabled.
+// The byte in every lane. GCC expands "V{} + b" lane by lane (32 byte inserts on every call) before
+// this code is inlined where wide vectors are enabled, so there it is a shuffle of lane 0.
 template <class V>
 VANTORA_INLINE V Splat(std::uint8_t b) {
+#if defined(__clang__)
+  return V{} + b;
+#else
   if constexpr (sizeof(V) == 1) {
     return b;
   } else {
@@ -43,6 +47,7 @@ VANTORA_INLINE V Splat(std::uint8_t b) {
     v[0] = b;
     return __builtin_shuffle(v, V{});
   }
+#endif
 }
 // All ones where A equals B.
 template <class V>
@@ -66,7 +71,7 @@ enum class Repeat { Again, Never };
 template <class Wide, Repeat repeat = Repeat::Again, class Lane>
 VANTORA_INLINE void Sweep(std::uint8_t* d, std::size_t n, Lane lane) {
   const auto sweep = [&](auto width) __attribute__((always_inline)) {
-    using V = decltype(width);
+    using V = typename decltype(width)::type;
     const bool reachBack = repeat == Repeat::Again && n > sizeof(V) && n % sizeof(V) != 0;
     V last{};
     if (reachBack) last = lane(V{}, n - sizeof(V));
@@ -75,9 +80,9 @@ VANTORA_INLINE void Sweep(std::uint8_t* d, std::size_t n, Lane lane) {
     if (reachBack) Store(d + n - sizeof(V), last);
     return reachBack ? n : i;
   };
-  std::size_t i = n >= sizeof(Wide) ? sweep(Wide{}) : 0;
+  std::size_t i = n >= sizeof(Wide) ? sweep(std::type_identity<Wide>{}) : 0;
   if (i == n) return;
-  if (i == 0) i = n >= sizeof(V16) ? sweep(V16{}) : 0;
+  if (i == 0) i = n >= sizeof(V16) ? sweep(std::type_identity<V16>{}) : 0;
   // Past the wide steps, or a run shorter than a vector: one narrow step, then bytes.
   for (; i + sizeof(V16) <= n; i += sizeof(V16)) Store(d + i, lane(V16{}, i));
   for (; i < n; ++i) d[i] = lane(std::uint8_t{}, i);
