@@ -8,6 +8,7 @@ const host::TClass& TFulgoGraphicControl::StaticClass() {
   using C = TFulgoGraphicControl;
   static const host::TClass& cls =
       host::ClassBuilder<C>("TFulgoGraphicControl", host::TGraphicControl::StaticClass())
+          .Property("Wizard", &C::GetSelf, &C::SetWizLabel)
           .Property("About", &C::GetAbout, &C::SetAbout, 1)
           .Property("FulgoPalette", &C::GetFulgoPalette, &C::SetFulgoPalette)
           .Stored(&C::SavePalette)

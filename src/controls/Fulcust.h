@@ -51,6 +51,10 @@ class TFulgoGraphicControl : public host::TGraphicControl, public tFulgoControl 
   // Keeps the control's own palette component and AutoSize, whatever the file holds.
   void LoadFromFile(const std::string& FileName) { LoadControlFromFile(*this, FileName, true); }
 
+  // The "Wizard" property carries the designer's wizard row: it reads as the control itself and
+  // writing it only rebuilds.
+  host::TPersistent* GetSelf() const { return const_cast<host::TPersistent*>(static_cast<const host::TPersistent*>(this)); }
+  void SetWizLabel(host::TPersistent*) { Rebuild(); }
   std::int32_t GetAbout() const { return AboutValue; }
   void SetAbout(std::int32_t Value) { AboutValue = Value; }
   tFulgoPalette* GetFulgoPalette() const { return fulgoInt_->FulgoPalette; }

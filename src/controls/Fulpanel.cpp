@@ -8,6 +8,7 @@ const host::TClass& tFulgoCustomPanel::StaticClass() {
   using P = tFulgoCustomPanel;
   static const host::TClass& cls =
       host::ClassBuilder<P>("tFulgoCustomPanel", host::TCustomPanel::StaticClass())
+          .Property("Wizard", &P::GetSelf, &P::SetWizLabel)
           .Property("About", &P::GetAbout, &P::SetAbout, 1)
           .Property("FulgoPalette", &P::GetFulgoPalette, &P::SetFulgoPalette)
           .Property("UpdatePalette", &P::GetUpdatePalette, &P::SetUpdatePalette, true)

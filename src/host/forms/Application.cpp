@@ -47,6 +47,15 @@ TControl* HitTest(TWinControl& window, POINT p) {
   }
 }
 
+// Hands an input message for a designed control to its form's designer; true when it took it.
+bool DesignerTakes(TControl& target, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (!target.IsDesigning()) return false;
+  TCustomForm* form = target.ParentForm();
+  if (!form || !form->Designer()) return false;
+  TMessage message{msg, wParam, lParam, 0};
+  return form->Designer()->IsDesignMsg(target, message);
+}
+
 LPARAM LocalPoint(const TControl& control, int x, int y) {
   const POINT origin = control.OriginInTopLevel();
   return PointToLParam(x - origin.x, y - origin.y);
@@ -365,6 +374,16 @@ void TApplication::DispatchMouse(TWinControl& window, const TBackendEvent& event
   TControl* target = capture ? capture : windowing::IsAlive(hit) ? hit : nullptr;
   if (!target) return;
   const LPARAM at = LocalPoint(*target, event.x, event.y);
+  if (event.kind == Kind::MouseDown) {
+    windowing::ActivateWindow(&window);
+    if (!windowing::IsAlive(target)) return;
+  }
+  if (event.kind != Kind::MouseWheel) {
+    const UINT msg = event.kind == Kind::MouseMove ? WM_MOUSEMOVE
+                     : event.kind == Kind::MouseDown ? ButtonMessage(event.kind, event.button, event.clicks)
+                                                     : ButtonMessage(event.kind, event.button, 1);
+    if (DesignerTakes(*target, msg, event.shift, at)) return;
+  }
   switch (event.kind) {
     case Kind::MouseMove:
       target->Perform(WM_MOUSEMOVE, event.shift, at);
@@ -375,11 +394,8 @@ void TApplication::DispatchMouse(TWinControl& window, const TBackendEvent& event
       return;
     }
     case Kind::MouseDown: {
-      windowing::ActivateWindow(&window);
       auto* windowed = dynamic_cast<TWinControl*>(target);
-      if (windowed && windowing::IsAlive(windowed) && windowed->TabStop() && windowed->CanFocus() &&
-          !windowed->Focused())
-        windowed->SetFocus();
+      if (windowed && windowed->TabStop() && windowed->CanFocus() && !windowed->Focused()) windowed->SetFocus();
       if (windowing::IsAlive(target))
         target->Perform(ButtonMessage(event.kind, event.button, event.clicks), event.shift, at);
       return;
@@ -400,6 +416,7 @@ void TApplication::DispatchKey(const TBackendEvent& event) {
   TWinControl* target = focus && form->ContainsControl(focus) ? focus : form;
   std::uint16_t key = event.key;
   const TShiftState shift = event.shift;
+  if (DesignerTakes(*form, event.kind == TBackendEvent::Kind::KeyUp ? WM_KEYUP : WM_KEYDOWN, key, shift)) return;
   if (event.kind == TBackendEvent::Kind::KeyUp) {
     if (form->KeyPreview() && target != form && form->Perform(WM_KEYUP, key, shift) == 0) return;
     target->Perform(WM_KEYUP, key, shift);
@@ -438,6 +455,10 @@ void TApplication::DispatchText(const TBackendEvent& event) {
   auto* form = dynamic_cast<TCustomForm*>(windowing::Current().active);
   if (!form || !AcceptsInput(*form)) return;
   for (char c : SingleByteText(event.text)) {
+    if (DesignerTakes(*form, WM_CHAR, static_cast<unsigned char>(c), 0)) {
+      if (!windowing::IsAlive(form)) return;
+      continue;
+    }
     TWinControl* focus = FocusedControl();
     TWinControl* target = focus && form->ContainsControl(focus) ? focus : form;
     if (form->KeyPreview() && target != form) {

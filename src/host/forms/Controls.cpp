@@ -1052,6 +1052,7 @@ RECT TWinControl::PaintWindow() {
   for (const RECT& area : areas) {
     try {
       PaintTree(buffer, POINT{0, 0}, area);
+      PaintOverlay(buffer, area);
     } catch (...) {
       if (!failure) failure = std::current_exception();
     }

@@ -373,6 +373,8 @@ class TWinControl : public TControl {
   // The area in which aligned children are laid out.
   virtual RECT AlignArea() const { return ClientRect(); }
   virtual void PaintBackground(HDC dc, const RECT& clip);
+  // Top-level windows: drawn over the painted tree (a designer's marks).
+  virtual void PaintOverlay(HDC, const RECT&) {}
   void CMEnabledChanged(TMessage& message) override;
   void CMVisibleChanged(TMessage& message) override;
   virtual void CMEnter(TMessage&);

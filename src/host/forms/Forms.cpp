@@ -190,11 +190,16 @@ void TCustomForm::WndProc(TMessage& message) {
 }
 
 void TCustomForm::Activated() {
-  TWinControl* target = activeControl_ && activeControl_->CanFocus() ? activeControl_ : nullptr;
-  if (!target && !windowing::IsAlive(windowing::Current().focus))
+  // A designed form keeps the keys for its designer.
+  TWinControl* target = activeControl_ && activeControl_->CanFocus() && !designer_ ? activeControl_ : nullptr;
+  if (!target && !designer_ && !windowing::IsAlive(windowing::Current().focus))
     target = FindNextControl(nullptr, true, true);
   if (!target || !ContainsControl(windowing::Current().focus)) windowing::ChangeFocus(target ? target : this);
   if (OnActivate) OnActivate(this);
+}
+
+void TCustomForm::PaintOverlay(HDC dc, const RECT& clip) {
+  if (designer_) designer_->PaintMarks(dc, clip);
 }
 
 void TCustomForm::CMDialogKey(TMessage& message) {

@@ -31,6 +31,18 @@ inline constexpr TModalResult mrNo = 7;
 using TCloseEvent = std::function<void(TPersistent* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TPersistent* sender, bool& canClose)>;
 
+// A form designer sees the input of the form it designs before the designed controls do, and draws
+// its marks (the selection) over them.
+class IDesignerHook {
+ public:
+  virtual ~IDesignerHook() = default;
+  // A mouse or key message for Sender, a designed control (mouse points in its client); true when
+  // the designer took it, so the control never hears of it.
+  virtual bool IsDesignMsg(TControl& sender, TMessage& message) = 0;
+  // Draws over the painted form; Dc is on the form's client area.
+  virtual void PaintMarks(HDC dc, const RECT& clip) = 0;
+};
+
 class TCustomForm : public TWinControl {
   VANTORA_PERSISTENT(TCustomForm)
 
@@ -66,6 +78,9 @@ class TCustomForm : public TWinControl {
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle value) { borderStyle_ = value; }
   bool Active() const;
+  // The designer of a form being designed; null for a form at run time.
+  IDesignerHook* Designer() const { return designer_; }
+  void SetDesigner(IDesignerHook* designer) { designer_ = designer; }
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;
@@ -88,6 +103,7 @@ class TCustomForm : public TWinControl {
   void CMTextChanged(TMessage& message) override;
   void CMDialogKey(TMessage& message) override;
   virtual void Activated();
+  void PaintOverlay(HDC dc, const RECT& clip) override;
 
  private:
   void ShowNative();
@@ -96,6 +112,7 @@ class TCustomForm : public TWinControl {
   TCloseAction AskClose();
 
   TWinControl* activeControl_ = nullptr;
+  IDesignerHook* designer_ = nullptr;
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;
   bool keyPreview_ = false;

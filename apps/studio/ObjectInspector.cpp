@@ -1,0 +1,218 @@
+#include "ObjectInspector.h"
+
+#include "host/backends/VirtualKeys.h"
+#include "host/designer/DesignRegistry.h"
+#include "host/forms/Button.h"
+#include "host/widgets/ComboBox.h"
+#include "host/widgets/StringGrid.h"
+
+namespace vantora::studio {
+
+namespace {
+
+constexpr int kLineHeight = 22;
+constexpr int kEllipsisWidth = 24;
+constexpr int kMaxDepth = 6;  // owned objects nest this deep at most
+
+}  // namespace
+
+TObjectInspector::TObjectInspector(host::TWinControl& parent, const RECT& area) {
+  const int width = area.right - area.left;
+  components_ = new host::TComboBox(&parent);
+  components_->SetParent(&parent);
+  components_->SetStyle(host::csDropDownList);
+  components_->SetBounds(area.left, area.top, width, kLineHeight);
+  components_->OnCloseUp = [this](host::TPersistent*) {
+    const int index = components_->ItemIndex();
+    if (OnChooseComponent && index >= 0 && index < static_cast<int>(listed_.size()))
+      OnChooseComponent(listed_[static_cast<std::size_t>(index)]);
+  };
+
+  grid_ = new host::TStringGrid(&parent);
+  grid_->SetParent(&parent);
+  const int gridTop = area.top + kLineHeight + 4;
+  grid_->SetBounds(area.left, gridTop, width, area.bottom - gridTop - kLineHeight - 4);
+  grid_->SetColCount(2);
+  grid_->SetFixedCols(0);
+  grid_->SetFixedRows(1);
+  grid_->SetDefaultRowHeight(18);
+  grid_->SetColWidths(0, width * 9 / 20);
+  grid_->SetColWidths(1, width - width * 9 / 20 - 4);
+  grid_->OnSelectCell = [this](host::TPersistent*, int, int row, bool&) {
+    if (row - 1 != chosen_) ChooseRow(row - 1);
+  };
+  grid_->OnDblClick = [this](host::TPersistent*) { Toggle(chosen_); };
+
+  value_ = new host::TComboBox(&parent);
+  value_->SetParent(&parent);
+  value_->SetStyle(host::csDropDown);
+  value_->SetBounds(area.left, area.bottom - kLineHeight, width - kEllipsisWidth - 2, kLineHeight);
+  value_->OnKeyDown = [this](host::TPersistent*, std::uint16_t& key, host::TShiftState) {
+    if (key != host::VK_RETURN) return;
+    key = 0;
+    ApplyText(value_->Text());
+  };
+  value_->OnCloseUp = [this](host::TPersistent*) {
+    if (value_->ItemIndex() >= 0) ApplyText(value_->Text());
+  };
+
+  ellipsis_ = new host::TButton(&parent);
+  ellipsis_->SetParent(&parent);
+  ellipsis_->SetCaption("...");
+  ellipsis_->SetBounds(area.right - kEllipsisWidth, area.bottom - kLineHeight, kEllipsisWidth, kLineHeight);
+  ellipsis_->OnClick = [this](host::TPersistent*) { EditDialog(); };
+  Inspect(nullptr, nullptr);
+}
+
+TObjectInspector::~TObjectInspector() = default;
+
+void TObjectInspector::ListComponents(host::TComponent& root, host::TComponent* selected) {
+  listed_.clear();
+  components_->Items()->Clear();
+  auto list = [&](host::TComponent* c) {
+    listed_.push_back(c);
+    components_->Items()->Add(c->Name() + ": " + c->ClassName());
+  };
+  list(&root);
+  for (int i = 0; i < root.ComponentCount(); ++i) list(root.Components(i));
+  const auto at = std::find(listed_.begin(), listed_.end(), selected);
+  components_->SetItemIndex(at == listed_.end() ? -1 : static_cast<int>(at - listed_.begin()));
+}
+
+void TObjectInspector::Inspect(host::IDesigner* designer, host::TComponent* component) {
+  if (component != component_) unfolded_.clear();
+  designer_ = designer;
+  component_ = component;
+  chosen_ = -1;
+  BuildRows();
+  ShowRows();
+  ChooseRow(rows_.empty() ? -1 : 0);
+}
+
+void TObjectInspector::Refresh() {
+  const std::string path = chosen_ >= 0 ? rows_[static_cast<std::size_t>(chosen_)].path : std::string();
+  BuildRows();
+  ShowRows();
+  chosen_ = -1;
+  const int row = FindRow(path);
+  ChooseRow(row >= 0 ? row : rows_.empty() ? -1 : 0);
+}
+
+void TObjectInspector::ValuesChanged() {
+  if (!editing_) Refresh();
+}
+
+void TObjectInspector::BuildRows() {
+  rows_.clear();
+  if (designer_ && component_) AddRows(*component_, "", 0);
+}
+
+void TObjectInspector::AddRows(host::TPersistent& instance, const std::string& prefix, int depth) {
+  for (const host::TPropInfo* prop : instance.ClassType().Properties()) {
+    auto editor = host::GetPropertyEditor(*designer_, instance, *prop);
+    if (!editor) continue;
+    const bool unfolds = (editor->GetAttributes() & host::paSubProperties) != 0;
+    Row& row = rows_.emplace_back(Row{std::move(editor), prefix + prop->Name, depth});
+    if (!unfolds || !unfolded_.contains(row.path) || depth >= kMaxDepth) continue;
+    host::TPersistent* object = host::GetObjectProp(instance, *prop);
+    if (object && object != &instance) AddRows(*object, row.path + ".", depth + 1);
+  }
+}
+
+std::string TObjectInspector::RowName(int row) const {
+  const Row& r = rows_.at(static_cast<std::size_t>(row));
+  const bool unfolds = (r.editor->GetAttributes() & host::paSubProperties) != 0;
+  std::string marker = unfolds ? (unfolded_.contains(r.path) ? "- " : "+ ") : "  ";
+  return std::string(static_cast<std::size_t>(r.depth) * 3, ' ') + marker + r.editor->GetName();
+}
+
+std::string TObjectInspector::RowValue(int row) const {
+  return rows_.at(static_cast<std::size_t>(row)).editor->GetValue();
+}
+
+int TObjectInspector::FindRow(const std::string& path) const {
+  for (std::size_t i = 0; i < rows_.size(); ++i)
+    if (rows_[i].path == path) return static_cast<int>(i);
+  return -1;
+}
+
+void TObjectInspector::ShowRows() {
+  grid_->SetRowCount(std::max(2, RowCount() + 1));
+  grid_->SetCells(0, 0, "Property");
+  grid_->SetCells(1, 0, "Value");
+  for (int i = 0; i < RowCount(); ++i) {
+    grid_->SetCells(0, i + 1, RowName(i));
+    grid_->SetCells(1, i + 1, RowValue(i));
+  }
+  if (rows_.empty()) {
+    grid_->SetCells(0, 1, "");
+    grid_->SetCells(1, 1, "");
+  }
+}
+
+void TObjectInspector::ChooseRow(int row) {
+  if (row >= RowCount()) row = RowCount() - 1;
+  chosen_ = row;
+  if (row >= 0 && grid_->Row() != row + 1) grid_->MoveTo(1, row + 1);
+  ShowValueLine();
+}
+
+void TObjectInspector::ShowValueLine() {
+  value_->Items()->Clear();
+  if (chosen_ < 0) {
+    value_->SetText("");
+    value_->SetEnabled(false);
+    ellipsis_->SetEnabled(false);
+    return;
+  }
+  host::TPropertyEditor& editor = *rows_[static_cast<std::size_t>(chosen_)].editor;
+  const auto attributes = editor.GetAttributes();
+  if (attributes & host::paValueList) editor.GetValues([this](const std::string& v) { value_->Items()->Add(v); });
+  value_->SetText(editor.GetValue());
+  value_->SetEnabled(!(attributes & host::paReadOnly) || (attributes & host::paValueList));
+  ellipsis_->SetEnabled((attributes & host::paDialog) != 0);
+}
+
+void TObjectInspector::Toggle(int row) {
+  if (row < 0 || row >= RowCount()) return;
+  Row& r = rows_[static_cast<std::size_t>(row)];
+  const auto attributes = r.editor->GetAttributes();
+  if (attributes & host::paSubProperties) {
+    if (!unfolded_.erase(r.path)) unfolded_.insert(r.path);
+    Refresh();
+  } else if (attributes & host::paDialog) {
+    EditDialog();
+  }
+}
+
+void TObjectInspector::ApplyText(const std::string& text) {
+  if (chosen_ < 0) return;
+  host::TPropertyEditor& editor = *rows_[static_cast<std::size_t>(chosen_)].editor;
+  if ((editor.GetAttributes() & host::paReadOnly) && !(editor.GetAttributes() & host::paValueList)) return;
+  editing_ = true;
+  try {
+    editor.SetValue(text);
+  } catch (...) {
+    // The row shows the value it kept; the application reports why.
+    editing_ = false;
+    ShowValueLine();
+    throw;
+  }
+  editing_ = false;
+  Refresh();
+}
+
+void TObjectInspector::EditDialog() {
+  if (chosen_ < 0) return;
+  host::TPropertyEditor& editor = *rows_[static_cast<std::size_t>(chosen_)].editor;
+  editing_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{editing_};
+  if (editor.GetAttributes() & host::paDialog) editor.Edit();
+  editing_ = false;
+  Refresh();
+}
+
+}  // namespace vantora::studio

@@ -1,0 +1,271 @@
+#include "Studio.h"
+
+#include <filesystem>
+
+#include "host/classes/Filer.h"
+#include "host/classes/Stream.h"
+#include "host/classes/TextForm.h"
+#include "host/designer/DesignRegistry.h"
+#include "host/dialogs/FileDialog.h"
+#include "host/dialogs/MessageDialogs.h"
+#include "host/forms/Application.h"
+#include "host/forms/Button.h"
+#include "host/forms/Panel.h"
+#include "host/widgets/PopupMenu.h"
+#include "host/widgets/SpeedButton.h"
+#include "host/widgets/TabSet.h"
+
+namespace vantora::studio {
+
+namespace {
+
+constexpr int kWindowWidth = 360;
+constexpr int kWindowHeight = 640;
+constexpr int kPaletteTop = 36;
+constexpr int kPaletteButtonWidth = 56;
+constexpr const char* kFormFilter = "Forms (*.txt;*.vnt)|*.txt;*.vnt|All files (*)|*";
+
+// What a palette button says: the class name without its prefixes and version digits.
+std::string ShortName(const host::TClass& cls) {
+  std::string name = cls.ClassName();
+  for (const char* prefix : {"T", "t", "o"})
+    if (name.size() > 1 && name.starts_with(prefix) && std::isupper(static_cast<unsigned char>(name[1])))
+      name.erase(0, 1);
+  for (const char* prefix : {"Fulgo", "Qor"})
+    if (name.starts_with(prefix) && name.size() > std::string_view(prefix).size()) name.erase(0, std::string_view(prefix).size());
+  while (name.size() > 1 && std::isdigit(static_cast<unsigned char>(name.back()))) name.pop_back();
+  return name;
+}
+
+host::TButton& AddButton(host::TWinControl& parent, const std::string& caption, int left, int width,
+                         std::function<void()> action) {
+  auto* button = new host::TButton(&parent);
+  button->SetParent(&parent);
+  button->SetCaption(caption);
+  button->SetBounds(left, 6, width, 24);
+  button->OnClick = [action = std::move(action)](host::TPersistent*) { action(); };
+  return *button;
+}
+
+}  // namespace
+
+TStudio::TStudio(host::TApplication& app) : app_(app), window_(new host::TForm(&app)) {
+  window_->SetBounds(0, 0, kWindowWidth, kWindowHeight);
+  window_->OnCloseQuery = [this](host::TPersistent*, bool& canClose) { canClose = ConfirmDiscard(); };
+  BuildToolbar();
+  BuildPalette();
+  inspector_ = std::make_unique<TObjectInspector>(
+      *window_, RECT{6, kPaletteTop + 84, kWindowWidth - 6, window_->ClientHeight() - 6});
+  inspector_->OnChooseComponent = [this](host::TComponent* c) { designer_->Select(c); };
+  menu_ = new host::TPopupMenu(window_);
+  app_.SetMainForm(window_);
+  NewForm();
+}
+
+TStudio::~TStudio() {
+  // The designer lets go of the form before the form goes.
+  designer_.reset();
+  form_.reset();
+}
+
+void TStudio::BuildToolbar() {
+  AddButton(*window_, "New", 6, 64, [this] { NewForm(); });
+  AddButton(*window_, "Open...", 74, 64, [this] { Open(); });
+  AddButton(*window_, "Save", 142, 64, [this] { Save(); });
+  AddButton(*window_, "Save as...", 210, 72, [this] { SaveAs(); });
+  AddButton(*window_, "Test", 286, 64, [this] { TestForm(); });
+}
+
+void TStudio::BuildPalette() {
+  auto* tabs = new host::TTabSet(window_);
+  tabs->SetParent(window_);
+  tabs->SetBounds(6, kPaletteTop, kWindowWidth - 12, 22);
+  for (const std::string& page : host::PalettePages()) tabs->Tabs()->Add(page);
+  tabs->OnChange = [this](host::TPersistent*, int page, bool&) { ShowPalettePage(page); };
+  auto* bar = new host::TPanel(window_);
+  bar->SetParent(window_);
+  bar->SetBounds(6, kPaletteTop + 22, kWindowWidth - 12, 56);
+  bar->SetCaption("");
+  paletteBar_ = bar;
+  if (tabs->Tabs()->Count() > 0) tabs->SetTabIndex(0);
+  ShowPalettePage(0);
+}
+
+void TStudio::ShowPalettePage(int page) {
+  for (auto& [cls, button] : paletteButtons_) delete button;
+  paletteButtons_.clear();
+  delete pointer_;
+  const auto pages = host::PalettePages();
+  auto add = [this](const std::string& caption, const std::string& hint, int index) {
+    auto* button = new host::TSpeedButton(paletteBar_);
+    button->SetParent(paletteBar_);
+    button->SetBounds(4 + index * kPaletteButtonWidth, 8, kPaletteButtonWidth - 2, 40);
+    button->SetCaption(caption);
+    button->SetHint(hint);
+    button->SetShowHint(true);
+    button->SetGroupIndex(1);
+    return button;
+  };
+  pointer_ = add("Select", "Select, move and size components", 0);
+  pointer_->SetDown(true);
+  pointer_->OnClick = [this](host::TPersistent*) {
+    if (designer_) designer_->SetPlacing(nullptr);
+  };
+  if (page < 0 || page >= static_cast<int>(pages.size())) return;
+  int index = 1;
+  for (const host::TClass* cls : host::PaletteClasses(pages[static_cast<std::size_t>(page)])) {
+    host::TSpeedButton* button = add(ShortName(*cls), cls->ClassName(), index++);
+    button->OnClick = [this, cls](host::TPersistent*) {
+      if (designer_) designer_->SetPlacing(cls);
+    };
+    paletteButtons_.push_back({cls, button});
+  }
+}
+
+host::TSpeedButton* TStudio::PaletteButton(const host::TClass& cls) const {
+  for (const auto& [c, button] : paletteButtons_)
+    if (c == &cls) return button;
+  return nullptr;
+}
+
+void TStudio::Design(std::unique_ptr<host::TCustomForm> form, const std::string& path) {
+  designer_.reset();
+  form_ = std::move(form);
+  designer_ = std::make_unique<TFormDesigner>(*form_);
+  designer_->OnSelectionChanged = [this] { SelectionChanged(); };
+  designer_->OnModified = [this] {
+    UpdateCaption();
+    inspector_->ValuesChanged();
+  };
+  // Placing is done: the palette's pointer takes over again.
+  designer_->OnPlaced = [this] {
+    pointer_->SetDown(true);
+    inspector_->ListComponents(*form_, &designer_->Selection());
+  };
+  designer_->OnContextMenu = [this](host::TComponent& c, POINT p) { PopupContextMenu(c, p); };
+  // The designed form closes with the studio only.
+  form_->OnClose = [](host::TPersistent*, host::TCloseAction& action) { action = host::caNone; };
+  path_ = path;
+  form_->SetLeft(window_->Left() + kWindowWidth + 10);
+  form_->SetTop(window_->Top());
+  pointer_->SetDown(true);
+  SelectionChanged();
+  UpdateCaption();
+  form_->Show();
+}
+
+void TStudio::NewForm() {
+  if (designer_ && !ConfirmDiscard()) return;
+  auto form = std::make_unique<host::TForm>(nullptr);
+  form->SetName("Form1");
+  form->SetCaption("Form1");
+  form->SetBounds(0, 0, 480, 360);
+  Design(std::move(form), "");
+}
+
+void TStudio::OpenForm(const std::string& path) {
+  if (designer_ && !ConfirmDiscard()) return;
+  auto form = std::make_unique<host::TForm>(nullptr);
+  // Designed before it is read, so that its controls load as designed controls do.
+  form->SetDesigning(true);
+  host::TFileStream file(path, host::TFileMode::fmOpenRead);
+  form->ReadFromStream(file);
+  Design(std::move(form), path);
+}
+
+void TStudio::SaveForm(const std::string& path) {
+  host::TMemoryStream binary;
+  host::WriteComponent(binary, *form_);
+  binary.SetPosition(0);
+  host::TMemoryStream text;
+  host::ObjectBinaryToText(binary, text);
+  host::TFileStream file(path, host::TFileMode::fmCreate);
+  text.SetPosition(0);
+  file.CopyFrom(text, text.Size());
+  path_ = path;
+  designer_->ClearModified();
+  UpdateCaption();
+}
+
+host::TCustomForm& TStudio::TestForm() {
+  host::TMemoryStream binary;
+  host::WriteComponent(binary, *form_);
+  binary.SetPosition(0);
+  host::TCustomForm* live = host::LoadForm(binary, nullptr);
+  live->SetCaption(form_->Caption() + " (test)");
+  live->OnClose = [](host::TPersistent*, host::TCloseAction& action) { action = host::caFree; };
+  live->SetLeft(form_->Left() + 24);
+  live->SetTop(form_->Top() + 24);
+  live->Show();
+  return *live;
+}
+
+bool TStudio::ConfirmDiscard() {
+  if (!designer_ || !designer_->IsModified()) return true;
+  const std::string name = path_.empty() ? form_->Name() : std::filesystem::path(path_).filename().string();
+  switch (host::MessageDlg("Save changes to " + name + "?", host::mtConfirmation,
+                           {host::mbYes, host::mbNo, host::mbCancel})) {
+    case host::mrYes:
+      Save();
+      return !designer_->IsModified();
+    case host::mrNo: return true;
+    default: return false;
+  }
+}
+
+void TStudio::Save() {
+  if (path_.empty())
+    SaveAs();
+  else
+    SaveForm(path_);
+}
+
+void TStudio::SaveAs() {
+  host::TSaveDialog dialog(nullptr);
+  dialog.SetFilter(kFormFilter);
+  dialog.SetDefaultExt("txt");
+  dialog.SetFileName(path_.empty() ? form_->Name() + ".txt" : path_);
+  if (dialog.Execute()) SaveForm(dialog.FileName());
+}
+
+void TStudio::Open() {
+  host::TOpenDialog dialog(nullptr);
+  dialog.SetFilter(kFormFilter);
+  if (dialog.Execute()) OpenForm(dialog.FileName());
+}
+
+void TStudio::SelectionChanged() {
+  host::TComponent& selected = designer_->Selection();
+  inspector_->ListComponents(*form_, &selected);
+  inspector_->Inspect(designer_.get(), &selected);
+}
+
+void TStudio::UpdateCaption() {
+  const std::string name = path_.empty() ? "(not saved)" : std::filesystem::path(path_).filename().string();
+  window_->SetCaption("Vantora Studio - " + name + (designer_->IsModified() ? " *" : ""));
+}
+
+void TStudio::PopupContextMenu(host::TComponent& component, POINT p) {
+  menu_->Clear();
+  if (&component != form_.get()) {
+    std::shared_ptr<host::TComponentEditor> editor = host::GetComponentEditor(component, *designer_);
+    for (int i = 0; i < editor->GetVerbCount(); ++i)
+      menu_->Add(editor->GetVerb(i), [editor, i](host::TPersistent*) { editor->ExecuteVerb(i); });
+    if (editor->GetVerbCount() > 0) menu_->Add("-", nullptr);
+    if (auto* control = dynamic_cast<host::TControl*>(&component)) {
+      menu_->Add("Bring to front", [this, control](host::TPersistent*) {
+        control->BringToFront();
+        designer_->Modified();
+      });
+      menu_->Add("Send to back", [this, control](host::TPersistent*) {
+        control->SendToBack();
+        designer_->Modified();
+      });
+    }
+    menu_->Add("Delete", [this](host::TPersistent*) { designer_->DeleteSelection(); });
+  }
+  menu_->Add("Test form", [this](host::TPersistent*) { TestForm(); });
+  menu_->Popup(p.x, p.y);
+}
+
+}  // namespace vantora::studio

@@ -1,0 +1,70 @@
+// vantora-studio: a form designer hosting the library's components. Without a display it can write
+// screenshots of its windows instead.
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+#include "Studio.h"
+#include "design/Fulgo.h"
+#include "host/backends/HeadlessBackend.h"
+#include "host/forms/Application.h"
+#include "util/Version.h"
+
+namespace {
+
+struct Options {
+  std::string form;
+  std::optional<std::string> screenshots;
+  std::string select;
+};
+
+void Run(const Options& options) {
+  std::unique_ptr<vantora::host::TBackend> backend;
+  if (options.screenshots)
+    backend = std::make_unique<vantora::host::THeadlessBackend>();
+  else
+    backend = vantora::host::CreateBackendFromEnvironment();
+  auto* headless = dynamic_cast<vantora::host::THeadlessBackend*>(backend.get());
+  vantora::host::TApplication app(std::move(backend));
+  vantora::Register();
+  vantora::studio::TStudio studio(app);
+  if (!options.form.empty()) studio.OpenForm(options.form);
+  if (!options.select.empty()) {
+    vantora::host::TComponent* chosen = studio.DesignedForm().FindComponent(options.select);
+    if (!chosen) throw std::runtime_error("The form has no component " + options.select);
+    studio.Designer().Select(chosen);
+  }
+  if (!options.screenshots) {
+    app.Run();
+    return;
+  }
+  std::filesystem::create_directories(*options.screenshots);
+  studio.Window().Show();
+  app.ProcessMessages();
+  headless->Screenshot(studio.Window().Handle(), *options.screenshots + "/studio.png");
+  headless->Screenshot(studio.DesignedForm().Handle(), *options.screenshots + "/designed-form.png");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App cli{"Vantora Studio: design forms with the Vantora components"};
+  cli.set_version_flag("--version", vantora::VersionString());
+  Options options;
+  cli.add_option("FORM", options.form, "A form to open (text or binary component stream)")->check(CLI::ExistingFile);
+  cli.add_option("--select", options.select, "Select this component of the form");
+  cli.add_option_function<std::string>(
+      "--screenshots", [&options](const std::string& dir) { options.screenshots = dir; },
+      "Without a display: write PNGs of the studio and the designed form to this directory and exit");
+  try {
+    cli.parse(argc, argv);
+    Run(options);
+  } catch (const CLI::ParseError& e) {
+    return cli.exit(e);
+  } catch (const std::exception& e) {
+    std::cerr << "vantora-studio: error: " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
