@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "host/backends/VirtualKeys.h"
 #include "host/designer/DesignRegistry.h"
 #include "host/graphics/Graphics.h"
 

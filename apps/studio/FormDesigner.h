@@ -12,6 +12,10 @@
 
 namespace vantora::studio {
 
+using host::HDC;
+using host::POINT;
+using host::RECT;
+
 class TFormDesigner : public host::IDesignerHook, public host::IDesigner {
  public:
   // Designs Form (its components and those read into it later) until destroyed.

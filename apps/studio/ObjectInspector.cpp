@@ -1,6 +1,5 @@
 #include "ObjectInspector.h"
 
-#include "host/backends/VirtualKeys.h"
 #include "host/designer/DesignRegistry.h"
 #include "host/forms/Button.h"
 #include "host/widgets/ComboBox.h"
@@ -16,7 +15,7 @@ constexpr int kMaxDepth = 6;  // owned objects nest this deep at most
 
 }  // namespace
 
-TObjectInspector::TObjectInspector(host::TWinControl& parent, const RECT& area) {
+TObjectInspector::TObjectInspector(host::TWinControl& parent, const host::RECT& area) {
   const int width = area.right - area.left;
   components_ = new host::TComboBox(&parent);
   components_->SetParent(&parent);

@@ -23,7 +23,7 @@ namespace vantora::studio {
 class TObjectInspector {
  public:
   // Builds its controls on Parent, in Area (Parent's client coordinates).
-  TObjectInspector(host::TWinControl& parent, const RECT& area);
+  TObjectInspector(host::TWinControl& parent, const host::RECT& area);
   ~TObjectInspector();
 
   // Shows Component's properties (null: none). Designer is told of every change.
