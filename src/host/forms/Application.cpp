@@ -47,7 +47,13 @@ TControl* HitTest(TWinControl& window, POINT p) {
   }
 }
 
-LPARAM LocalPoint(const TControl& control, int x, int y) {
+// A point of Window's client in Control's own coordinates; a control of another window (one that
+// holds the mouse) gets it through the screen.
+LPARAM LocalPoint(const TControl& control, const TWinControl& window, int x, int y) {
+  if (const TWinControl* top = control.TopLevel(); top && top != &window) {
+    x += window.Left() - top->Left();
+    y += window.Top() - top->Top();
+  }
   const POINT origin = control.OriginInTopLevel();
   return PointToLParam(x - origin.x, y - origin.y);
 }
@@ -263,7 +269,10 @@ bool TApplication::ModalResultSet() const {
 
 bool TApplication::AcceptsInput(TWinControl& window) const {
   const auto& modal = windowing::Current().modal;
-  return modal.empty() || modal.back() == &window;
+  if (modal.empty() || modal.back() == &window) return true;
+  // A popup that holds the mouse over a modal form (a menu) takes the keys as well.
+  const TControl* capture = GetCaptureControl();
+  return capture && capture->TopLevel() == &window;
 }
 
 void TApplication::Dispatch(const TBackendEvent& event) {
@@ -364,7 +373,7 @@ void TApplication::DispatchMouse(TWinControl& window, const TBackendEvent& event
   TControl* capture = GetCaptureControl();
   TControl* target = capture ? capture : windowing::IsAlive(hit) ? hit : nullptr;
   if (!target) return;
-  const LPARAM at = LocalPoint(*target, event.x, event.y);
+  const LPARAM at = LocalPoint(*target, window, event.x, event.y);
   switch (event.kind) {
     case Kind::MouseMove:
       target->Perform(WM_MOUSEMOVE, event.shift, at);
@@ -375,7 +384,9 @@ void TApplication::DispatchMouse(TWinControl& window, const TBackendEvent& event
       return;
     }
     case Kind::MouseDown: {
-      windowing::ActivateWindow(&window);
+      // A window that holds the mouse stays active: a click elsewhere is its to handle.
+      TWinControl* holder = capture ? capture->TopLevel() : nullptr;
+      windowing::ActivateWindow(holder ? holder : &window);
       auto* windowed = dynamic_cast<TWinControl*>(target);
       if (windowed && windowing::IsAlive(windowed) && windowed->TabStop() && windowed->CanFocus() &&
           !windowed->Focused())
