@@ -56,7 +56,13 @@ bool DesignerTakes(TControl& target, UINT msg, WPARAM wParam, LPARAM lParam) {
   return form->Designer()->IsDesignMsg(target, message);
 }
 
-LPARAM LocalPoint(const TControl& control, int x, int y) {
+// A point of Window's client in Control's own coordinates; a control of another window (one that
+// holds the mouse) gets it through the screen.
+LPARAM LocalPoint(const TControl& control, const TWinControl& window, int x, int y) {
+  if (const TWinControl* top = control.TopLevel(); top && top != &window) {
+    x += window.Left() - top->Left();
+    y += window.Top() - top->Top();
+  }
   const POINT origin = control.OriginInTopLevel();
   return PointToLParam(x - origin.x, y - origin.y);
 }
@@ -272,7 +278,10 @@ bool TApplication::ModalResultSet() const {
 
 bool TApplication::AcceptsInput(TWinControl& window) const {
   const auto& modal = windowing::Current().modal;
-  return modal.empty() || modal.back() == &window;
+  if (modal.empty() || modal.back() == &window) return true;
+  // A popup that holds the mouse over a modal form (a menu) takes the keys as well.
+  const TControl* capture = GetCaptureControl();
+  return capture && capture->TopLevel() == &window;
 }
 
 void TApplication::Dispatch(const TBackendEvent& event) {
@@ -373,9 +382,11 @@ void TApplication::DispatchMouse(TWinControl& window, const TBackendEvent& event
   TControl* capture = GetCaptureControl();
   TControl* target = capture ? capture : windowing::IsAlive(hit) ? hit : nullptr;
   if (!target) return;
-  const LPARAM at = LocalPoint(*target, event.x, event.y);
+  const LPARAM at = LocalPoint(*target, window, event.x, event.y);
   if (event.kind == Kind::MouseDown) {
-    windowing::ActivateWindow(&window);
+    // A window that holds the mouse stays active: a click elsewhere is its to handle.
+    TWinControl* holder = capture ? capture->TopLevel() : nullptr;
+    windowing::ActivateWindow(holder ? holder : &window);
     if (!windowing::IsAlive(target)) return;
   }
   if (event.kind != Kind::MouseWheel) {

@@ -289,6 +289,12 @@ VANTORA_REGISTER_CLASS(TForm);
 
 TForm::TForm(TComponent* owner) : TCustomForm(owner) {}
 
+POINT KeptOnScreen(POINT topLeft, SIZE size) {
+  const SIZE screen = Application ? Application->Backend().ScreenSize() : GetScreenSize();
+  return POINT{std::clamp<LONG>(topLeft.x, 0, std::max<LONG>(0, screen.cx - size.cx)),
+               std::clamp<LONG>(topLeft.y, 0, std::max<LONG>(0, screen.cy - size.cy))};
+}
+
 void ReadComponentStream(TStream& stream, TMemoryStream& binary) {
   if (IsBinaryComponentStream(stream)) {
     binary.CopyFrom(stream, stream.Size() - stream.Position());

@@ -125,6 +125,10 @@ class TForm : public TCustomForm {
   explicit TForm(TComponent* owner);
 };
 
+// The top-left corner nearest to TopLeft at which a window of Size lies wholly on the screen (at its
+// top-left when it is larger than the screen).
+POINT KeptOnScreen(POINT topLeft, SIZE size);
+
 // Reads a form of the class the stream names (binary or text form), owned by Owner. A stream that does not
 // hold a form, or fails to read, leaves nothing behind and raises the reader's error.
 TCustomForm* LoadForm(TStream& stream, TComponent* owner);

@@ -1,8 +1,5 @@
 #include "host/forms/HintWindow.h"
 
-#include <algorithm>
-
-#include "host/forms/Application.h"
 #include "host/forms/StylePainter.h"
 
 namespace vantora::host {
@@ -28,9 +25,7 @@ void THintWindow::ActivateHint(POINT at, const std::string& text) {
   const SIZE extent = StylePainter::TextExtent(measure, text, Font());
   const int width = extent.cx + 2 * (kTextMargin + 1);
   const int height = extent.cy + 2 * (kTextMargin + 1);
-  const SIZE screen = Application ? Application->Backend().ScreenSize() : GetScreenSize();
-  at.x = std::clamp<int>(at.x, 0, std::max<int>(0, screen.cx - width));
-  at.y = std::clamp<int>(at.y, 0, std::max<int>(0, screen.cy - height));
+  at = KeptOnScreen(at, SIZE{width, height});
   SetBounds(at.x, at.y, width, height);
   Invalidate();
   SetVisible(true);

@@ -16,6 +16,8 @@ namespace {
 
 inline constexpr TColor kDarkShadow = clSystemColor | COLOR_3DDKSHADOW;
 inline constexpr TColor kLight = clSystemColor | COLOR_3DLIGHT;
+inline constexpr TColor kMenu = clSystemColor | COLOR_MENU;
+inline constexpr TColor kMenuText = clSystemColor | COLOR_MENUTEXT;
 
 // The visible characters and the position of the accelerator's letter among them (-1: none).
 std::string Visible(const std::string& text, int* accelerator) {
@@ -110,8 +112,12 @@ void FocusRect(HDC dc, const RECT& rect) {
   }
 }
 
-void Caption(HDC dc, const RECT& rect, const std::string& text, TFont& font, TAlignment alignment,
-             TVerticalAlignment layout, bool enabled) {
+namespace {
+
+// One line of text aligned in Rect and clipped to it, with the accelerator underlined; embossed text
+// has a highlight-coloured copy one pixel down and right.
+void AlignedText(HDC dc, const RECT& rect, const std::string& text, TFont& font, TAlignment alignment,
+                 TVerticalAlignment layout, TColor color, bool embossed) {
   if (text.empty() || IsRectEmpty(&rect)) return;
   SavedDC saved(dc);
   SelectObject(dc, font.Handle());
@@ -131,12 +137,15 @@ void Caption(HDC dc, const RECT& rect, const std::string& text, TFont& font, TAl
     y = rect.top + (rect.bottom - rect.top - size.cy) / 2;
   else if (layout == vaBottom)
     y = rect.bottom - size.cy;
-  if (enabled) {
-    TextAt(dc, x, y, visible, accelerator, font.Color());
-  } else {
-    TextAt(dc, x + 1, y + 1, visible, accelerator, clBtnHighlight);
-    TextAt(dc, x, y, visible, accelerator, clBtnShadow);
-  }
+  if (embossed) TextAt(dc, x + 1, y + 1, visible, accelerator, clBtnHighlight);
+  TextAt(dc, x, y, visible, accelerator, color);
+}
+
+}  // namespace
+
+void Caption(HDC dc, const RECT& rect, const std::string& text, TFont& font, TAlignment alignment,
+             TVerticalAlignment layout, bool enabled) {
+  AlignedText(dc, rect, text, font, alignment, layout, enabled ? font.Color() : clBtnShadow, !enabled);
 }
 
 std::string StripAccelerator(const std::string& text) {
@@ -486,6 +495,25 @@ void MessageSignIcon(HDC dc, int x, int y, MessageSign sign, TFont& font) {
   bold.SetColor(text);
   const int top = sign == MessageSign::Warning ? y + 6 : y;
   Caption(dc, RECT{x, top, x + size, y + size}, mark, bold, taCenter, vaCenter, true);
+}
+
+void MenuFrame(HDC dc, RECT& rect) {
+  Frame3D(dc, rect, kLight, kDarkShadow, 1);
+  Frame3D(dc, rect, clBtnHighlight, clBtnShadow, 1);
+}
+
+void MenuItem(HDC dc, const RECT& rect, const std::string& caption, TFont& font, int textLeft,
+              bool highlighted, bool enabled) {
+  Fill(dc, rect, highlighted ? clHighlight : kMenu);
+  const RECT text{rect.left + textLeft, rect.top, rect.right, rect.bottom};
+  const TColor color = !enabled ? clBtnShadow : highlighted ? clHighlightText : kMenuText;
+  AlignedText(dc, text, caption, font, taLeftJustify, vaCenter, color, !enabled && !highlighted);
+}
+
+void MenuSeparator(HDC dc, const RECT& rect) {
+  Fill(dc, rect, kMenu);
+  const int middle = (rect.top + rect.bottom) / 2;
+  Line(dc, RECT{rect.left + 1, middle - 1, rect.right - 1, middle + 1}, LineSide::Top, false);
 }
 
 }  // namespace StylePainter

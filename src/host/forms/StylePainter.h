@@ -85,6 +85,14 @@ void Tab(HDC dc, const RECT& rect, const std::string& caption, TFont& font, bool
          bool hovered);
 // The raised border of a notebook page under a row of tabs; Rect shrinks by it.
 void PageFrame(HDC dc, RECT& rect);
+// The raised border of a popup menu; Rect shrinks by it.
+void MenuFrame(HDC dc, RECT& rect);
+// One entry of a menu, its caption TextLeft pixels into Rect with the accelerator underlined: on the
+// highlight colour when Highlighted, embossed grey when disabled.
+void MenuItem(HDC dc, const RECT& rect, const std::string& caption, TFont& font, int textLeft,
+              bool highlighted, bool enabled);
+// The etched line that parts groups of menu entries, across the middle of Rect.
+void MenuSeparator(HDC dc, const RECT& rect);
 // The 32 x 32 sign of a message box: a warning triangle, an error disc, an information or a
 // question disc.
 enum class MessageSign : std::uint8_t { Warning, Error, Information, Question };
