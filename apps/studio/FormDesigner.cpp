@@ -11,7 +11,8 @@ namespace {
 
 constexpr int kGrid = 4;        // placing and moving snap to it
 constexpr int kHandle = 6;      // grab handles, just outside the selected control
-constexpr int kMarkSize = 28;   // the square standing for a component without a control
+constexpr int kMarkWidth = 88;  // the box standing for a component without a control
+constexpr int kMarkHeight = 24;
 constexpr int kMarkGap = 8;
 
 int Snap(int v) {
@@ -122,9 +123,9 @@ RECT TFormDesigner::MarkOf(const host::TComponent& component) const {
     if (c == &component) break;
     ++index;
   }
-  const int left = kMarkGap + index * (kMarkSize + kMarkGap);
-  const int top = form_.ClientHeight() - kMarkSize - kMarkGap;
-  return RECT{left, top, left + kMarkSize, top + kMarkSize};
+  const int left = kMarkGap + index * (kMarkWidth + kMarkGap);
+  const int top = form_.ClientHeight() - kMarkHeight - kMarkGap;
+  return RECT{left, top, left + kMarkWidth, top + kMarkHeight};
 }
 
 std::vector<std::pair<RECT, unsigned>> TFormDesigner::Handles() const {
@@ -171,11 +172,15 @@ void TFormDesigner::PaintMarks(HDC dc, const RECT& clip) {
     if (c == selection_) fill(outline, host::clHighlight);
     fill(mark, host::clBtnShadow);
     fill(Inflated(mark, -1), host::clBtnFace);
-    // Two letters of the class name tell the marks apart.
-    std::string initials = c->ClassName().substr(c->ClassName().size() > 5 ? 5 : 1, 2);
+    const std::string& name = c->Name();
     host::SetBkMode(dc, host::TRANSPARENT);
     host::SetTextColor(dc, host::ColorToRGB(host::clBtnText));
-    host::TextOutA(dc, mark.left + 7, mark.top + 7, initials.c_str(), static_cast<int>(initials.size()));
+    RECT inside;
+    if (!IntersectRect(&inside, &mark, &clip)) continue;
+    const int saved = host::SaveDC(dc);
+    host::IntersectClipRect(dc, inside.left, inside.top, inside.right, inside.bottom);
+    host::TextOutA(dc, mark.left + 4, mark.top + 5, name.c_str(), static_cast<int>(name.size()));
+    host::RestoreDC(dc, saved);
   }
   for (const auto& [handle, edges] : Handles()) fill(handle, host::clHighlight);
 }

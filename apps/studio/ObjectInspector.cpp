@@ -1,5 +1,9 @@
 #include "ObjectInspector.h"
 
+#include <strings.h>
+
+#include <algorithm>
+
 #include "host/designer/DesignRegistry.h"
 #include "host/forms/Button.h"
 #include "host/widgets/ComboBox.h"
@@ -101,13 +105,37 @@ void TObjectInspector::ValuesChanged() {
   if (!editing_) Refresh();
 }
 
+// A component's name is no published property but the inspector edits it all the same.
+const host::TPropInfo& NameProperty() {
+  static const host::TPropInfo info = [] {
+    host::TPropInfo name;
+    name.Name = "Name";
+    name.Kind = host::TTypeKind::tkString;
+    name.Getter = [](const host::TPersistent& p) -> host::TValue {
+      return dynamic_cast<const host::TComponent&>(p).Name();
+    };
+    name.Setter = [](host::TPersistent& p, const host::TValue& v) {
+      dynamic_cast<host::TComponent&>(p).SetName(std::get<std::string>(v));
+    };
+    return name;
+  }();
+  return info;
+}
+
 void TObjectInspector::BuildRows() {
   rows_.clear();
-  if (designer_ && component_) AddRows(*component_, "", 0);
+  if (!designer_ || !component_) return;
+  rows_.push_back(Row{std::make_unique<host::TStringProperty>(*designer_, *component_, NameProperty()), "Name", 0});
+  AddRows(*component_, "", 0);
 }
 
 void TObjectInspector::AddRows(host::TPersistent& instance, const std::string& prefix, int depth) {
-  for (const host::TPropInfo* prop : instance.ClassType().Properties()) {
+  // In alphabetical order, as inspectors list them.
+  std::vector<const host::TPropInfo*> props = instance.ClassType().Properties();
+  std::stable_sort(props.begin(), props.end(), [](const host::TPropInfo* a, const host::TPropInfo* b) {
+    return strcasecmp(a->Name.c_str(), b->Name.c_str()) < 0;
+  });
+  for (const host::TPropInfo* prop : props) {
     auto editor = host::GetPropertyEditor(*designer_, instance, *prop);
     if (!editor) continue;
     const bool unfolds = (editor->GetAttributes() & host::paSubProperties) != 0;

@@ -39,8 +39,10 @@ class TObjectInspector {
   std::string RowName(int row) const;
   std::string RowValue(int row) const;
   int FindRow(const std::string& path) const;
-  // Chooses a row as a click on it does; a second choice of an object's row unfolds or folds it.
+  // Chooses a row as a click on it does.
   void ChooseRow(int row);
+  // What a double click on a row does: an object's row unfolds or folds, a dialog row opens it.
+  void Toggle(int row);
   // What the value line's Enter, its list and its ellipsis do.
   void ApplyText(const std::string& text);
   void EditDialog();
@@ -60,7 +62,6 @@ class TObjectInspector {
   void AddRows(host::TPersistent& instance, const std::string& prefix, int depth);
   void ShowRows();
   void ShowValueLine();
-  void Toggle(int row);
 
   host::IDesigner* designer_ = nullptr;
   host::TComponent* component_ = nullptr;

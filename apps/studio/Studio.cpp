@@ -135,13 +135,12 @@ void TStudio::Design(std::unique_ptr<host::TCustomForm> form, const std::string&
   designer_->OnSelectionChanged = [this] { SelectionChanged(); };
   designer_->OnModified = [this] {
     UpdateCaption();
+    // A name may have changed, or a component gone.
+    inspector_->ListComponents(*form_, &designer_->Selection());
     inspector_->ValuesChanged();
   };
   // Placing is done: the palette's pointer takes over again.
-  designer_->OnPlaced = [this] {
-    pointer_->SetDown(true);
-    inspector_->ListComponents(*form_, &designer_->Selection());
-  };
+  designer_->OnPlaced = [this] { pointer_->SetDown(true); };
   designer_->OnContextMenu = [this](host::TComponent& c, POINT p) { PopupContextMenu(c, p); };
   // The designed form closes with the studio only.
   form_->OnClose = [](host::TPersistent*, host::TCloseAction& action) { action = host::caNone; };

@@ -80,6 +80,7 @@ class StudioTest : public testing::ControlsTest {
 TEST_F(StudioTest, PlacedComponentsMoveSizeAndSurviveSavingAndOpening) {
   auto& label = Place<TFulgoLabel>(41, 38);
   EXPECT_EQ(label.Name(), "FulgoLabel1");
+  EXPECT_EQ(label.Caption(), "FulgoLabel1") << "a placed control shows its name";
   EXPECT_EQ(label.Parent(), &Form());
   EXPECT_EQ(label.Left(), 40) << "placing snaps to the grid";
   EXPECT_EQ(label.Top(), 40);
@@ -95,9 +96,12 @@ TEST_F(StudioTest, PlacedComponentsMoveSizeAndSurviveSavingAndOpening) {
   label.SetAutoSize(false);
   const POINT corner{label.Left() + label.Width() + 3, label.Top() + label.Height() + 3};
   Drag(corner, POINT{corner.x + 40, corner.y + 20});
-  EXPECT_EQ(label.Width(), width + 40);
-  EXPECT_EQ(label.Height(), height + 20);
+  // The dragged edges snap to the grid.
   EXPECT_EQ(label.Left(), 60);
+  EXPECT_EQ(label.Left() + label.Width(), (60 + width + 40 + 2) / 4 * 4);
+  EXPECT_EQ(label.Top() + label.Height(), (52 + height + 20 + 2) / 4 * 4);
+  const int sizedWidth = label.Width();
+  const int sizedHeight = label.Height();
 
   // A panel holds what is placed on it; a palette goes on the form with no control.
   auto& panel = Place<tFulgoPanel>(200, 120);
@@ -114,7 +118,7 @@ TEST_F(StudioTest, PlacedComponentsMoveSizeAndSurviveSavingAndOpening) {
   input->PressKey(host::VK_DOWN, host::ssShift);
   app->ProcessMessages();
   EXPECT_EQ(label.Left(), 61);
-  EXPECT_EQ(label.Height(), height + 21);
+  EXPECT_EQ(label.Height(), sizedHeight + 1);
 
   const std::string path = dir.Name("designed.txt");
   studio->SaveForm(path);
@@ -126,7 +130,10 @@ TEST_F(StudioTest, PlacedComponentsMoveSizeAndSurviveSavingAndOpening) {
   studio->OpenForm(path);
   auto& reopened = dynamic_cast<TFulgoLabel&>(*Form().FindComponent("FulgoLabel1"));
   EXPECT_TRUE(reopened.IsDesigning());
-  EXPECT_EQ(reopened.BoundsRect(), (host::RECT{61, 52, 61 + width + 40, 52 + height + 21}));
+  EXPECT_EQ(reopened.Left(), 61);
+  EXPECT_EQ(reopened.Top(), 52);
+  EXPECT_EQ(reopened.Width(), sizedWidth);
+  EXPECT_EQ(reopened.Height(), sizedHeight + 1);
   EXPECT_EQ(dynamic_cast<host::TControl*>(Form().FindComponent("FulgoButton1"))->Parent(),
             Form().FindComponent("FulgoPanel1"));
   EXPECT_NE(Form().FindComponent("FulgoPalette1"), nullptr);
@@ -175,22 +182,25 @@ TEST_F(StudioTest, TheInspectorEditsUnfoldsAndReportsBadValues) {
   EXPECT_EQ(inspector.RowValue(inspector.FindRow("About")), "Press ");
   EXPECT_EQ(inspector.FindRow("OnClick"), -1);
 
+  EXPECT_EQ(inspector.RowName(0), "  Name");
+  EditRow("Name", "Greeting");
+  EXPECT_EQ(label.Name(), "Greeting");
+  EXPECT_THROW(EditRow("Name", "two words"), host::EComponentError);
+  EXPECT_EQ(label.Name(), "Greeting");
   EditRow("Caption", "Hello");
   EXPECT_EQ(label.Caption(), "Hello");
   EditRow("DrawMode", "edTransparent");
   EXPECT_EQ(label.GetDrawMode(), edTransparent);
-  EditRow("Left", "wide");
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_EQ(label.Left(), 20);
+  EXPECT_THROW(EditRow("Left", "wide"), host::EPropertyError);
+  EXPECT_EQ(inspector.RowValue(inspector.FindRow("Left")), "20");
 
-  // An owned object unfolds on a second choice of its row, and its rows edit the object.
+  // An owned object unfolds, and its rows edit the object.
   const int art = inspector.FindRow("Art");
   EXPECT_EQ(inspector.RowName(art), "+ Art");
-  inspector.ChooseRow(art);
-  inspector.ChooseRow(art);
+  inspector.Toggle(art);
   EXPECT_EQ(inspector.RowName(art), "- Art");
-  inspector.ChooseRow(inspector.FindRow("Art.FulgoText"));
-  inspector.ChooseRow(inspector.FindRow("Art.FulgoText"));
+  inspector.Toggle(inspector.FindRow("Art.FulgoText"));
+  EXPECT_EQ(inspector.RowName(inspector.FindRow("Art.FulgoText.Caption")), "        Caption");
   EditRow("Art.FulgoText.Caption", "Deep");
   EXPECT_EQ(label.Art->FulgoText->Caption, "Deep");
 
@@ -213,6 +223,7 @@ TEST_F(StudioTest, TheContextMenuOffersTheWizardVerb) {
   host::TPopupMenu& menu = studio->ContextMenu();
   ASSERT_TRUE(menu.Showing());
   EXPECT_EQ(menu.Items(0)->Caption(), "Wizard");
+  input->PressKey(host::VK_DOWN);
   input->PressKey(host::VK_RETURN);
   app->ProcessMessages();
   EXPECT_EQ(opened, std::vector<teEditing>{edButton});

@@ -328,6 +328,12 @@ LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
   return message.Result;
 }
 
+void TControl::SetName(const std::string& name) {
+  const bool follows = IsDesigning() && (controlStyle_ & csSetCaption) && (text_.empty() || text_ == Name());
+  TComponent::SetName(name);
+  if (follows) SetText(name);
+}
+
 void TControl::WndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_SETTEXT:

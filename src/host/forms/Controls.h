@@ -101,6 +101,8 @@ class TControl : public TComponent {
 
   TWinControl* Parent() const { return parent_; }
   virtual void SetParent(TWinControl* parent);
+  // A control being designed whose text is empty or its old name takes the new name as its text.
+  void SetName(const std::string& name) override;
   void SetParentComponent(TComponent* parent) override;
   TComponent* GetParentComponent() const override;
   // The form (or other top-level window) the control lives on; null when it has none.
