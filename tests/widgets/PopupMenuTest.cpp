@@ -193,6 +193,14 @@ TEST_F(PopupMenuTest, OpensLeftOfAndAboveAPointNearTheScreensEdge) {
   EXPECT_EQ(window->Top() + window->Height(), screen.cy - 5);
   menu->Popup(3, screen.cy - 5);
   EXPECT_EQ(window->Left(), 3);
+
+  // The user drags the form elsewhere: a right-click still opens the menu at the mouse.
+  menu->CloseUp();
+  input->DragWindow(form->Handle(), 200, 150);
+  app->ProcessMessages();
+  RightClick(10, 10);
+  EXPECT_EQ(input->Position(window->Handle()).x, 210);
+  EXPECT_EQ(input->Position(window->Handle()).y, 160);
 }
 
 TEST_F(PopupMenuTest, WorksOverAModalForm) {

@@ -66,6 +66,9 @@ class TCustomForm : public TWinControl {
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle value) { borderStyle_ = value; }
   bool Active() const;
+  // The native window was moved from outside (by the user or the window manager): the form takes
+  // the position over, so that screen coordinates keep meaning what is shown.
+  void NativeMoved(int left, int top);
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;
@@ -99,6 +102,7 @@ class TCustomForm : public TWinControl {
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;
   bool keyPreview_ = false;
+  bool followingNative_ = false;  // a move that comes from the native window is not sent back to it
   TPosition position_ = poDesigned;
   TFormBorderStyle borderStyle_ = bsSizeable;
 };
