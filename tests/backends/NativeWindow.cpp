@@ -60,14 +60,6 @@ void SendCloseRequest(std::uint32_t sdlWindowId) {
   XFlush(display);
 }
 
-void MoveOnServer(std::uint32_t sdlWindowId, int x, int y) {
-  Display* display = nullptr;
-  Window window = 0;
-  if (!X11Window(sdlWindowId, display, window)) return;
-  XMoveWindow(display, window, x, y);
-  XFlush(display);
-}
-
 void SendKeyStroke(std::uint32_t sdlWindowId, unsigned long keysym, bool shift) {
   Display* display = nullptr;
   Window window = 0;

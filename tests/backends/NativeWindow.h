@@ -21,9 +21,6 @@ NativePixels ReadNativeWindowPixels(std::uint32_t sdlWindowId);
 // Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
 void SendCloseRequest(std::uint32_t sdlWindowId);
 
-// Moves the window on the server, as a window manager or the user dragging it does.
-void MoveOnServer(std::uint32_t sdlWindowId, int x, int y);
-
 // Sends the window the X events of a key press and release (KeySym as X names it, e.g. 'a'), with
 // Shift held when asked.
 void SendKeyStroke(std::uint32_t sdlWindowId, unsigned long keysym, bool shift);

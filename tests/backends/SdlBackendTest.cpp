@@ -228,13 +228,6 @@ TEST_P(SdlBackendZoomTest, WindowFollowsTheSurfaceSizeAndReportsItsOwnResizes) {
   EXPECT_EQ(event.window, surface);
   EXPECT_EQ(event.width, 50);
   EXPECT_EQ(event.height, 40);
-
-  // The user moves it: Moved gives the client's screen position in surface pixels.
-  test_support::MoveOnServer(WindowId(surface), 30 * Zoom(), 20 * Zoom() + Zoom() - 1);
-  ASSERT_TRUE(WaitFor(Kind::Moved, event));
-  EXPECT_EQ(event.window, surface);
-  EXPECT_EQ(event.x, 30);
-  EXPECT_EQ(event.y, 20);
 }
 
 TEST_P(SdlBackendZoomTest, InputArrivesInSurfacePixelsWithVirtualKeysAndShiftState) {

@@ -28,7 +28,6 @@ class TPopupMenuWindow : public TCustomForm {
     // A second click is a click like the first.
     SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));
   }
-  ~TPopupMenuWindow() override { Remember(nullptr); }
 
   void Open(POINT at);
   void Close();
@@ -118,8 +117,7 @@ void TPopupMenuWindow::Layout() {
 }
 
 void TPopupMenuWindow::ForgetUnselectableHighlight() {
-  if (highlighted_ >= menu_.Count() || (highlighted_ >= 0 && !menu_.Items(highlighted_)->Selectable()))
-    Highlight(-1);
+  if (highlighted_ >= 0 && !menu_.Items(highlighted_)->Selectable()) Highlight(-1);
 }
 
 RECT TPopupMenuWindow::ItemRect(int index) const {
