@@ -132,18 +132,22 @@ TEST_F(PopupMenuTest, KeysStepOverLinesAndDisabledItemsAndChoose) {
 
 TEST_F(PopupMenuTest, EscapeClickOutsideAndDeactivationChooseNothing) {
   auto* button = Add<TButton>(form, 10, 10, 60, 25);
-  int buttonClicks = 0;
+  int buttonClicks = 0, buttonExits = 0;
   button->OnClick = [&](TPersistent*) { ++buttonClicks; };
+  button->OnExit = [&](TPersistent*) { ++buttonExits; };
   TForm* other = NewForm(100, 100);
   other->SetLeft(400);
   other->Show();
   app->ProcessMessages();
   form->Show();
+  button->SetFocus();
 
   RightClick(10, 100);
   Keys({VK_DOWN, VK_ESCAPE});
   EXPECT_FALSE(menu->Showing());
   EXPECT_TRUE(form->Active()) << "the form the menu opened over, not the newest one";
+  EXPECT_TRUE(button->Focused());
+  EXPECT_EQ(buttonExits, 0) << "the focus stays under the menu";
 
   // The button's client point lies inside the menu as the menu counts: the click must still be
   // taken as outside it, and go nowhere else.

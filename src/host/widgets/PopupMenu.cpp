@@ -44,6 +44,9 @@ class TPopupMenuWindow : public TCustomForm {
   void KeyDown(std::uint16_t& key, TShiftState shift) override;
   void KeyPress(char& key) override;
   void WndProc(TMessage& message) override;
+  // The focus stays with the control under the menu, as desktop menus leave it; the keys reach the
+  // menu all the same, as the active window.
+  void Activated() override {}
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
@@ -81,13 +84,14 @@ void TPopupMenuWindow::Open(POINT at) {
 
 void TPopupMenuWindow::Close() {
   if (!Visible()) return;
-  highlighted_ = -1;
-  if (GetCaptureControl() == this) ReleaseCapture();
   TCustomForm* previous = previous_;
   Remember(nullptr);
+  // The form the menu opened over takes the activation back, which closes the menu; hiding first
+  // would hand it to the newest form on the way.
+  if (Active() && previous && previous->IsShowing()) return previous->Show();
+  highlighted_ = -1;
+  if (GetCaptureControl() == this) ReleaseCapture();
   Hide();
-  // Hiding hands the activation to the most recent form; the menu gives it back to its own.
-  if (previous && previous->IsShowing() && !previous->Active()) previous->Show();
 }
 
 void TPopupMenuWindow::Remember(TCustomForm* form) {
