@@ -97,7 +97,7 @@ void TPopupMenuWindow::Close() {
 void TPopupMenuWindow::Remember(TCustomForm* form) {
   if (form == previous_) return;
   if (previous_) RemoveFreeNotification(previous_);
-  previous_ = form == this ? nullptr : form;
+  previous_ = form;
   if (previous_) FreeNotification(previous_);
 }
 
