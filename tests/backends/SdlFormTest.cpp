@@ -1,6 +1,7 @@
 // A whole form through the SDL backend on a virtual X server: the window shows exactly what the
 // headless backend renders, and input pushed through SDL's own queue reaches the form's controls.
 #include <SDL.h>
+#include <X11/keysym.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "host/classes/Stream.h"
 #include "host/forms/Application.h"
 #include "host/forms/Forms.h"
+#include "host/widgets/PopupMenu.h"
 
 namespace vantora::host {
 namespace {
@@ -104,6 +106,36 @@ TEST(SdlForm, ShowsWhatHeadlessRendersAndTakesInputFromSdlsQueue) {
   EXPECT_EQ(dynamic_cast<TControl*>(form->FindComponent("StatusBar"))->Caption(), "Saved");
   EXPECT_TRUE(test_support::ReadNativeWindowPixels(window).pixels == expected.clicked)
       << "after the click the window differs from the headless rendering";
+}
+
+TEST(SdlForm, ContextMenuShowsWhereAskedAndTakesTheKeysOfTheFormsWindow) {
+  const char* display = std::getenv("DISPLAY");
+  if (!display || !*display) GTEST_SKIP() << "no X display: these tests run under scripts/with-xvfb (Xvfb)";
+  setenv("SDL_VIDEODRIVER", "x11", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  TApplication app(CreateSdlBackend());
+  TCustomForm* form = OpenSampleForm(app);
+  auto* menu = new TPopupMenu(form);
+  std::vector<std::string> chosen;
+  for (const char* caption : {"&Wizard", "&Reset"})
+    menu->Add(caption,
+              [&](TPersistent* item) { chosen.push_back(static_cast<TMenuItem*>(item)->Caption()); });
+  menu->Popup(form->Left() + 60, form->Top() + 40);
+  Settle(app);
+  const std::uint32_t window = SdlWindowId(app.Backend(), menu->Window()->Handle());
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(SDL_GetWindowFromID(window), &x, &y);
+  EXPECT_EQ(x, form->Left() + 60);
+  EXPECT_EQ(y, form->Top() + 40);
+  EXPECT_TRUE(test_support::ReadNativeWindowPixels(window).pixels == SurfaceCopy(menu->Window()->Handle()))
+      << "the menu's window shows what the menu painted";
+
+  // The keys reach the form's window, which keeps the native focus; the menu takes them.
+  const std::uint32_t formWindow = SdlWindowId(app.Backend(), form->Handle());
+  test_support::SendKeyStroke(formWindow, XK_Up, false);
+  test_support::SendKeyStroke(formWindow, XK_Return, false);
+  Settle(app);
+  EXPECT_EQ(chosen, std::vector<std::string>{"&Reset"});
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ struct TBackendEvent {
     Text,
     CloseRequest,  // the user or the window manager asks the window to close
     Resized,       // Width/Height hold the new client size
+    Moved,         // the user or the window manager moved the window: X/Y hold its client's screen position
     Exposed,       // the window's pixels must be shown again (Present the whole surface)
     FocusIn,
     FocusOut,

@@ -216,6 +216,17 @@ void THeadlessBackend::Activate(HWND window) {
   Compose(RECT{top.left, top.top, top.left + pixels.width, top.top + pixels.height});
 }
 
+void THeadlessBackend::DragWindow(HWND window, int left, int top) {
+  if (!Find(window)) return;
+  MoveNativeWindow(window, left, top);
+  TBackendEvent e;
+  e.kind = TBackendEvent::Kind::Moved;
+  e.window = window;
+  e.x = left;
+  e.y = top;
+  Push(std::move(e));
+}
+
 void THeadlessBackend::RequestClose(HWND window) {
   TBackendEvent e;
   e.kind = TBackendEvent::Kind::CloseRequest;

@@ -51,8 +51,9 @@ class THeadlessBackend : public TBackend {
   void KeyUp(std::uint16_t key, std::uint32_t shift = 0);
   void PressKey(std::uint16_t key, std::uint32_t shift = 0);
   void Type(const std::string& text);
-  // The user brings a window to the front, asks it to close, or ends the session.
+  // The user brings a window to the front, drags it elsewhere, asks it to close, or ends the session.
   void Activate(HWND window);
+  void DragWindow(HWND window, int left, int top);
   void RequestClose(HWND window);
   void RequestQuit();
   // Moves the virtual clock on.

@@ -390,6 +390,11 @@ bool TSdlBackend::TranslateWindowEvent(const SDL_WindowEvent& sdl, TBackendEvent
     case SDL_WINDOWEVENT_EXPOSED:
       event.kind = TBackendEvent::Kind::Exposed;
       return true;
+    case SDL_WINDOWEVENT_MOVED:
+      event.kind = TBackendEvent::Kind::Moved;
+      event.x = Unzoom(sdl.data1, zoom_);
+      event.y = Unzoom(sdl.data2, zoom_);
+      return true;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
       event.kind = TBackendEvent::Kind::FocusIn;
       return true;

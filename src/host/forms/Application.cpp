@@ -311,6 +311,9 @@ void TApplication::Dispatch(const TBackendEvent& event) {
     case Kind::Resized:
       window->SetBounds(window->Left(), window->Top(), event.width, event.height);
       return;
+    case Kind::Moved:
+      if (auto* form = dynamic_cast<TCustomForm*>(window)) form->NativeMoved(event.x, event.y);
+      return;
     case Kind::Exposed:
       backend_->Present(window->Handle(), window->ClientRect());
       return;

@@ -206,8 +206,20 @@ void TCustomForm::CMDialogKey(TMessage& message) {
   Broadcast(message);
 }
 
+void TCustomForm::NativeMoved(int left, int top) {
+  followingNative_ = true;
+  try {
+    SetBounds(left, top, Width(), Height());
+  } catch (...) {
+    followingNative_ = false;
+    throw;
+  }
+  followingNative_ = false;
+}
+
 void TCustomForm::BoundsChanged(int oldWidth, int oldHeight) {
-  if (NativeShown() && Application) Application->Backend().MoveNativeWindow(Handle(), Left(), Top());
+  if (NativeShown() && Application && !followingNative_)
+    Application->Backend().MoveNativeWindow(Handle(), Left(), Top());
   TWinControl::BoundsChanged(oldWidth, oldHeight);
 }
 

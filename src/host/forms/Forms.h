@@ -81,6 +81,9 @@ class TCustomForm : public TWinControl {
   // The designer of a form being designed; null for a form at run time.
   IDesignerHook* Designer() const { return designer_; }
   void SetDesigner(IDesignerHook* designer) { designer_ = designer; }
+  // The native window was moved from outside (by the user or the window manager): the form takes
+  // the position over, so that screen coordinates keep meaning what is shown.
+  void NativeMoved(int left, int top);
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;
@@ -116,6 +119,7 @@ class TCustomForm : public TWinControl {
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;
   bool keyPreview_ = false;
+  bool followingNative_ = false;  // a move that comes from the native window is not sent back to it
   TPosition position_ = poDesigned;
   TFormBorderStyle borderStyle_ = bsSizeable;
 };

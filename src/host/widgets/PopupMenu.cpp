@@ -28,7 +28,6 @@ class TPopupMenuWindow : public TCustomForm {
     // A second click is a click like the first.
     SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));
   }
-  ~TPopupMenuWindow() override { Remember(nullptr); }
 
   void Open(POINT at);
   void Close();
@@ -45,6 +44,9 @@ class TPopupMenuWindow : public TCustomForm {
   void KeyDown(std::uint16_t& key, TShiftState shift) override;
   void KeyPress(char& key) override;
   void WndProc(TMessage& message) override;
+  // The focus stays with the control under the menu, as desktop menus leave it; the keys reach the
+  // menu all the same, as the active window.
+  void Activated() override {}
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
@@ -82,19 +84,20 @@ void TPopupMenuWindow::Open(POINT at) {
 
 void TPopupMenuWindow::Close() {
   if (!Visible()) return;
-  highlighted_ = -1;
-  if (GetCaptureControl() == this) ReleaseCapture();
   TCustomForm* previous = previous_;
   Remember(nullptr);
+  // The form the menu opened over takes the activation back, which closes the menu; hiding first
+  // would hand it to the newest form on the way.
+  if (Active() && previous && previous->IsShowing()) return previous->Show();
+  highlighted_ = -1;
+  if (GetCaptureControl() == this) ReleaseCapture();
   Hide();
-  // Hiding hands the activation to the most recent form; the menu gives it back to its own.
-  if (previous && previous->IsShowing() && !previous->Active()) previous->Show();
 }
 
 void TPopupMenuWindow::Remember(TCustomForm* form) {
   if (form == previous_) return;
   if (previous_) RemoveFreeNotification(previous_);
-  previous_ = form == this ? nullptr : form;
+  previous_ = form;
   if (previous_) FreeNotification(previous_);
 }
 
@@ -118,8 +121,7 @@ void TPopupMenuWindow::Layout() {
 }
 
 void TPopupMenuWindow::ForgetUnselectableHighlight() {
-  if (highlighted_ >= menu_.Count() || (highlighted_ >= 0 && !menu_.Items(highlighted_)->Selectable()))
-    Highlight(-1);
+  if (highlighted_ >= 0 && !menu_.Items(highlighted_)->Selectable()) Highlight(-1);
 }
 
 RECT TPopupMenuWindow::ItemRect(int index) const {
