@@ -105,7 +105,8 @@ host::TWinControl& TFormDesigner::ContainerAt(POINT p) const {
     const POINT origin = container->OriginInTopLevel();
     auto* child = dynamic_cast<host::TWinControl*>(
         container->ControlAtPos(POINT{p.x - origin.x, p.y - origin.y}, true, true));
-    if (!child || !(child->ControlStyle() & host::csAcceptsControls) || child->Owner() != &form_) return *container;
+    if (!child || !(child->ControlStyle() & host::csAcceptsControls) || child->Owner() != &form_)
+      return *container;
     container = child;
   }
 }
@@ -142,7 +143,8 @@ std::vector<std::pair<RECT, unsigned>> TFormDesigner::Handles() const {
   for (int row = 0; row < 3; ++row)
     for (int col = 0; col < 3; ++col)
       if (row != 1 || col != 1)
-        handles.push_back({RECT{xs[col], ys[row], xs[col] + kHandle, ys[row] + kHandle}, xEdges[col] | yEdges[row]});
+        handles.push_back(
+            {RECT{xs[col], ys[row], xs[col] + kHandle, ys[row] + kHandle}, xEdges[col] | yEdges[row]});
   return handles;
 }
 
@@ -298,7 +300,9 @@ void TFormDesigner::Nudge(int dx, int dy, bool resize) {
 void TFormDesigner::KeyMessage(std::uint16_t key, host::TShiftState shift) {
   const bool resize = (shift & host::ssShift) != 0;
   switch (key) {
-    case host::VK_DELETE: DeleteSelection(); return;
+    case host::VK_DELETE:
+      DeleteSelection();
+      return;
     case host::VK_ESCAPE:
       // Up to the container, as in any designer; placing is called off first.
       if (placing_) {
@@ -309,11 +313,20 @@ void TFormDesigner::KeyMessage(std::uint16_t key, host::TShiftState shift) {
         Select(&form_);
       }
       return;
-    case host::VK_LEFT: Nudge(-1, 0, resize); return;
-    case host::VK_RIGHT: Nudge(1, 0, resize); return;
-    case host::VK_UP: Nudge(0, -1, resize); return;
-    case host::VK_DOWN: Nudge(0, 1, resize); return;
-    default: return;
+    case host::VK_LEFT:
+      Nudge(-1, 0, resize);
+      return;
+    case host::VK_RIGHT:
+      Nudge(1, 0, resize);
+      return;
+    case host::VK_UP:
+      Nudge(0, -1, resize);
+      return;
+    case host::VK_DOWN:
+      Nudge(0, 1, resize);
+      return;
+    default:
+      return;
   }
 }
 

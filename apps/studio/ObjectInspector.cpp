@@ -125,7 +125,8 @@ const host::TPropInfo& NameProperty() {
 void TObjectInspector::BuildRows() {
   rows_.clear();
   if (!designer_ || !component_) return;
-  rows_.push_back(Row{std::make_unique<host::TStringProperty>(*designer_, *component_, NameProperty()), "Name", 0});
+  rows_.push_back(
+      Row{std::make_unique<host::TStringProperty>(*designer_, *component_, NameProperty()), "Name", 0});
   AddRows(*component_, "", 0);
 }
 
@@ -194,7 +195,8 @@ void TObjectInspector::ShowValueLine() {
   }
   host::TPropertyEditor& editor = *rows_[static_cast<std::size_t>(chosen_)].editor;
   const auto attributes = editor.GetAttributes();
-  if (attributes & host::paValueList) editor.GetValues([this](const std::string& v) { value_->Items()->Add(v); });
+  if (attributes & host::paValueList)
+    editor.GetValues([this](const std::string& v) { value_->Items()->Add(v); });
   value_->SetText(editor.GetValue());
   value_->SetEnabled(!(attributes & host::paReadOnly) || (attributes & host::paValueList));
   ellipsis_->SetEnabled((attributes & host::paDialog) != 0);

@@ -32,7 +32,8 @@ std::string ShortName(const host::TClass& cls) {
     if (name.size() > 1 && name.starts_with(prefix) && std::isupper(static_cast<unsigned char>(name[1])))
       name.erase(0, 1);
   for (const char* prefix : {"Fulgo", "Qor"})
-    if (name.starts_with(prefix) && name.size() > std::string_view(prefix).size()) name.erase(0, std::string_view(prefix).size());
+    if (name.starts_with(prefix) && name.size() > std::string_view(prefix).size())
+      name.erase(0, std::string_view(prefix).size());
   while (name.size() > 1 && std::isdigit(static_cast<unsigned char>(name.back()))) name.pop_back();
   return name;
 }
@@ -207,8 +208,10 @@ bool TStudio::ConfirmDiscard() {
     case host::mrYes:
       Save();
       return !designer_->IsModified();
-    case host::mrNo: return true;
-    default: return false;
+    case host::mrNo:
+      return true;
+    default:
+      return false;
   }
 }
 

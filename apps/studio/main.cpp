@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
   CLI::App cli{"Vantora Studio: design forms with the Vantora components"};
   cli.set_version_flag("--version", vantora::VersionString());
   Options options;
-  cli.add_option("FORM", options.form, "A form to open (text or binary component stream)")->check(CLI::ExistingFile);
+  cli.add_option("FORM", options.form, "A form to open (text or binary component stream)")
+      ->check(CLI::ExistingFile);
   cli.add_option("--select", options.select, "Select this component of the form");
   cli.add_option_function<std::string>(
       "--screenshots", [&options](const std::string& dir) { options.screenshots = dir; },

@@ -53,7 +53,9 @@ class TFulgoGraphicControl : public host::TGraphicControl, public tFulgoControl 
 
   // The "Wizard" property carries the designer's wizard row: it reads as the control itself and
   // writing it only rebuilds.
-  host::TPersistent* GetSelf() const { return const_cast<host::TPersistent*>(static_cast<const host::TPersistent*>(this)); }
+  host::TPersistent* GetSelf() const {
+    return const_cast<host::TPersistent*>(static_cast<const host::TPersistent*>(this));
+  }
   void SetWizLabel(host::TPersistent*) { Rebuild(); }
   std::int32_t GetAbout() const { return AboutValue; }
   void SetAbout(std::int32_t Value) { AboutValue = Value; }

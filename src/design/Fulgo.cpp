@@ -123,7 +123,8 @@ void Register() {
   RegisterLookControl<TFulgoLabel>();
   RegisterLookControl<TFulgoButton>();
   RegisterLookControl<tFulgoPanel>();
-  for (const host::TClass* cls : {&TFulgoLabel::StaticClass(), &TFulgoButton::StaticClass(), &tFulgoPanel::StaticClass()})
+  for (const host::TClass* cls :
+       {&TFulgoLabel::StaticClass(), &TFulgoButton::StaticClass(), &tFulgoPanel::StaticClass()})
     host::RegisterComponentEditor(*cls, &host::MakeComponentEditor<TFulgoComponentEditor>);
 }
 

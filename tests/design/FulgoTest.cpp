@@ -133,7 +133,8 @@ TEST_F(FulgoRegistrationTest, EveryBitmapPropertyTakesAPictureFromAFile) {
   tFulgoBackground& background = *label->Art->FulgoBackground;
   auto editor = Editor(background, "BackImage");
   ASSERT_NE(dynamic_cast<TBitmapProperty*>(editor.get()), nullptr);
-  EXPECT_NE(dynamic_cast<TBitmapProperty*>(Editor(*label->Art->FulgoText->FulgoColor, "FulgoGlyph").get()), nullptr);
+  EXPECT_NE(dynamic_cast<TBitmapProperty*>(Editor(*label->Art->FulgoText->FulgoColor, "FulgoGlyph").get()),
+            nullptr);
   EXPECT_EQ(editor->GetValue(), "<None>");
 
   // Cancelled: the glyph stays empty, but is written back all the same.

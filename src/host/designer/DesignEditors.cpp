@@ -1,9 +1,9 @@
 #include "host/designer/DesignEditors.h"
 
+#include <strings.h>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <strings.h>
 
 namespace vantora::host {
 
@@ -34,7 +34,8 @@ bool ParseInteger(std::string_view s, std::int64_t& value) {
   if (s.empty() || s.front() == '-' || s.front() == '+') return false;
   std::uint64_t magnitude = 0;
   const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), magnitude, base);
-  if (error != std::errc() || end != s.data() + s.size() || magnitude > (std::uint64_t{1} << 63)) return false;
+  if (error != std::errc() || end != s.data() + s.size() || magnitude > (std::uint64_t{1} << 63))
+    return false;
   if (!negative && magnitude == (std::uint64_t{1} << 63)) return false;
   value = negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
   return true;
@@ -179,7 +180,8 @@ void TFloatProperty::SetValue(const std::string& text) {
   const std::string_view s = Trimmed(text);
   double value = 0;
   const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-  if (s.empty() || error != std::errc() || end != s.data() + s.size() || !std::isfinite(value)) InvalidValue(text);
+  if (s.empty() || error != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
+    InvalidValue(text);
   SetFloatValue(value);
 }
 

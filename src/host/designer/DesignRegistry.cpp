@@ -1,7 +1,7 @@
 #include "host/designer/DesignRegistry.h"
 
-#include <algorithm>
 #include <strings.h>
+#include <algorithm>
 
 namespace vantora::host {
 
@@ -52,17 +52,24 @@ int TypeDistance(const TPropertyType& type, const TPropInfo& prop) {
 
 TPropertyEditorFactory DefaultPropertyEditor(const TPropInfo& prop) {
   switch (prop.Kind) {
-    case TTypeKind::tkInteger: return &MakePropertyEditor<TIntegerProperty>;
-    case TTypeKind::tkChar: return &MakePropertyEditor<TCharProperty>;
-    case TTypeKind::tkEnumeration: return &MakePropertyEditor<TEnumProperty>;
-    case TTypeKind::tkSet: return &MakePropertyEditor<TSetProperty>;
-    case TTypeKind::tkFloat: return &MakePropertyEditor<TFloatProperty>;
-    case TTypeKind::tkString: return &MakePropertyEditor<TStringProperty>;
+    case TTypeKind::tkInteger:
+      return &MakePropertyEditor<TIntegerProperty>;
+    case TTypeKind::tkChar:
+      return &MakePropertyEditor<TCharProperty>;
+    case TTypeKind::tkEnumeration:
+      return &MakePropertyEditor<TEnumProperty>;
+    case TTypeKind::tkSet:
+      return &MakePropertyEditor<TSetProperty>;
+    case TTypeKind::tkFloat:
+      return &MakePropertyEditor<TFloatProperty>;
+    case TTypeKind::tkString:
+      return &MakePropertyEditor<TStringProperty>;
     case TTypeKind::tkClass:
       return prop.ClassOf && prop.ClassOf().InheritsFrom(TComponent::StaticClass())
                  ? &MakePropertyEditor<TComponentProperty>
                  : &MakePropertyEditor<TClassProperty>;
-    case TTypeKind::tkMethod: return nullptr;
+    case TTypeKind::tkMethod:
+      return nullptr;
   }
   return nullptr;
 }
@@ -100,7 +107,8 @@ void RegisterComponentEditor(const TClass& componentClass, TComponentEditorFacto
   TheRegistry().components.push_back({&componentClass, factory});
 }
 
-std::unique_ptr<TPropertyEditor> GetPropertyEditor(IDesigner& designer, TPersistent& instance, const TPropInfo& prop) {
+std::unique_ptr<TPropertyEditor> GetPropertyEditor(IDesigner& designer, TPersistent& instance,
+                                                   const TPropInfo& prop) {
   TPropertyEditorFactory best = nullptr;
   int bestSpecificity = -1;
   int bestDistance = 0;

@@ -14,7 +14,8 @@
 VANTORA_API_BEGIN
 namespace vantora::host {
 
-using TPropertyEditorFactory = std::unique_ptr<TPropertyEditor> (*)(IDesigner&, TPersistent&, const TPropInfo&);
+using TPropertyEditorFactory = std::unique_ptr<TPropertyEditor> (*)(IDesigner&, TPersistent&,
+                                                                    const TPropInfo&);
 using TComponentEditorFactory = std::unique_ptr<TComponentEditor> (*)(TComponent&, IDesigner&);
 
 template <class E>
@@ -54,7 +55,8 @@ void RegisterComponentEditor(const TClass& componentClass, TComponentEditorFacto
 
 // The editor for one property of Instance: the registered one that fits best, else the default
 // editor for the property's kind. Null for properties the inspector does not show (events).
-std::unique_ptr<TPropertyEditor> GetPropertyEditor(IDesigner& designer, TPersistent& instance, const TPropInfo& prop);
+std::unique_ptr<TPropertyEditor> GetPropertyEditor(IDesigner& designer, TPersistent& instance,
+                                                   const TPropInfo& prop);
 // The editor registered for the component's class or its nearest ancestor, else TDefaultEditor.
 std::unique_ptr<TComponentEditor> GetComponentEditor(TComponent& component, IDesigner& designer);
 

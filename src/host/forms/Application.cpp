@@ -393,7 +393,7 @@ void TApplication::DispatchMouse(TWinControl& window, const TBackendEvent& event
     if (!windowing::IsAlive(target)) return;
   }
   if (event.kind != Kind::MouseWheel) {
-    const UINT msg = event.kind == Kind::MouseMove ? WM_MOUSEMOVE
+    const UINT msg = event.kind == Kind::MouseMove   ? WM_MOUSEMOVE
                      : event.kind == Kind::MouseDown ? ButtonMessage(event.kind, event.button, event.clicks)
                                                      : ButtonMessage(event.kind, event.button, 1);
     if (DesignerTakes(*target, msg, event.shift, at)) return;
@@ -409,7 +409,8 @@ void TApplication::DispatchMouse(TWinControl& window, const TBackendEvent& event
     }
     case Kind::MouseDown: {
       auto* windowed = dynamic_cast<TWinControl*>(target);
-      if (windowed && windowed->TabStop() && windowed->CanFocus() && !windowed->Focused()) windowed->SetFocus();
+      if (windowed && windowed->TabStop() && windowed->CanFocus() && !windowed->Focused())
+        windowed->SetFocus();
       if (windowing::IsAlive(target))
         target->Perform(ButtonMessage(event.kind, event.button, event.clicks), event.shift, at);
       return;
@@ -430,7 +431,8 @@ void TApplication::DispatchKey(const TBackendEvent& event) {
   TWinControl* target = focus && form->ContainsControl(focus) ? focus : form;
   std::uint16_t key = event.key;
   const TShiftState shift = event.shift;
-  if (DesignerTakes(*form, event.kind == TBackendEvent::Kind::KeyUp ? WM_KEYUP : WM_KEYDOWN, key, shift)) return;
+  if (DesignerTakes(*form, event.kind == TBackendEvent::Kind::KeyUp ? WM_KEYUP : WM_KEYDOWN, key, shift))
+    return;
   if (event.kind == TBackendEvent::Kind::KeyUp) {
     if (form->KeyPreview() && target != form && form->Perform(WM_KEYUP, key, shift) == 0) return;
     target->Perform(WM_KEYUP, key, shift);
