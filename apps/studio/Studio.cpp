@@ -64,9 +64,11 @@ TStudio::TStudio(host::TApplication& app) : app_(app), window_(new host::TForm(&
 }
 
 TStudio::~TStudio() {
-  // The designer lets go of the form before the form goes.
+  // The designer lets go of the form before the form goes; the window takes its handlers along.
   designer_.reset();
   form_.reset();
+  app_.SetMainForm(nullptr);
+  delete window_;
 }
 
 void TStudio::BuildToolbar() {
@@ -192,6 +194,9 @@ host::TCustomForm& TStudio::TestForm() {
   host::WriteComponent(binary, *form_);
   binary.SetPosition(0);
   host::TCustomForm* live = host::LoadForm(binary, nullptr);
+  // The studio's window frees the copies still open when it goes; nameless, any number may be open.
+  live->SetName("");
+  window_->InsertComponent(live);
   live->SetCaption(form_->Caption() + " (test)");
   live->OnClose = [](host::TPersistent*, host::TCloseAction& action) { action = host::caFree; };
   live->SetLeft(form_->Left() + 24);
