@@ -197,12 +197,22 @@ TEST_F(FulgoRegistrationTest, PlainPropertiesGetTheDefaultEditorsOfTheirKind) {
   reference->SetValue("");
   EXPECT_EQ(label->GetFulgoPalette(), nullptr);
 
+  // Colours by name or number, the framework's own editor.
+  auto color = Editor(*label, "Color");
+  EXPECT_EQ(color->GetValue(), "clWindow");
+  color->SetValue("$00336699");
+  EXPECT_EQ(label->Color(), 0x336699);
+  EXPECT_EQ(color->GetValue(), "$00336699");
+  color->SetValue("clwindowtext");
+  EXPECT_EQ(color->GetValue(), "clWindowText");
+  EXPECT_THROW(color->SetValue("teal"), host::EPropertyError);
+
   // Owned objects unfold; events have no row.
   auto art = Editor(*label, "Art");
   EXPECT_EQ(art->GetAttributes(), host::paSubProperties | host::paReadOnly);
   EXPECT_EQ(art->GetValue(), "(tFulgoLabelArt)");
   EXPECT_EQ(Editor(*label, "OnClick"), nullptr);
-  EXPECT_EQ(designer.modified, 5);
+  EXPECT_EQ(designer.modified, 7);
 }
 
 }  // namespace

@@ -1,9 +1,15 @@
 #include "host/designer/DesignEditors.h"
 
 #include <strings.h>
+
+#include <array>
+#include <utility>
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include "host/dialogs/ColorDialog.h"
+#include "host/graphics/Graphics.h"
 
 namespace vantora::host {
 
@@ -40,6 +46,40 @@ bool ParseInteger(std::string_view s, std::int64_t& value) {
   value = negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
   return true;
 }
+
+struct NamedColor {
+  TColor color;
+  const char* name;
+};
+constexpr std::array<NamedColor, 27> kNamedColors{{
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clNone, "clNone"},
+    {clDefault, "clDefault"},
+    {clWindow, "clWindow"},
+    {clWindowText, "clWindowText"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clBtnHighlight, "clBtnHighlight"},
+}};
 
 }  // namespace
 
@@ -104,6 +144,42 @@ void TIntegerProperty::SetValue(const std::string& text) {
     throw EPropertyError("Value must be between " + std::to_string(prop.MinValue) + " and " +
                          std::to_string(prop.MaxValue));
   SetOrdValue(value);
+}
+
+TPropertyAttributes TColorProperty::GetAttributes() {
+  return TIntegerProperty::GetAttributes() | paValueList | paDialog;
+}
+
+std::string TColorProperty::GetValue() {
+  const auto color = static_cast<TColor>(GetOrdValue());
+  for (const NamedColor& named : kNamedColors)
+    if (named.color == color) return named.name;
+  char text[16];
+  std::snprintf(text, sizeof text, "$%08X", static_cast<unsigned>(color));
+  return text;
+}
+
+void TColorProperty::SetValue(const std::string& text) {
+  const std::string_view name = Trimmed(text);
+  for (const NamedColor& named : kNamedColors)
+    if (name.size() == std::string_view(named.name).size() &&
+        strncasecmp(name.data(), named.name, name.size()) == 0) {
+      SetOrdValue(named.color);
+      return;
+    }
+  std::int64_t value = 0;
+  if (!ParseInteger(name, value) || value < INT32_MIN || value > UINT32_MAX) InvalidValue(text);
+  SetOrdValue(static_cast<TColor>(static_cast<std::uint32_t>(value)));
+}
+
+void TColorProperty::GetValues(const std::function<void(const std::string&)>& proc) {
+  for (const NamedColor& named : kNamedColors) proc(named.name);
+}
+
+void TColorProperty::Edit() {
+  TColorDialog dialog(nullptr);
+  dialog.SetColor(static_cast<TColor>(GetOrdValue()));
+  if (dialog.Execute()) SetOrdValue(dialog.Color());
 }
 
 std::string TCharProperty::GetValue() {

@@ -105,6 +105,18 @@ class TEnumProperty : public TOrdinalProperty {
   void GetValues(const std::function<void(const std::string&)>& proc) override;
 };
 
+// A colour: its name when it has one (clBtnFace), else "$00BBGGRR"; the list offers the names and the
+// ellipsis the colour dialog. The framework registers it for its controls' and fonts' Color.
+class TColorProperty : public TIntegerProperty {
+ public:
+  using TIntegerProperty::TIntegerProperty;
+  TPropertyAttributes GetAttributes() override;
+  std::string GetValue() override;
+  void SetValue(const std::string& text) override;
+  void GetValues(const std::function<void(const std::string&)>& proc) override;
+  void Edit() override;
+};
+
 // A set as "[a,b]"; typed text names the elements in any order.
 class TSetProperty : public TOrdinalProperty {
  public:

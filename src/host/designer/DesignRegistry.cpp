@@ -1,7 +1,10 @@
 #include "host/designer/DesignRegistry.h"
 
 #include <strings.h>
+
 #include <algorithm>
+#include "host/forms/Controls.h"
+#include "host/forms/Font.h"
 
 namespace vantora::host {
 
@@ -20,6 +23,13 @@ struct ComponentRegistration {
 };
 
 struct Registry {
+  // The framework's own editors come first, so that a package's own registrations beat them.
+  Registry() {
+    for (const TClass* cls : {&TControl::StaticClass(), &TFont::StaticClass()})
+      properties.push_back(
+          {TPropertyType::OfKind(TTypeKind::tkInteger), cls, "Color", &MakePropertyEditor<TColorProperty>});
+  }
+
   std::vector<std::pair<std::string, std::vector<const TClass*>>> pages;
   std::vector<PropertyRegistration> properties;
   std::vector<ComponentRegistration> components;
