@@ -47,7 +47,7 @@ TStringGrid::TStringGrid(TComponent* owner)
   SetBounds(0, 0, 320, 120);
 }
 
-void TStringGrid::Resize(int cols, int rows) {
+void TStringGrid::SetCellCounts(int cols, int rows) {
   cols = std::max(cols, 1);
   rows = std::max(rows, 1);
   if (static_cast<long long>(cols) * rows > kMaxCells) throw EInvalidOperation("Grid too large");

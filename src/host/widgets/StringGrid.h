@@ -24,9 +24,9 @@ class TStringGrid : public TCustomControl {
   explicit TStringGrid(TComponent* owner);
 
   int ColCount() const { return colCount_; }
-  void SetColCount(int value) { Resize(value, rowCount_); }
+  void SetColCount(int value) { SetCellCounts(value, rowCount_); }
   int RowCount() const { return rowCount_; }
-  void SetRowCount(int value) { Resize(colCount_, value); }
+  void SetRowCount(int value) { SetCellCounts(colCount_, value); }
   int FixedCols() const { return fixedCols_; }
   void SetFixedCols(int value);
   int FixedRows() const { return fixedRows_; }
@@ -71,7 +71,7 @@ class TStringGrid : public TCustomControl {
   void BoundsChanged(int oldWidth, int oldHeight) override;
 
  private:
-  void Resize(int cols, int rows);
+  void SetCellCounts(int cols, int rows);
   RECT CellsArea() const;
   int FixedWidth() const;
   int FixedHeight() const;
