@@ -17,6 +17,18 @@ constexpr int kLineHeight = 22;
 constexpr int kEllipsisWidth = 24;
 constexpr int kMaxDepth = 6;  // owned objects nest this deep at most
 
+// Marks an editor at work, so that the rows it belongs to are not rebuilt under it.
+class EditUnderWay {
+ public:
+  explicit EditUnderWay(bool& flag) : flag_(flag) { flag_ = true; }
+  ~EditUnderWay() { flag_ = false; }
+  EditUnderWay(const EditUnderWay&) = delete;
+  EditUnderWay& operator=(const EditUnderWay&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 }  // namespace
 
 TObjectInspector::TObjectInspector(host::TWinControl& parent, const host::RECT& area) {
@@ -218,29 +230,24 @@ void TObjectInspector::ApplyText(const std::string& text) {
   if (chosen_ < 0) return;
   host::TPropertyEditor& editor = *rows_[static_cast<std::size_t>(chosen_)].editor;
   if ((editor.GetAttributes() & host::paReadOnly) && !(editor.GetAttributes() & host::paValueList)) return;
-  editing_ = true;
   try {
+    const EditUnderWay editing(editing_);
     editor.SetValue(text);
   } catch (...) {
     // The row shows the value it kept; the application reports why.
-    editing_ = false;
     ShowValueLine();
     throw;
   }
-  editing_ = false;
   Refresh();
 }
 
 void TObjectInspector::EditDialog() {
   if (chosen_ < 0) return;
   host::TPropertyEditor& editor = *rows_[static_cast<std::size_t>(chosen_)].editor;
-  editing_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{editing_};
-  if (editor.GetAttributes() & host::paDialog) editor.Edit();
-  editing_ = false;
+  if (editor.GetAttributes() & host::paDialog) {
+    const EditUnderWay editing(editing_);
+    editor.Edit();
+  }
   Refresh();
 }
 

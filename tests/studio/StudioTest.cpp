@@ -209,6 +209,14 @@ TEST_F(StudioTest, TheInspectorEditsUnfoldsAndReportsBadValues) {
   EditRow("Art.FulgoText.Caption", "Deep");
   EXPECT_EQ(label.Art->FulgoText->Caption, "Deep");
 
+  // The wizard row's ellipsis: the form changes while its editor is still at work.
+  host::DialogResponder().OnShow = [](host::TCustomForm& shown) {
+    if (auto* wizard = dynamic_cast<TfrmWizard*>(&shown)) wizard->SetModalResult(host::mrCancel);
+  };
+  inspector.ChooseRow(inspector.FindRow("Wizard"));
+  inspector.EditDialog();
+  EXPECT_EQ(inspector.RowValue(inspector.FindRow("Wizard")), "(Wizard)");
+
   // A drag on the form reads the values again.
   Drag(POINT{label.Left() + 3, label.Top() + 3}, POINT{label.Left() + 43, label.Top() + 3});
   EXPECT_EQ(inspector.RowValue(inspector.FindRow("Left")), "60");
