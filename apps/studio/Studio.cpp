@@ -181,9 +181,7 @@ void TStudio::SaveForm(const std::string& path) {
   binary.SetPosition(0);
   host::TMemoryStream text;
   host::ObjectBinaryToText(binary, text);
-  host::TFileStream file(path, host::TFileMode::fmCreate);
-  text.SetPosition(0);
-  file.CopyFrom(text, text.Size());
+  text.SaveToFile(path);
   path_ = path;
   designer_->ClearModified();
   UpdateCaption();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "ToolErrors.h"
@@ -19,19 +20,28 @@ namespace {
 
 constexpr int kMargin = 8;
 
-const host::TClass* StreamClass(const std::string& path) {
+std::string StreamClassName(const std::string& path) {
   host::TMemoryStream binary;
   host::TFileStream file(path, host::TFileMode::fmOpenRead);
   host::ReadComponentStream(file, binary);
-  binary.SetPosition(0);
   host::FormatReader format(binary);
   format.ReadSignature();
-  return host::GetClass(format.ReadName());
+  return format.ReadName();
 }
 
-bool IsFulgoControlClass(const host::TClass& cls) {
-  return cls.InheritsFrom(TFulgoGraphicControl::StaticClass()) ||
-         cls.InheritsFrom(tFulgoCustomPanel::StaticClass());
+bool IsFulgoControlClass(const host::TClass* cls) {
+  return cls && (cls->InheritsFrom(TFulgoGraphicControl::StaticClass()) ||
+                 cls->InheritsFrom(tFulgoCustomPanel::StaticClass()));
+}
+
+// The library's control class the file holds; a file holding anything else is bad input.
+const host::TClass& ControlClass(const std::string& path) {
+  const std::string name = StreamClassName(path);
+  const host::TClass* cls = host::GetClass(name);
+  if (!IsFulgoControlClass(cls))
+    throw std::runtime_error(path + " holds " + (cls ? "a " : "an unknown class ") + name +
+                             ", not a label, button or panel of the library");
+  return *cls;
 }
 
 // A picture drawn under the controls, at its own size from the top-left corner.
@@ -140,18 +150,17 @@ class FaceBoard {
 
   // Places the control of the file (a button once per state) from (X, Y); answers the size taken.
   host::SIZE Place(const std::string& path, const ControlFaceOptions& options, int x, int y) {
-    const host::TClass* cls = StreamClass(path);
-    if (!cls || !IsFulgoControlClass(*cls)) throw UsageError(path + " holds no control of the library");
+    const host::TClass& cls = ControlClass(path);
     std::vector<host::TControl*> controls;
-    if (cls->InheritsFrom(TFulgoButton::StaticClass())) {
+    if (cls.InheritsFrom(TFulgoButton::StaticClass())) {
       for (const std::string& state : ButtonStates(options)) {
-        auto* button = static_cast<TFulgoButton*>(LoadControl(*cls, path));
+        auto* button = static_cast<TFulgoButton*>(LoadControl(cls, path));
         ShowState(*button, state);
         controls.push_back(button);
       }
     } else {
       if (options.state) throw UsageError("--state is for buttons");
-      controls.push_back(LoadControl(*cls, path));
+      controls.push_back(LoadControl(cls, path));
     }
     int left = x, height = 0;
     for (host::TControl* control : controls) {
@@ -211,8 +220,7 @@ class FaceBoard {
 
 bool IsControlFile(const std::string& path) {
   try {
-    const host::TClass* cls = StreamClass(path);
-    return cls && IsFulgoControlClass(*cls);
+    return IsFulgoControlClass(host::GetClass(StreamClassName(path)));
   } catch (const host::Exception&) {
     return false;
   }
@@ -239,9 +247,7 @@ void RenderContactSheet(const std::vector<std::string>& inputs, const std::strin
 }
 
 void BuildControlFile(const std::string& source, const std::string& output) {
-  const host::TClass* cls = StreamClass(source);
-  if (!cls || !IsFulgoControlClass(*cls)) throw UsageError(source + " holds no control of the library");
-  std::unique_ptr<host::TComponent> control(cls->Create(nullptr));
+  std::unique_ptr<host::TComponent> control(ControlClass(source).Create(nullptr));
   LoadControlFromFile(*control, source, false);
   if (auto* button = dynamic_cast<TFulgoButton*>(control.get());
       button && button->ButtonStatesData.Size() == 0)

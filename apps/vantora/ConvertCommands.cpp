@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "ToolErrors.h"
 #include "host/classes/TextForm.h"
+#include "host/forms/Forms.h"
 
 namespace vantora::tool {
 
@@ -23,24 +24,16 @@ void RunConvert(const ConvertOptions& options) {
   const std::string target = options.to.empty() ? (binary ? "text" : "binary") : options.to;
   if (target == "binary" && options.output.empty()) throw UsageError("binary output needs -o OUT");
 
+  // Read whole and checked in either form, so a malformed file is never reported as converted.
+  host::TMemoryStream binaryForm;
+  host::ReadComponentStream(input, binaryForm);
   host::TMemoryStream converted;
-  if (target == "text") {
-    if (binary)
-      host::ObjectBinaryToText(input, converted);
-    else
-      converted.LoadFromStream(input);  // already text: checked by a round trip below
-  } else {
-    if (binary)
-      converted.LoadFromStream(input);
-    else
-      host::ObjectTextToBinary(input, converted);
-  }
-  // Text passed through unchanged is still parsed, so a malformed file is never reported as converted.
-  if (target == "text" && !binary) {
-    host::TMemoryStream check;
-    converted.SetPosition(0);
-    host::ObjectTextToBinary(converted, check);
-  }
+  if (target == "binary")
+    converted.LoadFromStream(binaryForm);
+  else if (binary)
+    host::ObjectBinaryToText(binaryForm, converted);
+  else
+    converted.LoadFromStream(input);  // text stays as its author wrote it
   if (options.output.empty()) {
     std::cout.write(reinterpret_cast<const char*>(converted.Memory()), converted.Size());
   } else {

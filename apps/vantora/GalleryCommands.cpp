@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -33,9 +34,21 @@ void RunGallery(const GalleryOptions& options) {
   if (files.empty()) throw UsageError("no control files (.lbl, .btn, .pnl) in " + options.input);
   std::sort(files.begin(), files.end());
   fs::create_directories(options.output);
-  for (const std::string& file : files)
-    RenderControlFile(file, (fs::path(options.output) / fs::path(file).stem()).string() + ".png", {});
-  RenderContactSheet(files, (fs::path(options.output) / "gallery-sheet.png").string());
+  // A broken file is named and skipped; the others are still rendered, and the run fails at the end.
+  std::vector<std::string> rendered;
+  for (const std::string& file : files) {
+    try {
+      RenderControlFile(file, (fs::path(options.output) / fs::path(file).stem()).string() + ".png", {});
+      rendered.push_back(file);
+    } catch (const std::exception& e) {
+      ReportError(file + ": " + e.what());
+    }
+  }
+  if (!rendered.empty())
+    RenderContactSheet(rendered, (fs::path(options.output) / "gallery-sheet.png").string());
+  if (rendered.size() < files.size())
+    throw std::runtime_error(std::to_string(files.size() - rendered.size()) + " of " +
+                             std::to_string(files.size()) + " control files could not be rendered");
 }
 
 }  // namespace

@@ -30,9 +30,7 @@ void SaveLook(tFulgoLabelArt& art, const std::string& path, bool binary) {
   look.SetPosition(0);
   host::TMemoryStream text;
   if (!binary) host::ObjectBinaryToText(look, text);
-  host::TMemoryStream& result = binary ? look : text;
-  host::TFileStream file(path, host::TFileMode::fmCreate);
-  file.WriteBuffer(result.Memory(), result.Size());
+  (binary ? look : text).SaveToFile(path);
 }
 
 void RunEditGradient(const EditGradientOptions& options) {

@@ -30,12 +30,17 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     return app.exit(e);
   } catch (const vantora::tool::UsageError& e) {
-    std::cerr << "vantora: " << e.what() << "\nRun with --help for usage.\n";
+    std::cerr << "vantora: " << vantora::tool::Printable(e.what()) << "\nRun with --help for usage.\n";
     return 2;
   } catch (const std::exception& e) {
     // The library's errors and the standard ones (a file-system failure, no memory) alike: the
     // message and a failure code, never an abort.
-    std::cerr << "vantora: error: " << e.what() << "\n";
+    vantora::tool::ReportError(e.what());
+    return 1;
+  }
+  // What went to standard output is part of the result: a full disk or a closed pipe is a failure.
+  if (!std::cout.flush()) {
+    vantora::tool::ReportError("Cannot write standard output");
     return 1;
   }
   return 0;

@@ -46,8 +46,9 @@ void tFulgoControl::SetAllowRebuild(bool Value) {
 }
 
 void SaveControlToFile(host::TComponent& Control, const std::string& FileName) {
-  host::TFileStream file(FileName, host::TFileMode::fmCreate);
+  host::TMemoryStream file;
   host::WriteComponent(file, Control);
+  file.SaveToFile(FileName);
 }
 
 void LoadControlFromFile(host::TComponent& Control, const std::string& FileName, bool KeepAutoSize) {

@@ -153,7 +153,6 @@ void tFulgoDib::MakeEmpty(TWidth Width, THeight Height) {
   NewColored(Width, Height, TransparentIndex);
 }
 
-
 std::uint32_t tFulgoDib::GetDibMemorySize() const {
   if (!Dib) return 0;
   return dib::RowStride(GetWidth()) * GetHeight() + dib::kBitsOffset;
@@ -703,8 +702,9 @@ void SaveDib(const tFulgoDib& Dib, host::TStream& Stream) {
 }
 
 void SaveDib(const tFulgoDib& Dib, const std::string& FileName) {
-  host::TFileStream file(FileName, host::TFileMode::fmCreate);
+  host::TMemoryStream file;
   SaveDib(Dib, file);
+  file.SaveToFile(FileName);
 }
 
 }  // namespace vantora

@@ -5,6 +5,7 @@
 
 #include "host/classes/Errors.h"
 #include "host/classes/IniFile.h"
+#include "host/classes/Stream.h"
 
 namespace fs = std::filesystem;
 
@@ -18,10 +19,14 @@ constexpr const char* kSection = "FulgoLabel";
 void CreateUserFile(const std::string& user) {
   std::error_code ec;
   if (fs::exists(user, ec)) return;
-  const fs::path parent = fs::path(user).parent_path();
-  if (!parent.empty()) fs::create_directories(parent, ec);
   const std::string current = host::FulgoIniPath();
-  if (current != user && fs::is_regular_file(current, ec)) fs::copy_file(current, user, ec);
+  if (current == user || !fs::is_regular_file(current, ec)) return;
+  const fs::path parent = fs::path(user).parent_path();
+  if (!parent.empty() && !fs::create_directories(parent, ec) && ec)
+    throw host::EFCreateError("Cannot create directory \"" + parent.string() + "\". " + ec.message());
+  host::TMemoryStream seed;
+  seed.LoadFromFile(current);
+  seed.SaveToFile(user);
 }
 
 }  // namespace
@@ -49,10 +54,10 @@ void WriteWizardSettings(const tWizardSettings& Settings) {
   if (user.empty()) throw host::EFCreateError("Cannot create settings file: no home directory is set.");
   CreateUserFile(user);
   host::TIniFile ini(user);
-  ini.WriteString(kSection, "LabelGallery", Settings.LabelGallery);
-  ini.WriteBool(kSection, "BeepOnUpdate", Settings.BeepOnUpdate);
-  ini.WriteBool(kSection, "UpdateOnEnter", Settings.UpdateOnEnter);
-  ini.WriteInteger(kSection, "UpdateAfter", Settings.UpdateAfter);
+  ini.WriteStrings(kSection, {{"LabelGallery", Settings.LabelGallery},
+                              {"BeepOnUpdate", Settings.BeepOnUpdate ? "1" : "0"},
+                              {"UpdateOnEnter", Settings.UpdateOnEnter ? "1" : "0"},
+                              {"UpdateAfter", std::to_string(Settings.UpdateAfter)}});
 }
 
 }  // namespace vantora

@@ -13,6 +13,7 @@
 
 #include "host/classes/IniFile.h"
 #include "host/graphics/PictureFile.h"
+#include "support/FullDisk.h"
 #include "support/TempDir.h"
 #include "util/Version.h"
 
@@ -23,15 +24,22 @@ struct ToolRun {
   std::string output;  // standard output and error together
 };
 
-ToolRun Tool(const std::string& arguments) {
-  const std::string command = std::string(VANTORA_TOOL) + " " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
+ToolRun Shell(const std::string& command) {
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
   std::string output;
   std::array<char, 4096> buffer{};
   for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
     output.append(buffer.data(), n);
   const int status = pclose(pipe);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+std::string ToolCommand(const std::string& arguments) {
+  return std::string(VANTORA_TOOL) + " " + arguments;
+}
+
+ToolRun Tool(const std::string& arguments) {
+  return Shell(ToolCommand(arguments));
 }
 
 std::string ReadFile(const std::string& path) {
@@ -281,7 +289,8 @@ TEST(Tool, BuildsControlFilesAndRendersButtonsInTheirStates) {
   const std::string over = dir.Path().string() + "/over.png";
   const std::string picture = std::string(VANTORA_SOURCE_DIR) + "/data/looks/01-sunset-gradient.txt";
   EXPECT_EQ(Tool("render " + button + " -o " + over + " --transparent-over " + all).status, 0);
-  EXPECT_EQ(Tool("render " + picture + " -o " + over + " --state up").status, 2) << "states are for control files";
+  EXPECT_EQ(Tool("render " + picture + " -o " + over + " --state up").status, 2)
+      << "states are for control files";
 
   ASSERT_EQ(Tool("gallery " + dir.Path().string() + " -o " + dir.Path().string() + "/out").status, 0);
   EXPECT_EQ(ReadFile(dir.Path().string() + "/out/cherry.png").substr(1, 3), "PNG");
@@ -321,6 +330,96 @@ TEST(Tool, WizardShowsEveryPageAndSavesOnlyOnOk) {
       << "not a control file by its extension";
   EXPECT_EQ(Tool("wizard --new label").status, 2) << "--new needs -o";
   EXPECT_NE(Tool("wizard --new circle -o " + created).status, 0) << "no such kind";
+}
+
+}  // namespace
+
+namespace {
+
+const std::string kSample = std::string(VANTORA_SOURCE_DIR) + "/data/samples/button-states.txt";
+const std::string kButtonSource = std::string(VANTORA_SOURCE_DIR) + "/data/gallery/cherry.btn.txt";
+const std::string kLook = std::string(VANTORA_SOURCE_DIR) + "/data/looks/01-sunset-gradient.txt";
+
+TEST(Tool, AFailedSaveLeavesTheOldFileWholeAndFails) {
+  vantora::test::TempDir dir;
+  vantora::test::FullDisk disk(dir.Path() / "disk");
+  const std::string stream = disk.Name("sample.vnt"), button = disk.Name("cherry.btn");
+  ASSERT_EQ(Tool("convert " + kSample + " -o " + stream).status, 0);
+  ASSERT_EQ(Tool("build-control " + kButtonSource + " -o " + button).status, 0);
+  const std::string oldStream = ReadFile(stream), oldButton = ReadFile(button);
+  disk.Fill();
+
+  // The text form is longer than the binary one, so it cannot fit where the old file was.
+  const ToolRun convert = Shell(disk.Command(ToolCommand("convert " + stream + " --to text -o " + stream)));
+  EXPECT_EQ(convert.status, 1);
+  EXPECT_NE(convert.output.find("Cannot write file \"" + stream + "\""), std::string::npos) << convert.output;
+  EXPECT_EQ(Shell(disk.Command(ToolCommand("build-control " + kSample + " -o " + button))).status, 1);
+  EXPECT_EQ(Shell(disk.Command(ToolCommand("render " + kLook + " -o " + disk.Name("face.png")))).status, 1);
+  EXPECT_EQ(ReadFile(stream), oldStream);
+  EXPECT_EQ(ReadFile(button), oldButton);
+  EXPECT_FALSE(std::filesystem::exists(disk.Name("face.png")));
+
+  // A device that takes no bytes: every writer says so.
+  const std::string full = dir.Name("full.png");
+  std::filesystem::create_symlink("/dev/full", full);
+  EXPECT_EQ(Tool("convert " + kSample + " -o " + full).status, 1);
+  EXPECT_EQ(Tool("build-control " + kButtonSource + " -o " + full).status, 1);
+  EXPECT_EQ(Tool("render " + kLook + " -o " + full).status, 1);
+  EXPECT_EQ(Tool("dump " + kSample + " >/dev/full").status, 1);
+}
+
+TEST(Tool, StreamsAreCheckedWholeWhateverTheyAreConvertedTo) {
+  vantora::test::TempDir dir;
+  const std::string good = dir.Name("good.vnt");
+  ASSERT_EQ(Tool("convert " + kSample + " -o " + good).status, 0);
+  const std::string bytes = ReadFile(good);
+
+  const std::string trailing = dir.File("trailing.vnt", bytes + "extra");
+  const std::string cut = dir.File("cut.vnt", bytes.substr(0, bytes.size() / 2));
+  for (const std::string& broken : {trailing, cut}) {
+    for (const char* to : {"text", "binary"}) {
+      const ToolRun run = Tool("convert " + broken + " --to " + to + " -o " + dir.Name("out"));
+      EXPECT_EQ(run.status, 1) << broken << " to " << to << ": " << run.output;
+      EXPECT_FALSE(std::filesystem::exists(dir.Name("out")));
+    }
+  }
+  EXPECT_NE(Tool("dump " + trailing).output.find("Unexpected data after the end of the component"),
+            std::string::npos);
+  EXPECT_EQ(Tool("build-control " + trailing + " -o " + dir.Name("x.btn")).status, 1);
+}
+
+TEST(Tool, ContentOfTheWrongKindIsBadInputNamedInTheMessage) {
+  vantora::test::TempDir dir;
+  const std::string form = std::string(VANTORA_SOURCE_DIR) + "/data/forms/demo.txt";
+  const ToolRun build = Tool("build-control " + form + " -o " + dir.Name("x.btn"));
+  EXPECT_EQ(build.status, 1);
+  EXPECT_EQ(build.output,
+            "vantora: error: " + form + " holds a TForm, not a label, button or panel of the library\n");
+
+  // A name carrying a terminal's escape sequence is shown, not obeyed.
+  const std::string escape = dir.Name("form\x1b[31m.btn");
+  std::filesystem::copy_file(form, escape);
+  const ToolRun run = Tool("build-control '" + escape + "' -o " + dir.Name("x.btn"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output.find('\x1b'), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("form\\x1B[31m.btn holds a TForm"), std::string::npos) << run.output;
+}
+
+TEST(Tool, GalleryNamesEveryBrokenFileAndRendersTheRest) {
+  vantora::test::TempDir dir;
+  const std::string in = dir.Name("in");
+  std::filesystem::create_directories(in);
+  ASSERT_EQ(Tool("build-control " + kButtonSource + " -o " + in + "/cherry.btn").status, 0);
+  dir.File("in/broken.lbl", "object L: TFulgoLabel\n  Width = \n");
+  std::filesystem::copy_file(std::string(VANTORA_SOURCE_DIR) + "/data/forms/demo.txt", in + "/form.pnl");
+
+  const ToolRun run = Tool("gallery " + in + " -o " + dir.Name("out"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find(in + "/broken.lbl: "), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find(in + "/form.pnl: "), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("2 of 3 control files could not be rendered"), std::string::npos) << run.output;
+  EXPECT_EQ(ReadFile(dir.Name("out/cherry.png")).substr(1, 3), "PNG");
+  EXPECT_EQ(ReadFile(dir.Name("out/gallery-sheet.png")).substr(1, 3), "PNG");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "support/FullDisk.h"
 #include "support/TempDir.h"
 
 namespace vantora::host {
@@ -226,6 +227,24 @@ TEST(IniFile, NamesThatCannotBeStoredAreRefused) {
   EXPECT_THROW(ini.WriteString("S", "[k", "v"), EConvertError);
   EXPECT_THROW(ini.WriteString("S", "k", "line\n[Injected]"), EConvertError);
   EXPECT_EQ(ReadAll(path), "[S]\nk=v\n");
+}
+
+TEST(IniFile, SeveralKeysAreStoredTogetherOrNotAtAll) {
+  TempDir dir;
+  const auto path = dir.File("s.ini", "; mine\n[S]\nk=v\n");
+  TIniFile ini(path);
+  EXPECT_THROW(ini.WriteStrings("S", {{"a", "1"}, {"b=c", "2"}}), EConvertError);
+  EXPECT_EQ(ReadAll(path), "; mine\n[S]\nk=v\n");
+  ini.WriteStrings("S", {{"a", "1"}, {"K", "w"}});
+  EXPECT_EQ(ReadAll(path), "; mine\n[S]\nk=w\na=1\n");
+
+  test::FullDisk disk(dir.Path() / "disk");
+  TIniFile full(disk.Name("s.ini"));
+  full.WriteStrings("S", {{"k", "v"}});
+  disk.Fill();
+  test::FullDisk::Cap cap(disk);
+  EXPECT_THROW(full.WriteStrings("S", {{"k", std::string(70000, 'x')}}), EFCreateError);
+  EXPECT_EQ(ReadAll(disk.Name("s.ini")), "[S]\nk=v\n");
 }
 
 TEST(IniFile, FilesThatCannotBeReadOrWrittenRaise) {

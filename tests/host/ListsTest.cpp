@@ -117,7 +117,7 @@ TEST(Lists, TextAndNameValues) {
   back.LoadFromFile(path);
   EXPECT_EQ(Items(back), Items(list));
   EXPECT_THROW(back.LoadFromFile(dir.Name("missing.txt")), EInOutError);
-  EXPECT_THROW(list.SaveToFile(dir.Name("no/such/dir.txt")), EInOutError);
+  EXPECT_THROW(list.SaveToFile(dir.Name("no/such/dir.txt")), EFCreateError);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/classes/AtomicFile.h"
 #include "host/classes/Convert.h"
 #include "host/classes/Errors.h"
 
@@ -162,13 +163,7 @@ void Save(const std::string& path, const Document& doc) {
     text += line;
     text += '\n';
   }
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) throw EFCreateError("Cannot create file \"" + path + "\". " + std::strerror(errno));
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  const int error = errno;
-  if (std::fclose(file) != 0 || !written)
-    throw EInOutError("Error writing settings file \"" + path + "\". " +
-                      std::strerror(written ? errno : error));
+  WriteFileAtomically(path, text.data(), text.size());
 }
 
 // The header line of the first section of that name, or npos.
@@ -207,6 +202,36 @@ void RaiseBadName(const std::string& what, const std::string& name, const std::s
   throw EConvertError("Cannot store " + what + " \"" + name + "\" in settings file \"" + path + "\"");
 }
 
+// Puts Key=Value into the first section of that name, adding the section when there is none;
+// answers whether the document changed.
+bool SetKey(Document& doc, const std::string& sec, const std::string& key, const std::string& value) {
+  const std::string encoded = EncodeValue(value) + doc.Eol();
+  const std::size_t header = FindSection(doc, sec);
+  if (header == npos) {
+    if (!doc.lines.empty() && !TrimBlanks(doc.lines.back()).empty() && doc.lines.back() != "\r")
+      doc.lines.push_back(doc.Eol());
+    doc.lines.push_back("[" + sec + "]" + doc.Eol());
+    doc.lines.push_back(key + "=" + encoded);
+    return true;
+  }
+  const std::size_t end = SectionEnd(doc, header);
+  std::size_t insert_at = header + 1;
+  for (std::size_t i = header + 1; i < end; ++i) {
+    const LineInfo info = Classify(doc.lines[i]);
+    if (info.kind != LineKind::Key) continue;
+    if (SameText(info.name, key)) {
+      // The file's own spelling of the key is kept.
+      std::string replaced = std::string(info.name) + "=" + encoded;
+      if (replaced == doc.lines[i]) return false;
+      doc.lines[i] = std::move(replaced);
+      return true;
+    }
+    insert_at = i + 1;
+  }
+  doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(insert_at), key + "=" + encoded);
+  return true;
+}
+
 }  // namespace
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& ident,
@@ -217,42 +242,25 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
-  const std::string sec(TrimBlanks(section));
-  const std::string key(TrimBlanks(ident));
-  if (sec.empty() || HasLineBreak(sec) || sec.find(']') != npos) RaiseBadName("section", section, file_name_);
-  if (key.empty() || HasLineBreak(key) || key.find('=') != npos || key.front() == '[' || key.front() == ';' ||
-      key.front() == '#')
-    RaiseBadName("key", ident, file_name_);
-  if (HasLineBreak(value)) RaiseBadName("value", value, file_name_);
+  WriteStrings(section, {{ident, value}});
+}
 
+void TIniFile::WriteStrings(const std::string& section,
+                            const std::vector<std::pair<std::string, std::string>>& values) {
+  const std::string sec(TrimBlanks(section));
+  if (sec.empty() || HasLineBreak(sec) || sec.find(']') != npos) RaiseBadName("section", section, file_name_);
+  for (const auto& [ident, value] : values) {
+    const std::string_view key = TrimBlanks(ident);
+    if (key.empty() || HasLineBreak(key) || key.find('=') != npos || key.front() == '[' ||
+        key.front() == ';' || key.front() == '#')
+      RaiseBadName("key", ident, file_name_);
+    if (HasLineBreak(value)) RaiseBadName("value", value, file_name_);
+  }
   Document doc = Load(file_name_);
-  const std::string encoded = EncodeValue(value) + doc.Eol();
-  const std::size_t header = FindSection(doc, sec);
-  if (header == npos) {
-    if (!doc.lines.empty() && !TrimBlanks(doc.lines.back()).empty() && doc.lines.back() != "\r")
-      doc.lines.push_back(doc.Eol());
-    doc.lines.push_back("[" + sec + "]" + doc.Eol());
-    doc.lines.push_back(key + "=" + encoded);
-    Save(file_name_, doc);
-    return;
-  }
-  const std::size_t end = SectionEnd(doc, header);
-  std::size_t insert_at = header + 1;
-  for (std::size_t i = header + 1; i < end; ++i) {
-    const LineInfo info = Classify(doc.lines[i]);
-    if (info.kind != LineKind::Key) continue;
-    if (SameText(info.name, key)) {
-      // The file's own spelling of the key is kept.
-      std::string replaced = std::string(info.name) + "=" + encoded;
-      if (replaced == doc.lines[i]) return;
-      doc.lines[i] = std::move(replaced);
-      Save(file_name_, doc);
-      return;
-    }
-    insert_at = i + 1;
-  }
-  doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(insert_at), key + "=" + encoded);
-  Save(file_name_, doc);
+  bool changed = false;
+  for (const auto& [ident, value] : values)
+    changed |= SetKey(doc, sec, std::string(TrimBlanks(ident)), value);
+  if (changed) Save(file_name_, doc);
 }
 
 std::int32_t TIniFile::ReadInteger(const std::string& section, const std::string& ident,

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "VantoraExport.h"
 #include "host/classes/Lists.h"
@@ -10,7 +12,8 @@
 VANTORA_API_BEGIN
 namespace vantora::host {
 
-// Every call reads the file afresh and every write goes to disk before it returns, so several
+// Every call reads the file afresh and every write replaces the file whole (never leaving it half
+// written) before it returns, so several
 // objects (or programs) on one file always agree. Sections and keys are found ignoring letter case;
 // when a section or key appears twice, the first one counts. Writes keep every other line of the
 // file, comments (';' or '#') included. A missing file reads as empty; a file that exists but cannot
@@ -25,6 +28,9 @@ class TIniFile {
   // read back unchanged. Names that cannot be stored (empty, a line break, ']' in a section name,
   // '=' in a key, a key starting like a comment or header) raise EConvertError.
   void WriteString(const std::string& section, const std::string& ident, const std::string& value);
+  // Several keys of one section in one write of the file: all of them are stored, or none.
+  void WriteStrings(const std::string& section,
+                    const std::vector<std::pair<std::string, std::string>>& values);
   // Decimal, or hexadecimal after "$" or "0x"; anything else gives the default.
   std::int32_t ReadInteger(const std::string& section, const std::string& ident, std::int32_t def) const;
   void WriteInteger(const std::string& section, const std::string& ident, std::int32_t value);

@@ -1,10 +1,12 @@
 #include "host/classes/Lists.h"
 
+#include <strings.h>
 #include <algorithm>
 #include <fstream>
 #include <numeric>
 #include <sstream>
-#include <strings.h>
+
+#include "host/classes/AtomicFile.h"
 
 namespace vantora::host {
 
@@ -179,10 +181,8 @@ void TStringList::LoadFromFile(const std::string& path) {
 }
 
 void TStringList::SaveToFile(const std::string& path) const {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw EInOutError("Cannot create file \"" + path + "\"");
-  out << Text();
-  if (!out) throw EInOutError("Error writing file \"" + path + "\"");
+  const std::string text = Text();
+  WriteFileAtomically(path, text.data(), text.size());
 }
 
 }  // namespace vantora::host

@@ -1,10 +1,12 @@
 #include "host/classes/Stream.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "host/classes/AtomicFile.h"
 
 namespace vantora::host {
 
@@ -76,7 +78,8 @@ void TMemoryStream::SetSize(std::int64_t size) {
 }
 
 void TMemoryStream::SetCapacity(std::int64_t capacity) {
-  if (capacity > static_cast<std::int64_t>(data_.capacity())) data_.reserve(static_cast<std::size_t>(capacity));
+  if (capacity > static_cast<std::int64_t>(data_.capacity()))
+    data_.reserve(static_cast<std::size_t>(capacity));
 }
 
 void TMemoryStream::Clear() {
@@ -102,17 +105,22 @@ void TMemoryStream::SaveToStream(TStream& dest) const {
 }
 
 void TMemoryStream::SaveToFile(const std::string& path) const {
-  TFileStream file(path, TFileMode::fmCreate);
-  SaveToStream(file);
+  WriteFileAtomically(path, data_.data(), data_.size());
 }
 
 TFileStream::TFileStream(const std::string& path, TFileMode mode) : path_(path) {
   const char* how = "rb";
   switch (mode) {
-    case TFileMode::fmCreate: how = "w+b"; break;
-    case TFileMode::fmOpenRead: how = "rb"; break;
+    case TFileMode::fmCreate:
+      how = "w+b";
+      break;
+    case TFileMode::fmOpenRead:
+      how = "rb";
+      break;
     case TFileMode::fmOpenWrite:
-    case TFileMode::fmOpenReadWrite: how = "r+b"; break;
+    case TFileMode::fmOpenReadWrite:
+      how = "r+b";
+      break;
   }
   file_ = std::fopen(path.c_str(), how);
   if (!file_) {
@@ -144,8 +152,9 @@ std::int64_t TFileStream::Write(const void* buffer, std::int64_t count) {
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
-  const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET : origin == TSeekOrigin::soCurrent ? SEEK_CUR
-                                                                                                      : SEEK_END;
+  const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET
+                     : origin == TSeekOrigin::soCurrent ? SEEK_CUR
+                                                        : SEEK_END;
   if (fseeko(file_, offset, whence) != 0)
     throw EStreamError("Cannot seek in \"" + path_ + "\". " + std::strerror(errno));
   return ftello(file_);

@@ -1,8 +1,8 @@
 #include "host/classes/TextForm.h"
 
+#include <strings.h>
 #include <cctype>
 #include <charconv>
-#include <strings.h>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -61,11 +61,13 @@ std::string FormatDouble(double value) {
 
 class BinaryToText {
  public:
-  explicit BinaryToText(TStream& input) : in_(input) {}
+  explicit BinaryToText(TStream& input) : input_(input), in_(input) {}
 
   std::string Convert() {
     in_.ReadSignature();
     ConvertComponent(0);
+    // As the text form's parser refuses text after the last "end", nothing may follow the root.
+    if (input_.Remaining() > 0) in_.Fail("Unexpected data after the end of the component");
     std::string text;
     for (const std::string& line : lines_) {
       text += line;
@@ -143,21 +145,26 @@ class BinaryToText {
       case TValueType::vaInt8:
       case TValueType::vaInt16:
       case TValueType::vaInt32:
-      case TValueType::vaInt64: return std::to_string(in_.ReadIntegerPayload(type));
+      case TValueType::vaInt64:
+        return std::to_string(in_.ReadIntegerPayload(type));
       case TValueType::vaDouble: {
         const double value = in_.ReadDoublePayload();
         if (!std::isfinite(value)) in_.Fail("A float that is not finite has no text form", offset);
         return FormatDouble(value);
       }
-      case TValueType::vaString: return QuoteString(in_.ReadBytesPayload());
+      case TValueType::vaString:
+        return QuoteString(in_.ReadBytesPayload());
       case TValueType::vaIdent: {
         const std::string ident = in_.ReadName();
         if (!IsDottedIdent(ident)) in_.Fail("Invalid identifier", offset);
         return ident;
       }
-      case TValueType::vaFalse: return "False";
-      case TValueType::vaTrue: return "True";
-      case TValueType::vaNil: return "nil";
+      case TValueType::vaFalse:
+        return "False";
+      case TValueType::vaTrue:
+        return "True";
+      case TValueType::vaNil:
+        return "nil";
       case TValueType::vaSet: {
         std::string text = "[";
         for (const std::string& name : in_.ReadSetPayload()) {
@@ -167,11 +174,13 @@ class BinaryToText {
         }
         return text + "]";
       }
-      default: in_.Fail(std::string("Unexpected ") + ValueTypeName(type), offset);
+      default:
+        in_.Fail(std::string("Unexpected ") + ValueTypeName(type), offset);
     }
   }
 
   static constexpr std::size_t kBytesPerRow = 32;
+  TStream& input_;
   FormatReader in_;
   std::vector<std::string> lines_;
 };
@@ -234,8 +243,8 @@ class TextToBinary {
     const char c = src_[pos_];
     if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
       const std::size_t start = pos_;
-      while (pos_ < src_.size() && (std::isalnum(static_cast<unsigned char>(src_[pos_])) || src_[pos_] == '_' ||
-                                    src_[pos_] == '.'))
+      while (pos_ < src_.size() &&
+             (std::isalnum(static_cast<unsigned char>(src_[pos_])) || src_[pos_] == '_' || src_[pos_] == '.'))
         ++pos_;
       tok_.kind = Kind::Ident;
       tok_.text = std::string(src_.substr(start, pos_ - start));
@@ -378,16 +387,28 @@ class TextToBinary {
   void ParseValue(int depth) {
     if (depth > kMaxListDepth) Fail("Lists nested too deeply");
     switch (tok_.kind) {
-      case Kind::End: Fail("Expected a value");
-      case Kind::Integer: out_.WriteInteger(tok_.integer); break;
-      case Kind::Float: out_.WriteDouble(tok_.real); break;
-      case Kind::String: out_.WriteString(tok_.text); break;
+      case Kind::End:
+        Fail("Expected a value");
+      case Kind::Integer:
+        out_.WriteInteger(tok_.integer);
+        break;
+      case Kind::Float:
+        out_.WriteDouble(tok_.real);
+        break;
+      case Kind::String:
+        out_.WriteString(tok_.text);
+        break;
       case Kind::Ident:
-        if (IsKeyword("False")) out_.WriteBoolean(false);
-        else if (IsKeyword("True")) out_.WriteBoolean(true);
-        else if (IsKeyword("nil")) out_.WriteNil();
-        else if (!IsDottedIdent(tok_.text)) Fail("Invalid identifier " + tok_.text);
-        else out_.WriteIdent(tok_.text);
+        if (IsKeyword("False"))
+          out_.WriteBoolean(false);
+        else if (IsKeyword("True"))
+          out_.WriteBoolean(true);
+        else if (IsKeyword("nil"))
+          out_.WriteNil();
+        else if (!IsDottedIdent(tok_.text))
+          Fail("Invalid identifier " + tok_.text);
+        else
+          out_.WriteIdent(tok_.text);
         break;
       case Kind::Symbol:
         if (IsSymbol('[')) {

@@ -22,7 +22,8 @@
 VANTORA_API_BEGIN
 namespace vantora::host {
 
-// Converts the component stream at Input's position; raises EReadError on a malformed stream.
+// Converts the component stream from Input's position to its end; raises EReadError on a malformed
+// stream, bytes after the root component included.
 void ObjectBinaryToText(TStream& input, TStream& output);
 // Parses the text form at Input's position; raises EParserError naming the line of a fault.
 void ObjectTextToBinary(TStream& input, TStream& output);

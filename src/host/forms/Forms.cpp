@@ -310,6 +310,10 @@ POINT KeptOnScreen(POINT topLeft, SIZE size) {
 void ReadComponentStream(TStream& stream, TMemoryStream& binary) {
   if (IsBinaryComponentStream(stream)) {
     binary.CopyFrom(stream, stream.Size() - stream.Position());
+    // Checked whole, as the text form is by its parser, before anything is made of it.
+    binary.SetPosition(0);
+    TMemoryStream text;
+    ObjectBinaryToText(binary, text);
   } else {
     ObjectTextToBinary(stream, binary);
   }

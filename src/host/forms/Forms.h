@@ -136,7 +136,8 @@ POINT KeptOnScreen(POINT topLeft, SIZE size);
 // Reads a form of the class the stream names (binary or text form), owned by Owner. A stream that does not
 // hold a form, or fails to read, leaves nothing behind and raises the reader's error.
 TCustomForm* LoadForm(TStream& stream, TComponent* owner);
-// The component stream in binary form, converted from the text form when it is one.
+// The component stream in binary form, converted from the text form when it is one; either form is
+// read whole and checked, so that a malformed stream or bytes after its root raise EReadError here.
 void ReadComponentStream(TStream& stream, TMemoryStream& binary);
 
 }  // namespace vantora::host

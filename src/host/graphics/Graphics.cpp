@@ -303,8 +303,9 @@ void TBitmap::SaveToStream(TStream& stream) {
 }
 
 void TBitmap::SaveToFile(const std::string& path) {
-  TFileStream file(path, TFileMode::fmCreate);
+  TMemoryStream file;
   SaveToStream(file);
+  file.SaveToFile(path);
 }
 
 }  // namespace vantora::host

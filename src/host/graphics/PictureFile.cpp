@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "host/classes/AtomicFile.h"
 #include "host/graphics/DibCodec.h"
 #include "host/graphics/Gdi.h"
 
@@ -285,8 +286,7 @@ std::vector<std::uint8_t> EncodeBmp(const BITMAPINFO* info, const void* bits) {
 
 void WriteBmpFile(const std::string& path, const BITMAPINFO* info, const void* bits) {
   const std::vector<std::uint8_t> bytes = EncodeBmp(info, bits);
-  TFileStream file(path, TFileMode::fmCreate);
-  file.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  WriteFileAtomically(path, bytes.data(), bytes.size());
 }
 
 }  // namespace vantora::host

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 
+#include "host/classes/AtomicFile.h"
 #include "host/graphics/DibCodec.h"
 #include "host/graphics/PictureFile.h"
 
@@ -158,8 +159,7 @@ std::vector<std::uint8_t> Encode(png_image& image, const void* buffer, png_int_3
 }
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  TFileStream file(path, TFileMode::fmCreate);
-  file.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  WriteFileAtomically(path, bytes.data(), bytes.size());
 }
 
 }  // namespace
