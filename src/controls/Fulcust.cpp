@@ -54,6 +54,7 @@ void TFulgoGraphicControl::Loaded() {
 
 void TFulgoGraphicControl::ReadState(host::TReader& Reader) {
   Init();
+  ReadingState reading(*this);
   host::TGraphicControl::ReadState(Reader);
 }
 

@@ -108,6 +108,10 @@ void tFulgoPalette::RebuildPalette() {
   if (IsLoading()) LoadingSeen = true;
   if (RegisteredInterfaces.empty()) return;
   if (!RebuiltAfterLoad && LoadingSeen) return;
+  // Built from pending faces, the palette would miss their colours.
+  WaitsForFaces = std::any_of(RegisteredInterfaces.begin(), RegisteredInterfaces.end(),
+                              [](const tFulgoInt* item) { return item->FacePending; });
+  if (WaitsForFaces) return;
 
   Builder = std::make_unique<tFulgoOnePalette>();
   FreeHandle();
@@ -132,6 +136,11 @@ void tFulgoPalette::RebuildPalette() {
     OwnsHandle = true;
   }
   RealizeOnePalette();
+}
+
+void tFulgoPalette::BuildMemberFaces() {
+  for (tFulgoInt* item : std::vector<tFulgoInt*>(RegisteredInterfaces)) item->BuildFace();
+  if (std::exchange(WaitsForFaces, false)) RebuildPalette();
 }
 
 void tFulgoPalette::RealizeOnePalette() {
@@ -168,6 +177,8 @@ void tFulgoPalette::CheckRebuildAfterLoad() {
 
 void tFulgoPalette::DefineProperties(host::TFiler& Filer) {
   host::TComponent::DefineProperties(Filer);
+  // A palette saved before its members were shown is built for the writing.
+  if (SavePalette && dynamic_cast<host::TWriter*>(&Filer)) BuildMemberFaces();
   // Without a palette nothing is written: an empty value could not be read back as one.
   Filer.DefineBinaryProperty(
       "PaletteData", [this](host::TStream& s) { ReadPalette(s); },

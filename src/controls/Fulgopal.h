@@ -39,6 +39,8 @@ class tFulgoPalette : public host::TComponent {
   std::vector<tFulgoInt*> RegisteredInterfaces;
   // How often the palette builder ran for this component.
   std::int32_t BuildCount = 0;
+  // The palette waits for members' faces that loading left pending (BuildMemberFaces).
+  bool WaitsForFaces = false;
 
   void Add(tFulgoInt* Interface);
   virtual void Remove(tFulgoInt* Interface);
@@ -51,6 +53,8 @@ class tFulgoPalette : public host::TComponent {
   std::int32_t GetComponentsCount() const { return static_cast<std::int32_t>(RegisteredInterfaces.size()); }
   void InvalidateControls();
   void RebuildPalette();
+  // Builds the faces of every member that loading left pending, then the palette if it waited.
+  void BuildMemberFaces();
   void RealizeOnePalette();
   void CheckRebuildAfterLoad();
 

@@ -1,5 +1,8 @@
 #include "controls/Fulint.h"
 
+#include <algorithm>
+#include <string>
+
 #include "controls/Fulcust.h"
 #include "controls/Fulgopal.h"
 #include "host/graphics/Gdi.h"
@@ -45,6 +48,7 @@ void tFulgoInt::LoadIfCreated() {
 void tFulgoInt::Paint() {
   if (!CurrentArt) return;
   LoadIfCreated();
+  BuildFaces();
   if (FulgoPalette && UseGlobalPalette && LoadedMode == fgLoaded) FulgoPalette->SetActive(true);
   if (CurrentArt->Dib->Empty() && !InPaintRebuild) {
     // Left set when the render fails, so a broken look is not retried at every paint.
@@ -57,17 +61,35 @@ void tFulgoInt::Paint() {
 }
 
 void tFulgoInt::Rebuild() {
+  if (!RenderFace()) return;
+  UpdateScreenPalette();
+  if (OnAfterRebuild) OnAfterRebuild(this);
+}
+
+bool tFulgoInt::RenderFace() {
   if (!AutoSize && !SizeFromBounds) SetNeededDimension(Control->Width(), Control->Height());
   if (AutoSize) SetNeededDimension(-1, -1);
   SizeFromBounds = false;
-  if (!RebuildEnabled || !CurrentArt || !LoadedDone) return;
+  if (!RebuildEnabled || !CurrentArt || !LoadedDone) return false;
 
+  // Cleared first: a face whose render fails is not tried again for being pending.
+  FacePending = false;
   for (int i = 0; i < Arts.GetActiveCount(); ++i) Arts.GetActiveArt(i)->Render();
   if (AutoSize &&
       (CurrentArt->GetWidth() != Control->Width() || CurrentArt->GetHeight() != Control->Height()))
     Control->SetBounds(Control->Left(), Control->Top(), CurrentArt->GetWidth(), CurrentArt->GetHeight());
-  UpdateScreenPalette();
-  if (OnAfterRebuild) OnAfterRebuild(this);
+  return true;
+}
+
+void tFulgoInt::BuildFace() {
+  if (FacePending && RenderFace() && OnAfterRebuild) OnAfterRebuild(this);
+}
+
+void tFulgoInt::BuildFaces() {
+  if (FulgoPalette)
+    FulgoPalette->BuildMemberFaces();
+  else
+    BuildFace();
 }
 
 void tFulgoInt::UpdateScreenPalette() {
@@ -91,8 +113,14 @@ void tFulgoInt::Loaded() {
   // Members of a form being read join without rebuilding it; the first paint activates it once.
   if (UseGlobalPalette && LoadedMode == fgLoaded && FulgoPalette) FulgoPalette->SetActive(false);
   LoadedDone = true;
-  // A generic control read from a stream has no art until one is handed to it.
-  if (CurrentArt) CurrentArt->Rebuild();
+  // A generic control read from a stream has no art until one is handed to it. One made in code is
+  // loaded at its first paint, which needs the face at once.
+  if (CurrentArt) {
+    if (LoadedMode == fgLoaded)
+      FacePending = true;
+    else
+      CurrentArt->Rebuild();
+  }
   if (FulgoPalette) FulgoPalette->ChildLoaded(this, 1);
 }
 
@@ -125,7 +153,24 @@ host::HWND tFulgoInt::GetHwnd() const {
   return top && top->HandleAllocated() ? top->Handle() : nullptr;
 }
 
+void tFulgoInt::CheckSize(std::int32_t Width, std::int32_t Height) const {
+  const bool read = (Control->ControlState() & host::csReadingState) != 0;
+  const std::int64_t w = std::max(Width, 0), h = std::max(Height, 0);
+  if (Width <= kMaxFaceSide && Height <= kMaxFaceSide && w * h <= kMaxFacePixels &&
+      !(read && (Width < 0 || Height < 0)))
+    return;
+  const std::string name = Control->Name().empty() ? std::string() : Control->Name() + ": ";
+  throw EFulgoError(name + Control->ClassName() + " size " + std::to_string(Width) + " x " +
+                    std::to_string(Height) + " is out of range (at most " + std::to_string(kMaxFaceSide) +
+                    " x " + std::to_string(kMaxFaceSide) + " and " + std::to_string(kMaxFacePixels) +
+                    " pixels)");
+}
+
 void tFulgoInt::SetBounds(std::int32_t, std::int32_t, std::int32_t Width, std::int32_t Height) {
+  CheckSize(Width, Height);
+  // As the framework does, a negative size counts as 0; -1 would let the look choose its size.
+  Width = std::max(Width, 0);
+  Height = std::max(Height, 0);
   if (AutoSize || (Width == Control->Width() && Height == Control->Height())) return;
   SetNeededDimension(Width, Height);
   SizeFromBounds = true;
@@ -176,6 +221,8 @@ int tFulgoInt::TotalPalettes() const {
 }
 
 bool tFulgoInt::PaletteChanged(bool Foreground) {
+  // Realising a palette on the screen is the first need of the faces it is built from.
+  if (Control->IsShowing()) BuildFaces();
   const host::HPALETTE palette = GetPalette();
   if (bAbortPaletteChange || !palette || !Control->Visible()) return false;
   host::HWND window = nullptr;

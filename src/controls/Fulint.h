@@ -19,6 +19,27 @@ namespace vantora {
 class tFulgoPalette;
 class tFulgoOnePalette;
 
+// Holds a control in csReadingState while the reader sets its values: a size read is outside data,
+// one computed by layout later in the loading is not.
+class ReadingState {
+ public:
+  explicit ReadingState(host::TControl& control) : control_(control) {
+    control.SetControlState(control.ControlState() | host::csReadingState);
+  }
+  ReadingState(const ReadingState&) = delete;
+  ReadingState& operator=(const ReadingState&) = delete;
+  ~ReadingState() { control_.SetControlState(control_.ControlState() & ~host::csReadingState); }
+
+ private:
+  host::TControl& control_;
+};
+
+// A control's face is at most kMaxFaceSide pixels a side and kMaxFacePixels pixels in all (64 MB at a
+// byte a pixel, an 8192 x 8192 square). The bitmaps a look is made of reach 32048 a side; the margin
+// leaves room for the frames, edges and shadows drawn around a background.
+inline constexpr std::int32_t kMaxFaceSide = 16384;
+inline constexpr std::int64_t kMaxFacePixels = std::int64_t{1} << 26;
+
 // How a control came to life: read from a form stream, or created without one.
 enum fLoadedMode : std::uint8_t { fgUnknown, fgLoaded, fgCreated };
 
@@ -40,6 +61,9 @@ class tFulgoInt {
   bool RebuildEnabled = true;
   // Loaded has run; nothing renders before.
   bool LoadedDone = false;
+  // A control read from a stream builds its face when it is first needed (BuildFace), so that
+  // reading a form renders nothing.
+  bool FacePending = false;
   // The art that is drawn, set by the control; not owned.
   tFulgoArt* CurrentArt = nullptr;
   bool UpdatePalette = true;
@@ -59,6 +83,15 @@ class tFulgoInt {
   void Paint();
   void Rebuild();
   void Loaded();
+  // Builds a face that loading left pending, leaving the screen palette alone as a render while
+  // loading did.
+  void BuildFace();
+  // What drawing the control needs: its own face, or with a shared palette every member's face and
+  // then the palette.
+  void BuildFaces();
+  // Raises EFulgoError naming the control when Width x Height is beyond the face limits, or negative
+  // while the control is read from a stream (layout may ask for a negative size, taken as 0).
+  void CheckSize(std::int32_t Width, std::int32_t Height) const;
   // The loading step of a control that was never read from a stream (its first paint does it).
   void LoadIfCreated();
 
@@ -85,6 +118,8 @@ class tFulgoInt {
 
  private:
   void JoinGlobalPalette();
+  // The render of Rebuild, without the screen palette's update; false when nothing rendered.
+  bool RenderFace();
   void UpdateScreenPalette();
 };
 

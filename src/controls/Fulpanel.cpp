@@ -61,6 +61,7 @@ void tFulgoCustomPanel::Loaded() {
 
 void tFulgoCustomPanel::ReadState(host::TReader& Reader) {
   Init();
+  ReadingState reading(*this);
   host::TCustomPanel::ReadState(Reader);
 }
 

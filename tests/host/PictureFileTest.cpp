@@ -393,12 +393,12 @@ TEST(PictureFileTest, BadBmpFilesRaiseInvalidGraphic) {
     std::memcpy(file.data() + offset, value, bytes);
     return ErrorOf([&] { ReadBmp(file.data(), file.size()); });
   };
-  const LONG big = 30000, huge = 40000;
+  const LONG big = 16000, huge = 40000;
   const WORD two = 2;
   const DWORD jpeg = BI_JPEG, rle4 = BI_RLE4, smallHeader = 20, far = 5000;
   EXPECT_TRUE(Mentions(patched(18, &big, 4), "bytes of pixels")) << patched(18, &big, 4);
   EXPECT_TRUE(Mentions(patched(22, &big, 4), "needs"));
-  EXPECT_TRUE(Mentions(patched(18, &huge, 4), "width 40000 out of range"));
+  EXPECT_TRUE(Mentions(patched(18, &huge, 4), "size 40000 x 3 is out of range"));
   EXPECT_TRUE(Mentions(patched(28, &two, 2), "unsupported bit count 2"));
   EXPECT_TRUE(Mentions(patched(30, &jpeg, 4), "unsupported compression 4"));
   EXPECT_TRUE(Mentions(patched(30, &rle4, 4), "unsupported compression 2 for 8 bits"));
@@ -412,8 +412,8 @@ TEST(PictureFileTest, BadBmpFilesRaiseInvalidGraphic) {
   BITMAPINFOHEADER header = Header(4, 2, 8, BI_RLE8, 1);
   const std::vector<BYTE> cut = Bmp(header, Quads({0}), {0x02, 0x01, 0x00, 0x00});
   EXPECT_TRUE(Mentions(ErrorOf([&] { ReadBmp(cut.data(), cut.size()); }), "RLE"));
-  // Four bytes of RLE claiming a picture of 64 million pixels are refused before any allocation.
-  const std::vector<BYTE> vast = Bmp(Header(8000, 8000, 8, BI_RLE8, 1), Quads({0}), {0x00, 0x01, 0x00, 0x00});
+  // Four bytes of RLE claiming a picture of 16 million pixels are refused before any allocation.
+  const std::vector<BYTE> vast = Bmp(Header(4000, 4000, 8, BI_RLE8, 1), Quads({0}), {0x00, 0x01, 0x00, 0x00});
   EXPECT_TRUE(Mentions(ErrorOf([&] { ReadBmp(vast.data(), vast.size()); }), "cannot hold"));
   EXPECT_THROW(EncodeBmp(nullptr, nullptr), EInvalidGraphic);
 }
@@ -492,7 +492,7 @@ TEST(PictureFileTest, BadPngFilesRaiseInvalidGraphic) {
   for (std::size_t size = 0; size < good.size() - 12; size += 7)
     EXPECT_NE(ErrorOf([&] { ReadPicture(good.data(), size); }), "no error") << size;
   std::vector<BYTE> lying = good;
-  SetPngSize(lying, 6000, 6000);
+  SetPngSize(lying, 4000, 4000);
   EXPECT_TRUE(Mentions(ErrorOf([&] { ReadPng(lying.data(), lying.size()); }), "cannot hold"));
   SetPngSize(lying, 40000, 30);
   EXPECT_TRUE(Mentions(ErrorOf([&] { ReadPng(lying.data(), lying.size()); }), "out of range"));
@@ -528,11 +528,100 @@ TEST(PictureFileTest, JpegDecodesAndBadJpegFilesAreRefused) {
   std::vector<BYTE> lying = kJpeg;
   for (std::size_t i = 0; i + 8 < lying.size(); ++i)
     if (lying[i] == 0xFF && lying[i + 1] == 0xC0) {
-      lying[i + 5] = 0x17, lying[i + 6] = 0x70;  // 6000 rows
-      lying[i + 7] = 0x17, lying[i + 8] = 0x70;  // 6000 columns
+      lying[i + 5] = 0x0F, lying[i + 6] = 0xA0;  // 4000 rows
+      lying[i + 7] = 0x0F, lying[i + 8] = 0xA0;  // 4000 columns
       break;
     }
   EXPECT_TRUE(Mentions(ErrorOf([&] { ReadJpeg(lying.data(), lying.size()); }), "cannot hold"));
+}
+
+// A JPEG frame header claiming Width x Height, of baseline or progressive coding, with three
+// full-size components, padded by a comment to about Size bytes; no tables, and no data after the
+// start of its first scan.
+std::vector<BYTE> JpegHeader(int width, int height, bool progressive, std::size_t size) {
+  std::vector<BYTE> file = {0xFF, 0xD8, 0xFF, 0xFE};
+  const std::size_t comment = size + 2;
+  file.push_back(static_cast<BYTE>(comment >> 8));
+  file.push_back(static_cast<BYTE>(comment));
+  file.insert(file.end(), size, ' ');
+  const auto high = [](int v) { return static_cast<BYTE>(v >> 8); };
+  const auto low = [](int v) { return static_cast<BYTE>(v); };
+  const std::vector<BYTE> frame = {0xFF,        static_cast<BYTE>(progressive ? 0xC2 : 0xC0),
+                                   0x00,        0x11,
+                                   0x08,        high(height),
+                                   low(height), high(width),
+                                   low(width),  0x03,
+                                   0x01,        0x11,
+                                   0x00,        0x02,
+                                   0x11,        0x00,
+                                   0x03,        0x11,
+                                   0x00};
+  const std::vector<BYTE> scan = {0xFF,
+                                  0xDA,
+                                  0x00,
+                                  0x0C,
+                                  0x03,
+                                  0x01,
+                                  0x00,
+                                  0x02,
+                                  0x00,
+                                  0x03,
+                                  0x00,
+                                  0x00,
+                                  progressive ? BYTE{0x00} : BYTE{0x3F},
+                                  0x00};
+  file.insert(file.end(), frame.begin(), frame.end());
+  file.insert(file.end(), scan.begin(), scan.end());
+  file.insert(file.end(), 16, 0x00);
+  file.insert(file.end(), {0xFF, 0xD9});
+  return file;
+}
+
+TEST(PictureFileTest, EveryReaderRefusesAPictureBeyondTheLimitsFromItsHeader) {
+  const std::string limits = " is out of range (at most 16384 x 16384 and 16777216 pixels)";
+  const DibImage image = Indexed(5, 3, 7);
+  const std::vector<BYTE> bmp = EncodeBmp(image.Info(), image.Bits());
+  const auto bmpError = [&](LONG width, LONG height) {
+    std::vector<BYTE> file = bmp;
+    std::memcpy(file.data() + 18, &width, 4);
+    std::memcpy(file.data() + 22, &height, 4);
+    return ErrorOf([&] { ReadBmp(file.data(), file.size()); });
+  };
+  EXPECT_EQ(bmpError(16385, 3), "Invalid BMP file: size 16385 x 3" + limits);
+  // Top-down: the height is stored negative.
+  EXPECT_EQ(bmpError(5000, -5000), "Invalid BMP file: size 5000 x 5000" + limits);
+  EXPECT_EQ(bmpError(0, 3), "Invalid BMP file: size 0 x 3" + limits);
+
+  std::vector<BYTE> png = EncodePng(image.Info(), image.Bits());
+  SetPngSize(png, 3, 16385);
+  EXPECT_EQ(ErrorOf([&] { ReadPng(png.data(), png.size()); }), "Invalid PNG file: size 3 x 16385" + limits);
+  SetPngSize(png, 5000, 5000);
+  EXPECT_EQ(ErrorOf([&] { ReadPng(png.data(), png.size()); }), "Invalid PNG file: size 5000 x 5000" + limits);
+
+  // 64 kilobytes would be allowed 64 million pixels by their size alone.
+  const std::vector<BYTE> jpeg = JpegHeader(8000, 8000, true, 65000);
+  EXPECT_EQ(ErrorOf([&] { ReadJpeg(jpeg.data(), jpeg.size()); }),
+            "Invalid JPEG file: size 8000 x 8000" + limits);
+  const std::vector<BYTE> wide = JpegHeader(16385, 8, false, 100);
+  EXPECT_EQ(ErrorOf([&] { ReadJpeg(wide.data(), wide.size()); }),
+            "Invalid JPEG file: size 16385 x 8" + limits);
+}
+
+TEST(PictureFileTest, AProgressiveJpegIsRefusedWhenItsDecodingWouldNeedTooMuchMemory) {
+  // Three full-size components of 16 million pixels: 96 MB of coefficients, reserved before any
+  // scan is read.
+  const std::vector<BYTE> vast = JpegHeader(4000, 4000, true, 16000);
+  EXPECT_EQ(ErrorOf([&] { ReadJpeg(vast.data(), vast.size()); }),
+            "Invalid JPEG file: decoding needs more than 64 MB");
+  // A baseline file decodes row by row, whatever its size.
+  const std::vector<BYTE> baseline = JpegHeader(4000, 4000, false, 16000);
+  const std::string plain = ErrorOf([&] { ReadJpeg(baseline.data(), baseline.size()); });
+  EXPECT_NE(plain, "no error");
+  EXPECT_FALSE(Mentions(plain, "memory") || Mentions(plain, "needs more")) << plain;
+  const std::vector<BYTE> fitting = JpegHeader(2000, 2000, true, 4000);
+  const std::string small = ErrorOf([&] { ReadJpeg(fitting.data(), fitting.size()); });
+  EXPECT_NE(small, "no error");
+  EXPECT_FALSE(Mentions(small, "needs more")) << small;
 }
 
 TEST(PictureFileTest, FilesAndStreamsAreRead) {

@@ -16,6 +16,15 @@
 VANTORA_API_BEGIN
 namespace vantora::host::detail {
 
+// The largest picture a file may hold, checked against its header before anything is allocated:
+// no face of a control is larger than 16384 a side, and 16 Mi pixels (a 16-megapixel photo, or
+// 4096 x 4096) take 64 MB at 32 bits.
+inline constexpr int kMaxPictureSide = 16384;
+inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 24;
+
+// What is wrong with a picture file's size, or an empty string when it is within the limits.
+std::string PictureSizeProblem(std::int64_t width, std::int64_t height);
+
 // What a BITMAPINFOHEADER says about its rows, checked.
 struct DibLayout {
   int width = 0;

@@ -3,8 +3,9 @@
 // the caller.
 #include <csetjmp>
 #include <cstdio>
+#include <string>
 
-#include "host/graphics/GdiObjects.h"
+#include "host/graphics/DibCodec.h"
 #include "host/graphics/PictureFile.h"
 
 // After the drawing layer's headers: jpeglib defines TRUE and FALSE as macros.
@@ -22,9 +23,19 @@ struct ErrorManager {
   char message[JMSG_LENGTH_MAX];
 };
 
+// What the decoder may take besides the picture. A progressive file keeps every coefficient until its
+// last scan, two bytes a sample: the largest picture fits with its colours subsampled, as photos
+// have them (three bytes a pixel), not with three or four full-size components.
+constexpr long kMaxDecoderMemory = 64L << 20;
+
 [[noreturn]] void OnError(j_common_ptr info) {
   auto* errors = reinterpret_cast<ErrorManager*>(info->err);
-  (*info->err->format_message)(info, errors->message);
+  // Without backing store, a decoder over its memory limit asks for one.
+  if (info->err->msg_code == JERR_NO_BACKING_STORE)
+    std::snprintf(errors->message, sizeof errors->message, "decoding needs more than %ld MB",
+                  kMaxDecoderMemory >> 20);
+  else
+    (*info->err->format_message)(info, errors->message);
   std::longjmp(errors->jump, 1);
 }
 
@@ -59,6 +70,20 @@ void OnProgress(j_common_ptr info) {
 // Jpeg allows very high compression of plain areas, but not unlimited.
 constexpr long long kMaxPixelsPerByte = 1024;
 
+// Writes what is wrong with the picture's size into Message; false when nothing is.
+bool SizeRefused(long long width, long long height, unsigned long size, char* message,
+                 std::size_t messageSize) {
+  if (const std::string problem = detail::PictureSizeProblem(width, height); !problem.empty()) {
+    std::snprintf(message, messageSize, "%s", problem.c_str());
+    return true;
+  }
+  if (width * height > static_cast<long long>(size) * kMaxPixelsPerByte + (1 << 16)) {
+    std::snprintf(message, messageSize, "%lu bytes cannot hold %lld x %lld pixels", size, width, height);
+    return true;
+  }
+  return false;
+}
+
 // Answers an empty message on success. Picture receives the pixels.
 const char* Decode(const unsigned char* data, unsigned long size, DibImage& picture, char* message,
                    std::size_t messageSize) {
@@ -76,18 +101,12 @@ const char* Decode(const unsigned char* data, unsigned long size, DibImage& pict
     return message;
   }
   jpeg_create_decompress(&info);
+  info.mem->max_memory_to_use = kMaxDecoderMemory;
   info.progress = &progress;
   jpeg_mem_src(&info, data, size);
   jpeg_read_header(&info, TRUE);
   const long long width = info.image_width, height = info.image_height;
-  if (width <= 0 || height <= 0 || width > detail::kMaxSide || height > detail::kMaxSide ||
-      width * height > detail::kMaxPixels) {
-    std::snprintf(message, messageSize, "size %lld x %lld out of range", width, height);
-    jpeg_destroy_decompress(&info);
-    return message;
-  }
-  if (width * height > static_cast<long long>(size) * kMaxPixelsPerByte + (1 << 16)) {
-    std::snprintf(message, messageSize, "%lu bytes cannot hold %lld x %lld pixels", size, width, height);
+  if (SizeRefused(width, height, size, message, messageSize)) {
     jpeg_destroy_decompress(&info);
     return message;
   }

@@ -2,6 +2,7 @@
 #include "host/graphics/PictureFile.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -33,6 +34,15 @@ DibImage::DibImage(int width, int height, int bitCount) {
 
 void DibImage::SetColorCount(int count) {
   if (BitCount() == 8) info_.bmiHeader.biClrUsed = static_cast<DWORD>(std::clamp(count, 1, 256));
+}
+
+std::string detail::PictureSizeProblem(std::int64_t width, std::int64_t height) {
+  if (width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
+      width * height <= kMaxPicturePixels)
+    return {};
+  return "size " + std::to_string(width) + " x " + std::to_string(height) + " is out of range (at most " +
+         std::to_string(kMaxPictureSide) + " x " + std::to_string(kMaxPictureSide) + " and " +
+         std::to_string(kMaxPicturePixels) + " pixels)";
 }
 
 PictureFormat DetectPictureFormat(const void* data, std::size_t size) {
@@ -140,6 +150,10 @@ InfoHeader ReadInfoHeader(const std::uint8_t* file, std::size_t size) {
   }
   // Read in place: the masks that may follow the header are read from behind it.
   const auto& h = *reinterpret_cast<const BITMAPINFOHEADER*>(header.data());
+  // Top-down pictures have a negative height.
+  if (const std::string problem = PictureSizeProblem(h.biWidth, std::abs(std::int64_t{h.biHeight}));
+      !problem.empty())
+    Bad(problem);
   if (const std::string problem = CheckDibLayout(h, headerBytes, info.layout); !problem.empty()) Bad(problem);
   if (info.Core()) info.layout.tableOffset = 12;
   info.imageSize = h.biSizeImage;

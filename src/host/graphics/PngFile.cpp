@@ -46,8 +46,7 @@ int StoredBitsPerPixel(const std::uint8_t* file) {
 
 std::string CheckPngSize(const png_image& image, const std::uint8_t* file, std::size_t size) {
   const std::int64_t width = image.width, height = image.height;
-  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || width * height > kMaxPixels)
-    return "size " + std::to_string(width) + " x " + std::to_string(height) + " out of range";
+  if (std::string problem = PictureSizeProblem(width, height); !problem.empty()) return problem;
   const std::int64_t inflated = width * height * StoredBitsPerPixel(file) / 8;
   if (inflated > static_cast<std::int64_t>(size) * kMaxInflation + (1 << 16))
     return std::to_string(size) + " bytes cannot hold " + std::to_string(width) + " x " +
