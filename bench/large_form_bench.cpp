@@ -17,7 +17,7 @@ namespace {
 // About 60 bytes a label: a name, a class and a place.
 std::string LabelForm(const std::string& className, int count) {
   std::string text = "object Form1: TForm\n  Width = 800\n  Height = 600\n";
-  text.reserve(static_cast<std::size_t>(count) * 56 + 64);
+  text.reserve(static_cast<std::size_t>(count) * 64 + 64);
   for (int i = 0; i < count; ++i) {
     const std::string number = std::to_string(i);
     text.append("  object L").append(number).append(": ").append(className).append("\n");
