@@ -787,7 +787,8 @@ int TWinControl::TabOrder() const {
 void TWinControl::SetTabOrder(int value) {
   if (!Parent()) return;
   auto& list = Parent()->tabList_;
-  std::erase(list, this);
+  // A form being read gives each control the place it was just added at, the last.
+  EraseFromEnd(list, this);
   const auto index = static_cast<std::size_t>(std::clamp(value, 0, static_cast<int>(list.size())));
   list.insert(list.begin() + static_cast<std::ptrdiff_t>(index), this);
 }
