@@ -79,7 +79,7 @@ void tFulgoPalette::Add(tFulgoInt* Interface) {
 }
 
 void tFulgoPalette::Remove(tFulgoInt* Interface) {
-  std::erase(RegisteredInterfaces, Interface);
+  host::EraseFromEnd(RegisteredInterfaces, Interface);
 }
 
 void tFulgoPalette::ChildLoaded(tFulgoInt*, std::int32_t Count) {

@@ -1,7 +1,9 @@
 // Reference lists and string lists of the framework.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,15 @@ VANTORA_API_BEGIN
 namespace vantora::host {
 
 [[noreturn]] void RaiseListIndexError(std::int64_t index);
+
+// Removes Item from List, searching from the end: children and owned components are listed in the
+// order they came and mostly leave last first (a parent freeing them all), found so at once.
+template <class T, class U>
+void EraseFromEnd(std::vector<T*>& list, const U* item) {
+  const auto it =
+      std::find_if(list.rbegin(), list.rend(), [item](const T* element) { return element == item; });
+  if (it != list.rend()) list.erase(std::next(it).base());
+}
 
 // An ordered list of references. It owns the storage of the references, never the items.
 template <class T>

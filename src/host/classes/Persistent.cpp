@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <strings.h>
 
 #include "host/classes/Filer.h"
 #include "host/classes/Lists.h"
@@ -20,7 +19,9 @@ void TPersistent::Assign(const TPersistent* source) {
   source->AssignTo(this);
 }
 
-void TPersistent::AssignTo(TPersistent* dest) const { dest->AssignError(this); }
+void TPersistent::AssignTo(TPersistent* dest) const {
+  dest->AssignError(this);
+}
 
 void TPersistent::AssignError(const TPersistent* source) const {
   const std::string from = source ? source->ClassName() : "nil";
@@ -56,7 +57,7 @@ TComponent::TComponent(TComponent* owner) {
 }
 
 TComponent::~TComponent() {
-  state_ |= csDestroying;
+  Destroying();
   if (state_ & csLoading) ForgetGlobalLoading(this);
   // Everyone who asked to be told hears of the removal and forgets this component.
   while (!free_notifies_.empty()) {
@@ -76,10 +77,7 @@ TComponent* TComponent::Components(int index) const {
 }
 
 TComponent* TComponent::FindComponent(std::string_view name) const {
-  if (name.empty()) return nullptr;
-  for (TComponent* c : components_)
-    if (c->name_.size() == name.size() && strncasecmp(c->name_.data(), name.data(), name.size()) == 0) return c;
-  return nullptr;
+  return names_.Find(name);
 }
 
 void TComponent::SetName(const std::string& name) {
@@ -90,16 +88,20 @@ void TComponent::SetName(const std::string& name) {
     const TComponent* other = owner_->FindComponent(name);
     if (other && other != this) throw EComponentError("A component named " + name + " already exists");
   }
+  if (owner_) owner_->names_.Remove(*this);
   name_ = name;
+  if (owner_) owner_->names_.Add(*this);
 }
 
 void TComponent::Insert(TComponent* component) {
   components_.push_back(component);
+  names_.Add(*component);
   component->owner_ = this;
 }
 
 void TComponent::Remove(TComponent* component) {
-  components_.erase(std::remove(components_.begin(), components_.end(), component), components_.end());
+  EraseFromEnd(components_, component);
+  names_.Remove(*component);
   component->owner_ = nullptr;
 }
 
@@ -126,8 +128,10 @@ void TComponent::DestroyComponents() {
 }
 
 void TComponent::SetDesigning(bool designing) {
-  if (designing) state_ |= csDesigning;
-  else state_ &= ~csDesigning;
+  if (designing)
+    state_ |= csDesigning;
+  else
+    state_ &= ~csDesigning;
   for (TComponent* c : components_) c->SetDesigning(designing);
 }
 
@@ -140,21 +144,26 @@ void TComponent::FreeNotification(TComponent* component) {
 }
 
 void TComponent::RemoveFreeNotification(TComponent* component) {
-  free_notifies_.erase(std::remove(free_notifies_.begin(), free_notifies_.end(), component), free_notifies_.end());
+  free_notifies_.erase(std::remove(free_notifies_.begin(), free_notifies_.end(), component),
+                       free_notifies_.end());
   component->free_notifies_.erase(
       std::remove(component->free_notifies_.begin(), component->free_notifies_.end(), this),
       component->free_notifies_.end());
 }
 
 void TComponent::Notification(TComponent* component, TOperation operation) {
-  if (operation == TOperation::opRemove && component)
+  if (operation == TOperation::opRemove && component && !IsDestroying())
     for (TComponent* c : components_)
       if (c != component) c->Notification(component, operation);
 }
 
-void TComponent::Loaded() { state_ &= ~csLoading; }
+void TComponent::Loaded() {
+  state_ &= ~csLoading;
+}
 
-void TComponent::ReadState(TReader& reader) { reader.ReadData(*this); }
+void TComponent::ReadState(TReader& reader) {
+  reader.ReadData(*this);
+}
 
 void TComponent::GetChildren(const std::function<void(TComponent*)>& proc, const TComponent* root) const {
   if (root != this) return;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "VantoraExport.h"
+#include "host/classes/ComponentNames.h"
 #include "host/classes/TypeInfo.h"
 
 VANTORA_API_BEGIN
@@ -122,7 +123,12 @@ class TComponent : public TPersistent {
   virtual TComponent* GetParentComponent() const { return nullptr; }
 
  protected:
+  // Told of a component inserted into or removed from this one, or freed after FreeNotification.
+  // A removal is passed on to the owned components, except while this component is being freed:
+  // its components go with it, and one that keeps a reference to another asks FreeNotification.
   virtual void Notification(TComponent* component, TOperation operation);
+  // Marks the start of freeing, before a descendant's destructor frees children of its own.
+  void Destroying() { state_ |= csDestroying; }
 
  private:
   void Insert(TComponent* component);
@@ -133,6 +139,7 @@ class TComponent : public TPersistent {
   std::int32_t tag_ = 0;
   std::uint32_t state_ = 0;
   std::vector<TComponent*> components_;     // owned
+  TComponentNames names_;                   // the named ones among them
   std::vector<TComponent*> free_notifies_;  // both directions, not owned
 };
 

@@ -673,6 +673,7 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
 
 TWinControl::~TWinControl() {
   destroying_ = true;
+  Destroying();
   // Children go with their parent, as windows do; each leaves its owner as it goes.
   while (!controls_.empty()) delete controls_.back();
   std::erase(windowing::Current().topLevels, this);
@@ -733,11 +734,11 @@ void TWinControl::InsertControl(TControl* control) {
 void TWinControl::RemoveControl(TControl* control) {
   control->Invalidate();
   if (TWinControl* top = TopLevel()) top->ControlDestroyed(control);
-  std::erase(controls_, control);
+  EraseFromEnd(controls_, control);
   control->parent_ = nullptr;
   // A control being destroyed answers IsWindowed as the base class it has become by now, so the
   // tab list is searched by address.
-  std::erase_if(tabList_, [control](const TWinControl* w) { return w == control; });
+  EraseFromEnd(tabList_, control);
   if (!control->destroying_ && control->IsWindowed())
     windowing::Current().topLevels.push_back(static_cast<TWinControl*>(control));
   if (control->Align() != alNone && !destroying_) Realign();
@@ -786,7 +787,8 @@ int TWinControl::TabOrder() const {
 void TWinControl::SetTabOrder(int value) {
   if (!Parent()) return;
   auto& list = Parent()->tabList_;
-  std::erase(list, this);
+  // A form being read gives each control the place it was just added at, the last.
+  EraseFromEnd(list, this);
   const auto index = static_cast<std::size_t>(std::clamp(value, 0, static_cast<int>(list.size())));
   list.insert(list.begin() + static_cast<std::ptrdiff_t>(index), this);
 }
