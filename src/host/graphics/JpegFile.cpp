@@ -59,11 +59,11 @@ void OnProgress(j_common_ptr info) {
 // Jpeg allows very high compression of plain areas, but not unlimited.
 constexpr long long kMaxPixelsPerByte = 1024;
 
-// Answers an empty message on success. Picture receives the pixels.
-const char* Decode(const unsigned char* data, unsigned long size, DibImage& picture, char* message,
-                   std::size_t messageSize) {
+// Answers false when the file cannot be read, with what is wrong in Errors' message. Picture
+// receives the pixels. After the jump back only Info, whose address is taken and so lives in memory,
+// is used: an argument held in a register could have been overwritten by then.
+bool Decode(const unsigned char* data, unsigned long size, DibImage& picture, ErrorManager& errors) {
   jpeg_decompress_struct info;
-  ErrorManager errors;
   jpeg_progress_mgr progress;
   info.err = jpeg_std_error(&errors.manager);
   errors.manager.error_exit = OnError;
@@ -71,9 +71,8 @@ const char* Decode(const unsigned char* data, unsigned long size, DibImage& pict
   errors.message[0] = 0;
   progress.progress_monitor = OnProgress;
   if (setjmp(errors.jump)) {
-    std::snprintf(message, messageSize, "%s", errors.message);
     jpeg_destroy_decompress(&info);
-    return message;
+    return false;
   }
   jpeg_create_decompress(&info);
   info.progress = &progress;
@@ -82,14 +81,15 @@ const char* Decode(const unsigned char* data, unsigned long size, DibImage& pict
   const long long width = info.image_width, height = info.image_height;
   if (width <= 0 || height <= 0 || width > detail::kMaxSide || height > detail::kMaxSide ||
       width * height > detail::kMaxPixels) {
-    std::snprintf(message, messageSize, "size %lld x %lld out of range", width, height);
+    std::snprintf(errors.message, sizeof errors.message, "size %lld x %lld out of range", width, height);
     jpeg_destroy_decompress(&info);
-    return message;
+    return false;
   }
   if (width * height > static_cast<long long>(size) * kMaxPixelsPerByte + (1 << 16)) {
-    std::snprintf(message, messageSize, "%lu bytes cannot hold %lld x %lld pixels", size, width, height);
+    std::snprintf(errors.message, sizeof errors.message, "%lu bytes cannot hold %lld x %lld pixels", size,
+                  width, height);
     jpeg_destroy_decompress(&info);
-    return message;
+    return false;
   }
   const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
   info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
@@ -116,7 +116,7 @@ const char* Decode(const unsigned char* data, unsigned long size, DibImage& pict
       p[3] = 0;
     }
   }
-  return nullptr;
+  return true;
 }
 
 }  // namespace
@@ -125,10 +125,9 @@ DibImage ReadJpeg(const void* data, std::size_t size) {
   if (!data || size == 0) throw EInvalidGraphic("Invalid JPEG file: no data");
   if (size > 0xFFFFFFFFu) throw EInvalidGraphic("Invalid JPEG file: too large");
   DibImage picture;
-  char message[JMSG_LENGTH_MAX + 64];
-  if (Decode(static_cast<const unsigned char*>(data), static_cast<unsigned long>(size), picture, message,
-             sizeof message))
-    throw EInvalidGraphic(std::string("Invalid JPEG file: ") + message);
+  ErrorManager errors;
+  if (!Decode(static_cast<const unsigned char*>(data), static_cast<unsigned long>(size), picture, errors))
+    throw EInvalidGraphic(std::string("Invalid JPEG file: ") + errors.message);
   return picture;
 }
 
