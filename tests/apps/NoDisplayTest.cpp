@@ -13,14 +13,14 @@
 
 namespace {
 
-struct Run {
+struct ProgramRun {
   int status;
   std::string output;  // standard output and error together
 };
 
 // Runs Program with Arguments, the environment changed by Env (arguments to env(1)) and no display;
 // one that hangs is stopped (status 124).
-Run WithoutDisplay(const std::string& env, const std::string& program, const std::string& arguments) {
+ProgramRun WithoutDisplay(const std::string& env, const std::string& program, const std::string& arguments) {
   const std::string command =
       "timeout 120 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u VANTORA_BACKEND " + env + " " +
       program + " " + arguments + " 2>&1";
@@ -46,28 +46,28 @@ std::string Refusal(const std::string& program, const std::string& headlessOptio
 TEST(NoDisplay, InteractiveVerbsFailNamingTheirHeadlessOption) {
   vantora::test::TempDir dir;
   const std::string control = dir.Name("my.lbl");
-  const Run wizard = WithoutDisplay("", VANTORA_TOOL, "wizard --new label -o " + control);
+  const ProgramRun wizard = WithoutDisplay("", VANTORA_TOOL, "wizard --new label -o " + control);
   EXPECT_EQ(wizard.status, 1);
   EXPECT_EQ(wizard.output, Refusal("vantora", "--screenshots DIR"));
   EXPECT_FALSE(std::filesystem::exists(control));
 
-  const Run show = WithoutDisplay("", VANTORA_TOOL, "show " + kForm);
+  const ProgramRun show = WithoutDisplay("", VANTORA_TOOL, "show " + kForm);
   EXPECT_EQ(show.status, 1);
   EXPECT_EQ(show.output, Refusal("vantora", "--screenshot OUT.png"));
-  const Run gradient = WithoutDisplay("", VANTORA_TOOL, "edit-gradient " + kLook);
+  const ProgramRun gradient = WithoutDisplay("", VANTORA_TOOL, "edit-gradient " + kLook);
   EXPECT_EQ(gradient.status, 1);
   EXPECT_EQ(gradient.output, Refusal("vantora", "--screenshot OUT.png"));
 
-  const Run studio = WithoutDisplay("", VANTORA_STUDIO, kForm);
+  const ProgramRun studio = WithoutDisplay("", VANTORA_STUDIO, kForm);
   EXPECT_EQ(studio.status, 1);
   EXPECT_EQ(studio.output, Refusal("vantora-studio", "--screenshots DIR"));
 
   // Chosen by name, the headless backend runs the form and ends when nothing is left to do.
   EXPECT_EQ(WithoutDisplay("VANTORA_BACKEND=headless", VANTORA_TOOL, "show " + kForm).status, 0);
-  const Run sdl = WithoutDisplay("VANTORA_BACKEND=sdl", VANTORA_TOOL, "show " + kForm);
+  const ProgramRun sdl = WithoutDisplay("VANTORA_BACKEND=sdl", VANTORA_TOOL, "show " + kForm);
   EXPECT_EQ(sdl.status, 1);
   EXPECT_EQ(sdl.output, Refusal("vantora", "--screenshot OUT.png"));
-  const Run misspelt = WithoutDisplay("VANTORA_BACKEND=headles", VANTORA_TOOL, "show " + kForm);
+  const ProgramRun misspelt = WithoutDisplay("VANTORA_BACKEND=headles", VANTORA_TOOL, "show " + kForm);
   EXPECT_EQ(misspelt.status, 1);
   EXPECT_EQ(misspelt.output, "vantora: error: VANTORA_BACKEND is \"headles\": use sdl or headless.\n");
   // The headless options need no display.
@@ -79,14 +79,14 @@ TEST(NoDisplay, InteractiveVerbsFailNamingTheirHeadlessOption) {
 TEST(NoDisplay, AnUnknownVerbIsAUsageErrorNamingIt) {
   const std::string refusal = "vantora: unknown verb \"frobnicate\"\nRun with --help for usage.\n";
   for (const char* arguments : {"frobnicate", "frobnicate --help", "--shapes /dev/null frobnicate x"}) {
-    const Run run = WithoutDisplay("", VANTORA_TOOL, arguments);
+    const ProgramRun run = WithoutDisplay("", VANTORA_TOOL, arguments);
     EXPECT_EQ(run.status, 2) << arguments;
     EXPECT_EQ(run.output, refusal) << arguments;
   }
-  const Run help = WithoutDisplay("", VANTORA_TOOL, "--help");
+  const ProgramRun help = WithoutDisplay("", VANTORA_TOOL, "--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.output.find("wizard"), std::string::npos) << help.output;
-  const Run none = WithoutDisplay("", VANTORA_TOOL, "");
+  const ProgramRun none = WithoutDisplay("", VANTORA_TOOL, "");
   EXPECT_NE(none.status, 0);
   EXPECT_NE(none.output.find("A subcommand is required"), std::string::npos) << none.output;
 }

@@ -110,12 +110,11 @@ class TBackend {
 // A program that shows windows to a person cannot show any.
 VANTORA_DECLARE_ERROR(ENoWindowSystem, Exception);
 
-// The backend of a program that shows its windows to a person: SDL's (VANTORA_BACKEND unset or "sdl"),
-// or the headless one when VANTORA_BACKEND=headless asks for it. Where no window can be shown (no
-// display and no SDL_VIDEODRIVER, a build without a window backend, an unknown VANTORA_BACKEND) it
-// raises ENoWindowSystem, saying why and naming the ways to run without one: HeadlessOption, the
-// program's own (such as "--screenshot OUT.png"), and the headless backend. A run that did nothing
-// must not pass for one that worked.
+// The backend of a program that shows its windows to a person: SDL's, or the headless one when
+// VANTORA_BACKEND=headless asks for it. Where no window can be shown (no display, a build without a
+// window backend, an unknown VANTORA_BACKEND) it raises ENoWindowSystem, saying why and naming the
+// ways to run without one: HeadlessOption, the program's own (such as "--screenshot OUT.png"), and
+// the headless backend. A run that did nothing must not pass for one that worked.
 std::unique_ptr<TBackend> CreateWindowBackend(std::string_view HeadlessOption);
 
 }  // namespace vantora::host
