@@ -8,17 +8,19 @@
 #include "controls/Fullbl.h"
 #include "controls/Fulpanel.h"
 #include "host/backends/HeadlessBackend.h"
+#include "host/classes/Errors.h"
 #include "host/forms/Application.h"
 
 using namespace vantora;
 
-int main(int argc, char** argv) {
-  const bool headless = argc == 3 && std::strcmp(argv[1], "--screenshot") == 0;
+namespace {
+
+int Run(bool headless, const char* screenshot) {
   std::unique_ptr<host::TBackend> backend;
   if (headless)
     backend = std::make_unique<host::THeadlessBackend>();
   else
-    backend = host::CreateBackendFromEnvironment();
+    backend = host::CreateWindowBackend("--screenshot OUT.png");
   auto* screen = dynamic_cast<host::THeadlessBackend*>(backend.get());
   host::TApplication app(std::move(backend));
 
@@ -58,7 +60,23 @@ int main(int argc, char** argv) {
   }
   form->Show();
   app.ProcessMessages();
-  screen->Screenshot(form->Handle(), argv[2]);
-  std::cout << "wrote " << argv[2] << "\n";
+  screen->Screenshot(form->Handle(), screenshot);
+  std::cout << "wrote " << screenshot << "\n";
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool headless = argc == 3 && std::strcmp(argv[1], "--screenshot") == 0;
+  if (argc != 1 && !headless) {
+    std::cerr << "usage: hello_controls [--screenshot OUT.png]\n";
+    return 2;
+  }
+  try {
+    return Run(headless, headless ? argv[2] : nullptr);
+  } catch (const host::Exception& e) {
+    std::cerr << "hello_controls: " << e.Message() << "\n";
+    return 1;
+  }
 }

@@ -24,7 +24,7 @@ void Run(const Options& options) {
   if (options.screenshots)
     backend = std::make_unique<vantora::host::THeadlessBackend>();
   else
-    backend = vantora::host::CreateBackendFromEnvironment();
+    backend = vantora::host::CreateWindowBackend("--screenshots DIR");
   auto* headless = dynamic_cast<vantora::host::THeadlessBackend*>(backend.get());
   vantora::host::TApplication app(std::move(backend));
   vantora::Register();

@@ -1,6 +1,8 @@
 // effects-sheet: every fill kind, every gradient type and curve, each effect layer and every shipped
 // shape painted on a sample body, one PNG per face and one contact sheet per group.
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -9,6 +11,7 @@
 
 #include "Commands.h"
 #include "ToolImages.h"
+#include "core/DibLayout.h"
 #include "effects/Fulcolor.h"
 #include "effects/Fulgrd.h"
 #include "effects/Fullyrs.h"
@@ -85,8 +88,10 @@ std::unique_ptr<tFulgoDib> SamplePicture(int width, int height) {
   picture->MakeNew(static_cast<TWidth>(width), static_cast<THeight>(height));
   const TColor colours[] = {0x003060C0, 0x0040A0F0, 0x0070D0F8, 0x00A0E8FF};
   for (int i = 0; i < 4; ++i) picture->SetColor(static_cast<std::uint8_t>(i + 1), colours[i]);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) picture->Row(y)[x] = static_cast<std::uint8_t>(1 + ((x + y) / 4) % 4);
+  std::uint8_t* row = dib::Bits(picture->Dib);
+  const std::size_t stride = dib::RowStride(static_cast<std::uint32_t>(width));
+  for (int y = 0; y < height; ++y, row += stride)
+    for (int x = 0; x < width; ++x) row[x] = static_cast<std::uint8_t>(1 + ((x + y) / 4) % 4);
   return picture;
 }
 

@@ -50,7 +50,7 @@ void RunEditGradient(const EditGradientOptions& options) {
   if (options.screenshot)
     backend = std::make_unique<host::THeadlessBackend>();
   else
-    backend = host::CreateBackendFromEnvironment();
+    backend = host::CreateWindowBackend("--screenshot OUT.png");
   auto* headless = dynamic_cast<host::THeadlessBackend*>(backend.get());
   host::TApplication app(std::move(backend));
   auto* editor = new TfrmGrdWiz(&app);

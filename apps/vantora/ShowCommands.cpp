@@ -25,7 +25,7 @@ void RunShow(const ShowOptions& options) {
   if (options.screenshot)
     backend = std::make_unique<host::THeadlessBackend>();
   else
-    backend = host::CreateBackendFromEnvironment();
+    backend = host::CreateWindowBackend("--screenshot OUT.png");
   auto* headless = dynamic_cast<host::THeadlessBackend*>(backend.get());
   host::TApplication app(std::move(backend));
   host::TFileStream file(options.input, host::TFileMode::fmOpenRead);

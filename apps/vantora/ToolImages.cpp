@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "ToolErrors.h"
-#include "core/DibLayout.h"
 #include "host/graphics/Gdi.h"
 #include "host/graphics/GdiOwners.h"
 #include "host/graphics/PictureFile.h"
@@ -20,13 +19,6 @@ std::string LowerExtension(const std::string& path) {
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return extension;
-}
-
-void WriteDibPng(const tFulgoDib& Dib, const std::string& Path) {
-  // The header is copied out: blocks are only 2-byte aligned.
-  host::BITMAPINFO256 info;
-  std::memcpy(&info, Dib.Dib + dib::kFileHeaderSize, sizeof info);
-  host::WritePngFile(Path, reinterpret_cast<const host::BITMAPINFO*>(&info), dib::Bits(Dib.Dib));
 }
 
 constexpr int kGap = 12;
@@ -78,10 +70,7 @@ void CheckFacePath(const std::string& Path) {
 
 void WriteFace(const tFulgoDib& Dib, const std::string& Path) {
   CheckFacePath(Path);
-  if (LowerExtension(Path) == ".bmp")
-    SaveDib(Dib, Path);
-  else
-    WriteDibPng(Dib, Path);
+  SavePicture(Dib, Path);
 }
 
 void ContactSheet::Write(const std::string& Path) const {

@@ -66,7 +66,7 @@ void RunWizard(const WizardOptions& given) {
   if (options.screenshots)
     backend = std::make_unique<host::THeadlessBackend>();
   else
-    backend = host::CreateBackendFromEnvironment();
+    backend = host::CreateWindowBackend("--screenshots DIR");
   auto* headless = dynamic_cast<host::THeadlessBackend*>(backend.get());
   host::TApplication app(std::move(backend));
   if (options.screenshots) {

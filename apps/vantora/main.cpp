@@ -2,11 +2,31 @@
 // captures pictures as the library does.
 #include <exception>
 #include <iostream>
+#include <optional>
+#include <string>
 
 #include "Commands.h"
 #include "ToolErrors.h"
 #include "effects/Shapes.h"
 #include "util/Version.h"
+
+namespace {
+
+// CLI11 takes a word that names no verb for a missing verb, and a --help after it for the main
+// help: the word is found among the arguments it left over.
+std::optional<std::string> UnknownVerb(const CLI::App& app) {
+  if (!app.get_subcommands().empty()) return std::nullopt;
+  for (const std::string& word : app.remaining())
+    if (!word.starts_with('-')) return word;
+  return std::nullopt;
+}
+
+int UsageFailure(const std::string& message) {
+  std::cerr << "vantora: " << vantora::tool::Printable(message) << "\nRun with --help for usage.\n";
+  return 2;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{"Vantora command-line tool"};
@@ -28,10 +48,11 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
+    if (const std::optional<std::string> verb = UnknownVerb(app))
+      return UsageFailure("unknown verb \"" + *verb + "\"");
     return app.exit(e);
   } catch (const vantora::tool::UsageError& e) {
-    std::cerr << "vantora: " << vantora::tool::Printable(e.what()) << "\nRun with --help for usage.\n";
-    return 2;
+    return UsageFailure(e.what());
   } catch (const std::exception& e) {
     // The library's errors and the standard ones (a file-system failure, no memory) alike: the
     // message and a failure code, never an abort.

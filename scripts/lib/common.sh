@@ -9,8 +9,10 @@ VANTORA_PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libpng-dev libjpeg-dev libstb-dev libsdl2-dev xvfb xauth
 )
-# Wanted for the fuzz targets; the tests run without it.
+# Wanted for the fuzz targets; everything else runs without it, so failing to install it stops nothing.
 VANTORA_OPTIONAL_PACKAGES=(clang)
+# How long apt-get waits for another package manager (an unattended upgrade, say) to let go of its lock.
+VANTORA_APT_LOCK_TIMEOUT=${VANTORA_APT_LOCK_TIMEOUT:-600}
 
 missing_packages() {
   local p
@@ -21,19 +23,38 @@ missing_packages() {
   done
 }
 
-ensure_packages() {
-  local missing
-  mapfile -t missing < <(missing_packages "${VANTORA_PACKAGES[@]}" "${VANTORA_OPTIONAL_PACKAGES[@]}")
-  [ "${#missing[@]}" -eq 0 ] && return 0
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "Missing Debian packages. Install them with:" >&2
-    echo "  sudo apt-get install -y ${missing[*]}" >&2
-    exit 1
-  fi
-  echo "Installing: ${missing[*]}"
+apt_get() { apt-get -o DPkg::Lock::Timeout="$VANTORA_APT_LOCK_TIMEOUT" "$@"; }
+
+# Installs the packages, reading the package lists anew when an old list names versions gone by.
+install_packages() {
+  echo "Installing: $* (waiting up to ${VANTORA_APT_LOCK_TIMEOUT}s if another package manager holds its lock)"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get install -y --no-install-recommends "${missing[@]}" ||
-    { apt-get update && apt-get install -y --no-install-recommends "${missing[@]}"; }
+  apt_get install -y --no-install-recommends "$@" ||
+    { apt_get update && apt_get install -y --no-install-recommends "$@"; }
+}
+
+ensure_packages() {
+  local missing optional
+  mapfile -t missing < <(missing_packages "${VANTORA_PACKAGES[@]}")
+  mapfile -t optional < <(missing_packages "${VANTORA_OPTIONAL_PACKAGES[@]}")
+  if [ "$(id -u)" -ne 0 ]; then
+    if [ "${#missing[@]}" -gt 0 ]; then
+      echo "Missing Debian packages. Install them with:" >&2
+      echo "  sudo apt-get install -y ${missing[*]} ${optional[*]}" >&2
+      exit 1
+    fi
+    if [ "${#optional[@]}" -gt 0 ]; then
+      echo "Optional packages not installed (sudo apt-get install -y ${optional[*]}); going on without them" >&2
+    fi
+    return 0
+  fi
+  if [ "${#missing[@]}" -gt 0 ]; then
+    install_packages "${missing[@]}" || { echo "Cannot install the packages the build needs: ${missing[*]}" >&2; exit 1; }
+  fi
+  if [ "${#optional[@]}" -gt 0 ]; then
+    install_packages "${optional[@]}" || echo "Could not install the optional ${optional[*]}; going on without" >&2
+  fi
+  return 0
 }
 
 have_clang() { command -v clang++ >/dev/null 2>&1; }

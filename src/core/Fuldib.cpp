@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "host/graphics/Gdi.h"
 #include "host/graphics/GdiOwners.h"
 #include "host/graphics/Graphics.h"
+#include "host/graphics/PictureFile.h"
 
 namespace vantora {
 
@@ -705,6 +708,23 @@ void SaveDib(const tFulgoDib& Dib, const std::string& FileName) {
   host::TMemoryStream file;
   SaveDib(Dib, file);
   file.SaveToFile(FileName);
+}
+
+void SavePicture(const tFulgoDib& Dib, const std::string& FileName) {
+  std::string extension = std::filesystem::path(FileName).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (extension != ".png" && extension != ".bmp")
+    throw EFulgoError("Cannot save a picture as \"" + FileName + "\": name a .png or a .bmp file");
+  if (Dib.Empty()) NoBitmap();
+  // The headers are copied out: blocks are only 2-byte aligned.
+  host::BITMAPINFO256 header;
+  std::memcpy(&header, Dib.Dib + dib::kFileHeaderSize, sizeof header);
+  const auto* info = reinterpret_cast<const host::BITMAPINFO*>(&header);
+  if (extension == ".png")
+    host::WritePngFile(FileName, info, dib::Bits(Dib.Dib));
+  else
+    host::WriteBmpFile(FileName, info, dib::Bits(Dib.Dib));
 }
 
 }  // namespace vantora

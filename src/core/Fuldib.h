@@ -209,6 +209,10 @@ class tFulgoGlyph : public host::TPersistent {
 // Writes the block unchanged (GetDibMemorySize bytes): a BMP file. An empty bitmap writes nothing.
 void SaveDib(const tFulgoDib& Dib, const std::string& FileName);
 void SaveDib(const tFulgoDib& Dib, host::TStream& Stream);
+// Writes the bitmap as a picture file chosen by FileName's extension, in any case: ".png" an 8-bit
+// palette PNG of the colour table, ".bmp" an 8-bit BMP. Another extension raises EFulgoError, an empty
+// bitmap ENoBMPInSource; the file is not touched then.
+void SavePicture(const tFulgoDib& Dib, const std::string& FileName);
 
 }  // namespace vantora
 VANTORA_API_END

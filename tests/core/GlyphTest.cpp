@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -11,8 +12,10 @@
 #include "core/uMemory.h"
 #include "host/classes/Filer.h"
 #include "host/classes/TextForm.h"
+#include "host/graphics/PictureFile.h"
 #include "support/DibTestUtil.h"
 #include "support/Raises.h"
+#include "support/TempDir.h"
 
 namespace vantora {
 namespace {
@@ -295,6 +298,43 @@ TEST(SaveDib, WritesTheBlockAsABmpFile) {
   file.LoadFromFile(path);
   EXPECT_TRUE(file.Bytes().empty());
   std::remove(path.c_str());
+}
+
+// Saved as a PNG or a BMP, the picture reads back with every pixel's index and its table colour.
+TEST(SavePicture, WritesThePixelsAndTheColourTableByTheExtension) {
+  tFulgoDib bitmap;
+  test::Paint(bitmap, {"12.#0", "3456a", "789.."});
+  for (int i = 0; i < 256; ++i)
+    bitmap.SetColor(static_cast<std::uint8_t>(i), static_cast<TColor>(0x010203 * i + 0x0A0B0C));
+  test::TempDir dir;
+  for (const char* name : {"face.png", "face.BMP"}) {
+    const std::string path = dir.Name(name);
+    SavePicture(bitmap, path);
+    const host::DibImage back = host::ReadPictureFile(path);
+    ASSERT_EQ(back.BitCount(), 8) << name;
+    ASSERT_EQ(back.Width(), 5);
+    ASSERT_EQ(back.Height(), 3);
+    const std::uint8_t* table = dib::ColorTable(bitmap.Dib);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 5; ++x) {
+        const std::uint8_t index = back.Row(y)[x];
+        EXPECT_EQ(index, test::At(bitmap, x, y)) << name << " at " << x << "," << y;
+        const host::RGBQUAD colour = back.Colors()[index];
+        EXPECT_EQ((std::array<int, 3>{colour.rgbBlue, colour.rgbGreen, colour.rgbRed}),
+                  (std::array<int, 3>{table[4 * index], table[4 * index + 1], table[4 * index + 2]}))
+            << name << " colour of index " << int{index};
+      }
+  }
+
+  // A name the writers do not know, or no picture, leaves the file as it was.
+  const std::string kept = dir.File("face.gif", "old");
+  EXPECT_TRUE(
+      test::Raises<EFulgoError>([&] { SavePicture(bitmap, kept); },
+                                "Cannot save a picture as \"" + kept + "\": name a .png or a .bmp file"));
+  const std::string png = dir.File("empty.png", "old");
+  EXPECT_TRUE(test::Raises<ENoBMPInSource>([&] { SavePicture(tFulgoDib(), png); }, "No bmp in source"));
+  EXPECT_EQ(test::ReadAll(kept), "old");
+  EXPECT_EQ(test::ReadAll(png), "old");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <set>
 #include <tuple>
@@ -86,10 +85,8 @@ TEST(ArtFace, ColourTableIsTheBuiltPaletteAndPixelsUseOnlyItsEntries) {
 
     // For looking at: a palette PNG of the face.
     test::TempDir dir;
-    host::BITMAPINFO256 info{};
-    std::memcpy(&info, d.Dib + dib::kFileHeaderSize, dib::kInfoHeaderSize + dib::kColorTableSize);
     const std::string png = dir.Name("label_face.png");
-    host::WritePngFile(png, reinterpret_cast<const host::BITMAPINFO*>(&info), dib::Bits(d.Dib));
+    SavePicture(d, png);
     const host::DibImage back = host::ReadPictureFile(png);
     EXPECT_EQ(back.Width(), 145);
     EXPECT_EQ(back.Height(), 38);

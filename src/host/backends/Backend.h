@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "VantoraExport.h"
+#include "host/classes/Errors.h"
 #include "host/graphics/GdiTypes.h"
 
 VANTORA_API_BEGIN
@@ -105,9 +107,15 @@ class TBackend {
   virtual SIZE ScreenSize() const = 0;
 };
 
-// The backend chosen from VANTORA_BACKEND ("headless" or "sdl"; without it SDL when a display is
-// present, headless otherwise).
-std::unique_ptr<TBackend> CreateBackendFromEnvironment();
+// A program that shows windows to a person cannot show any.
+VANTORA_DECLARE_ERROR(ENoWindowSystem, Exception);
+
+// The backend of a program that shows its windows to a person: SDL's, or the headless one when
+// VANTORA_BACKEND=headless asks for it. Where no window can be shown (no display, a build without a
+// window backend, an unknown VANTORA_BACKEND) it raises ENoWindowSystem, saying why and naming the
+// ways to run without one: HeadlessOption, the program's own (such as "--screenshot OUT.png"), and
+// the headless backend. A run that did nothing must not pass for one that worked.
+std::unique_ptr<TBackend> CreateWindowBackend(std::string_view HeadlessOption);
 
 }  // namespace vantora::host
 VANTORA_API_END

@@ -185,7 +185,10 @@ void TColorProperty::Edit() {
 std::string TCharProperty::GetValue() {
   const auto code = GetOrdValue();
   if (code > 32 && code < 127) return std::string(1, static_cast<char>(code));
-  return "#" + std::to_string(code);
+  // Appended rather than put in front: GCC 12 sees overlapping copies in the inlined insert.
+  std::string value = "#";
+  value += std::to_string(code);
+  return value;
 }
 
 void TCharProperty::SetValue(const std::string& text) {

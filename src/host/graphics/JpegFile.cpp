@@ -84,11 +84,11 @@ bool SizeRefused(long long width, long long height, unsigned long size, char* me
   return false;
 }
 
-// Answers an empty message on success. Picture receives the pixels.
-const char* Decode(const unsigned char* data, unsigned long size, DibImage& picture, char* message,
-                   std::size_t messageSize) {
+// Answers false when the file cannot be read, with what is wrong in Errors' message. Picture
+// receives the pixels. After the jump back only Info, whose address is taken and so lives in memory,
+// is used: an argument held in a register could have been overwritten by then.
+bool Decode(const unsigned char* data, unsigned long size, DibImage& picture, ErrorManager& errors) {
   jpeg_decompress_struct info;
-  ErrorManager errors;
   jpeg_progress_mgr progress;
   info.err = jpeg_std_error(&errors.manager);
   errors.manager.error_exit = OnError;
@@ -96,9 +96,8 @@ const char* Decode(const unsigned char* data, unsigned long size, DibImage& pict
   errors.message[0] = 0;
   progress.progress_monitor = OnProgress;
   if (setjmp(errors.jump)) {
-    std::snprintf(message, messageSize, "%s", errors.message);
     jpeg_destroy_decompress(&info);
-    return message;
+    return false;
   }
   jpeg_create_decompress(&info);
   info.mem->max_memory_to_use = kMaxDecoderMemory;
@@ -106,9 +105,9 @@ const char* Decode(const unsigned char* data, unsigned long size, DibImage& pict
   jpeg_mem_src(&info, data, size);
   jpeg_read_header(&info, TRUE);
   const long long width = info.image_width, height = info.image_height;
-  if (SizeRefused(width, height, size, message, messageSize)) {
+  if (SizeRefused(width, height, size, errors.message, sizeof errors.message)) {
     jpeg_destroy_decompress(&info);
-    return message;
+    return false;
   }
   const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
   info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
@@ -135,7 +134,7 @@ const char* Decode(const unsigned char* data, unsigned long size, DibImage& pict
       p[3] = 0;
     }
   }
-  return nullptr;
+  return true;
 }
 
 }  // namespace
@@ -144,10 +143,9 @@ DibImage ReadJpeg(const void* data, std::size_t size) {
   if (!data || size == 0) throw EInvalidGraphic("Invalid JPEG file: no data");
   if (size > 0xFFFFFFFFu) throw EInvalidGraphic("Invalid JPEG file: too large");
   DibImage picture;
-  char message[JMSG_LENGTH_MAX + 64];
-  if (Decode(static_cast<const unsigned char*>(data), static_cast<unsigned long>(size), picture, message,
-             sizeof message))
-    throw EInvalidGraphic(std::string("Invalid JPEG file: ") + message);
+  ErrorManager errors;
+  if (!Decode(static_cast<const unsigned char*>(data), static_cast<unsigned long>(size), picture, errors))
+    throw EInvalidGraphic(std::string("Invalid JPEG file: ") + errors.message);
   return picture;
 }
 

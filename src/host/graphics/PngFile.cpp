@@ -126,23 +126,25 @@ void ReadRows16(png_structp png, png_infop info, DibImage& out, std::uint8_t* ro
   png_read_end(png, nullptr);
 }
 
-// Answers nullptr on success, else what is wrong (in Message).
-const char* Read16BitPng(MemoryInput& input, DibImage& out, std::uint8_t* row, char* message) {
+// Answers false when the picture cannot be read, with what is wrong in Message. After the jump back
+// only the two structures, whose addresses are taken and so live in memory, are used: an argument
+// held in a register could have been overwritten by then.
+bool Read16BitPng(MemoryInput& input, DibImage& out, std::uint8_t* row, char* message) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, message, OnRowError, OnRowWarning);
-  if (!png) return "out of memory";
-  png_infop info = png_create_info_struct(png);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!info) {
     png_destroy_read_struct(&png, nullptr, nullptr);
-    return "out of memory";
+    std::snprintf(message, kMessageSize, "out of memory");
+    return false;
   }
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_read_struct(&png, &info, nullptr);
-    return message;
+    return false;
   }
   png_set_read_fn(png, &input, ReadFromMemory);
   ReadRows16(png, info, out, row);
   png_destroy_read_struct(&png, &info, nullptr);
-  return nullptr;
+  return true;
 }
 
 std::vector<std::uint8_t> Encode(png_image& image, const void* buffer, png_int_32 rowStride,
@@ -194,8 +196,8 @@ DibImage ReadPng(const void* data, std::size_t size) {
     std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 8);
     MemoryInput input{file, size, 0};
     char message[kMessageSize] = "";
-    if (const char* problem = Read16BitPng(input, out, row.data(), message))
-      throw EInvalidGraphic(std::string("Invalid PNG file: ") + problem);
+    if (!Read16BitPng(input, out, row.data(), message))
+      throw EInvalidGraphic(std::string("Invalid PNG file: ") + message);
     return out;
   }
   image.format = PNG_FORMAT_BGRA;
