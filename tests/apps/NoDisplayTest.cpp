@@ -9,28 +9,19 @@
 #include <filesystem>
 #include <string>
 
+#include "support/ShellRun.h"
 #include "support/TempDir.h"
 
 namespace {
 
-struct ProgramRun {
-  int status;
-  std::string output;  // standard output and error together
-};
-
 // Runs Program with Arguments, the environment changed by Env (arguments to env(1)) and no display;
 // one that hangs is stopped (status 124).
+using ProgramRun = vantora::test::ShellRun;
+
 ProgramRun WithoutDisplay(const std::string& env, const std::string& program, const std::string& arguments) {
-  const std::string command =
+  return vantora::test::Shell(
       "timeout 120 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u VANTORA_BACKEND " + env + " " +
-      program + " " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string output;
-  std::array<char, 4096> buffer{};
-  for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
-    output.append(buffer.data(), n);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+      program + " " + arguments);
 }
 
 const std::string kForm = std::string(VANTORA_SOURCE_DIR) + "/data/forms/demo.txt";

@@ -14,25 +14,14 @@
 #include "host/classes/IniFile.h"
 #include "host/graphics/PictureFile.h"
 #include "support/FullDisk.h"
+#include "support/ShellRun.h"
 #include "support/TempDir.h"
 #include "util/Version.h"
 
 namespace {
 
-struct ToolRun {
-  int status;
-  std::string output;  // standard output and error together
-};
-
-ToolRun Shell(const std::string& command) {
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  std::string output;
-  std::array<char, 4096> buffer{};
-  for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
-    output.append(buffer.data(), n);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
+using ToolRun = vantora::test::ShellRun;
+using vantora::test::Shell;
 
 std::string ToolCommand(const std::string& arguments) {
   return std::string(VANTORA_TOOL) + " " + arguments;

@@ -7,33 +7,12 @@
 
 #include "host/backends/Backend.h"
 #include "support/Raises.h"
+#include "support/ScopedEnv.h"
 
 namespace vantora::host {
 namespace {
 
-// Sets or removes an environment variable for one test and puts back what was there.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (old_)
-      setenv(name_, old_->c_str(), 1);
-    else
-      unsetenv(name_);
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using test::ScopedEnv;
 
 const std::string kWays =
     ". Use --screenshot OUT.png to run without a display, or VANTORA_BACKEND=headless to run "

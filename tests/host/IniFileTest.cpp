@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/FullDisk.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace vantora::host {
@@ -18,6 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ReadAll;
+using test::ScopedEnv;
 using test::TempDir;
 using Strings = std::vector<std::string>;
 
@@ -36,28 +38,6 @@ Strings Keys(const TIniFile& ini, const std::string& section) {
   ini.ReadSection(section, list);
   return Items(list);
 }
-
-// Sets or clears an environment variable for the life of the object.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (old_)
-      setenv(name_, old_->c_str(), 1);
-    else
-      unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 TEST(IniFile, MissingFileReadsAsEmptyAndIsNotCreatedByReads) {
   TempDir dir;

@@ -109,25 +109,8 @@ void TMemoryStream::SaveToFile(const std::string& path) const {
 }
 
 TFileStream::TFileStream(const std::string& path, TFileMode mode) : path_(path) {
-  const char* how = "rb";
-  switch (mode) {
-    case TFileMode::fmCreate:
-      how = "w+b";
-      break;
-    case TFileMode::fmOpenRead:
-      how = "rb";
-      break;
-    case TFileMode::fmOpenWrite:
-    case TFileMode::fmOpenReadWrite:
-      how = "r+b";
-      break;
-  }
-  file_ = std::fopen(path.c_str(), how);
-  if (!file_) {
-    const std::string reason = std::strerror(errno);
-    if (mode == TFileMode::fmCreate) throw EFCreateError("Cannot create file \"" + path + "\". " + reason);
-    throw EFOpenError("Cannot open file \"" + path + "\". " + reason);
-  }
+  file_ = std::fopen(path.c_str(), mode == TFileMode::fmOpenRead ? "rb" : "r+b");
+  if (!file_) throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(errno));
   // The C library opens a directory for reading, but it has no bytes and a bogus size.
   struct stat st {};
   if (fstat(fileno(file_), &st) == 0 && S_ISDIR(st.st_mode)) {

@@ -75,12 +75,13 @@ class TMemoryStream : public TStream {
   std::int64_t position_ = 0;
 };
 
-// Open modes of a file stream.
-enum class TFileMode { fmCreate, fmOpenRead, fmOpenWrite, fmOpenReadWrite };
+// Open modes of a file stream: an existing file, read or changed in place. A file is written whole
+// only through WriteFileAtomically (TMemoryStream::SaveToFile), never truncated where it stands.
+enum class TFileMode { fmOpenRead, fmOpenWrite, fmOpenReadWrite };
 
 class TFileStream : public TStream {
  public:
-  // Raises EFOpenError or EFCreateError, naming the file and the system's reason.
+  // Raises EFOpenError naming the file and the system's reason.
   TFileStream(const std::string& path, TFileMode mode);
   ~TFileStream() override;
 
