@@ -12,8 +12,8 @@
 #include "controls/Fulpanel.h"
 #include "design/Wizard.h"
 #include "host/backends/HeadlessBackend.h"
-#include "host/dialogs/Responder.h"
 #include "host/forms/Application.h"
+#include "host/forms/Responder.h"
 #include "host/widgets/TabSet.h"
 
 namespace vantora::tool {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "host/classes/Convert.h"
-#include "host/dialogs/MessageDialogs.h"
+#include "host/classes/Platform.h"
 #include "host/forms/StylePainter.h"
 #include "util/Gen.h"
 

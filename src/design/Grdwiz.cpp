@@ -5,6 +5,7 @@
 
 #include "design/GrdwizForm.inc"
 #include "host/classes/Convert.h"
+#include "host/classes/Platform.h"
 #include "host/dialogs/ColorDialog.h"
 #include "host/dialogs/MessageDialogs.h"
 

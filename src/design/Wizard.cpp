@@ -19,13 +19,13 @@
 #include "effects/Fullyrs.h"
 #include "effects/Shapes.h"
 #include "host/classes/Errors.h"
+#include "host/classes/Platform.h"
 #include "host/dialogs/ColorDialog.h"
 #include "host/dialogs/FileDialog.h"
 #include "host/dialogs/FontDialog.h"
-#include "host/dialogs/MessageDialogs.h"
 #include "host/dialogs/OpenPictureDialog.h"
-#include "host/dialogs/Responder.h"
 #include "host/forms/Application.h"
+#include "host/forms/MessageBox.h"
 #include "host/forms/Panel.h"
 #include "host/forms/Timer.h"
 #include "host/widgets/CheckBox.h"
@@ -544,7 +544,6 @@ void TfrmWizard::FormShow(host::TPersistent*) {
   FullRebuild = true;
   RebuildLabel();
   SetlstFiles();
-  host::DialogResponder().Shown(*this);
 }
 
 void TfrmWizard::TabSet1Change(host::TPersistent*, int NewTab, bool&) {

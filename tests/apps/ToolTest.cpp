@@ -242,10 +242,12 @@ TEST(Tool, EditGradientShowsTheEditorAndSavesOnlyOnOk) {
   };
   EXPECT_EQ(big(16), 473u) << "the editor's client area";
   EXPECT_EQ(big(20), 333u);
-  // With no one to press OK the editor is left as cancelled, and the look stays as it was.
+  // Headless with no one to press OK nothing can happen: it says so and fails, and the look stays.
   setenv("VANTORA_BACKEND", "headless", 1);
-  const ToolRun cancelled = Tool("edit-gradient " + look);
-  EXPECT_EQ(cancelled.status, 0) << cancelled.output;
+  const ToolRun unanswered = Tool("edit-gradient " + look);
+  EXPECT_EQ(unanswered.status, 1) << unanswered.output;
+  EXPECT_NE(unanswered.output.find("\"Gradient Editor\" waits for input that cannot come"), std::string::npos)
+      << unanswered.output;
   EXPECT_EQ(ReadFile(look), ReadFile(source));
 
   const ToolRun refused =
@@ -304,7 +306,7 @@ TEST(Tool, WizardShowsEveryPageAndSavesOnlyOnOk) {
   }
   EXPECT_FALSE(std::filesystem::exists(created)) << "the screenshots end with Cancel";
 
-  // Headless with no one to press Ok: a file is left as it was.
+  // Headless with no one to press Ok: it fails, saying why, and the file is left as it was.
   setenv("VANTORA_BACKEND", "headless", 1);
   const std::string label = dir.Path().string() + "/face.lbl";
   ASSERT_EQ(Tool("build-control " + std::string(VANTORA_SOURCE_DIR) + "/data/gallery/gold-badge.lbl.txt -o " +
@@ -312,7 +314,10 @@ TEST(Tool, WizardShowsEveryPageAndSavesOnlyOnOk) {
                 .status,
             0);
   const std::string before = ReadFile(label);
-  EXPECT_EQ(Tool("wizard " + label).status, 0);
+  const ToolRun unanswered = Tool("wizard " + label);
+  EXPECT_EQ(unanswered.status, 1);
+  EXPECT_NE(unanswered.output.find("\"Vantora Wizard\" waits for input that cannot come"), std::string::npos)
+      << unanswered.output;
   EXPECT_EQ(ReadFile(label), before);
 
   EXPECT_EQ(Tool("wizard " + std::string(VANTORA_SOURCE_DIR) + "/data/looks/12-gold-badge.txt").status, 2)

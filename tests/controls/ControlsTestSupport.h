@@ -21,7 +21,7 @@ class ControlsTest : public host::testing::FormsTest {
     host::TMemoryStream stream;
     stream.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
     stream.SetPosition(0);
-    host::TCustomForm* form = host::LoadForm(stream, app.get());
+    host::TCustomForm* form = host::LoadForm(stream, app);
     form->SetBounds(0, 0, form->Width(), form->Height());
     form->Show();
     app->ProcessMessages();

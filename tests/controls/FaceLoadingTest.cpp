@@ -35,7 +35,7 @@ class FaceLoadingTest : public ControlsTest {
     host::TMemoryStream stream;
     stream.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
     stream.SetPosition(0);
-    return host::LoadForm(stream, app.get());
+    return host::LoadForm(stream, app);
   }
   // The message of the library's error the read raises.
   std::string ReadError(const std::string& text) {

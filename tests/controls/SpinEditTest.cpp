@@ -45,18 +45,10 @@ class SpinEditTest : public testing::ControlsTest {
     app->ProcessMessages();
     return spin;
   }
-  void Type(const std::string& text) {
-    input->Type(text);
-    app->ProcessMessages();
-  }
-  void Key(std::uint16_t key) {
-    input->PressKey(key);
-    app->ProcessMessages();
-  }
   // Replaces the whole text as typing would.
   void Retype(const std::string& text) {
     spin->SelectAll();
-    Type(text);
+    driver.TypeText(text);
   }
   void Press(const host::TControl& button) {
     const host::POINT p = At(button, 7, 4);
@@ -67,12 +59,6 @@ class SpinEditTest : public testing::ControlsTest {
     const host::POINT p = At(button, 7, 4);
     input->MouseUp(form->Handle(), p.x, p.y);
     app->ProcessMessages();
-  }
-  void Wait(int ms) {
-    for (int t = 0; t < ms; t += 10) {
-      input->Advance(10);
-      app->ProcessMessages();
-    }
   }
 
   host::TForm* form = nullptr;
@@ -91,20 +77,20 @@ TEST_F(SpinEditTest, TypedTextPassesTheKeyFilterAndOnlyLegalValuesAreReported) {
 
   // Letters, a space and Enter beep and insert nothing; Backspace works.
   const int beeps = input->Beeps();
-  Type("a x");
-  Key(VK_RETURN);
+  driver.TypeText("a x");
+  driver.PressKey(VK_RETURN);
   EXPECT_EQ(spin->Text(), "12");
   EXPECT_EQ(input->Beeps(), beeps + 4);
-  Key(VK_BACK);
-  Key(VK_BACK);
+  driver.PressKey(VK_BACK);
+  driver.PressKey(VK_BACK);
   EXPECT_EQ(spin->Text(), "");
 
   // An empty text and a lone sign are let through but are no value.
   legal.clear();
-  Type("-");
+  driver.TypeText("-");
   EXPECT_EQ(spin->Text(), "-");
   EXPECT_TRUE(legal.empty());
-  Type("3");
+  driver.TypeText("3");
   EXPECT_EQ(legal, (std::vector<std::string>{"-3"}));
   EXPECT_EQ(spin->Getvalue(), -3);
   spin->SetText("");
@@ -115,14 +101,14 @@ TEST_F(SpinEditTest, RangesRefuseStepsAndCorrectTypedValuesOnLeaving) {
   NewSpin(0, 7);
   Retype("9");
   EXPECT_TRUE(legal.empty()) << "9 is outside 0..7";
-  Key(VK_TAB);
+  driver.PressKey(VK_TAB);
   EXPECT_TRUE(other->Focused());
   EXPECT_EQ(spin->Text(), "7");
   EXPECT_EQ(legal.back(), "7");
 
   spin->SetFocus();
   Retype("-2");
-  Key(VK_TAB);
+  driver.PressKey(VK_TAB);
   EXPECT_EQ(spin->Text(), "0");
 
   // A range of one value: stepping from it beeps and changes nothing.
@@ -130,8 +116,8 @@ TEST_F(SpinEditTest, RangesRefuseStepsAndCorrectTypedValuesOnLeaving) {
   spin->SetValue(5);
   spin->SetFocus();
   const int beeps = input->Beeps();
-  Key(VK_UP);
-  Key(VK_DOWN);
+  driver.PressKey(VK_UP);
+  driver.PressKey(VK_DOWN);
   spin->SetValue(6);
   EXPECT_EQ(spin->Text(), "5");
   EXPECT_EQ(input->Beeps(), beeps + 3);
@@ -140,10 +126,10 @@ TEST_F(SpinEditTest, RangesRefuseStepsAndCorrectTypedValuesOnLeaving) {
 TEST_F(SpinEditTest, ArrowKeysAndButtonsStepAndReadOnlyOnlyStopsTheKeys) {
   NewSpin(-10, 10);
   spin->Increment = 3;
-  Key(VK_UP);
-  Key(VK_UP);
+  driver.PressKey(VK_UP);
+  driver.PressKey(VK_UP);
   EXPECT_EQ(spin->Text(), "6");
-  Key(VK_DOWN);
+  driver.PressKey(VK_DOWN);
   EXPECT_EQ(spin->Text(), "3");
   Click(*spin->DownButton(), 7, 4);
   app->ProcessMessages();
@@ -151,8 +137,8 @@ TEST_F(SpinEditTest, ArrowKeysAndButtonsStepAndReadOnlyOnlyStopsTheKeys) {
 
   spin->SetReadOnly(true);
   const int beeps = input->Beeps();
-  Key(VK_UP);
-  Key(VK_DOWN);
+  driver.PressKey(VK_UP);
+  driver.PressKey(VK_DOWN);
   EXPECT_EQ(spin->Text(), "0");
   EXPECT_EQ(input->Beeps(), beeps + 2);
   Click(*spin->UpButton(), 7, 4);
@@ -169,17 +155,17 @@ TEST_F(SpinEditTest, AHeldButtonRepeatsAfter400msThenEvery100ms) {
   EXPECT_TRUE(spin->Focused()) << "pressing a button focuses its edit";
   EXPECT_TRUE(spin->UpButton()->Pressed);
   ASSERT_NE(spin->UpButton()->RepeatTimer(), nullptr);
-  Wait(390);
+  driver.Wait(390);
   EXPECT_EQ(spin->Text(), "0");
-  Wait(10);
+  driver.Wait(10);
   EXPECT_EQ(spin->Text(), "1") << "first repeat at 400 ms";
-  Wait(600);
+  driver.Wait(600);
   EXPECT_EQ(spin->Text(), "7") << "then one step every 100 ms";
   Release(*spin->UpButton());
   EXPECT_EQ(spin->Text(), "8") << "the release inside is a click of its own";
   EXPECT_FALSE(spin->UpButton()->Pressed);
   EXPECT_EQ(spin->UpButton()->RepeatTimer(), nullptr);
-  Wait(500);
+  driver.Wait(500);
   EXPECT_EQ(spin->Text(), "8");
 
   // A double click steps twice more (its first press clicks as well).
@@ -191,7 +177,7 @@ TEST_F(SpinEditTest, AHeldButtonRepeatsAfter400msThenEvery100ms) {
   // A step that fails reaches the application once; the repeat stops rather than failing again.
   spin->UpButton()->OnClick = [](host::TPersistent*) { throw host::EConvertError("no step"); };
   Press(*spin->UpButton());
-  Wait(1000);
+  driver.Wait(1000);
   EXPECT_EQ(errors, std::vector<std::string>{"no step"});
   ASSERT_NE(spin->UpButton()->RepeatTimer(), nullptr);
   EXPECT_FALSE(spin->UpButton()->RepeatTimer()->Enabled());
@@ -206,18 +192,18 @@ TEST_F(SpinEditTest, TextThatIsNoNumberNeverReachesTheUserAsAnError) {
   spin->PasteFromClipboard();
   EXPECT_EQ(spin->Text(), "4x");
   int beeps = input->Beeps();
-  Key(VK_UP);
+  driver.PressKey(VK_UP);
   EXPECT_EQ(spin->Text(), "42") << "the last good value comes back";
   EXPECT_EQ(input->Beeps(), beeps + 1);
 
   // A held button on an empty text: one beep at the first repeat, then steps from the good value.
   spin->SelectAll();
-  Key(VK_BACK);
+  driver.PressKey(VK_BACK);
   EXPECT_EQ(spin->Text(), "");
   Press(*spin->UpButton());
-  Wait(400);
+  driver.Wait(400);
   EXPECT_EQ(spin->Text(), "42");
-  Wait(100);
+  driver.Wait(100);
   EXPECT_EQ(spin->Text(), "43");
   Release(*spin->UpButton());
 
@@ -225,7 +211,7 @@ TEST_F(SpinEditTest, TextThatIsNoNumberNeverReachesTheUserAsAnError) {
   spin->SetFocus();
   Retype("-");
   beeps = input->Beeps();
-  Key(VK_TAB);
+  driver.PressKey(VK_TAB);
   EXPECT_EQ(spin->Text(), "44");
   EXPECT_EQ(input->Beeps(), beeps + 1);
   EXPECT_TRUE(errors.empty());
@@ -234,10 +220,10 @@ TEST_F(SpinEditTest, TextThatIsNoNumberNeverReachesTheUserAsAnError) {
   spin->MaxValue = 0;
   spin->SetValue(2147483647);
   spin->SetFocus();
-  Key(VK_UP);
+  driver.PressKey(VK_UP);
   EXPECT_EQ(spin->Text(), "2147483647");
   spin->SetValue(-2147483647 - 1);
-  Key(VK_DOWN);
+  driver.PressKey(VK_DOWN);
   EXPECT_EQ(spin->Text(), "-2147483648");
 }
 

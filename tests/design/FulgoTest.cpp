@@ -15,7 +15,7 @@
 #include "design/Wizard.h"
 #include "effects/Fulcolor.h"
 #include "host/designer/DesignRegistry.h"
-#include "host/dialogs/Responder.h"
+#include "host/forms/Responder.h"
 #include "model/Fulback.h"
 #include "support/TempDir.h"
 
@@ -161,9 +161,9 @@ TEST_F(FulgoRegistrationTest, EveryBitmapPropertyTakesAPictureFromAFile) {
 
 TEST_F(FulgoRegistrationTest, PlainPropertiesGetTheDefaultEditorsOfTheirKind) {
   auto* label = Add<TFulgoLabel>();
-  auto* palette = new tFulgoPalette(app.get());
+  auto* palette = new tFulgoPalette(app);
   palette->SetName("Palette1");
-  auto* other = new TFulgoButton(app.get());
+  auto* other = new TFulgoButton(app);
   other->SetName("Button1");
 
   auto width = Editor(*label, "Width");

@@ -7,13 +7,12 @@
 
 #include "controls/ControlsTestSupport.h"
 #include "design/Grdwiz.h"
-#include "host/dialogs/Responder.h"
+#include "host/forms/Responder.h"
 
 namespace vantora {
 namespace {
 
 using host::DialogResponder;
-using host::TDialogAnswer;
 using host::TDialogKind;
 
 class GradientEditorTest : public testing::ControlsTest {
@@ -24,11 +23,7 @@ class GradientEditorTest : public testing::ControlsTest {
     };
     look = std::make_unique<TFulgoLabel>(nullptr);
     fill().SetColorType(fgGradient);
-    editor = new TfrmGrdWiz(app.get());
-  }
-  ~GradientEditorTest() override {
-    DialogResponder().Clear();
-    DialogResponder().OnShow = nullptr;
+    editor = new TfrmGrdWiz(app);
   }
 
   tFulgoColor& fill() { return *look->Art->FulgoBackground->FulgoColor; }
@@ -36,33 +31,15 @@ class GradientEditorTest : public testing::ControlsTest {
 
   // Opens the editor on the fill; Script runs once it is up, then Finish (OK or Cancel) is clicked.
   bool Edit(const std::function<void()>& script, host::TSpeedButton* TfrmGrdWiz::*finish) {
-    editor->OnShow = [this, script, finish](host::TPersistent*) {
-      app->ProcessMessages();
+    driver.OnModal("Gradient Editor", [this, script, finish](host::TCustomForm&) {
       script();
-      ClickOn(*(editor->*finish));
-    };
+      driver.Click(*(editor->*finish));
+    });
     return editor->EditGradient(fill());
-  }
-  void ClickOn(const host::TControl& control) {
-    Click(control, control.Width() / 2, control.Height() / 2);
-    app->ProcessMessages();
-  }
-  void TypeInto(tQorSpin2& spin, const std::string& text) {
-    spin.SetFocus();
-    spin.SelectAll();
-    input->Type(text);
-    app->ProcessMessages();
   }
   void Leave() {
     editor->cmbGradientType->SetFocus();
     app->ProcessMessages();
-  }
-  static TDialogAnswer Answer(TDialogKind kind, const std::string& text = "", bool accept = true) {
-    TDialogAnswer answer;
-    answer.kind = kind;
-    answer.text = text;
-    answer.accept = accept;
-    return answer;
   }
   // The step counts up to the last stop, and the stops' colours as the editor shows them.
   std::vector<int> Steps() {
@@ -131,8 +108,8 @@ TEST_F(GradientEditorTest, OpensOnADefaultGradientAndCancelLeavesTheFillAsItWas)
         EXPECT_EQ(editor->cmbGradientType->ItemIndex(), 0);
         EXPECT_TRUE(editor->spnAngle->Enabled());
         // Everything changed, and all of it thrown away.
-        ClickOn(*editor->btnInsertColor);
-        TypeInto(*editor->spnAngle, "45");
+        driver.Click(*editor->btnInsertColor);
+        driver.ReplaceText(*editor->spnAngle, "45");
         editor->cmbGradientType->SetItemIndex(2);
         editor->cmbGradientType->OnChange(editor->cmbGradientType);
         EXPECT_EQ(work().GradType, kGradCircular);
@@ -149,7 +126,7 @@ TEST_F(GradientEditorTest, InsertingAndDeletingStops) {
   EXPECT_TRUE(Edit(
       [this] {
         const host::TColor third = editor->Swatch(3)->Brush()->Color();
-        ClickOn(*editor->btnInsertColor);
+        driver.Click(*editor->btnInsertColor);
         EXPECT_EQ(Steps(), (std::vector<int>{20, 20, 0}));
         EXPECT_EQ(StopsShown(), kFirst(3, 9));
         EXPECT_EQ(editor->StepSpin(2)->Text(), "20");
@@ -158,10 +135,10 @@ TEST_F(GradientEditorTest, InsertingAndDeletingStops) {
         EXPECT_TRUE(editor->btnDeleteColor->Enabled());
 
         // Stop 1 of three goes: the others move up with the second segment's steps.
-        TypeInto(*editor->StepSpin(2), "35");
+        driver.ReplaceText(*editor->StepSpin(2), "35");
         const host::TColor second = StopColor(1), last = StopColor(2);
-        DialogResponder().Queue(Answer(TDialogKind::Input, "1"));
-        ClickOn(*editor->btnDeleteColor);
+        driver.AnswerInput("1");
+        driver.Click(*editor->btnDeleteColor);
         EXPECT_EQ(Steps(), (std::vector<int>{35, 0}));
         EXPECT_EQ(StopColor(0), second);
         EXPECT_EQ(StopColor(1), last);
@@ -169,21 +146,21 @@ TEST_F(GradientEditorTest, InsertingAndDeletingStops) {
         EXPECT_EQ(SpinsShown(), kFirst(1, 8));
 
         // Four stops; 12 is past the last, so the last goes. A word is asked about again.
-        ClickOn(*editor->btnInsertColor);
-        ClickOn(*editor->btnInsertColor);
+        driver.Click(*editor->btnInsertColor);
+        driver.Click(*editor->btnInsertColor);
         ASSERT_EQ(Steps(), (std::vector<int>{35, 20, 20, 0}));
-        DialogResponder().Queue(Answer(TDialogKind::Input, "three"));
-        DialogResponder().Queue(Answer(TDialogKind::Input, "12"));
+        driver.AnswerInput("three");
+        driver.AnswerInput("12");
         const int beeps = input->Beeps();
-        ClickOn(*editor->btnDeleteColor);
+        driver.Click(*editor->btnDeleteColor);
         EXPECT_EQ(DialogResponder().Pending(), 0);
         EXPECT_EQ(input->Beeps(), beeps + 1);
         EXPECT_EQ(Steps(), (std::vector<int>{35, 20, 0}));
         EXPECT_EQ(StopsShown(), kFirst(3, 9));
 
         // A cancelled box deletes nothing.
-        DialogResponder().Queue(Answer(TDialogKind::Input, "1", false));
-        ClickOn(*editor->btnDeleteColor);
+        driver.Cancel(TDialogKind::Input);
+        driver.Click(*editor->btnDeleteColor);
         EXPECT_EQ(Steps(), (std::vector<int>{35, 20, 0}));
       },
       &TfrmGrdWiz::btnOk));
@@ -198,7 +175,7 @@ TEST_F(GradientEditorTest, InsertingUpToNineStopsAndScrollingThroughThem) {
   ThreeStops();
   EXPECT_TRUE(Edit(
       [this] {
-        for (int i = 0; i < 6; ++i) ClickOn(*editor->btnInsertColor);
+        for (int i = 0; i < 6; ++i) driver.Click(*editor->btnInsertColor);
         EXPECT_EQ(Steps().size(), 9u);
         EXPECT_FALSE(editor->btnInsertColor->Enabled()) << "nine stops are the most";
         EXPECT_TRUE(editor->ScrollBar1->Enabled());
@@ -222,17 +199,17 @@ TEST_F(GradientEditorTest, InsertingUpToNineStopsAndScrollingThroughThem) {
         EXPECT_EQ(editor->StepSpin(8)->Top(), 125);
         EXPECT_EQ(editor->StepSpin(5)->Top(), 1000);
         // Deleting from nine stops: the list is still one too long to fit, so it still scrolls.
-        DialogResponder().Queue(Answer(TDialogKind::Input, "9"));
-        ClickOn(*editor->btnDeleteColor);
+        driver.AnswerInput("9");
+        driver.Click(*editor->btnDeleteColor);
         EXPECT_EQ(editor->ScrollBar1->Max(), 4);
         EXPECT_TRUE(editor->ScrollBar1->Enabled());
         for (int i = 0; i < 3; ++i) {
-          DialogResponder().Queue(Answer(TDialogKind::Input, "1"));
-          ClickOn(*editor->btnDeleteColor);
+          driver.AnswerInput("1");
+          driver.Click(*editor->btnDeleteColor);
         }
         EXPECT_EQ(Steps().size(), 5u);
-        DialogResponder().Queue(Answer(TDialogKind::Input, "1"));
-        ClickOn(*editor->btnDeleteColor);
+        driver.AnswerInput("1");
+        driver.Click(*editor->btnDeleteColor);
         EXPECT_FALSE(editor->ScrollBar1->Enabled()) << "four stops fit";
         EXPECT_EQ(editor->Swatch(1)->Top(), 10);
       },
@@ -245,34 +222,35 @@ TEST_F(GradientEditorTest, ColoursArePickedThroughTheColourDialogAndShowInThePre
   EXPECT_TRUE(Edit(
       [this] {
         // A scripted answer for stop 2.
-        TDialogAnswer answer = Answer(TDialogKind::Color);
-        answer.color = 0x00336699;
-        DialogResponder().Queue(answer);
-        ClickOn(*editor->ColorButton(2));
+        driver.AnswerColor(0x00336699);
+        driver.Click(*editor->ColorButton(2));
         EXPECT_EQ(editor->Swatch(2)->Brush()->Color(), 0x00336699u);
         EXPECT_EQ(StopColor(1), 0x00336699u);
 
         // Stop 1 by the dialog's own fields, as a person types them; the preview starts with it.
-        DialogResponder().OnShow = [this](host::TCustomForm& dialog) {
+        const host::TColor preset = StopColor(0);
+        driver.OnModal("Color", [this](host::TCustomForm& dialog) {
           for (const char* field : {"Red", "Green", "Blue"}) {
-            auto* edit = dynamic_cast<host::TWinControl*>(dialog.FindComponent(field));
-            ASSERT_TRUE(edit && edit->IsShowing()) << field << " is shown when the dialog opens fully";
-            edit->SetFocus();
-            input->PressKey(host::VK_END);
-            for (int i = 0; i < 3; ++i) input->PressKey(host::VK_BACK);
-            input->Type(std::string(field) == "Red" ? "200" : std::string(field) == "Green" ? "100" : "50");
-            app->ProcessMessages();
+            auto& edit = driver.Find<host::TWinControl>(dialog, field);
+            ASSERT_TRUE(edit.IsShowing()) << field << " is shown when the dialog opens fully";
+            driver.ReplaceText(edit, std::string(field) == "Red"     ? "200"
+                                     : std::string(field) == "Green" ? "100"
+                                                                     : "50");
           }
-          input->PressKey(host::VK_RETURN);
-        };
-        ClickOn(*editor->ColorButton(1));
-        DialogResponder().OnShow = nullptr;
+          driver.PressKey(host::VK_RETURN);
+        });
+        driver.Click(*editor->ColorButton(1));
+        const host::TDialogRecord& shown = driver.Dialogs().back();
+        EXPECT_EQ(shown.kind, TDialogKind::Color);
+        EXPECT_EQ(shown.title, "Color");
+        EXPECT_EQ(shown.color, preset) << "the dialog opened on the stop's colour";
+        EXPECT_FALSE(shown.scripted);
         EXPECT_EQ(StopColor(0), static_cast<host::TColor>(host::RGB(200, 100, 50)));
         EXPECT_EQ(PixelAt(*editor->Preview, 2, 60), PixelOf(host::RGB(200, 100, 50)));
 
         // A cancelled dialog keeps the colour.
-        DialogResponder().Queue(Answer(TDialogKind::Color, "", false));
-        ClickOn(*editor->ColorButton(1));
+        driver.Cancel(TDialogKind::Color);
+        driver.Click(*editor->ColorButton(1));
         EXPECT_EQ(StopColor(0), static_cast<host::TColor>(host::RGB(200, 100, 50)));
       },
       &TfrmGrdWiz::btnOk));
@@ -285,13 +263,13 @@ TEST_F(GradientEditorTest, DiscreteModeHidesTheLastStop) {
   ThreeStops();
   Edit(
       [this] {
-        ClickOn(*editor->cbxDicret);
+        driver.Click(*editor->cbxDicret);
         EXPECT_TRUE(work().Discr);
         EXPECT_EQ(StopsShown(), kFirst(2, 9));
         EXPECT_EQ(SpinsShown(), kFirst(2, 8)) << "both segments still have their steps";
-        ClickOn(*editor->btnInsertColor);
+        driver.Click(*editor->btnInsertColor);
         EXPECT_EQ(StopsShown(), kFirst(3, 9));
-        ClickOn(*editor->cbxDicret);
+        driver.Click(*editor->cbxDicret);
         EXPECT_FALSE(work().Discr);
         EXPECT_EQ(StopsShown(), kFirst(4, 9));
       },
@@ -302,35 +280,40 @@ TEST_F(GradientEditorTest, DiscreteModeHidesTheLastStop) {
 TEST_F(GradientEditorTest, StepsAndSizesTypedOutOfRangeAreKeptToWhatTheGradientTakes) {
   fill().SetColorType(fgTiledGradient);
   fill().Gradient->Vortex[0].Steps = 0;
-  // The first change made gives a first stop without steps 50 of them.
-  EXPECT_TRUE(Edit([this] { TypeInto(*editor->spnAngle, "30"); }, &TfrmGrdWiz::btnOk));
+  // A gradient without steps cannot be drawn, and the preview says so once; the first change made
+  // gives the first stop 50 steps.
+  driver.AnswerMessage(host::mrOk);
+  EXPECT_TRUE(Edit([this] { driver.ReplaceText(*editor->spnAngle, "30"); }, &TfrmGrdWiz::btnOk));
   EXPECT_EQ(fill().Gradient->Vortex[0].Steps, 50);
+  ASSERT_EQ(driver.Dialogs().size(), 1u);
+  EXPECT_EQ(driver.Dialogs()[0].title, "Oops");
+  EXPECT_EQ(driver.Dialogs()[0].text, "Error while creating gradient");
 
   EXPECT_TRUE(Edit(
       [this] {
         EXPECT_TRUE(editor->spnWidth->Enabled());
         EXPECT_EQ(editor->StepSpin(1)->Text(), "50");
         // A spin at 0 changes nothing.
-        TypeInto(*editor->StepSpin(1), "12");
+        driver.ReplaceText(*editor->StepSpin(1), "12");
         EXPECT_EQ(Steps(), (std::vector<int>{12, 0}));
-        TypeInto(*editor->StepSpin(1), "0");
+        driver.ReplaceText(*editor->StepSpin(1), "0");
         EXPECT_EQ(Steps(), (std::vector<int>{12, 0}));
         // A sign alone or a negative count never reaches the stops.
-        TypeInto(*editor->StepSpin(1), "-5");
+        driver.ReplaceText(*editor->StepSpin(1), "-5");
         EXPECT_EQ(Steps(), (std::vector<int>{12, 0}));
         Leave();
         EXPECT_EQ(editor->StepSpin(1)->Text(), "0");
         EXPECT_EQ(Steps(), (std::vector<int>{12, 0}));
 
-        TypeInto(*editor->spnWidth, "999");
+        driver.ReplaceText(*editor->spnWidth, "999");
         Leave();
         EXPECT_EQ(editor->spnWidth->Text(), "600");
         EXPECT_EQ(work().GradWidth, 600);
-        TypeInto(*editor->spnHeight, "1");
+        driver.ReplaceText(*editor->spnHeight, "1");
         Leave();
         EXPECT_EQ(editor->spnHeight->Text(), "3");
         EXPECT_EQ(work().GradHeight, 3);
-        TypeInto(*editor->spnInMode, "9");
+        driver.ReplaceText(*editor->spnInMode, "9");
         Leave();
         EXPECT_EQ(work().InMode, 4);
 
@@ -341,15 +324,15 @@ TEST_F(GradientEditorTest, StepsAndSizesTypedOutOfRangeAreKeptToWhatTheGradientT
         app->ProcessMessages();
         EXPECT_EQ(editor->spnAngle->Text(), "");
         // A change elsewhere (a colour dialog, even cancelled) reads every field.
-        DialogResponder().Queue(Answer(TDialogKind::Color, "", false));
-        ClickOn(*editor->ColorButton(1));
+        driver.Cancel(TDialogKind::Color);
+        driver.Click(*editor->ColorButton(1));
         EXPECT_EQ(work().Angle, 30);
         Leave();
         EXPECT_EQ(editor->spnAngle->Text(), "30");
-        TypeInto(*editor->spnAngle, "-725");
+        driver.ReplaceText(*editor->spnAngle, "-725");
         EXPECT_EQ(work().Angle, -5);
         // Ok straight after typing: the spin is corrected as the editor closes, before the copy.
-        TypeInto(*editor->spnHeight, "700");
+        driver.ReplaceText(*editor->spnHeight, "700");
         EXPECT_EQ(work().GradHeight, 70) << "the last text on the way that was in range";
       },
       &TfrmGrdWiz::btnOk));
@@ -365,7 +348,7 @@ TEST_F(GradientEditorTest, StepsAndSizesTypedOutOfRangeAreKeptToWhatTheGradientT
 TEST_F(GradientEditorTest, ClosingWithASpinHalfTypedStillCorrectsIt) {
   editor->Show();
   app->ProcessMessages();
-  TypeInto(*editor->spnAngle, "-");
+  driver.ReplaceText(*editor->spnAngle, "-");
   const int beeps = input->Beeps();
   delete editor;
   editor = nullptr;

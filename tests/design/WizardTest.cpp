@@ -17,7 +17,7 @@
 #include "effects/Fulcolor.h"
 #include "effects/Fulgrd.h"
 #include "effects/Fullyrs.h"
-#include "host/dialogs/Responder.h"
+#include "host/forms/Responder.h"
 #include "host/widgets/CheckBox.h"
 #include "host/widgets/ComboBox.h"
 #include "host/widgets/CustomEdit.h"
@@ -35,7 +35,6 @@ namespace vantora::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using host::TDialogAnswer;
 using host::TDialogKind;
 
 class WizardTest : public ControlsTest {
@@ -53,8 +52,6 @@ class WizardTest : public ControlsTest {
     form->Show();
   }
   ~WizardTest() override {
-    host::DialogResponder().OnShow = nullptr;
-    host::DialogResponder().Clear();
     if (savedIni_.empty())
       unsetenv("VANTORA_INI");
     else
@@ -63,13 +60,8 @@ class WizardTest : public ControlsTest {
 
   // Runs Steps once the wizard is up; the steps end it with Ok or Cancel.
   void OnWizard(std::function<void(TfrmWizard&)> steps) {
-    host::DialogResponder().OnShow = [this, steps](host::TCustomForm& shown) {
-      auto* wizard = dynamic_cast<TfrmWizard*>(&shown);
-      if (!wizard) return;
-      app->ProcessMessages();
-      steps(*wizard);
-      app->ProcessMessages();
-    };
+    driver.OnModal("Vantora Wizard",
+                   [steps](host::TCustomForm& shown) { steps(dynamic_cast<TfrmWizard&>(shown)); });
   }
   TFulgoLabel* NewLabel(const std::string& caption) {
     auto* label = new TFulgoLabel(form);
@@ -78,20 +70,8 @@ class WizardTest : public ControlsTest {
     app->ProcessMessages();
     return label;
   }
-  // A click in the middle of a control.
-  void Press(const host::TControl& control) {
-    Click(control, control.Width() / 2, control.Height() / 2);
-    app->ProcessMessages();
-  }
   void Page(TfrmWizard& wizard, int page) {
     wizard.ShowPage(page);
-    app->ProcessMessages();
-  }
-  // Replaces the text of an edit (or a spin) as a person would: select all, type.
-  void TypeInto(const host::TControl& edit, const std::string& text) {
-    Click(edit, 4, edit.Height() / 2);
-    input->PressKey('A', host::ssCtrl);
-    input->Type(text);
     app->ProcessMessages();
   }
   void ClickItem(const host::TListBox& list, int index) {
@@ -102,13 +82,6 @@ class WizardTest : public ControlsTest {
     const host::RECT cell = grid.CellRect(letter, 0);
     Click(grid, (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
     app->ProcessMessages();
-  }
-  static TDialogAnswer Answer(TDialogKind kind, const std::string& text = "", bool accept = true) {
-    TDialogAnswer answer;
-    answer.kind = kind;
-    answer.text = text;
-    answer.accept = accept;
-    return answer;
   }
   host::TSpeedButton& Button(TfrmWizard& wizard, const char* name) {
     return *dynamic_cast<host::TSpeedButton*>(wizard.FindComponent(name));
@@ -134,18 +107,18 @@ TEST_F(WizardTest, EditingALabelOnEveryPageReachesItOnOk) {
     ASSERT_FALSE(w.Preview->Art->Dib->Empty()) << "the preview rendered when the wizard showed";
 
     Page(w, 1);
-    TypeInto(*w.txtLabelText1, "Wizard");
+    driver.ReplaceText(*w.txtLabelText1, "Wizard");
     EXPECT_EQ(w.txtLabelText2->Text(), "Wizard") << "the other caption edit follows";
     EXPECT_EQ(w.EditedText()->Caption, "Wizard");
     EXPECT_EQ(w.grdLetters->ColCount(), 6) << "one column per letter";
 
     // A font for the second letter alone, through the letter grid.
-    Press(Button(w, "btnAdvanced"));
+    driver.Click(Button(w, "btnAdvanced"));
     ASSERT_TRUE(w.pnlLetters->Visible());
-    Press(*w.chkApplyAll);
+    driver.Click(*w.chkApplyAll);
     ASSERT_FALSE(w.chkApplyAll->Checked());
     ClickLetter(*w.grdLetters, 1);
-    TypeInto(*w.spnHeight, "44");
+    driver.ReplaceText(*w.spnHeight, "44");
     EXPECT_EQ(w.EditedText()->GetLetterFont(1)->GetHeight(), 44);
     EXPECT_NE(w.EditedText()->GetLetterFont(0)->GetHeight(), 44) << "the first letter keeps its font";
     ClickLetter(*w.grdLetters, 0);
@@ -153,35 +126,33 @@ TEST_F(WizardTest, EditingALabelOnEveryPageReachesItOnOk) {
 
     // Text effects: a frame of width 3 and an embossed 3D edge pointing down.
     Page(w, 2);
-    Press(*w.chkTextFrame);
+    driver.Click(*w.chkTextFrame);
     EXPECT_EQ(w.cmbColor->ItemIndex(), 3) << "the colour panel follows: \"Letters Frame\"";
     EXPECT_EQ(w.EditedColor, w.EditedText()->LayerFrame->FulgoColor1.get());
-    TypeInto(*w.spnTextFrame, "3");
-    Press(*w.chkText3d);
-    Press(*w.chkTextEmbossed);
+    driver.ReplaceText(*w.spnTextFrame, "3");
+    driver.Click(*w.chkText3d);
+    driver.Click(*w.chkTextEmbossed);
     w.cmbText3dDirection->SetItemIndex(5);
     app->ProcessMessages();
     // Background effects: a shadow moved by 4, 5.
     Page(w, 3);
-    Press(*w.chkBackShadow);
-    TypeInto(*w.spnBackShadowX, "4");
-    TypeInto(*w.spnBackShadowY, "5");
+    driver.Click(*w.chkBackShadow);
+    driver.ReplaceText(*w.spnBackShadowX, "4");
+    driver.ReplaceText(*w.spnBackShadowY, "5");
     // Align/Size: left justified, with 7 pixels added to the text's width.
     Page(w, 5);
     w.chkTextAlignment->SetItemIndex(1);
-    TypeInto(*w.spnTextWidth, "7");
+    driver.ReplaceText(*w.spnTextWidth, "7");
     EXPECT_EQ(w.EditedBackground()->TextWidthPlus, 7);
 
     // The background's colour through the colour dialog, as fuzz of radius 2.
     Page(w, 3);
-    Press(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnPickBack1")));
+    driver.Click(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnPickBack1")));
     EXPECT_EQ(w.EditedColor, w.EditedBackground()->FulgoColor.get());
-    Press(*w.rdoFuzz);
-    TypeInto(*w.spnFuzz, "2");
-    TDialogAnswer blue = Answer(TDialogKind::Color);
-    blue.color = 0xFF0000;
-    host::DialogResponder().Queue(blue);
-    Press(Button(w, "btnEditColor"));
+    driver.Click(*w.rdoFuzz);
+    driver.ReplaceText(*w.spnFuzz, "2");
+    driver.AnswerColor(0xFF0000);
+    driver.Click(Button(w, "btnEditColor"));
     EXPECT_EQ(host::DialogResponder().Pending(), 0);
 
     // The letters as a gradient of three stops, made in the gradient editor; then cancelled once.
@@ -191,17 +162,17 @@ TEST_F(WizardTest, EditingALabelOnEveryPageReachesItOnOk) {
     bool accept = false;
     w.GradientEditor->OnShow = [&](host::TPersistent*) {
       app->ProcessMessages();
-      Press(*w.GradientEditor->btnInsertColor);
-      Press(accept ? *w.GradientEditor->btnOk : *w.GradientEditor->btnCancel);
+      driver.Click(*w.GradientEditor->btnInsertColor);
+      driver.Click(accept ? *w.GradientEditor->btnOk : *w.GradientEditor->btnCancel);
     };
-    Press(*w.rdoGradient);
+    driver.Click(*w.rdoGradient);
     EXPECT_EQ(w.EditedColor->ColorType, fgGradient) << "the radio buttons set the type";
-    Press(Button(w, "btnEditColor"));
+    driver.Click(Button(w, "btnEditColor"));
     EXPECT_EQ(w.EditedColor->Gradient->Vortex[1].Steps, 0) << "a cancelled gradient editor changes nothing";
     accept = true;
-    Press(Button(w, "btnEditColor"));
+    driver.Click(Button(w, "btnEditColor"));
     EXPECT_EQ(w.EditedColor->ColorType, fgGradient);
-    Press(*w.btnOk);
+    driver.Click(*w.btnOk);
   });
   EXPECT_TRUE(EditLabel(*label));
   EXPECT_EQ(frmWiz, nullptr);
@@ -247,13 +218,13 @@ TEST_F(WizardTest, CancelLeavesTheControlAndItsPaletteExactlyAsTheyWere) {
   OnWizard([&](TfrmWizard& w) {
     EXPECT_EQ(palette->GetComponentsCount(), 1) << "the working copy stays out of the control's palette";
     Page(w, 2);
-    TypeInto(*w.txtLabelText2, "Changed");
-    Press(*w.chkTextShadow);
+    driver.ReplaceText(*w.txtLabelText2, "Changed");
+    driver.Click(*w.chkTextShadow);
     Page(w, 5);
-    Press(*w.rdoAutoSizeFalse);
-    Press(Button(w, "btnClear"));
+    driver.Click(*w.rdoAutoSizeFalse);
+    driver.Click(Button(w, "btnClear"));
     EXPECT_EQ(palette->BuildCount, builds) << "previews render with the wizard's own palette";
-    Press(*w.btnCancel);
+    driver.Click(*w.btnCancel);
   });
   EXPECT_FALSE(EditLabel(*label));
   app->ProcessMessages();
@@ -266,8 +237,8 @@ TEST_F(WizardTest, CancelLeavesTheControlAndItsPaletteExactlyAsTheyWere) {
   // Ok puts the palette component and UpdatePalette back as well.
   OnWizard([&](TfrmWizard& w) {
     Page(w, 1);
-    TypeInto(*w.txtLabelText1, "Changed");
-    Press(*w.btnOk);
+    driver.ReplaceText(*w.txtLabelText1, "Changed");
+    driver.Click(*w.btnOk);
   });
   EXPECT_TRUE(EditLabel(*label));
   EXPECT_EQ(label->Caption(), "Changed");
@@ -301,11 +272,11 @@ TEST_F(WizardTest, AnErrorWhileAcceptingPutsTheControlBack) {
   label->fail = true;
   OnWizard([&](TfrmWizard& w) {
     Page(w, 1);
-    TypeInto(*w.txtLabelText1, "After");
+    driver.ReplaceText(*w.txtLabelText1, "After");
     Page(w, 5);
-    Press(*w.rdoAutoSizeFalse);
-    TypeInto(*w.spnBackWidth, "300");
-    Press(*w.btnOk);
+    driver.Click(*w.rdoAutoSizeFalse);
+    driver.ReplaceText(*w.spnBackWidth, "300");
+    driver.Click(*w.btnOk);
   });
   EXPECT_THROW(EditLabel(*label), host::EInvalidOperation);
   EXPECT_EQ(frmWiz, nullptr) << "the form went all the same";
@@ -335,17 +306,17 @@ TEST_F(WizardTest, RefusedInputKeepsTheLastGoodValue) {
 
     // A frame width outside 0..50, and a text that is no number: a beep, no error, the old value.
     Page(w, 2);
-    Press(*w.chkTextFrame);
+    driver.Click(*w.chkTextFrame);
     w.spnTextFrame->SetText("99");
     w.spnTextShadowX->SetText("1-2");
     const int before = input->Beeps();
-    Press(*w.chkTextShadow);
+    driver.Click(*w.chkTextShadow);
     EXPECT_EQ(w.EditedText()->LayerFrame->LineWidth, 1);
     EXPECT_EQ(w.spnTextFrame->Text(), "1");
     EXPECT_EQ(w.EditedText()->LayerShadow->Left, 1);
     EXPECT_EQ(w.spnTextShadowX->Text(), "1");
     EXPECT_GE(input->Beeps() - before, 2);
-    Press(*w.btnOk);
+    driver.Click(*w.btnOk);
   });
   EXPECT_TRUE(EditLabel(*label));
   EXPECT_TRUE(errors.empty()) << errors.front();
@@ -356,7 +327,7 @@ TEST_F(WizardTest, TypingQuicklyRendersOnceAfterTheDelay) {
   TFulgoLabel* label = NewLabel("A");
   OnWizard([&](TfrmWizard& w) {
     Page(w, 6);
-    Press(*w.chkBeep);
+    driver.Click(*w.chkBeep);
     ASSERT_EQ(w.spnUpdateTime->Getvalue(), 600);
     Page(w, 1);
     Click(*w.txtLabelText1, 40, 5);
@@ -396,12 +367,12 @@ TEST_F(WizardTest, TypingQuicklyRendersOnceAfterTheDelay) {
     app->ProcessMessages();
     EXPECT_EQ(Renders(), start + 2);
     EXPECT_EQ(keysReachingEdit, 0);
-    Press(*w.btnRender);
+    driver.Click(*w.btnRender);
     EXPECT_EQ(Renders(), start + 3);
     w.rdosUpdateMethod->SetItemIndex(0);
-    Press(*w.btnRender);
+    driver.Click(*w.btnRender);
     EXPECT_EQ(Renders(), start + 3) << "the button does nothing in the delay mode";
-    Press(*w.btnCancel);
+    driver.Click(*w.btnCancel);
   });
   EditLabel(*label);
 }
@@ -419,12 +390,12 @@ TEST_F(WizardTest, PresetsFromTheGalleryWithEitherCaption) {
     ClickItem(*w.lstFiles, 1);
     EXPECT_EQ(w.PresetName, (*w.lstFiles->Items())[1]);
     EXPECT_EQ(w.PresetLabel->Caption(), "Mine");
-    Press(*w.rdoPresetCaption);
+    driver.Click(*w.rdoPresetCaption);
     EXPECT_NE(w.PresetLabel->Caption(), "Mine") << "the preset is loaded again with its own caption";
     const std::string presetCaption = w.PresetLabel->Caption();
     const host::TColor presetBrush = w.PresetLabel->Art->FulgoBackground->FulgoColor->Brush;
 
-    Press(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnApplyPreset")));
+    driver.Click(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnApplyPreset")));
     EXPECT_EQ(w.EditedText()->Caption, presetCaption);
     EXPECT_EQ(w.txtLabelText1->Text(), presetCaption);
     EXPECT_EQ(w.EditedBackground()->FulgoColor->Brush, presetBrush);
@@ -432,15 +403,15 @@ TEST_F(WizardTest, PresetsFromTheGalleryWithEitherCaption) {
 
     // A gallery that does not exist shows the memo.
     Page(w, 6);
-    TypeInto(*w.txtGalleryDirectory, dir.Name("nowhere"));
+    driver.ReplaceText(*w.txtGalleryDirectory, dir.Name("nowhere"));
     Page(w, 0);
-    host::DialogResponder().Queue(Answer(TDialogKind::Message));
-    Press(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnRefreshPresets")));
+    driver.AnswerMessage(host::mrOk);
+    driver.Click(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnRefreshPresets")));
     EXPECT_EQ(host::DialogResponder().Pending(), 0) << "\"Presets loaded.\" was reported";
     EXPECT_FALSE(w.PresetsFound);
     EXPECT_TRUE(w.MemoNoPresets->Visible());
     EXPECT_FALSE(w.PresetLabel->Visible());
-    Press(*w.btnOk);
+    driver.Click(*w.btnOk);
   });
   EXPECT_TRUE(EditLabel(*label));
   EXPECT_NE(label->Caption(), "Mine");
@@ -460,10 +431,10 @@ TEST_F(WizardTest, FilesThatFailToLoadAreReportedAndChangeNothing) {
   TFulgoLabel* label = NewLabel("Edited");
   OnWizard([&](TfrmWizard& w) {
     Page(w, 6);
-    TypeInto(*w.txtGalleryDirectory, dir.Path().string());
+    driver.ReplaceText(*w.txtGalleryDirectory, dir.Path().string());
     Page(w, 0);
-    host::DialogResponder().Queue(Answer(TDialogKind::Message));
-    Press(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnRefreshPresets")));
+    driver.AnswerMessage(host::mrOk);
+    driver.Click(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnRefreshPresets")));
     ASSERT_EQ(w.lstFiles->Items()->Count(), 3);
     const std::string presetBefore = AsText(*w.PresetLabel);
     ClickItem(*w.lstFiles, 1);
@@ -475,20 +446,20 @@ TEST_F(WizardTest, FilesThatFailToLoadAreReportedAndChangeNothing) {
 
     // Loading a broken control file into the working copy.
     const std::string workBefore = AsText(*w.WorkLabel);
-    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, truncated));
-    Press(Button(w, "btnLoad"));
+    driver.AnswerFile(TDialogKind::OpenFile, truncated);
+    driver.Click(Button(w, "btnLoad"));
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_NE(errors[1].find(truncated), std::string::npos) << errors[1];
     EXPECT_EQ(AsText(*w.WorkLabel), workBefore);
     EXPECT_EQ(w.EditedText()->Caption, "Edited");
 
     // A good file loads.
-    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, dir.Name("a-good.lbl")));
-    Press(Button(w, "btnLoad"));
+    driver.AnswerFile(TDialogKind::OpenFile, dir.Name("a-good.lbl"));
+    driver.Click(Button(w, "btnLoad"));
     EXPECT_EQ(errors.size(), 2u);
     EXPECT_EQ(w.EditedBackground()->FulgoColor->Brush, 0x00FF00u);
     EXPECT_EQ(w.txtLabelText1->Text(), "Good");
-    Press(*w.btnOk);
+    driver.Click(*w.btnOk);
   });
   EXPECT_TRUE(EditLabel(*label));
   EXPECT_EQ(label->Caption(), "Good");
@@ -501,12 +472,12 @@ TEST_F(WizardTest, SavesControlFilesAndRenderedBitmaps) {
   const std::string face = dir.Name("face.BMP");
   OnWizard([&](TfrmWizard& w) {
     Page(w, 2);
-    Press(*w.chkTextFrame);
-    host::DialogResponder().Queue(Answer(TDialogKind::SaveFile, control));
-    Press(Button(w, "btnSave"));
-    host::DialogResponder().Queue(Answer(TDialogKind::SaveFile, face));
-    Press(Button(w, "btnSave"));
-    Press(*w.btnCancel);
+    driver.Click(*w.chkTextFrame);
+    driver.AnswerFile(TDialogKind::SaveFile, control);
+    driver.Click(Button(w, "btnSave"));
+    driver.AnswerFile(TDialogKind::SaveFile, face);
+    driver.Click(Button(w, "btnSave"));
+    driver.Click(*w.btnCancel);
   });
   EXPECT_FALSE(EditLabel(*label));
   EXPECT_FALSE(label->Art->FulgoText->LayerFrame->Active) << "saving is not accepting";
@@ -528,34 +499,34 @@ TEST_F(WizardTest, PicturesForFillsAndTheBackground) {
   const std::string notAPicture = dir.File("notes.bmp", "plain text");
   OnWizard([&](TfrmWizard& w) {
     Page(w, 2);
-    Press(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnPickLetters2")));
+    driver.Click(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnPickLetters2")));
     ASSERT_EQ(w.EditedColor, w.EditedText()->FulgoColor.get());
     // "Bitmap" on a fill without one asks for a picture; cancelling keeps the type.
-    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, "", false));
-    Press(*w.rdoBitmap);
+    driver.Cancel(TDialogKind::OpenFile);
+    driver.Click(*w.rdoBitmap);
     EXPECT_EQ(w.EditedColor->ColorType, fgBrush);
     EXPECT_TRUE(w.rdoColor->Checked());
     // A file that is no picture is reported, naming it, and changes nothing.
-    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, notAPicture));
-    Press(*w.rdoBitmap);
+    driver.AnswerFile(TDialogKind::OpenFile, notAPicture);
+    driver.Click(*w.rdoBitmap);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find(notAPicture), std::string::npos) << errors[0];
     EXPECT_EQ(w.EditedColor->ColorType, fgBrush);
-    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, picture));
-    Press(*w.rdoTiledBitmap);
+    driver.AnswerFile(TDialogKind::OpenFile, picture);
+    driver.Click(*w.rdoTiledBitmap);
     EXPECT_EQ(w.EditedColor->ColorType, fgTiledBitmap);
     EXPECT_FALSE(w.EditedColor->FulgoGlyph->Empty());
 
     // The background's picture, whose size the image page shows.
     Page(w, 4);
-    host::DialogResponder().Queue(Answer(TDialogKind::OpenFile, picture));
-    Press(Button(w, "btnLoadImage"));
+    driver.AnswerFile(TDialogKind::OpenFile, picture);
+    driver.Click(Button(w, "btnLoadImage"));
     EXPECT_FALSE(w.EditedBackground()->BackImage->Empty());
     EXPECT_EQ(w.spnImageWidth->Getvalue(), label->Art->GetWidth());
     EXPECT_EQ(w.EditedBackground()->ImageWidth, label->Art->GetWidth());
-    Press(Button(w, "btnClearImage"));
+    driver.Click(Button(w, "btnClearImage"));
     EXPECT_TRUE(w.EditedBackground()->BackImage->Empty());
-    Press(*w.btnOk);
+    driver.Click(*w.btnOk);
   });
   EXPECT_TRUE(EditLabel(*label));
   EXPECT_EQ(label->Art->FulgoText->FulgoColor->ColorType, fgTiledBitmap);
@@ -577,12 +548,12 @@ TEST_F(WizardTest, ButtonStatesAreEditedOneByOne) {
     EXPECT_EQ(w.ButtonState, kStateMouseOver);
     EXPECT_EQ(w.Preview->Art, w.WorkButton->MouseOverArt.get());
     Page(w, 2);
-    Press(*w.chkTextFrame);
+    driver.Click(*w.chkTextFrame);
     EXPECT_TRUE(w.WorkButton->MouseOverArt->FulgoText->LayerFrame->Active);
 
     // A picture fill is for the Up state only: choosing one runs the edit, which refuses.
-    host::DialogResponder().Queue(Answer(TDialogKind::Message));
-    Press(*w.rdoBitmap);
+    driver.AnswerMessage(host::mrOk);
+    driver.Click(*w.rdoBitmap);
     EXPECT_EQ(host::DialogResponder().Pending(), 0) << "\"Bitmaps can only be changed for the UP state\"";
     EXPECT_EQ(w.EditedColor->ColorType, fgBrush);
     EXPECT_TRUE(w.rdoColor->Checked()) << "the panel shows the type the fill kept";
@@ -591,8 +562,8 @@ TEST_F(WizardTest, ButtonStatesAreEditedOneByOne) {
     EXPECT_EQ(w.Preview->Art, w.WorkButton->Art.get());
     EXPECT_FALSE(w.chkTextFrame->Checked()) << "the Up look has no frame";
     Page(w, 1);
-    TypeInto(*w.txtLabelText1, "Go");
-    Press(*w.btnOk);
+    driver.ReplaceText(*w.txtLabelText1, "Go");
+    driver.Click(*w.btnOk);
   });
   EXPECT_TRUE(EditButton(*button));
   EXPECT_EQ(button->Caption(), "Go");
@@ -618,11 +589,11 @@ TEST_F(WizardTest, PanelsAndTheirPresets) {
     for (const tPreset& preset : w.Presets) EXPECT_EQ(fs::path(preset.Path).extension(), ".pnl");
     ASSERT_TRUE(w.PresetsFound);
     EXPECT_TRUE(w.PresetPanel->Visible());
-    Press(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnApplyPreset")));
+    driver.Click(*dynamic_cast<host::TSpeedButton*>(w.FindComponent("btnApplyPreset")));
     EXPECT_EQ(w.Preview->Width(), w.PresetPanel->Width()) << "a panel preset brings its size";
     Page(w, 1);
-    TypeInto(*w.txtLabelText1, "Dash");
-    Press(*w.btnOk);
+    driver.ReplaceText(*w.txtLabelText1, "Dash");
+    driver.Click(*w.btnOk);
   });
   EXPECT_TRUE(EditPanel(*panel));
   EXPECT_EQ(panel->Caption(), "Dash");
@@ -634,17 +605,17 @@ TEST_F(WizardTest, PreferencesAreSavedAndRestored) {
   TFulgoLabel* label = NewLabel("Prefs");
   OnWizard([&](TfrmWizard& w) {
     Page(w, 6);
-    Press(*w.chkBeep);
+    driver.Click(*w.chkBeep);
     w.rdosUpdateMethod->SetItemIndex(1);
-    TypeInto(*w.spnUpdateTime, "250");
-    Press(Button(w, "btnSaveDefault"));
-    Press(*w.chkBeep);
-    TypeInto(*w.spnUpdateTime, "999");
-    Press(Button(w, "btnRestoreDefaults"));
+    driver.ReplaceText(*w.spnUpdateTime, "250");
+    driver.Click(Button(w, "btnSaveDefault"));
+    driver.Click(*w.chkBeep);
+    driver.ReplaceText(*w.spnUpdateTime, "999");
+    driver.Click(Button(w, "btnRestoreDefaults"));
     EXPECT_TRUE(w.chkBeep->Checked());
     EXPECT_EQ(w.rdosUpdateMethod->ItemIndex(), 1);
     EXPECT_EQ(w.spnUpdateTime->Getvalue(), 250);
-    Press(*w.btnCancel);
+    driver.Click(*w.btnCancel);
   });
   EditLabel(*label);
   const tWizardSettings saved = ReadWizardSettings();

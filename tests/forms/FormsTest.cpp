@@ -6,6 +6,7 @@
 #include "forms/FormsTestSupport.h"
 #include "host/classes/Filer.h"
 #include "host/classes/TextForm.h"
+#include "host/forms/Responder.h"
 #include "host/graphics/PictureFile.h"
 
 namespace vantora::host {
@@ -39,10 +40,12 @@ TForm* NewDialog(TApplication* app, TButton** ok, TButton** cancel) {
 }
 
 TEST_F(FormsTest, ModalResultsFromKeysButtonsAndTimers) {
+  // The modal loop itself is under test here, with input queued and timers, not a test's script.
+  DialogResponder().OnShow = nullptr;
   TForm* main = NewForm();
   main->Show();
   TButton *ok = nullptr, *cancel = nullptr;
-  TForm* dialog = NewDialog(app.get(), &ok, &cancel);
+  TForm* dialog = NewDialog(app, &ok, &cancel);
   // The focus rests on a control that does not take Enter or Escape itself.
   auto* field = new TPanel(dialog);
   field->SetParent(dialog);
@@ -88,11 +91,16 @@ TEST_F(FormsTest, ModalResultsFromKeysButtonsAndTimers) {
   EXPECT_EQ(ticks, 3) << "the closing timer kept firing during the modal loop";
   dialog->OnCloseQuery = nullptr;
 
-  // Nobody will ever answer a headless modal form without timers: the session ends, no hang.
+  // Nobody will ever answer a headless modal form without input or timers: it says so instead of
+  // hanging, and the application still takes input after it.
   opener.SetEnabled(false);
   closer.SetEnabled(false);
-  EXPECT_EQ(dialog->ShowModal(), mrCancel);
-  EXPECT_TRUE(app->Terminated());
+  EXPECT_THROW(dialog->ShowModal(), EModalUnanswered);
+  EXPECT_FALSE(dialog->Visible());
+  EXPECT_FALSE(app->Terminated());
+  input->Click(main->Handle(), 5, 5);
+  app->ProcessMessages();
+  EXPECT_EQ(mainClicks, 1);
 }
 
 TEST_F(FormsTest, TimersRunOnTheVirtualClock) {
@@ -181,24 +189,18 @@ TEST_F(FormsTest, EscapedExceptionsAreShownAndTheProgramGoesOn) {
   button->OnClick = [&](TPersistent*) {
     if (++clicks == 1) throw EConvertError("'abc' is not a valid integer value");
   };
-  std::string shown, title;
-  TTimer reader(form);
-  reader.SetInterval(10);
-  reader.OnTimer = [&](TPersistent*) {
-    TCustomForm* box = Screen->ActiveForm();
-    if (box == form || !box) return;
-    title = box->Caption();
-    shown = static_cast<TControl*>(box->FindComponent("Message"))->Caption();
-    input->PressKey(VK_RETURN);
-  };
+  // Without a handler of its own the program shows them in a box titled with its name.
+  app->OnException = nullptr;
+  std::string shown;
+  driver.OnModal(app->Title(), [&](TCustomForm& box) {
+    shown = driver.Find<TControl>(box, "Message").Caption();
+    driver.PressKey(VK_RETURN);
+  });
   form->Show();
-  Click(*button);
-  app->ProcessMessages();
+  driver.Click(*button);
   EXPECT_EQ(shown, "'abc' is not a valid integer value.");
-  EXPECT_EQ(title, app->Title());
   EXPECT_FALSE(app->Terminated());
-  Click(*button);
-  app->ProcessMessages();
+  driver.Click(*button);
   EXPECT_EQ(clicks, 2);
 
   // OnException takes over; an exception from a paint arrives there too.
@@ -268,7 +270,7 @@ TEST_F(FormsTest, FormsStreamWithAllTheirChildren) {
   const std::string text = ObjectBinaryToText(std::string(stream.Memory(), stream.Memory() + stream.Size()));
   TMemoryStream textStream;
   SetText(textStream, text);
-  TCustomForm* loaded = LoadForm(textStream, app.get());
+  TCustomForm* loaded = LoadForm(textStream, app);
   EXPECT_EQ(loaded->Caption(), "Settings");
   EXPECT_EQ(loaded->Position(), poScreenCenter);
   auto* loadedClient = dynamic_cast<TPanel*>(loaded->FindComponent("Client"));
@@ -289,7 +291,7 @@ TEST_F(FormsTest, FormsStreamWithAllTheirChildren) {
   TMemoryStream broken;
   SetText(broken, text.substr(0, text.find("object OkButton")) + "object X: TNoSuchClass\nend\nend\nend\n");
   try {
-    LoadForm(broken, app.get());
+    LoadForm(broken, app);
     FAIL() << "no error";
   } catch (const EReadError& e) {
     EXPECT_NE(std::string(e.Message()).find("TNoSuchClass"), std::string::npos) << e.Message();

@@ -3,28 +3,24 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "host/backends/HeadlessBackend.h"
 #include "host/forms/Application.h"
 #include "host/forms/Button.h"
 #include "host/forms/HintWindow.h"
 #include "host/forms/Panel.h"
 #include "host/forms/Timer.h"
+#include "host/testing/TestDriver.h"
 
 namespace vantora::host::testing {
 
 class FormsTest : public ::testing::Test {
  protected:
-  FormsTest() {
-    auto backend = std::make_unique<THeadlessBackend>();
-    input = backend.get();
-    app = std::make_unique<TApplication>(std::move(backend));
-  }
+  // What went wrong after the test's last step fails it too.
+  void TearDown() override { EXPECT_NO_THROW(driver.Process()); }
 
   // A shown form of the given client size at the screen's top-left corner.
   TForm* NewForm(int width = 200, int height = 120) {
-    auto* form = new TForm(app.get());
+    auto* form = new TForm(app);
     form->SetBounds(0, 0, width, height);
     return form;
   }
@@ -50,8 +46,9 @@ class FormsTest : public ::testing::Test {
     return pixels.pixels[p.y * pixels.width + p.x];
   }
 
-  THeadlessBackend* input = nullptr;
-  std::unique_ptr<TApplication> app;
+  TTestDriver driver;
+  THeadlessBackend* input = &driver.Screen();
+  TApplication* app = &driver.App();
 };
 
 }  // namespace vantora::host::testing

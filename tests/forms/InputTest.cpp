@@ -107,7 +107,7 @@ TEST_F(FormsTest, TheFocusLeavesAnnouncedOnHideAndSilentlyWhenTheFormIsDestroyed
     explicit Editor(TComponent* owner, int& counter) : TForm(owner), exits(counter) {}
     int& exits;
   };
-  auto* form = new Editor(app.get(), exits);
+  auto* form = new Editor(app, exits);
   form->SetBounds(0, 0, 200, 120);
   auto* button = Add<TButton>(form, 5, 5, 60, 25);
   button->OnExit = [form](TPersistent*) { ++form->exits; };

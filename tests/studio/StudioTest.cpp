@@ -12,7 +12,7 @@
 #include "design/Fulgo.h"
 #include "design/Wizard.h"
 #include "host/designer/DesignRegistry.h"
-#include "host/dialogs/Responder.h"
+#include "host/forms/Responder.h"
 #include "host/widgets/PopupMenu.h"
 #include "host/widgets/SpeedButton.h"
 #include "support/TempDir.h"

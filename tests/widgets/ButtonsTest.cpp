@@ -285,7 +285,7 @@ TEST_F(ButtonsTest, ScrollBoxScrollsItsChildren) {
 
 TEST_F(ButtonsTest, AFormOfWidgetsStreamsAndShows) {
   TFileStream file(std::string(VANTORA_SOURCE_DIR) + "/data/forms/widgets.txt", TFileMode::fmOpenRead);
-  TCustomForm* form = LoadForm(file, app.get());
+  TCustomForm* form = LoadForm(file, app);
   form->Show();
   app->ProcessMessages();
   auto* combo = dynamic_cast<TComboBox*>(form->FindComponent("KindCombo"));
@@ -312,7 +312,7 @@ TEST_F(ButtonsTest, AFormOfWidgetsStreamsAndShows) {
 
 TEST_F(ButtonsTest, EveryWidgetTakesHostileInput) {
   TFileStream file(std::string(VANTORA_SOURCE_DIR) + "/data/forms/widgets.txt", TFileMode::fmOpenRead);
-  TCustomForm* form = LoadForm(file, app.get());
+  TCustomForm* form = LoadForm(file, app);
   form->Show();
   app->ProcessMessages();
   // Control characters, invalid UTF-8 (stray continuation bytes, a cut sequence, overlong forms),

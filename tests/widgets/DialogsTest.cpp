@@ -13,7 +13,7 @@
 #include "host/dialogs/FontDialog.h"
 #include "host/dialogs/MessageDialogs.h"
 #include "host/dialogs/OpenPictureDialog.h"
-#include "host/dialogs/Responder.h"
+#include "host/forms/Responder.h"
 #include "host/widgets/Label.h"
 
 namespace vantora::host {
@@ -32,8 +32,6 @@ class DialogsTest : public testing::FormsTest {
     for (const char* name : {"face.LBL", "glow.lbl", "press.btn", "notes.txt", "photo.bmp"}) Touch(name);
   }
   ~DialogsTest() override {
-    DialogResponder().Clear();
-    DialogResponder().OnShow = nullptr;
     std::error_code error;
     fs::permissions(folder / "locked", fs::perms::owner_all, error);
     fs::remove_all(folder, error);
@@ -41,27 +39,15 @@ class DialogsTest : public testing::FormsTest {
   void Touch(const std::string& name, const std::string& content = "x") {
     std::ofstream(folder / name) << content;
   }
-  static TDialogAnswer Answer(TDialogKind kind, bool accept = true) {
-    TDialogAnswer answer;
-    answer.kind = kind;
-    answer.accept = accept;
-    return answer;
-  }
 
   fs::path folder;
 };
 
 TEST_F(DialogsTest, ScriptedAnswers) {
-  TDialogAnswer no = Answer(TDialogKind::Message);
-  no.button = mrNo;
-  DialogResponder().Queue(no);
-  TDialogAnswer text = Answer(TDialogKind::Input);
-  text.text = "12";
-  DialogResponder().Queue(text);
-  DialogResponder().Queue(Answer(TDialogKind::Input, false));
-  TDialogAnswer file = Answer(TDialogKind::SaveFile);
-  file.text = (folder / "new").string();
-  DialogResponder().Queue(file);
+  driver.AnswerMessage(mrNo);
+  driver.AnswerInput("12");
+  driver.Cancel(TDialogKind::Input);
+  driver.AnswerFile(TDialogKind::SaveFile, (folder / "new").string());
 
   // Answers are taken by kind, in the order they were queued.
   std::string value = "4";
@@ -126,7 +112,7 @@ TEST_F(DialogsTest, OpenDialogFiltersNavigatesAndChecks) {
       for (const std::string& entry : shown->Entries()) listed.push_back(entry);
   };
   // A name that does not exist is refused with a message (answered by script); then a real one.
-  DialogResponder().Queue(Answer(TDialogKind::Message));
+  driver.AnswerMessage(mrOk);
   input->Type("missing.lbl");
   input->PressKey(VK_RETURN);
   input->PressKey('A', ssCtrl);
@@ -162,25 +148,21 @@ TEST_F(DialogsTest, SaveDialogOverwritePromptAndUnreadableFolders) {
   save.SetInitialDir(folder.string());
   save.SetOptions({ofOverwritePrompt, ofPathMustExist});
   // Declining the overwrite keeps the dialog open; Escape then cancels it, and the file stays.
-  TDialogAnswer no = Answer(TDialogKind::Message);
-  no.button = mrNo;
-  DialogResponder().Queue(no);
+  driver.AnswerMessage(mrNo);
   input->Type("glow");
   input->PressKey(VK_RETURN);
   input->PressKey(VK_ESCAPE);
   EXPECT_FALSE(save.Execute());
   EXPECT_EQ(DialogResponder().Pending(), 0);
 
-  TDialogAnswer yes = Answer(TDialogKind::Message);
-  yes.button = mrYes;
-  DialogResponder().Queue(yes);
+  driver.AnswerMessage(mrYes);
   input->Type("glow");
   input->PressKey(VK_RETURN);
   ASSERT_TRUE(save.Execute());
   EXPECT_EQ(save.FileName(), (folder / "glow.lbl").string());
 
   // A path that does not exist is refused.
-  DialogResponder().Queue(Answer(TDialogKind::Message));
+  driver.AnswerMessage(mrOk);
   input->Type("nowhere/face.lbl");
   input->PressKey(VK_RETURN);
   input->PressKey(VK_ESCAPE);
@@ -236,12 +218,10 @@ TEST_F(DialogsTest, PicturePreviewShowsTheSelectedFile) {
 TEST_F(DialogsTest, ColorDialogBothWays) {
   TColorDialog dialog(nullptr);
   dialog.SetColor(clRed);
-  TDialogAnswer answer = Answer(TDialogKind::Color);
-  answer.color = clTeal;
-  DialogResponder().Queue(answer);
+  driver.AnswerColor(clTeal);
   ASSERT_TRUE(dialog.Execute());
   EXPECT_EQ(dialog.Color(), clTeal);
-  DialogResponder().Queue(Answer(TDialogKind::Color, false));
+  driver.Cancel(TDialogKind::Color);
   EXPECT_FALSE(dialog.Execute());
   EXPECT_EQ(dialog.Color(), clTeal);
 
@@ -287,7 +267,8 @@ TEST_F(DialogsTest, FontDialogBothWays) {
   ASSERT_NE(std::find(scalable.begin(), scalable.end(), "Liberation Serif"), scalable.end());
 
   TFontDialog dialog(nullptr);
-  TDialogAnswer answer = Answer(TDialogKind::Font);
+  TDialogAnswer answer;
+  answer.kind = TDialogKind::Font;
   answer.fontName = "Liberation Mono";
   answer.fontSize = 14;
   answer.fontStyle = TFontStyles{fsBold};
@@ -300,7 +281,7 @@ TEST_F(DialogsTest, FontDialogBothWays) {
   // Typed: a family that is not in the list is refused (the message is answered by script),
   // then the list's own entry, a size and an effect.
   dialog.SetOptions({fdEffects, fdTrueTypeOnly, fdForceFontExist});
-  DialogResponder().Queue(Answer(TDialogKind::Message));
+  driver.AnswerMessage(mrOk);
   DialogResponder().OnShow = [this](TCustomForm& form) {
     if (!form.FindComponent("FamilyEdit")) return;
     input->PressKey('A', ssCtrl);
@@ -320,7 +301,7 @@ TEST_F(DialogsTest, FontDialogBothWays) {
   EXPECT_EQ(dialog.Font()->Style(), (TFontStyles{fsBold, fsUnderline}));
 
   // A size that is no number keeps the dialog open; Escape leaves the font as it was.
-  DialogResponder().Queue(Answer(TDialogKind::Message));
+  driver.AnswerMessage(mrOk);
   DialogResponder().OnShow = [this](TCustomForm& form) {
     if (!form.FindComponent("FamilyEdit")) return;
     input->PressKey('S', ssAlt);

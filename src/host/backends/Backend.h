@@ -92,9 +92,10 @@ class TBackend {
 
   // Takes the next pending event; false when none is waiting.
   virtual bool PollEvent(TBackendEvent& event) = 0;
-  // Waits until an event arrives or TimeoutMs passes (kWaitForever: no limit). The headless
-  // backend never blocks: its clock jumps ahead by the timeout instead.
-  virtual void WaitEvent(std::uint32_t timeoutMs) = 0;
+  // Waits until an event arrives or TimeoutMs passes (kWaitForever: no limit); answers false when
+  // nothing can ever arrive. The headless backend never blocks: its clock jumps ahead by the
+  // timeout instead, and with no timeout and no input queued there is nothing to wait for.
+  virtual bool WaitEvent(std::uint32_t timeoutMs) = 0;
 
   // Milliseconds since start-up (virtual in the headless backend).
   virtual std::uint32_t GetTickCount() const = 0;

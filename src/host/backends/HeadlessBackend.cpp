@@ -92,12 +92,11 @@ bool THeadlessBackend::PollEvent(TBackendEvent& event) {
   return true;
 }
 
-void THeadlessBackend::WaitEvent(std::uint32_t timeoutMs) {
-  if (!events_.empty()) return;
-  if (timeoutMs == kWaitForever)
-    RequestQuit();
-  else
-    now_ += timeoutMs;
+bool THeadlessBackend::WaitEvent(std::uint32_t timeoutMs) {
+  if (!events_.empty()) return true;
+  if (timeoutMs == kWaitForever) return false;
+  now_ += timeoutMs;
+  return true;
 }
 
 SIZE THeadlessBackend::ScreenSize() const {

@@ -27,8 +27,8 @@ class THeadlessBackend : public TBackend {
   void Present(HWND surface, const RECT& dirty) override;
   bool PollEvent(TBackendEvent& event) override;
   // With nothing queued the clock moves on by the timeout, as if the time had been waited; with
-  // no timeout nothing could ever happen, so the application is asked to quit.
-  void WaitEvent(std::uint32_t timeoutMs) override;
+  // no timeout nothing could ever happen, and it answers false.
+  bool WaitEvent(std::uint32_t timeoutMs) override;
   std::uint32_t GetTickCount() const override { return now_; }
   void SetMouseCapture(bool captured) override { captured_ = captured; }
   void SetCursor(TCursor cursor) override { cursor_ = cursor; }

@@ -164,7 +164,7 @@ class TSdlBackend final : public TBackend {
   void MoveNativeWindow(HWND surface, int left, int top) override;
   void Present(HWND surface, const RECT& dirty) override;
   bool PollEvent(TBackendEvent& event) override;
-  void WaitEvent(std::uint32_t timeoutMs) override;
+  bool WaitEvent(std::uint32_t timeoutMs) override;
   std::uint32_t GetTickCount() const override { return SDL_GetTicks(); }
   void SetMouseCapture(bool captured) override;
   void SetCursor(TCursor cursor) override;
@@ -311,11 +311,13 @@ bool TSdlBackend::PollEvent(TBackendEvent& event) {
   return false;
 }
 
-void TSdlBackend::WaitEvent(std::uint32_t timeoutMs) {
+bool TSdlBackend::WaitEvent(std::uint32_t timeoutMs) {
+  // A person can always act: waiting ends with the next event or the timeout.
   if (timeoutMs == kWaitForever)
     SDL_WaitEvent(nullptr);
   else
     SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min<std::uint32_t>(timeoutMs, INT_MAX)));
+  return true;
 }
 
 bool TSdlBackend::Translate(const SDL_Event& sdl, TBackendEvent& event) {

@@ -42,6 +42,7 @@ inline constexpr std::uint16_t VK_SUBTRACT = 0x6D;
 inline constexpr std::uint16_t VK_DECIMAL = 0x6E;
 inline constexpr std::uint16_t VK_DIVIDE = 0x6F;
 inline constexpr std::uint16_t VK_F1 = 0x70;  // VK_F2..VK_F24 follow
+inline constexpr std::uint16_t VK_F4 = 0x73;
 inline constexpr std::uint16_t VK_NUMLOCK = 0x90;
 inline constexpr std::uint16_t VK_SCROLL = 0x91;
 inline constexpr std::uint16_t VK_OEM_1 = 0xBA;  // ';' on a US keyboard

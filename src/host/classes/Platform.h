@@ -1,6 +1,6 @@
 // Platform services the library calls outside any window: the message box, the beep and the tick
-// clock. Each sits behind a small interface; the headless implementations are the defaults, and the
-// window layer installs real ones.
+// clock. Each sits behind a small interface; the headless implementations are the defaults, and an
+// application installs its own message box and its backend's bell while it lives.
 #pragma once
 
 #include <cstdint>
@@ -98,7 +98,7 @@ VirtualClock* VirtualClockInstalled();
 
 // The classic entry points the library calls.
 int MessageBox(const std::string& text, const std::string& caption, std::uint32_t flags);
-void MessageBeep(std::uint32_t type);
+void MessageBeep(std::uint32_t type = 0);
 std::uint32_t GetTickCount();
 
 }  // namespace vantora::host

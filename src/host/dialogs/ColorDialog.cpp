@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/dialogs/DialogForm.h"
-#include "host/dialogs/Responder.h"
+#include "host/forms/Responder.h"
 #include "host/forms/StylePainter.h"
 #include "host/widgets/CustomEdit.h"
 #include "host/widgets/Label.h"
@@ -389,7 +389,11 @@ TColorDialog::TColorDialog(TComponent* owner)
 TColorDialog::~TColorDialog() = default;
 
 bool TColorDialog::Execute() {
-  if (auto answer = DialogResponder().Take(TDialogKind::Color)) {
+  TDialogRecord record;
+  record.kind = TDialogKind::Color;
+  record.title = "Color";
+  record.color = color_;
+  if (auto answer = DialogResponder().Take(record)) {
     if (answer->accept) color_ = answer->color;
     return answer->accept;
   }
@@ -401,7 +405,11 @@ bool TColorDialog::Execute() {
           FromRgbHex(static_cast<std::uint32_t>(std::stoul(value, nullptr, 16)));
   }
   TColorDialogForm form(color_, options_.Contains(cdFullOpen), options_.Contains(cdPreventFullOpen), custom);
-  if (form.Run() != mrOk) return false;
+  TDialogAnswer answer;
+  answer.accept = form.Run() == mrOk;
+  answer.color = form.Chosen();
+  DialogResponder().Record(record, answer);
+  if (!answer.accept) return false;
   color_ = form.Chosen();
   const std::vector<TColor> chosen = form.CustomColors();
   customColors_->BeginUpdate();

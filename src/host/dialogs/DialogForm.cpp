@@ -1,6 +1,5 @@
 #include "host/dialogs/DialogForm.h"
 
-#include "host/dialogs/Responder.h"
 #include "host/forms/StylePainter.h"
 
 namespace vantora::host {
@@ -34,17 +33,8 @@ TLabel* TDialogForm::AddText(TWinControl* parent, const std::string& name, int l
 }
 
 TModalResult TDialogForm::Run() {
-  announced_ = false;
   const TModalResult result = ShowModal();
   return result == mrNone ? mrCancel : result;
-}
-
-void TDialogForm::CMVisibleChanged(TMessage& message) {
-  TForm::CMVisibleChanged(message);
-  if (Visible() && !announced_) {
-    announced_ = true;
-    DialogResponder().Shown(*this);
-  }
 }
 
 int DialogTextWidth(const std::string& text) {

@@ -33,14 +33,8 @@ class TDialogForm : public TForm {
                   const std::string& caption, bool wrap = false);
   TButton* AddButton(const std::string& name, const std::string& caption, TModalResult result, int left,
                      int top, bool isDefault = false, bool isCancel = false);
-  // Shows the dialog modally; the responder hears of it once it is up.
+  // Shows the dialog modally; closed any other way than by its buttons, it answers mrCancel.
   TModalResult Run();
-
- protected:
-  void CMVisibleChanged(TMessage& message) override;
-
- private:
-  bool announced_ = false;
 };
 
 // The width of Text in the dialogs' font.

@@ -51,15 +51,31 @@ TFileDialogSettings TOpenDialog::Settings() const {
   return settings;
 }
 
+TDialogRecord TOpenDialog::Record() const {
+  TDialogRecord record;
+  record.kind = IsSave() ? TDialogKind::SaveFile : TDialogKind::OpenFile;
+  record.title = DialogTitle(Settings());
+  record.value = fileName_;
+  record.filter = filter_;
+  record.defaultExt = defaultExt_;
+  record.initialDir = initialDir_;
+  return record;
+}
+
 bool TOpenDialog::Execute() {
-  if (auto answer = DialogResponder().Take(IsSave() ? TDialogKind::SaveFile : TDialogKind::OpenFile)) {
+  const TDialogRecord record = Record();
+  if (auto answer = DialogResponder().Take(record)) {
     if (!answer->accept) return false;
     std::filesystem::path path = answer->text;
     if (!path.has_extension() && !defaultExt_.empty()) path += "." + defaultExt_;
     fileName_ = path.string();
     return true;
   }
-  return ShowDialog();
+  TDialogAnswer answer;
+  answer.accept = ShowDialog();
+  answer.text = fileName_;
+  DialogResponder().Record(record, answer);
+  return answer.accept;
 }
 
 bool TOpenDialog::ShowDialog() {

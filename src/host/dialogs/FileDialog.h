@@ -9,7 +9,7 @@
 #include "host/classes/Persistent.h"
 #include "host/dialogs/CommonDialog.h"
 #include "host/dialogs/FileDialogForm.h"
-#include "host/dialogs/Responder.h"
+#include "host/forms/Responder.h"
 
 VANTORA_API_BEGIN
 namespace vantora::host {
@@ -48,6 +48,8 @@ class TOpenDialog : public TCommonDialog {
   // Runs a built form and takes the chosen file from it.
   bool Run(TFileDialogForm& form);
   TFileDialogSettings Settings() const;
+  // The dialog as the responder records it.
+  TDialogRecord Record() const;
 
  private:
   std::string fileName_, filter_, defaultExt_, initialDir_, title_;

@@ -31,9 +31,13 @@ void SortIgnoringCase(std::vector<std::string>& names) {
 
 }  // namespace
 
+std::string DialogTitle(const TFileDialogSettings& settings) {
+  if (!settings.title.empty()) return settings.title;
+  return settings.save ? "Save As" : "Open";
+}
+
 TFileDialogForm::TFileDialogForm(const TFileDialogSettings& settings, int extraWidth)
-    : TDialogForm(settings.title.empty() ? (settings.save ? "Save As" : "Open") : settings.title,
-                  2 * kMargin + kListWidth + 85 + extraWidth, 330),
+    : TDialogForm(DialogTitle(settings), 2 * kMargin + kListWidth + 85 + extraWidth, 330),
       settings_(settings) {
   Place<TLabel>(this, "LookInLabel", kMargin, kMargin + 4, 50, 13, "Look in:");
   folderLabel_ = AddText(this, "FolderLabel", kMargin + 55, kMargin + 4, kListWidth - 85, 13, "");

@@ -31,6 +31,9 @@ struct TFileDialogSettings {
   bool overwritePrompt = false;
 };
 
+// The title shown: the settings' own, else "Open" or "Save As".
+std::string DialogTitle(const TFileDialogSettings& settings);
+
 class TFileDialogForm : public TDialogForm {
  public:
   // ExtraWidth leaves room at the right for what a dialog adds (a picture's preview).

@@ -8,7 +8,7 @@
 
 #include "host/dialogs/DialogForm.h"
 #include "host/dialogs/MessageDialogs.h"
-#include "host/dialogs/Responder.h"
+#include "host/forms/Responder.h"
 #include "host/widgets/CheckBox.h"
 #include "host/widgets/CustomEdit.h"
 #include "host/widgets/GroupBox.h"
@@ -219,7 +219,12 @@ TFontDialog::TFontDialog(TComponent* owner) : TCommonDialog(owner), font_(std::m
 TFontDialog::~TFontDialog() = default;
 
 bool TFontDialog::Execute() {
-  if (auto answer = DialogResponder().Take(TDialogKind::Font)) {
+  TDialogRecord record;
+  record.kind = TDialogKind::Font;
+  record.title = "Font";
+  record.fontName = font_->Name();
+  record.fontSize = font_->Size();
+  if (auto answer = DialogResponder().Take(record)) {
     if (!answer->accept) return false;
     if (!answer->fontName.empty()) font_->SetName(answer->fontName);
     if (answer->fontSize > 0) font_->SetSize(answer->fontSize);
@@ -227,9 +232,14 @@ bool TFontDialog::Execute() {
     return true;
   }
   TFontDialogForm form(*font_, options_, minFontSize_, maxFontSize_);
-  if (form.Run() != mrOk) return false;
-  form.Apply(*font_);
-  return true;
+  TDialogAnswer answer;
+  answer.accept = form.Run() == mrOk;
+  if (answer.accept) form.Apply(*font_);
+  answer.fontName = font_->Name();
+  answer.fontSize = font_->Size();
+  answer.fontStyle = font_->Style();
+  DialogResponder().Record(record, answer);
+  return answer.accept;
 }
 
 }  // namespace vantora::host

@@ -5,6 +5,7 @@
 
 #include "host/forms/Button.h"
 #include "host/forms/HintWindow.h"
+#include "host/forms/MessageBox.h"
 #include "host/forms/Panel.h"
 #include "host/forms/StylePainter.h"
 #include "host/forms/Timer.h"
@@ -75,26 +76,17 @@ void RegisterFormClasses() {
     RegisterClass(*cls);
 }
 
-// The text of a message box, one line per row.
-class TMessageText : public TGraphicControl {
+// While an application lives, message boxes are its own and the beep is its backend's bell.
+class TApplicationMessageBox : public IMessageBoxService {
  public:
-  explicit TMessageText(TComponent* owner) : TGraphicControl(owner) {}
-
- protected:
-  void Paint() override {
-    HDC dc = Canvas().Handle();
-    const int lineHeight = StylePainter::TextExtent(dc, "Ag", Font()).cy;
-    int y = 0;
-    std::size_t start = 0;
-    while (start <= Caption().size()) {
-      const std::size_t end = std::min(Caption().find('\n', start), Caption().size());
-      const std::string line = Caption().substr(start, end - start);
-      StylePainter::Caption(dc, RECT{0, y, Width(), y + lineHeight}, line, Font(), taLeftJustify, vaTop,
-                            true);
-      y += lineHeight;
-      start = end + 1;
-    }
+  int Show(const std::string& text, const std::string& caption, std::uint32_t flags) override {
+    return Application->MessageBox(text, caption, flags);
   }
+};
+
+class TBackendBeep : public IBeepService {
+ public:
+  void Beep(std::uint32_t) override { Application->Backend().Beep(); }
 };
 
 }  // namespace
@@ -211,11 +203,15 @@ TApplication::TApplication(std::unique_ptr<TBackend> backend)
   hintTimer_ = new TTimer(this);
   hintTimer_->SetEnabled(false);
   hintTimer_->OnTimer = [this](TPersistent*) { HintTimerFired(); };
+  previousMessageBox_ = SetMessageBoxService(std::make_unique<TApplicationMessageBox>());
+  previousBeep_ = SetBeepService(std::make_unique<TBackendBeep>());
 }
 
 TApplication::~TApplication() {
   // The forms go first, while the backend they show on is still there.
   DestroyComponents();
+  SetMessageBoxService(std::move(previousMessageBox_));
+  SetBeepService(std::move(previousBeep_));
   auto& state = windowing::Current();
   state.posted.clear();
   state.timers.clear();
@@ -237,7 +233,24 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::HandleMessage() {
-  if (!Turn() && !terminated_) backend_->WaitEvent(windowing::TimeToNextTimer());
+  if (Turn() || terminated_) return;
+  if (!backend_->WaitEvent(windowing::TimeToNextTimer())) NothingCanHappen();
+}
+
+void TApplication::NothingCanHappen() {
+  // The main loop has nothing left to do; a modal form would wait for good, so it says so.
+  const auto& modal = windowing::Current().modal;
+  if (modal.empty()) {
+    Terminate();
+    return;
+  }
+  const auto* form = static_cast<const TCustomForm*>(modal.back());
+  throw EModalUnanswered("The modal form \"" + form->Caption() +
+                         "\" waits for input that cannot come: none is queued and no timer runs");
+}
+
+std::uint32_t TApplication::TimeToNextTimer() const {
+  return windowing::TimeToNextTimer();
 }
 
 bool TApplication::Turn() {
@@ -520,59 +533,20 @@ void TApplication::ShowException(const Exception& error) {
   --showingException_;
 }
 
-int TApplication::MessageBox(const std::string& text, const std::string& caption, int buttons) {
-  TForm box(nullptr);
-  box.SetName("MessageBox");
-  box.SetCaption(caption);
-  box.SetBorderStyle(bsDialog);
-  box.SetPosition(poScreenCenter);
-  auto* message = new TMessageText(&box);
-  message->SetName("Message");
-  message->SetCaption(text);
-  message->SetParent(&box);
-  // Measure the text on the screen's context, whose font metrics are the same everywhere.
-  HDC dc = GetDC(nullptr);
-  int width = 0, lines = 0;
-  for (std::size_t start = 0; start <= text.size(); ++lines) {
-    const std::size_t end = std::min(text.find('\n', start), text.size());
-    width = std::max<int>(width,
-                          StylePainter::TextExtent(dc, text.substr(start, end - start), message->Font()).cx);
-    start = end + 1;
-  }
-  const int lineHeight = StylePainter::TextExtent(dc, "Ag", message->Font()).cy;
-  ReleaseDC(nullptr, dc);
-  struct Choice {
-    const char* caption;
-    TModalResult result;
-    bool isDefault, isCancel;
-  };
-  std::vector<Choice> choices;
-  if (buttons == MB_YESNO)
-    choices = {{"&Yes", mrYes, true, false}, {"&No", mrNo, false, true}};
-  else if (buttons == MB_OKCANCEL)
-    choices = {{"OK", mrOk, true, false}, {"Cancel", mrCancel, false, true}};
-  else
-    choices = {{"OK", mrOk, true, true}};
-  constexpr int kMargin = 16, kButtonWidth = 75, kButtonHeight = 25, kGap = 8;
-  const int buttonsWidth = static_cast<int>(choices.size()) * (kButtonWidth + kGap) - kGap;
-  const int clientWidth = std::max(width, buttonsWidth) + 2 * kMargin;
-  const int textHeight = lines * lineHeight;
-  message->SetBounds(kMargin, kMargin, clientWidth - 2 * kMargin, textHeight);
-  box.SetBounds(0, 0, clientWidth, kMargin + textHeight + kMargin + kButtonHeight + kMargin);
-  int x = (clientWidth - buttonsWidth) / 2;
-  for (const Choice& choice : choices) {
-    auto* button = new TButton(&box);
-    button->SetCaption(choice.caption);
-    button->SetModalResult(choice.result);
-    button->SetDefault(choice.isDefault);
-    button->SetCancel(choice.isCancel);
-    button->SetBounds(x, kMargin + textHeight + kMargin, kButtonWidth, kButtonHeight);
-    button->SetParent(&box);
-    if (choice.isDefault) box.SetActiveControl(button);
-    x += kButtonWidth + kGap;
-  }
-  const TModalResult result = box.ShowModal();
-  return result == mrNone ? IDCANCEL : result;
+int TApplication::MessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) {
+  constexpr std::uint32_t kButtons = 0x0F, kSign = 0xF0;
+  const std::uint32_t buttons = flags & kButtons;
+  const TMsgDlgButtons shown = buttons == MB_YESNO      ? TMsgDlgButtons{mbYes, mbNo}
+                               : buttons == MB_OKCANCEL ? TMsgDlgButtons{mbOK, mbCancel}
+                                                        : TMsgDlgButtons{mbOK};
+  const std::uint32_t sign = flags & kSign;
+  const TMsgDlgType type = sign == MB_ICONHAND          ? mtError
+                           : sign == MB_ICONQUESTION    ? mtConfirmation
+                           : sign == MB_ICONEXCLAMATION ? mtWarning
+                           : sign == MB_ICONASTERISK    ? mtInformation
+                                                        : mtCustom;
+  // An untitled box takes the application's title rather than its kind's name.
+  return MessageDlg(text, type, shown, caption.empty() ? title_ : caption);
 }
 
 }  // namespace vantora::host

@@ -11,6 +11,7 @@
 
 #include "VantoraExport.h"
 #include "host/backends/Backend.h"
+#include "host/classes/Platform.h"
 #include "host/forms/Forms.h"
 
 VANTORA_API_BEGIN
@@ -40,14 +41,8 @@ class TScreen : public TComponent {
   TCursor cursor_ = TCursor::Default;
 };
 
-// Message box buttons and answers.
-inline constexpr int MB_OK = 0;
-inline constexpr int MB_OKCANCEL = 1;
-inline constexpr int MB_YESNO = 4;
-inline constexpr int IDOK = mrOk;
-inline constexpr int IDCANCEL = mrCancel;
-inline constexpr int IDYES = mrYes;
-inline constexpr int IDNO = mrNo;
+// A headless modal form that nothing can ever end: no input is queued and no timer runs.
+VANTORA_DECLARE_ERROR(EModalUnanswered, EInvalidOperation);
 
 using TExceptionEvent = std::function<void(TPersistent* sender, const Exception& error)>;
 
@@ -55,7 +50,8 @@ class TApplication : public TComponent {
   VANTORA_PERSISTENT(TApplication)
 
   // The application owns the backend; there is one at a time (the globals Application and Screen
-  // point at it while it lives).
+  // point at it while it lives). While it lives, the platform's message boxes are its own and the
+  // platform's beep is the backend's bell.
   explicit TApplication(std::unique_ptr<TBackend> backend);
   ~TApplication() override;
 
@@ -94,12 +90,17 @@ class TApplication : public TComponent {
   TExceptionEvent OnException;
   void HandleException(std::exception_ptr error);
   void ShowException(const Exception& error);
-  // A modal message box; answers IDOK, IDCANCEL, IDYES or IDNO.
-  int MessageBox(const std::string& text, const std::string& caption, int buttons = MB_OK);
+  // A modal message box with the buttons and sign of the MB_ flags; answers IDOK, IDCANCEL, IDYES
+  // or IDNO.
+  int MessageBox(const std::string& text, const std::string& caption, std::uint32_t flags = MB_OK);
+  // Milliseconds until the next timer is due; kWaitForever when none runs.
+  std::uint32_t TimeToNextTimer() const;
 
  private:
   // One turn; answers whether anything was handled.
   bool Turn();
+  // Nothing was waiting and nothing can ever arrive (headless, no input, no timer).
+  void NothingCanHappen();
   void Dispatch(const TBackendEvent& event);
   void DispatchMouse(TWinControl& window, const TBackendEvent& event);
   void DispatchKey(const TBackendEvent& event);
@@ -124,6 +125,9 @@ class TApplication : public TComponent {
   THintWindow* hintWindow_ = nullptr;  // owned as a component
   TControl* hintControl_ = nullptr;
   POINT mouse_{0, 0};  // where the mouse was last seen, in screen pixels
+  // The platform services in place before this application, given back when it ends.
+  std::unique_ptr<IMessageBoxService> previousMessageBox_;
+  std::unique_ptr<IBeepService> previousBeep_;
 };
 
 // Text from the backend (UTF-8) as the single-byte characters controls hold, and back; what has no

@@ -5,6 +5,7 @@
 #include "host/classes/Filer.h"
 #include "host/classes/TextForm.h"
 #include "host/forms/Application.h"
+#include "host/forms/Responder.h"
 #include "host/forms/WindowSystem.h"
 
 namespace vantora::host {
@@ -127,6 +128,7 @@ TModalResult TCustomForm::ShowModal() {
   };
   try {
     Show();
+    DialogResponder().Shown(*this);
     while (modalResult_ == mrNone) {
       Application->HandleMessage();
       if (Application->Terminated())

@@ -6,6 +6,7 @@
 
 #include "VantoraExport.h"
 #include "host/backends/Backend.h"
+#include "host/backends/VirtualKeys.h"
 #include "host/graphics/GdiTypes.h"
 
 VANTORA_API_BEGIN
@@ -78,28 +79,6 @@ inline constexpr UINT CM_ENTER = CM_BASE + 26;
 inline constexpr UINT CM_EXIT = CM_BASE + 27;
 inline constexpr UINT CM_RELEASE = CM_BASE + 33;
 inline constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 36;
-
-// Virtual-key codes; letters and digits are their capital ASCII codes.
-inline constexpr std::uint16_t VK_BACK = 8;
-inline constexpr std::uint16_t VK_TAB = 9;
-inline constexpr std::uint16_t VK_RETURN = 13;
-inline constexpr std::uint16_t VK_SHIFT = 16;
-inline constexpr std::uint16_t VK_CONTROL = 17;
-inline constexpr std::uint16_t VK_MENU = 18;
-inline constexpr std::uint16_t VK_ESCAPE = 27;
-inline constexpr std::uint16_t VK_SPACE = 32;
-inline constexpr std::uint16_t VK_PRIOR = 33;
-inline constexpr std::uint16_t VK_NEXT = 34;
-inline constexpr std::uint16_t VK_END = 35;
-inline constexpr std::uint16_t VK_HOME = 36;
-inline constexpr std::uint16_t VK_LEFT = 37;
-inline constexpr std::uint16_t VK_UP = 38;
-inline constexpr std::uint16_t VK_RIGHT = 39;
-inline constexpr std::uint16_t VK_DOWN = 40;
-inline constexpr std::uint16_t VK_INSERT = 45;
-inline constexpr std::uint16_t VK_DELETE = 46;
-inline constexpr std::uint16_t VK_F1 = 112;
-inline constexpr std::uint16_t VK_F4 = 115;
 
 // Shift-state bits of Backend.h (ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle).
 using TShiftState = std::uint32_t;

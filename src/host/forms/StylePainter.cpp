@@ -161,6 +161,38 @@ SIZE TextExtent(HDC dc, const std::string& text, TFont& font) {
   return size;
 }
 
+std::vector<std::string> TextLines(HDC dc, const std::string& text, TFont& font, int wrapWidth) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  do {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    std::string paragraph = text.substr(start, end - start);
+    if (!paragraph.empty() && paragraph.back() == '\r') paragraph.pop_back();
+    start = end + 1;
+    if (wrapWidth <= 0) {
+      lines.push_back(paragraph);
+      continue;
+    }
+    std::string line;
+    std::size_t pos = 0;
+    while (pos < paragraph.size()) {
+      std::size_t next = paragraph.find(' ', pos);
+      if (next == std::string::npos) next = paragraph.size();
+      const std::string word = paragraph.substr(pos, next - pos);
+      std::string candidate = line.empty() ? word : line + ' ' + word;
+      if (!line.empty() && TextExtent(dc, candidate, font).cx > wrapWidth) {
+        lines.push_back(line);
+        line = word;
+      } else {
+        line = std::move(candidate);
+      }
+      pos = next + 1;
+    }
+    lines.push_back(line);
+  } while (start <= text.size());
+  return lines;
+}
+
 void Text(HDC dc, int x, int y, const std::string& text, TFont& font, TColor color) {
   if (text.empty()) return;
   SavedDC saved(dc);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "VantoraExport.h"
 #include "host/classes/Types.h"
@@ -41,6 +42,9 @@ void Caption(HDC dc, const RECT& rect, const std::string& text, TFont& font, TAl
 // The text without accelerator marks ("&&" stays as one '&').
 std::string StripAccelerator(const std::string& text);
 SIZE TextExtent(HDC dc, const std::string& text, TFont& font);
+// Text as the rows it shows: one per line, and with a WrapWidth above 0 as many words per row as fit
+// (a word wider than that stands on a row of its own).
+std::vector<std::string> TextLines(HDC dc, const std::string& text, TFont& font, int wrapWidth);
 
 // --- Widgets ---
 

@@ -289,6 +289,7 @@ void SystemPalette::Take(PaletteObject& palette, std::size_t entryIndex, int slo
 }
 
 UINT SystemPalette::Realize(PaletteObject& palette, bool background) {
+  ++realizations_;
   GiveUpEntries(palette, background);
   palette.systemIndex.resize(palette.entries.size(), -1);
   std::vector<bool> placed(palette.entries.size(), false);

@@ -204,6 +204,8 @@ class SystemPalette {
   const PALETTEENTRY& Entry(int index) const { return entries_[static_cast<std::size_t>(index)]; }
   // Realises a logical palette; answers how many system entries changed colour.
   UINT Realize(PaletteObject& palette, bool background);
+  // How many realisations there have been since the program started.
+  std::uint64_t Realizations() const { return realizations_; }
   // Frees the entries a palette holds (when the palette is deleted).
   void Release(std::uint64_t owner);
   // The nearest colour in use.
@@ -230,6 +232,7 @@ class SystemPalette {
   std::array<std::uint64_t, 256> owner_{};  // 0: free or static
   std::array<bool, 256> inUse_{};
   std::uint64_t foreground_ = 0;
+  std::uint64_t realizations_ = 0;
   NearestColor mapper_;
   bool mapperValid_ = false;
 };

@@ -28,6 +28,10 @@ SIZE GetScreenSize() {
   return SIZE{State().screen.width, State().screen.height};
 }
 
+std::uint64_t PaletteRealizationCount() {
+  return State().systemPalette.Realizations();
+}
+
 HWND CreateWindowSurface(int width, int height) {
   if (!ValidSurfaceSize(width, height)) return nullptr;
   auto window = std::make_shared<WindowObject>();

@@ -25,6 +25,8 @@ SIZE GetScreenSize();
 // The 20 static colours at their system-palette indices: 0..9 are the first ten entries, 246..255
 // the last ten.
 const PALETTEENTRY (&StaticColors())[20];
+// How many times a logical palette has been realised into the system palette since start-up.
+std::uint64_t PaletteRealizationCount();
 int StaticColorIndex(int i);  // system-palette index of static colour i (0..19)
 
 // Window surfaces: the drawing targets the window layer builds its windows on. A surface starts

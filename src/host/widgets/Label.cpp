@@ -69,37 +69,7 @@ void TLabel::SetTransparent(bool value) {
 
 std::vector<std::string> TLabel::Lines() {
   HDC dc = GetDC(nullptr);
-  const auto width = [&](const std::string& s) { return StylePainter::TextExtent(dc, s, Font()).cx; };
-  std::vector<std::string> lines;
-  const std::string& text = Caption();
-  std::size_t start = 0;
-  do {
-    const std::size_t end = std::min(text.find('\n', start), text.size());
-    std::string paragraph = text.substr(start, end - start);
-    if (!paragraph.empty() && paragraph.back() == '\r') paragraph.pop_back();
-    start = end + 1;
-    if (!wordWrap_) {
-      lines.push_back(paragraph);
-      continue;
-    }
-    // Greedy: as many words as fit; a word wider than the label stands on a line of its own.
-    std::string line;
-    std::size_t pos = 0;
-    while (pos < paragraph.size()) {
-      std::size_t next = paragraph.find(' ', pos);
-      if (next == std::string::npos) next = paragraph.size();
-      const std::string word = paragraph.substr(pos, next - pos);
-      const std::string candidate = line.empty() ? word : line + ' ' + word;
-      if (!line.empty() && width(candidate) > Width()) {
-        lines.push_back(line);
-        line = word;
-      } else {
-        line = candidate;
-      }
-      pos = next + 1;
-    }
-    lines.push_back(line);
-  } while (start <= text.size());
+  std::vector<std::string> lines = StylePainter::TextLines(dc, Caption(), Font(), wordWrap_ ? Width() : 0);
   ReleaseDC(nullptr, dc);
   return lines;
 }
