@@ -140,6 +140,9 @@ TEST_F(TestDriverTest, KeysTypeTheirCharactersAndAcceleratorsPressButtons) {
   driver.Click(*edit);
   driver.TypeText("Hello 42");
   EXPECT_EQ(edit->Text(), "Hello 42");
+  driver.TypeText("\xC3\xA9");
+  EXPECT_EQ(edit->Text(), "Hello 42\xE9") << "a character beyond ASCII in one piece";
+  driver.PressKey(VK_BACK);
   driver.PressKey(VK_BACK);
   driver.PressKey('X', ssShift);
   driver.PressKey('Y');

@@ -25,10 +25,6 @@ class EditTest : public FormsTest {
     for (std::uint16_t key : keys) input->PressKey(key, shift);
     app->ProcessMessages();
   }
-  void Type(const std::string& text) {
-    input->Type(text);
-    app->ProcessMessages();
-  }
 
   TForm* form = nullptr;
   TEdit* edit = nullptr;
@@ -38,7 +34,7 @@ class EditTest : public FormsTest {
 TEST_F(EditTest, TypingSelectingAndDeleting) {
   NewEdit();
   EXPECT_TRUE(edit->Focused());
-  Type("hello world");
+  driver.TypeText("hello world");
   EXPECT_EQ(edit->Text(), "hello world");
   EXPECT_EQ(changes.size(), 11u) << "OnChange after every character";
   EXPECT_EQ(edit->CaretPos(), 11);
@@ -46,7 +42,7 @@ TEST_F(EditTest, TypingSelectingAndDeleting) {
   // Shift+Ctrl+Left takes the last word; typing replaces it.
   Keys({VK_LEFT}, ssShift | ssCtrl);
   EXPECT_EQ(edit->SelText(), "world");
-  Type("there");
+  driver.TypeText("there");
   EXPECT_EQ(edit->Text(), "hello there");
 
   // Home, then Shift+Right twice, Delete.
@@ -92,7 +88,7 @@ TEST_F(EditTest, MouseSelectsAndDoubleClickTakesAWord) {
 
 TEST_F(EditTest, ClipboardUndoLimitsAndReadOnly) {
   NewEdit();
-  Type("copy me");
+  driver.TypeText("copy me");
   edit->SelectAll();
   Keys({'C'}, ssCtrl);
   EXPECT_EQ(app->Backend().GetClipboardText(), "copy me");
@@ -123,7 +119,7 @@ TEST_F(EditTest, ClipboardUndoLimitsAndReadOnly) {
   edit->SetText("");
   edit->SetMaxLength(4);
   const int beeps = input->Beeps();
-  Type("123456");
+  driver.TypeText("123456");
   EXPECT_EQ(edit->Text(), "1234");
   EXPECT_GT(input->Beeps(), beeps);
   app->Backend().SetClipboardText("abcdef");
@@ -136,7 +132,7 @@ TEST_F(EditTest, ClipboardUndoLimitsAndReadOnly) {
   edit->SetReadOnly(true);
   changes.clear();
   edit->SelectAll();
-  Type("x");
+  driver.TypeText("x");
   Keys({VK_BACK, VK_DELETE});
   Keys({'X'}, ssCtrl);
   Keys({'V'}, ssCtrl);
@@ -148,7 +144,7 @@ TEST_F(EditTest, ClipboardUndoLimitsAndReadOnly) {
 
 TEST_F(EditTest, LongTextScrollsAndControlCharactersAreRefused) {
   NewEdit(80);
-  Type(std::string(300, 'W'));
+  driver.TypeText(std::string(300, 'W'));
   EXPECT_EQ(edit->Text().size(), 300u);
   // The caret stays inside the field while the text scrolls under it.
   const auto caretInside = [&] {
@@ -164,15 +160,16 @@ TEST_F(EditTest, LongTextScrollsAndControlCharactersAreRefused) {
   EXPECT_TRUE(caretInside());
 
   edit->SetText("");
-  Type(std::string("a\x01\x1B\tb\x7F", 6));
+  driver.TypeText(std::string("a\x01\x1B\tb\x7F", 6));
   EXPECT_EQ(edit->Text(), "ab");
-  // Broken UTF-8 gives nothing and takes nothing after it: a lead byte before a letter, an
-  // overlong slash, a cut three-byte sequence.
-  Type(
+  // Broken UTF-8 from the window system gives nothing and takes nothing after it: a lead byte
+  // before a letter, an overlong slash, a cut three-byte sequence.
+  input->Type(
       "\xC3"
       "c\xC0\xAF"
       "d\xE2\x82"
       "e\xC3\xA9");
+  app->ProcessMessages();
   EXPECT_EQ(edit->Text(), "abcde\xE9");
   // Text from code is taken as it stands and painting it is safe.
   edit->SetText(std::string("\x01\x02\xFF") + std::string(100000, 'x'));

@@ -16,6 +16,8 @@ namespace vantora::host {
 
 namespace {
 
+constexpr const char* kTitle = "Color";
+
 constexpr int kSwatchWidth = 20, kSwatchHeight = 16, kSwatchGap = 6, kColumns = 8;
 constexpr int kFieldWidth = 180, kFieldHeight = 150;
 constexpr int kCustomCount = 16;
@@ -172,7 +174,7 @@ class TColorSample : public TGraphicControl {
 class TColorDialogForm : public TDialogForm {
  public:
   TColorDialogForm(TColor start, bool fullOpen, bool preventFullOpen, std::vector<TColor> custom)
-      : TDialogForm("Color", 240, 300), start_(start) {
+      : TDialogForm(kTitle, 240, 300), start_(start) {
     Place<TLabel>(this, "BasicLabel", 10, 8, 200, 13, "&Basic colors:");
     std::vector<TColor> basic;
     for (std::uint32_t rgb : kBasicRgb) basic.push_back(FromRgbHex(rgb));
@@ -391,7 +393,7 @@ TColorDialog::~TColorDialog() = default;
 bool TColorDialog::Execute() {
   TDialogRecord record;
   record.kind = TDialogKind::Color;
-  record.title = "Color";
+  record.title = kTitle;
   record.color = color_;
   if (auto answer = DialogResponder().Take(record)) {
     if (answer->accept) color_ = answer->color;

@@ -1,6 +1,5 @@
 #include "host/dialogs/DialogForm.h"
 
-#include "host/forms/StylePainter.h"
 
 namespace vantora::host {
 
@@ -35,14 +34,6 @@ TLabel* TDialogForm::AddText(TWinControl* parent, const std::string& name, int l
 TModalResult TDialogForm::Run() {
   const TModalResult result = ShowModal();
   return result == mrNone ? mrCancel : result;
-}
-
-int DialogTextWidth(const std::string& text) {
-  TFont font;
-  HDC dc = GetDC(nullptr);
-  const int width = StylePainter::TextExtent(dc, text, font).cx;
-  ReleaseDC(nullptr, dc);
-  return width;
 }
 
 }  // namespace vantora::host

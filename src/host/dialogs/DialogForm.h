@@ -37,8 +37,5 @@ class TDialogForm : public TForm {
   TModalResult Run();
 };
 
-// The width of Text in the dialogs' font.
-int DialogTextWidth(const std::string& text);
-
 }  // namespace vantora::host
 VANTORA_API_END

@@ -18,6 +18,8 @@ namespace vantora::host {
 
 namespace {
 
+constexpr const char* kTitle = "Font";
+
 constexpr int kMargin = 10;
 constexpr int kSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
 const char* const kStyles[] = {"Regular", "Italic", "Bold", "Bold Italic"};
@@ -39,7 +41,7 @@ struct EditAndList {
 class TFontDialogForm : public TDialogForm {
  public:
   TFontDialogForm(TFont& font, TFontDialogOptions options, int minSize, int maxSize)
-      : TDialogForm("Font", 420, 290), options_(options), minSize_(minSize), maxSize_(maxSize) {
+      : TDialogForm(kTitle, 420, 290), options_(options), minSize_(minSize), maxSize_(maxSize) {
     family_ = AddEditAndList("Family", "&Font:", kMargin, 180);
     style_ = AddEditAndList("Style", "Font st&yle:", kMargin + 190, 110);
     size_ = AddEditAndList("Size", "&Size:", kMargin + 310, 50);
@@ -221,7 +223,7 @@ TFontDialog::~TFontDialog() = default;
 bool TFontDialog::Execute() {
   TDialogRecord record;
   record.kind = TDialogKind::Font;
-  record.title = "Font";
+  record.title = kTitle;
   record.fontName = font_->Name();
   record.fontSize = font_->Size();
   if (auto answer = DialogResponder().Take(record)) {

@@ -168,11 +168,16 @@ void TTestDriver::PressKey(std::uint16_t key, std::uint32_t shift) {
 }
 
 void TTestDriver::TypeText(const std::string& text) {
-  for (const char c : text) {
-    const std::uint16_t key = KeyOf(c);
-    const std::uint32_t shift = std::isupper(static_cast<unsigned char>(c)) ? std::uint32_t{ssShift} : 0u;
+  for (std::size_t at = 0; at < text.size();) {
+    // A character beyond ASCII is its whole UTF-8 sequence, typed without a key of its own.
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    const std::string character = text.substr(at, length);
+    at += character.size();
+    const std::uint16_t key = character.size() == 1 ? KeyOf(character[0]) : 0;
+    const std::uint32_t shift = std::isupper(lead) ? std::uint32_t{ssShift} : 0u;
     if (key) backend_->KeyDown(key, shift);
-    backend_->Type(std::string(1, c));
+    backend_->Type(character);
     if (key) backend_->KeyUp(key, shift);
   }
   Process();
