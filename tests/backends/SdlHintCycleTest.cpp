@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "backends/NativeWindow.h"
 #include "host/backends/SdlBackend.h"
 #include "host/graphics/Gdi.h"
 
@@ -17,11 +18,11 @@ namespace vantora::host {
 namespace {
 
 // Keeps the X server busy from a connection of its own, as a screenshot tool in a loop does, so that
-// requests of the program's connections wait their turn in the server; meanwhile it moves the mouse
-// over the form, as a person does, so that input arrives while the program waits for it.
+// requests of the program's connections wait their turn in the server; between the screenshots it
+// moves the mouse over Target (as a synthetic event), so that input arrives while the program waits.
 class BusyServer {
  public:
-  BusyServer() : thread_([this] { Run(); }) {}
+  explicit BusyServer(unsigned long target) : target_(target), thread_([this] { Run(); }) {}
   ~BusyServer() {
     stop_ = true;
     thread_.join();
@@ -39,7 +40,14 @@ class BusyServer {
     XWindowAttributes attributes;
     XGetWindowAttributes(display, root, &attributes);
     for (int step = 0; !stop_; ++step) {
-      XWarpPointer(display, 0, root, 0, 0, 0, 0, 200 + step % 100, 150 + step % 70);
+      XEvent motion{};
+      motion.xmotion.type = MotionNotify;
+      motion.xmotion.window = target_;
+      motion.xmotion.root = root;
+      motion.xmotion.same_screen = True;
+      motion.xmotion.x = 10 + step % 200;
+      motion.xmotion.y = 10 + step % 150;
+      XSendEvent(display, target_, False, PointerMotionMask, &motion);
       XImage* image = XGetImage(display, root, 0, 0, static_cast<unsigned>(attributes.width),
                                 static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
       if (image) XDestroyImage(image);
@@ -48,6 +56,7 @@ class BusyServer {
     XCloseDisplay(display);
   }
 
+  const unsigned long target_;
   std::atomic<bool> stop_{false};
   std::atomic<int> screenshots_{0};
   std::thread thread_;
@@ -64,13 +73,19 @@ HWND FilledSurface(int width, int height, COLORREF colour) {
   return surface;
 }
 
-// Handles whatever arrived, as the message loop does between two turns.
-void Pump(TBackend& backend, std::uint32_t waitMs) {
-  backend.WaitEvent(waitMs);
+// Handles whatever is waiting, as the message loop does.
+void HandlePending(TBackend& backend) {
   TBackendEvent event;
   while (backend.PollEvent(event)) {
     if (event.kind == TBackendEvent::Kind::Exposed) backend.Present(event.window, RECT{0, 0, 4096, 4096});
   }
+}
+
+// One turn of the message loop: nothing left to handle, it waits for input.
+void Pump(TBackend& backend, std::uint32_t waitMs) {
+  HandlePending(backend);
+  backend.WaitEvent(waitMs);
+  HandlePending(backend);
 }
 
 TEST(SdlHintCycle, HintShownAndHiddenTwoHundredTimesOnABusyServer) {
@@ -86,24 +101,23 @@ TEST(SdlHintCycle, HintShownAndHiddenTwoHundredTimesOnABusyServer) {
   backend->ShowNativeWindow(form, TNativeWindowParams{"form", 40, 40, true, false});
   Pump(*backend, 50);
   {
-    BusyServer busy;
+    BusyServer busy(test_support::X11WindowOf(SdlWindowId(*backend, form)));
     for (int round = 0; round < 200; ++round) {
       TNativeWindowParams params{"", 60 + round % 50, 60 + round % 30, false, true};
       backend->ShowNativeWindow(hint, params);
       backend->Present(hint, RECT{0, 0, 90, 18});
-      Pump(*backend, 5);
+      Pump(*backend, kWaitForever);
       ASSERT_NE(SdlWindowId(*backend, hint), 0u) << "round " << round;
       backend->HideNativeWindow(hint);
-      Pump(*backend, 1);
+      HandlePending(*backend);
     }
     EXPECT_GT(busy.Screenshots(), 0) << "the server was never kept busy";
   }
   EXPECT_NE(SdlWindowId(*backend, form), 0u);
 
   // With windows shown the wait still blocks until input or the timeout, rather than spinning.
+  HandlePending(*backend);
   TBackendEvent event;
-  while (backend->PollEvent(event)) {
-  }
   const std::uint32_t start = backend->GetTickCount();
   backend->WaitEvent(40);
   EXPECT_TRUE(backend->GetTickCount() - start >= 40 || backend->PollEvent(event))
