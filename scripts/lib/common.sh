@@ -8,6 +8,7 @@ VANTORA_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libpng-dev libjpeg-dev libstb-dev libsdl2-dev xvfb xauth
+  xdotool x11-apps imagemagick python3 python3-xlib
 )
 # Wanted for the fuzz targets; everything else runs without it, so failing to install it stops nothing.
 VANTORA_OPTIONAL_PACKAGES=(clang)

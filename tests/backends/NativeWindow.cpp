@@ -20,6 +20,12 @@ bool X11Window(std::uint32_t sdlWindowId, Display*& display, Window& window) {
 
 }  // namespace
 
+unsigned long X11WindowOf(std::uint32_t sdlWindowId) {
+  Display* display = nullptr;
+  Window window = 0;
+  return X11Window(sdlWindowId, display, window) ? window : 0;
+}
+
 NativePixels ReadNativeWindowPixels(std::uint32_t sdlWindowId) {
   Display* display = nullptr;
   Window window = 0;

@@ -18,6 +18,9 @@ struct NativePixels {
 // Reads the whole window back from the X server; empty when the window is unknown or not on X11.
 NativePixels ReadNativeWindowPixels(std::uint32_t sdlWindowId);
 
+// The X window that shows the SDL window; 0 when the window is unknown or not on X11.
+unsigned long X11WindowOf(std::uint32_t sdlWindowId);
+
 // Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
 void SendCloseRequest(std::uint32_t sdlWindowId);
 

@@ -1,6 +1,7 @@
 #include "host/backends/SdlBackend.h"
 
 #include <SDL.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <array>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "host/backends/SdlKeys.h"
+#include "host/backends/SdlX11.h"
 #include "host/classes/Errors.h"
 #include "host/graphics/Screen.h"
 
@@ -184,6 +186,7 @@ class TSdlBackend final : public TBackend {
   void OpenAudio();
 
   int zoom_;
+  int x11Socket_ = -1;
   std::map<HWND, TNativeWindow> windows_;
   // SDL keeps neither for events pushed into its queue, so both follow the events themselves.
   std::uint16_t modifiers_ = KMOD_NONE;
@@ -250,6 +253,7 @@ void TSdlBackend::ShowNativeWindow(HWND surface, const TNativeWindowParams& para
   SDL_Window* window = SDL_CreateWindow(params.caption.c_str(), params.left * zoom_, params.top * zoom_,
                                         pixels.width * zoom_, pixels.height * zoom_, flags);
   if (!window) throw Exception(SdlError("Cannot create a window"));
+  if (x11Socket_ < 0) x11Socket_ = X11EventSocket(window);
   windows_[surface] = TNativeWindow{window, SDL_GetWindowID(window), SIZE{pixels.width, pixels.height}};
 }
 
@@ -313,10 +317,21 @@ bool TSdlBackend::PollEvent(TBackendEvent& event) {
 
 bool TSdlBackend::WaitEvent(std::uint32_t timeoutMs) {
   // A person can always act: waiting ends with the next event or the timeout.
-  if (timeoutMs == kWaitForever)
-    SDL_WaitEvent(nullptr);
-  else
-    SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min<std::uint32_t>(timeoutMs, INT_MAX)));
+  const int timeout =
+      timeoutMs == kWaitForever ? -1 : static_cast<int>(std::min<std::uint32_t>(timeoutMs, INT_MAX));
+  if (x11Socket_ < 0) {
+    SDL_WaitEventTimeout(nullptr, timeout);
+    return true;
+  }
+  // SDL's own wait on X11 has every event it queues meanwhile send a wake-up message to its newest
+  // window through a second connection. That message can reach the server after the window is gone
+  // (a hint hidden, a dialog closed, the program ending), and the BadWindow error it then earns ends
+  // the program in Xlib's default handler. Waiting on the socket as SDL does, minus the wake-up, is
+  // safe: nothing here queues SDL events from another thread.
+  SDL_PumpEvents();
+  if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return true;
+  pollfd connection{x11Socket_, POLLIN, 0};
+  poll(&connection, 1, timeout);
   return true;
 }
 
