@@ -203,6 +203,31 @@ TEST_F(WizardTest, EditingALabelOnEveryPageReachesItOnOk) {
   EXPECT_EQ(label->Width(), label->Art->GetWidth()) << "the label was rebuilt with its new look";
 }
 
+TEST_F(WizardTest, AChoiceFromADropDownListLeavesNothingPaintedBehind) {
+  TFulgoLabel* label = NewLabel("Hello");
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 1);
+    host::TComboBox& colourOf = *w.cmbColor;
+    ASSERT_TRUE(colourOf.IsShowing());
+    const int steps = 5 - colourOf.ItemIndex();
+    ASSERT_GT(steps, 0);
+    colourOf.SetFocus();
+    driver.PressKey(host::VK_F4);
+    ASSERT_TRUE(colourOf.DroppedDown());
+    for (int i = 0; i < steps; ++i) driver.PressKey(host::VK_DOWN);
+    driver.PressKey(host::VK_RETURN);
+    ASSERT_FALSE(colourOf.DroppedDown());
+    EXPECT_EQ(colourOf.Text(), "Background");
+    // The screen shows what painting the whole wizard afresh shows.
+    const host::TPixels shown = driver.Pixels(w);
+    w.Invalidate();
+    driver.Process();
+    EXPECT_TRUE(driver.Pixels(w).pixels == shown.pixels) << "a part of the list stayed on the screen";
+    driver.Click(*w.btnCancel);
+  });
+  EXPECT_FALSE(EditLabel(*label));
+}
+
 TEST_F(WizardTest, CancelLeavesTheControlAndItsPaletteExactlyAsTheyWere) {
   auto* palette = new tFulgoPalette(form);
   palette->SetName("Palette1");

@@ -202,6 +202,31 @@ TEST_F(ListTest, ComboBoxDropsDownChoosesAndCloses) {
   delete form;
 }
 
+TEST_F(ListTest, AClosedListLeavesNothingPaintedOverWhatItCovered) {
+  TForm* form = NewForm(300, 200);
+  auto* swatch = Add<TPanel>(form, 10, 40, 150, 100);
+  swatch->SetBevelOuter(bvNone);
+  swatch->SetColor(clRed);
+  auto* combo = Add<TComboBox>(form, 10, 10, 150, 21);
+  for (const char* part : {"Letters", "Background"}) combo->Items()->Add(part);
+  form->Show();
+  driver.Process();
+  const TPixels before = driver.Pixels(*swatch);
+
+  driver.ClickAt(*combo, 150 - 8, 10);
+  ASSERT_TRUE(combo->DroppedDown());
+  EXPECT_NE(driver.PixelAt(*swatch, 20, 5), 0xFF0000u) << "the list lies over the swatch";
+  driver.Click(*form);  // outside: the list closes without a choice
+  ASSERT_FALSE(combo->DroppedDown());
+  EXPECT_TRUE(driver.Pixels(*swatch).pixels == before.pixels) << "the swatch shows whole again";
+
+  driver.ClickAt(*combo, 150 - 8, 10);
+  const int rowHeight = StylePainter::MeasureCharacters(combo->Font()).height + 1;
+  driver.ClickAt(*combo, 20, 21 + 2 + rowHeight + rowHeight / 2);
+  EXPECT_EQ(combo->Text(), "Background");
+  EXPECT_TRUE(driver.Pixels(*swatch).pixels == before.pixels) << "after a choice too";
+}
+
 TEST_F(ListTest, GridSelectsRangesByMouseAndShiftArrows) {
   TForm* form = NewForm(300, 200);
   auto* grid = Add<TStringGrid>(form, 10, 10, 200, 120);

@@ -732,7 +732,10 @@ void TWinControl::InsertControl(TControl* control) {
 }
 
 void TWinControl::RemoveControl(TControl* control) {
-  control->Invalidate();
+  // What it covered shows what lies beneath now, also when it goes because it is being freed (a
+  // control no longer invalidates itself then).
+  if (TWinControl* top = TopLevel(); top && !top->destroying_ && control->IsShowing())
+    top->InvalidateWindowRect(control->VisibleArea());
   if (TWinControl* top = TopLevel()) top->ControlDestroyed(control);
   EraseFromEnd(controls_, control);
   control->parent_ = nullptr;
