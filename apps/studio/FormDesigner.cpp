@@ -148,12 +148,14 @@ std::vector<std::pair<RECT, unsigned>> TFormDesigner::Handles() const {
   return handles;
 }
 
+RECT TFormDesigner::MarksArea() const {
+  if (selection_ == &form_) return RECT{0, 0, 0, 0};
+  if (auto* control = dynamic_cast<host::TControl*>(selection_)) return Inflated(FormRect(*control), kHandle);
+  return Inflated(MarkOf(*selection_), 2);
+}
+
 void TFormDesigner::InvalidateMarks() {
-  if (selection_ == &form_) return;
-  if (auto* control = dynamic_cast<host::TControl*>(selection_))
-    form_.InvalidateWindowRect(Inflated(FormRect(*control), kHandle));
-  else
-    form_.InvalidateWindowRect(Inflated(MarkOf(*selection_), 2));
+  form_.InvalidateWindowRect(MarksArea());
 }
 
 void TFormDesigner::PaintMarks(HDC dc, const RECT& clip) {

@@ -52,6 +52,7 @@ class TFormDesigner : public host::IDesignerHook, public host::IDesigner {
 
   bool IsDesignMsg(host::TControl& sender, host::TMessage& message) override;
   void PaintMarks(HDC dc, const RECT& clip) override;
+  RECT MarksArea() const override;
 
  private:
   enum Edge : unsigned { Left = 1, Top = 2, Right = 4, Bottom = 8 };

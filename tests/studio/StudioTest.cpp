@@ -149,6 +149,18 @@ TEST_F(StudioTest, PlacedComponentsMoveSizeAndSurviveSavingAndOpening) {
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
+TEST_F(StudioTest, ASelectedControlResizedInCodeLeavesNoHandlesBehind) {
+  auto& button = Place<TFulgoButton>(40, 40);
+  app->ProcessMessages();
+  // As the wizard's Ok does when a preset brings its own size.
+  button.SetBounds(button.Left(), button.Top(), button.Width() - 40, button.Height() - 12);
+  driver.Process();
+  const host::TPixels shown = driver.Pixels(Form());
+  Form().Invalidate();
+  driver.Process();
+  EXPECT_TRUE(driver.Pixels(Form()).pixels == shown.pixels) << "old grab handles stayed on the form";
+}
+
 TEST_F(StudioTest, DesignedControlsNeverReactButTheTestCopyDoes) {
   auto& button = Place<TFulgoButton>(20, 20);
   int clicks = 0;

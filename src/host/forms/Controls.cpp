@@ -627,6 +627,7 @@ struct TWinControl::WindowState {
   int bufferWidth = 0, bufferHeight = 0;
   std::vector<RECT> invalid;
   RECT toPresent{0, 0, 0, 0};
+  RECT overlayShown{0, 0, 0, 0};  // where the overlay was painted last
   bool painting = false;
   bool native = false;
 
@@ -1047,6 +1048,13 @@ bool TWinControl::PaintPending() const {
 RECT TWinControl::PaintWindow() {
   WindowState& window = Window();
   if (window.painting || window.invalid.empty()) return RECT{0, 0, 0, 0};
+  // An overlay that moved, as marks do when the control they surround is resized in code, leaves
+  // its old place to be painted again along with its new one.
+  if (const RECT overlay = OverlayArea(); !EqualRect(&overlay, &window.overlayShown)) {
+    InvalidateWindowRect(window.overlayShown);
+    InvalidateWindowRect(overlay);
+    window.overlayShown = overlay;
+  }
   // Areas invalidated while painting wait for the next turn; a nested loop paints nothing twice.
   const std::vector<RECT> areas = std::move(window.invalid);
   window.invalid.clear();

@@ -375,8 +375,9 @@ class TWinControl : public TControl {
   // The area in which aligned children are laid out.
   virtual RECT AlignArea() const { return ClientRect(); }
   virtual void PaintBackground(HDC dc, const RECT& clip);
-  // Top-level windows: drawn over the painted tree (a designer's marks).
+  // Top-level windows: drawn over the painted tree (a designer's marks), within OverlayArea.
   virtual void PaintOverlay(HDC, const RECT&) {}
+  virtual RECT OverlayArea() const { return RECT{0, 0, 0, 0}; }
   void CMEnabledChanged(TMessage& message) override;
   void CMVisibleChanged(TMessage& message) override;
   virtual void CMEnter(TMessage&);

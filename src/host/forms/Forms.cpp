@@ -204,6 +204,10 @@ void TCustomForm::PaintOverlay(HDC dc, const RECT& clip) {
   if (designer_) designer_->PaintMarks(dc, clip);
 }
 
+RECT TCustomForm::OverlayArea() const {
+  return designer_ ? designer_->MarksArea() : RECT{0, 0, 0, 0};
+}
+
 void TCustomForm::CMDialogKey(TMessage& message) {
   Broadcast(message);
 }

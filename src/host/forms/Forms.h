@@ -41,6 +41,9 @@ class IDesignerHook {
   virtual bool IsDesignMsg(TControl& sender, TMessage& message) = 0;
   // Draws over the painted form; Dc is on the form's client area.
   virtual void PaintMarks(HDC dc, const RECT& clip) = 0;
+  // Where the selection's marks lie now, in the form's client area; when it changes, the form paints
+  // both the old and the new place.
+  virtual RECT MarksArea() const = 0;
 };
 
 class TCustomForm : public TWinControl {
@@ -107,6 +110,7 @@ class TCustomForm : public TWinControl {
   void CMDialogKey(TMessage& message) override;
   virtual void Activated();
   void PaintOverlay(HDC dc, const RECT& clip) override;
+  RECT OverlayArea() const override;
 
  private:
   void ShowNative();
