@@ -137,6 +137,10 @@ TEST_F(StudioTest, PlacedComponentsMoveSizeAndSurviveSavingAndOpening) {
   EXPECT_EQ(dynamic_cast<host::TControl*>(Form().FindComponent("FulgoButton1"))->Parent(),
             Form().FindComponent("FulgoPanel1"));
   EXPECT_NE(Form().FindComponent("FulgoPalette1"), nullptr);
+  // The form keeps its name through the round trip, in the studio and in the file saved again.
+  EXPECT_EQ(Form().Name(), "Form1");
+  studio->SaveForm(path);
+  EXPECT_EQ(test::ReadAll(path).rfind("object Form1: TForm", 0), 0u) << test::ReadAll(path);
 
   // Delete takes a panel with what it holds.
   ClickForm(Form().FindComponentAs<tFulgoPanel>("FulgoPanel1").Left() + 2,

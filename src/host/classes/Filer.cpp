@@ -232,6 +232,13 @@ TComponent* TReader::ReadComponentRecord(TComponent* instance, TComponent* paren
   const std::string className = format_.ReadName();
   const std::string name = format_.ReadName();
   if (className.empty()) format_.Fail("Missing class name", offset);
+  const auto takeName = [&] {
+    try {
+      instance->SetName(name);
+    } catch (const EComponentError& e) {
+      format_.Fail(e.Message(), offset);
+    }
+  };
   if (!instance) {
     const TClass* cls = GetClass(className);
     if (!cls) format_.Fail("Unknown class " + className, offset);
@@ -239,13 +246,10 @@ TComponent* TReader::ReadComponentRecord(TComponent* instance, TComponent* paren
       format_.Fail("Class " + className + " cannot be created from a stream", offset);
     instance = cls->Create(root_ ? root_ : owner_);
     created_.push_back(instance);
-    if (!name.empty()) {
-      try {
-        instance->SetName(name);
-      } catch (const EComponentError& e) {
-        format_.Fail(e.Message(), offset);
-      }
-    }
+    if (!name.empty()) takeName();
+  } else if (instance->IsDesigning() && instance->Name().empty() && !name.empty()) {
+    // A form opened in a designer is the one stored, name and all, so that saving it loses nothing.
+    takeName();
   }
   if (!root_) root_ = instance;
   instance->SetReading(true);
