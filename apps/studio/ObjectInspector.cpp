@@ -51,8 +51,10 @@ TObjectInspector::TObjectInspector(host::TWinControl& parent, const host::RECT& 
   grid_->SetFixedCols(0);
   grid_->SetFixedRows(1);
   grid_->SetDefaultRowHeight(18);
-  grid_->SetColWidths(0, width * 9 / 20);
-  grid_->SetColWidths(1, width - width * 9 / 20 - 4);
+  // Both columns fit beside the vertical scroll bar, so nothing ever scrolls them sideways.
+  const int nameWidth = width * 9 / 20;
+  grid_->SetColWidths(0, nameWidth);
+  grid_->SetColWidths(1, width - nameWidth - 6 - host::kScrollBarWidth);
   grid_->OnSelectCell = [this](host::TPersistent*, int, int row, bool&) {
     if (row - 1 != chosen_) ChooseRow(row - 1);
   };

@@ -39,6 +39,7 @@ class TObjectInspector {
   std::string RowName(int row) const;
   std::string RowValue(int row) const;
   int FindRow(const std::string& path) const;
+  const host::TStringGrid& Grid() const { return *grid_; }
   // Chooses a row as a click on it does.
   void ChooseRow(int row);
   // What a double click on a row does: an object's row unfolds or folds, a dialog row opens it.

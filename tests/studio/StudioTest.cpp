@@ -15,6 +15,7 @@
 #include "host/forms/Responder.h"
 #include "host/widgets/PopupMenu.h"
 #include "host/widgets/SpeedButton.h"
+#include "host/widgets/StringGrid.h"
 #include "support/TempDir.h"
 
 namespace vantora {
@@ -163,6 +164,30 @@ TEST_F(StudioTest, ASelectedControlResizedInCodeLeavesNoHandlesBehind) {
   Form().Invalidate();
   driver.Process();
   EXPECT_TRUE(driver.Pixels(Form()).pixels == shown.pixels) << "old grab handles stayed on the form";
+}
+
+TEST_F(StudioTest, ANewlyPlacedLabelShowsItsOwnSizeAndHandles) {
+  auto& label = Place<TFulgoLabel>(41, 38);
+  driver.Process();
+  ASSERT_GT(label.Width(), 20) << "the label took the size of its face";
+  studio::TObjectInspector& inspector = studio->Inspector();
+  EXPECT_EQ(inspector.RowValue(inspector.FindRow("Width")), std::to_string(label.Width()));
+  EXPECT_EQ(inspector.RowValue(inspector.FindRow("Height")), std::to_string(label.Height()));
+  // Every handle is painted: the bottom-right one lies just beyond the label's corner.
+  const host::TPixels form = driver.Pixels(Form());
+  EXPECT_EQ(form.At(label.Left() + label.Width() + 2, label.Top() + label.Height() + 2),
+            PixelOf(host::clHighlight));
+}
+
+TEST_F(StudioTest, TheInspectorKeepsBothColumnsInViewWhenAValueIsClicked) {
+  Place<TFulgoLabel>(41, 38);
+  const host::TStringGrid& grid = studio->Inspector().Grid();
+  ASSERT_GT(studio->Inspector().RowCount(), 12) << "enough rows for the vertical scroll bar";
+  const host::RECT value = grid.CellRect(1, 3);
+  driver.ClickAt(grid, (value.left + value.right) / 2, (value.top + value.bottom) / 2);
+  EXPECT_EQ(grid.LeftCol(), 0) << "the Property column scrolled away";
+  ClickForm(300, 300);
+  EXPECT_EQ(grid.LeftCol(), 0);
 }
 
 TEST_F(StudioTest, DesignedControlsNeverReactButTheTestCopyDoes) {

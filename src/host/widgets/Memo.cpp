@@ -6,7 +6,6 @@ namespace vantora::host {
 
 namespace {
 
-constexpr int kScrollBarWidth = 16;
 constexpr int kWheelRows = 3;
 
 }  // namespace

@@ -9,6 +9,9 @@
 VANTORA_API_BEGIN
 namespace vantora::host {
 
+// The breadth of the scroll bars that lists, memos, grids and scroll boxes show.
+inline constexpr int kScrollBarWidth = 16;
+
 enum TScrollBarKind : std::uint8_t { sbHorizontal, sbVertical };
 const TEnumInfo& TypeInfoOf(TScrollBarKind);
 

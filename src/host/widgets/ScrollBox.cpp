@@ -6,12 +6,6 @@
 
 namespace vantora::host {
 
-namespace {
-
-constexpr int kScrollBarWidth = 16;
-
-}  // namespace
-
 const TClass& TControlScrollBar::StaticClass() {
   static const TClass& cls =
       ClassBuilder<TControlScrollBar>("TControlScrollBar", TPersistent::StaticClass())

@@ -8,7 +8,6 @@ namespace vantora::host {
 
 namespace {
 
-constexpr int kScrollBarWidth = 16;
 constexpr int kMaxCells = 1 << 22;  // a grid larger than this is refused rather than allocated
 
 }  // namespace
