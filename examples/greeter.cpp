@@ -27,14 +27,14 @@ TGreeterForm::TGreeterForm(host::TComponent* owner) : host::TForm(owner) {
   GreetButton = new TFulgoButton(this);
   GreetButton->SetName("GreetButton");
   GreetButton->SetBounds(16, 116, 140, 38);
-  GreetButton->SetCaption("&Greet");
+  GreetButton->SetCaption("Greet");
   GreetButton->SetParent(this);
   GreetButton->OnClick = [this](host::TPersistent*) { Greet(); };
 
   ClearButton = new TFulgoButton(this);
   ClearButton->SetName("ClearButton");
   ClearButton->SetBounds(172, 116, 140, 38);
-  ClearButton->SetCaption("&Clear");
+  ClearButton->SetCaption("Clear");
   ClearButton->SetParent(this);
   ClearButton->OnClick = [this](host::TPersistent*) { Clear(); };
 }
