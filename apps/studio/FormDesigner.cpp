@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "ComponentText.h"
 #include "host/designer/DesignRegistry.h"
+#include "host/forms/Application.h"
 #include "host/graphics/Graphics.h"
 
 namespace vantora::studio {
@@ -32,9 +34,10 @@ host::TComponent* DesignedOwner(host::TControl* control, const host::TComponent&
 
 }  // namespace
 
-TFormDesigner::TFormDesigner(host::TCustomForm& form) : form_(form), selection_(&form) {
+TFormDesigner::TFormDesigner(host::TCustomForm& form) : form_(form) {
   form_.SetDesigning(true);
   form_.SetDesigner(this);
+  history_.Reset(TextOf(form_));
 }
 
 TFormDesigner::~TFormDesigner() {
@@ -44,17 +47,68 @@ TFormDesigner::~TFormDesigner() {
 
 void TFormDesigner::Modified() {
   modified_ = true;
+  if (changing_ > 0) {
+    changed_ = true;
+    return;
+  }
+  history_.Record(TextOf(form_));
   InvalidateMarks();
   if (OnModified) OnModified();
 }
 
-void TFormDesigner::Select(host::TComponent* component) {
-  if (!component) component = &form_;
-  if (component == selection_) return;
-  InvalidateMarks();
-  selection_ = component;
-  InvalidateMarks();
+void TFormDesigner::EndChange() {
+  if (--changing_ > 0 || !changed_) return;
+  changed_ = false;
+  Modified();
+}
+
+std::vector<host::TComponent*> TFormDesigner::Selected() const {
+  if (selected_.empty()) return {&form_};
+  return selected_;
+}
+
+bool TFormDesigner::IsSelected(const host::TComponent& component) const {
+  return std::find(selected_.begin(), selected_.end(), &component) != selected_.end();
+}
+
+std::vector<host::TControl*> TFormDesigner::SelectedControls() const {
+  std::vector<host::TControl*> controls;
+  for (host::TComponent* c : selected_)
+    if (auto* control = dynamic_cast<host::TControl*>(c)) controls.push_back(control);
+  return controls;
+}
+
+void TFormDesigner::SelectionChanged() {
   if (OnSelectionChanged) OnSelectionChanged();
+}
+
+void TFormDesigner::Select(host::TComponent* component) {
+  if (!component || component == &form_) {
+    SelectAll({});
+    return;
+  }
+  SelectAll({component});
+}
+
+void TFormDesigner::SelectAll(const std::vector<host::TComponent*>& components) {
+  std::vector<host::TComponent*> chosen;
+  for (host::TComponent* c : components)
+    if (c && c != &form_ && std::find(chosen.begin(), chosen.end(), c) == chosen.end()) chosen.push_back(c);
+  if (chosen == selected_) return;
+  InvalidateMarks();
+  selected_ = std::move(chosen);
+  InvalidateMarks();
+  SelectionChanged();
+}
+
+void TFormDesigner::ToggleSelected(host::TComponent& component) {
+  if (&component == &form_) return;
+  std::vector<host::TComponent*> chosen = selected_;
+  if (const auto at = std::find(chosen.begin(), chosen.end(), &component); at != chosen.end())
+    chosen.erase(at);
+  else
+    chosen.push_back(&component);
+  SelectAll(chosen);
 }
 
 std::string TFormDesigner::UniqueName(const host::TClass& cls) const {
@@ -88,15 +142,108 @@ host::TComponent& TFormDesigner::Place(const host::TClass& cls, POINT p) {
 }
 
 void TFormDesigner::DeleteSelection() {
-  if (selection_ == &form_) return;
-  host::TComponent* doomed = selection_;
+  if (selected_.empty()) return;
+  std::vector<std::string> names;
+  for (host::TComponent* c : selected_) names.push_back(c->Name());
   InvalidateMarks();
-  selection_ = &form_;
-  // A container takes the controls it holds along; they were the form's components too.
-  delete doomed;
+  selected_.clear();
+  // A container takes the controls it holds along; they were the form's components too, so each
+  // is looked up again before it goes.
+  for (const std::string& name : names) delete form_.FindComponent(name);
   form_.Invalidate();
-  if (OnSelectionChanged) OnSelectionChanged();
+  SelectionChanged();
   Modified();
+}
+
+void TFormDesigner::AlignSelection(TAlignment alignment) {
+  const std::vector<host::TControl*> controls = SelectedControls();
+  if (controls.size() < 2) return;
+  const host::TControl& first = *controls.front();
+  InvalidateMarks();
+  for (host::TControl* c : controls) {
+    int left = c->Left(), top = c->Top(), width = c->Width(), height = c->Height();
+    switch (alignment) {
+      case TAlignment::Lefts:
+        left = first.Left();
+        break;
+      case TAlignment::Tops:
+        top = first.Top();
+        break;
+      case TAlignment::HorizontalCentres:
+        left = first.Left() + (first.Width() - width) / 2;
+        break;
+      case TAlignment::VerticalCentres:
+        top = first.Top() + (first.Height() - height) / 2;
+        break;
+      case TAlignment::SameSize:
+        width = first.Width();
+        height = first.Height();
+        break;
+    }
+    c->SetBounds(left, top, width, height);
+  }
+  Modified();
+}
+
+std::string TFormDesigner::CopySelection() const {
+  std::vector<std::string> names;
+  for (host::TComponent* c : selected_) names.push_back(c->Name());
+  return ComponentsOf(TextOf(form_), names);
+}
+
+void TFormDesigner::CutSelection() {
+  if (selected_.empty()) return;
+  host::Application->Backend().SetClipboardText(CopySelection());
+  DeleteSelection();
+}
+
+void TFormDesigner::Paste(const std::string& components, int offset) {
+  const std::string named = WithFreeNames(
+      components, [this](const std::string& name) { return form_.FindComponent(name) != nullptr; });
+  const std::vector<std::string> names = TopLevelNames(named);
+  ReadComponentsInto(form_, named);
+  form_.SetDesigning(true);
+  std::vector<host::TComponent*> pasted;
+  for (const std::string& name : names)
+    if (host::TComponent* c = form_.FindComponent(name)) {
+      if (auto* control = dynamic_cast<host::TControl*>(c); control && offset != 0)
+        control->SetBounds(control->Left() + offset, control->Top() + offset, control->Width(),
+                           control->Height());
+      pasted.push_back(c);
+    }
+  SelectAll(pasted);
+  Modified();
+}
+
+void TFormDesigner::Duplicate() {
+  if (!selected_.empty()) Paste(CopySelection(), kGrid * 2);
+}
+
+void TFormDesigner::Undo() {
+  if (auto state = history_.Undo()) Restore(*state);
+}
+
+void TFormDesigner::Redo() {
+  if (auto state = history_.Redo()) Restore(*state);
+}
+
+void TFormDesigner::Restore(const std::string& text) {
+  std::vector<std::string> names;
+  for (host::TComponent* c : selected_) names.push_back(c->Name());
+  if (host::GetCaptureControl() == &form_) host::ReleaseCapture();
+  drag_ = Drag{};
+  band_ = Band{};
+  selected_.clear();
+  // The inspector lets go of what is about to be freed.
+  SelectionChanged();
+  RestoreFromText(form_, text);
+  form_.SetDesigning(true);
+  for (const std::string& name : names)
+    if (host::TComponent* c = form_.FindComponent(name)) selected_.push_back(c);
+  form_.Invalidate();
+  modified_ = true;
+  SelectionChanged();
+  if (OnModified) OnModified();
 }
 
 host::TWinControl& TFormDesigner::ContainerAt(POINT p) const {
@@ -130,28 +277,46 @@ RECT TFormDesigner::MarkOf(const host::TComponent& component) const {
 }
 
 std::vector<std::pair<RECT, unsigned>> TFormDesigner::Handles() const {
-  auto* control = dynamic_cast<host::TControl*>(selection_);
-  if (!control || control == &form_) return {};
-  const RECT r = FormRect(*control);
-  const int midX = (r.left + r.right - kHandle) / 2;
-  const int midY = (r.top + r.bottom - kHandle) / 2;
-  const int xs[] = {r.left - kHandle, midX, r.right};
-  const int ys[] = {r.top - kHandle, midY, r.bottom};
-  const unsigned xEdges[] = {Left, 0, Right};
-  const unsigned yEdges[] = {Top, 0, Bottom};
   std::vector<std::pair<RECT, unsigned>> handles;
-  for (int row = 0; row < 3; ++row)
-    for (int col = 0; col < 3; ++col)
-      if (row != 1 || col != 1)
-        handles.push_back(
-            {RECT{xs[col], ys[row], xs[col] + kHandle, ys[row] + kHandle}, xEdges[col] | yEdges[row]});
+  const std::vector<host::TControl*> controls = SelectedControls();
+  // One control has handles that size it; several show corner marks only.
+  const bool sizing = selected_.size() == 1;
+  for (const host::TControl* control : controls) {
+    const RECT r = FormRect(*control);
+    const int midX = (r.left + r.right - kHandle) / 2;
+    const int midY = (r.top + r.bottom - kHandle) / 2;
+    const int xs[] = {r.left - kHandle, midX, r.right};
+    const int ys[] = {r.top - kHandle, midY, r.bottom};
+    const unsigned xEdges[] = {Left, 0, Right};
+    const unsigned yEdges[] = {Top, 0, Bottom};
+    for (int row = 0; row < 3; ++row)
+      for (int col = 0; col < 3; ++col)
+        if ((row != 1 || col != 1) && (sizing || (row != 1 && col != 1)))
+          handles.push_back({RECT{xs[col], ys[row], xs[col] + kHandle, ys[row] + kHandle},
+                             sizing ? xEdges[col] | yEdges[row] : 0u});
+  }
   return handles;
 }
 
+RECT TFormDesigner::Band::Rect() const {
+  return RECT{std::min(start.x, end.x), std::min(start.y, end.y), std::max(start.x, end.x) + 1,
+              std::max(start.y, end.y) + 1};
+}
+
 RECT TFormDesigner::MarksArea() const {
-  if (selection_ == &form_) return RECT{0, 0, 0, 0};
-  if (auto* control = dynamic_cast<host::TControl*>(selection_)) return Inflated(FormRect(*control), kHandle);
-  return Inflated(MarkOf(*selection_), 2);
+  RECT area{0, 0, 0, 0};
+  auto add = [&area](const RECT& r) {
+    const RECT before = area;
+    UnionRect(&area, &before, &r);
+  };
+  for (const host::TComponent* c : selected_) {
+    if (auto* control = dynamic_cast<const host::TControl*>(c))
+      add(Inflated(FormRect(*control), kHandle));
+    else
+      add(Inflated(MarkOf(*c), 2));
+  }
+  if (band_.active) add(band_.Rect());
+  return area;
 }
 
 void TFormDesigner::InvalidateMarks() {
@@ -173,7 +338,7 @@ void TFormDesigner::PaintMarks(HDC dc, const RECT& clip) {
     const RECT outline = Inflated(mark, 2);
     RECT part;
     if (!IntersectRect(&part, &outline, &clip)) continue;
-    if (c == selection_) fill(outline, host::clHighlight);
+    if (IsSelected(*c)) fill(outline, host::clHighlight);
     fill(mark, host::clBtnShadow);
     fill(Inflated(mark, -1), host::clBtnFace);
     const std::string& name = c->Name();
@@ -186,7 +351,16 @@ void TFormDesigner::PaintMarks(HDC dc, const RECT& clip) {
     host::TextOutA(dc, mark.left + 4, mark.top + 5, name.c_str(), static_cast<int>(name.size()));
     host::RestoreDC(dc, saved);
   }
-  for (const auto& [handle, edges] : Handles()) fill(handle, host::clHighlight);
+  const host::TColor handleColor = selected_.size() == 1 ? host::clHighlight : host::clBtnShadow;
+  for (const auto& [handle, edges] : Handles()) fill(handle, handleColor);
+  if (band_.active) {
+    // The band's outline, one pixel wide.
+    const RECT r = band_.Rect();
+    for (const RECT& side :
+         {RECT{r.left, r.top, r.right, r.top + 1}, RECT{r.left, r.bottom - 1, r.right, r.bottom},
+          RECT{r.left, r.top, r.left + 1, r.bottom}, RECT{r.right - 1, r.top, r.right, r.bottom}})
+      fill(side, host::clHighlight);
+  }
 }
 
 host::TComponent* TFormDesigner::ComponentAt(host::TControl& sender, POINT p) const {
@@ -216,34 +390,52 @@ bool TFormDesigner::MouseMessage(host::TControl& sender, const host::TMessage& m
   const POINT local = host::LParamToPoint(message.LParam);
   const POINT origin = sender.OriginInTopLevel();
   const POINT p{local.x + origin.x, local.y + origin.y};
+  const bool shift = (static_cast<host::TShiftState>(message.WParam) & host::ssShift) != 0;
   switch (message.Msg) {
     case host::WM_LBUTTONDOWN: {
       if (placing_) {
         Place(*placing_, p);
         return true;
       }
-      for (const auto& [handle, edges] : Handles())
-        if (const RECT grip = Inflated(handle, 1); PtInRect(&grip, p)) {
-          auto* control = static_cast<host::TControl*>(selection_);
-          drag_ = Drag{control, edges, p, control->BoundsRect(), false};
-          host::SetCaptureControl(&form_);
-          return true;
-        }
+      if (!shift)
+        for (const auto& [handle, edges] : Handles())
+          if (const RECT grip = Inflated(handle, 1); edges != 0 && PtInRect(&grip, p)) {
+            StartDrag(*static_cast<host::TControl*>(selected_.front()), edges, p);
+            return true;
+          }
       host::TComponent* hit = ComponentAt(sender, p);
-      Select(hit);
-      auto* control = dynamic_cast<host::TControl*>(hit);
-      if (control && control != &form_) {
-        drag_ = Drag{control, 0, p, control->BoundsRect(), false};
+      if (hit == &form_) {
+        // A band drawn on the form selects what it touches.
+        if (!shift) Select(&form_);
+        band_ = Band{true, shift, p, p};
         host::SetCaptureControl(&form_);
+        return true;
       }
+      if (shift) {
+        ToggleSelected(*hit);
+        return true;
+      }
+      // A click inside the selection keeps it, so that the whole of it can be dragged.
+      if (!IsSelected(*hit)) Select(hit);
+      if (auto* control = dynamic_cast<host::TControl*>(hit)) StartDrag(*control, 0, p);
       return true;
     }
     case host::WM_MOUSEMOVE:
-      if (drag_.control) Track(p);
+      if (drag_.control) {
+        Track(p);
+      } else if (band_.active) {
+        InvalidateMarks();
+        band_.end = p;
+        InvalidateMarks();
+      }
       return true;
     case host::WM_LBUTTONUP: {
       const bool moved = drag_.control && drag_.moved;
       drag_ = Drag{};
+      if (band_.active) {
+        band_.end = p;
+        EndBand();
+      }
       if (host::GetCaptureControl() == &form_) host::ReleaseCapture();
       if (moved) Modified();
       return true;
@@ -256,7 +448,7 @@ bool TFormDesigner::MouseMessage(host::TControl& sender, const host::TMessage& m
     }
     case host::WM_RBUTTONDOWN: {
       host::TComponent* hit = ComponentAt(sender, p);
-      Select(hit);
+      if (!IsSelected(*hit)) Select(hit);
       if (OnContextMenu) OnContextMenu(*hit, form_.ClientToScreen(p));
       return true;
     }
@@ -266,40 +458,99 @@ bool TFormDesigner::MouseMessage(host::TControl& sender, const host::TMessage& m
   }
 }
 
+void TFormDesigner::StartDrag(host::TControl& grabbed, unsigned edges, POINT p) {
+  drag_ = Drag{&grabbed, edges, p, {}, false};
+  if (edges != 0)
+    drag_.bounds.push_back({&grabbed, grabbed.BoundsRect()});
+  else
+    for (host::TControl* c : SelectedControls()) drag_.bounds.push_back({c, c->BoundsRect()});
+  host::SetCaptureControl(&form_);
+}
+
+void TFormDesigner::EndBand() {
+  const RECT band = band_.Rect();
+  std::vector<host::TComponent*> chosen = band_.adding ? selected_ : std::vector<host::TComponent*>{};
+  InvalidateMarks();
+  band_ = Band{};
+  // The controls on the form itself, as a band drawn on a container's background selects.
+  for (int i = 0; i < form_.ControlCount(); ++i) {
+    host::TControl* c = form_.Controls(i);
+    const RECT r = FormRect(*c);
+    RECT common;
+    if (c->Owner() == &form_ && IntersectRect(&common, &r, &band) && !IsSelected(*c)) chosen.push_back(c);
+  }
+  form_.InvalidateWindowRect(band);
+  SelectAll(chosen);
+}
+
 void TFormDesigner::Track(POINT p) {
   const int dx = p.x - drag_.start.x;
   const int dy = p.y - drag_.start.y;
   if (!drag_.moved && std::abs(dx) < 2 && std::abs(dy) < 2) return;
-  RECT r = drag_.bounds;
+  InvalidateMarks();
   if (drag_.edges == 0) {
-    const int left = Snap(r.left + dx);
-    const int top = Snap(r.top + dy);
-    r = RECT{left, top, left + (r.right - r.left), top + (r.bottom - r.top)};
+    // The grabbed control snaps to the grid; the others keep their places beside it.
+    const RECT& grabbed = drag_.bounds.front().second;
+    const int sx = Snap(grabbed.left + dx) - grabbed.left;
+    const int sy = Snap(grabbed.top + dy) - grabbed.top;
+    for (auto& [control, r] : drag_.bounds)
+      control->SetBoundsRect(RECT{r.left + sx, r.top + sy, r.right + sx, r.bottom + sy});
   } else {
+    RECT r = drag_.bounds.front().second;
     if (drag_.edges & Left) r.left = std::min(Snap(r.left + dx), r.right - 1);
     if (drag_.edges & Right) r.right = std::max(Snap(r.right + dx), r.left + 1);
     if (drag_.edges & Top) r.top = std::min(Snap(r.top + dy), r.bottom - 1);
     if (drag_.edges & Bottom) r.bottom = std::max(Snap(r.bottom + dy), r.top + 1);
+    drag_.control->SetBoundsRect(r);
   }
-  InvalidateMarks();
-  drag_.control->SetBoundsRect(r);
   drag_.moved = true;
   InvalidateMarks();
 }
 
 void TFormDesigner::Nudge(int dx, int dy, bool resize) {
-  auto* control = dynamic_cast<host::TControl*>(selection_);
-  if (!control || control == &form_) return;
+  const std::vector<host::TControl*> controls = SelectedControls();
+  if (controls.empty()) return;
   InvalidateMarks();
-  if (resize)
-    control->SetBounds(control->Left(), control->Top(), std::max(1, control->Width() + dx),
-                       std::max(1, control->Height() + dy));
-  else
-    control->SetBounds(control->Left() + dx, control->Top() + dy, control->Width(), control->Height());
+  for (host::TControl* control : controls)
+    if (resize)
+      control->SetBounds(control->Left(), control->Top(), std::max(1, control->Width() + dx),
+                         std::max(1, control->Height() + dy));
+    else
+      control->SetBounds(control->Left() + dx, control->Top() + dy, control->Width(), control->Height());
   Modified();
 }
 
+bool TFormDesigner::KeyCommand(std::uint16_t key, host::TShiftState shift) {
+  if (!(shift & host::ssCtrl)) return false;
+  switch (key) {
+    case 'Z':
+      if (shift & host::ssShift)
+        Redo();
+      else
+        Undo();
+      return true;
+    case 'Y':
+      Redo();
+      return true;
+    case 'C':
+      if (!selected_.empty()) host::Application->Backend().SetClipboardText(CopySelection());
+      return true;
+    case 'X':
+      CutSelection();
+      return true;
+    case 'V':
+      Paste(host::Application->Backend().GetClipboardText());
+      return true;
+    case 'D':
+      Duplicate();
+      return true;
+    default:
+      return false;
+  }
+}
+
 void TFormDesigner::KeyMessage(std::uint16_t key, host::TShiftState shift) {
+  if (KeyCommand(key, shift)) return;
   const bool resize = (shift & host::ssShift) != 0;
   switch (key) {
     case host::VK_DELETE:
@@ -309,7 +560,7 @@ void TFormDesigner::KeyMessage(std::uint16_t key, host::TShiftState shift) {
       // Up to the container, as in any designer; placing is called off first.
       if (placing_) {
         placing_ = nullptr;
-      } else if (auto* control = dynamic_cast<host::TControl*>(selection_); control && control != &form_) {
+      } else if (auto* control = dynamic_cast<host::TControl*>(&Selection()); control && control != &form_) {
         Select(control->Parent());
       } else {
         Select(&form_);

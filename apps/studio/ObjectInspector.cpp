@@ -78,7 +78,7 @@ TObjectInspector::TObjectInspector(host::TWinControl& parent, const host::RECT& 
   ellipsis_->SetCaption("...");
   ellipsis_->SetBounds(area.right - kEllipsisWidth, area.bottom - kLineHeight, kEllipsisWidth, kLineHeight);
   ellipsis_->OnClick = [this](host::TPersistent*) { EditDialog(); };
-  Inspect(nullptr, nullptr);
+  Inspect(nullptr, {});
 }
 
 TObjectInspector::~TObjectInspector() = default;
@@ -96,10 +96,12 @@ void TObjectInspector::ListComponents(host::TComponent& root, host::TComponent* 
   components_->SetItemIndex(at == listed_.end() ? -1 : static_cast<int>(at - listed_.begin()));
 }
 
-void TObjectInspector::Inspect(host::IDesigner* designer, host::TComponent* component) {
+void TObjectInspector::Inspect(TFormDesigner* designer, const std::vector<host::TComponent*>& components) {
+  host::TComponent* component = components.empty() ? nullptr : components.front();
   if (component != component_) unfolded_.clear();
   designer_ = designer;
   component_ = component;
+  others_.assign(components.size() > 1 ? components.begin() + 1 : components.end(), components.end());
   chosen_ = -1;
   BuildRows();
   ShowRows();
@@ -139,9 +141,38 @@ const host::TPropInfo& NameProperty() {
 void TObjectInspector::BuildRows() {
   rows_.clear();
   if (!designer_ || !component_) return;
-  rows_.push_back(
-      Row{std::make_unique<host::TStringProperty>(*designer_, *component_, NameProperty()), "Name", 0});
+  // Names are each component's own.
+  if (others_.empty())
+    rows_.push_back(
+        Row{std::make_unique<host::TStringProperty>(*designer_, *component_, NameProperty()), "Name", 0});
   AddRows(*component_, "", 0);
+}
+
+bool TObjectInspector::SharedByAll(const host::TPropInfo& prop) const {
+  return std::all_of(others_.begin(), others_.end(), [&prop](const host::TComponent* other) {
+    const host::TPropInfo* theirs = other->ClassType().FindProperty(prop.Name);
+    return theirs && theirs->Kind == prop.Kind;
+  });
+}
+
+std::unique_ptr<host::TPropertyEditor> TObjectInspector::EditorOf(host::TComponent& component,
+                                                                  const std::string& path) {
+  host::TPersistent* instance = &component;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t dot = path.find('.', start);
+    const host::TPropInfo* prop = instance->ClassType().FindProperty(path.substr(start, dot - start));
+    if (!prop) return nullptr;
+    if (dot == std::string::npos) return host::GetPropertyEditor(*designer_, *instance, *prop);
+    instance = prop->Kind == host::TTypeKind::tkClass ? host::GetObjectProp(*instance, *prop) : nullptr;
+    if (!instance) return nullptr;
+    start = dot + 1;
+  }
+}
+
+void TObjectInspector::ApplyToOthers(const std::string& path, const std::string& text) {
+  for (host::TComponent* other : others_)
+    if (auto editor = EditorOf(*other, path)) editor->SetValue(text);
 }
 
 void TObjectInspector::AddRows(host::TPersistent& instance, const std::string& prefix, int depth) {
@@ -151,6 +182,7 @@ void TObjectInspector::AddRows(host::TPersistent& instance, const std::string& p
     return strcasecmp(a->Name.c_str(), b->Name.c_str()) < 0;
   });
   for (const host::TPropInfo* prop : props) {
+    if (depth == 0 && !SharedByAll(*prop)) continue;
     auto editor = host::GetPropertyEditor(*designer_, instance, *prop);
     if (!editor) continue;
     const bool unfolds = (editor->GetAttributes() & host::paSubProperties) != 0;
@@ -234,7 +266,9 @@ void TObjectInspector::ApplyText(const std::string& text) {
   if ((editor.GetAttributes() & host::paReadOnly) && !(editor.GetAttributes() & host::paValueList)) return;
   try {
     const EditUnderWay editing(editing_);
+    const TDesignerChange change(*designer_);
     editor.SetValue(text);
+    ApplyToOthers(rows_[static_cast<std::size_t>(chosen_)].path, text);
   } catch (...) {
     // The row shows the value it kept; the application reports why.
     ShowValueLine();
@@ -248,7 +282,11 @@ void TObjectInspector::EditDialog() {
   host::TPropertyEditor& editor = *rows_[static_cast<std::size_t>(chosen_)].editor;
   if (editor.GetAttributes() & host::paDialog) {
     const EditUnderWay editing(editing_);
+    // What the dialog gave the first component, the others take too: the whole is one step.
+    const TDesignerChange change(*designer_);
     editor.Edit();
+    if (!(editor.GetAttributes() & host::paReadOnly))
+      ApplyToOthers(rows_[static_cast<std::size_t>(chosen_)].path, editor.GetValue());
   }
   Refresh();
 }

@@ -1,5 +1,6 @@
 // The object inspector: the published properties of the selected component, one row each through
-// its property editor, owned objects unfolding beneath their row. The value of the chosen row is
+// its property editor, owned objects unfolding beneath their row. With several selected it shows the
+// properties they share, and an edit applies to all of them as one step. The value of the chosen row is
 // typed (or picked from its list) in the line below the grid; a dialog row has an ellipsis button.
 #pragma once
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "FormDesigner.h"
 #include "host/designer/DesignEditors.h"
 #include "host/forms/Controls.h"
 
@@ -26,8 +28,8 @@ class TObjectInspector {
   TObjectInspector(host::TWinControl& parent, const host::RECT& area);
   ~TObjectInspector();
 
-  // Shows Component's properties (null: none). Designer is told of every change.
-  void Inspect(host::IDesigner* designer, host::TComponent* component);
+  // Shows the properties the components share (none: nothing). Designer is told of every change.
+  void Inspect(TFormDesigner* designer, const std::vector<host::TComponent*>& components);
   // Reads every value again, keeping the chosen row.
   void Refresh();
   // The designed form changed: the values are read again, after the edit under way if there is one
@@ -60,12 +62,17 @@ class TObjectInspector {
   };
 
   void BuildRows();
+  bool SharedByAll(const host::TPropInfo& prop) const;
+  // The editor of the row at Path for another of the inspected components.
+  std::unique_ptr<host::TPropertyEditor> EditorOf(host::TComponent& component, const std::string& path);
+  void ApplyToOthers(const std::string& path, const std::string& text);
   void AddRows(host::TPersistent& instance, const std::string& prefix, int depth);
   void ShowRows();
   void ShowValueLine();
 
-  host::IDesigner* designer_ = nullptr;
+  TFormDesigner* designer_ = nullptr;
   host::TComponent* component_ = nullptr;
+  std::vector<host::TComponent*> others_;  // selected with it
   std::vector<Row> rows_;
   std::set<std::string> unfolded_;
   int chosen_ = -1;

@@ -17,11 +17,13 @@ struct Options {
   std::string form;
   std::optional<std::string> screenshots;
   std::string select;
+  std::string saveAs;
 };
 
 void Run(const Options& options) {
   std::unique_ptr<vantora::host::TBackend> backend;
-  if (options.screenshots)
+  // Writing a form back needs no window: it is the one a script normalising forms runs.
+  if (options.screenshots || !options.saveAs.empty())
     backend = std::make_unique<vantora::host::THeadlessBackend>();
   else
     backend = vantora::host::CreateWindowBackend("--screenshots DIR");
@@ -34,6 +36,10 @@ void Run(const Options& options) {
     vantora::host::TComponent* chosen = studio.DesignedForm().FindComponent(options.select);
     if (!chosen) throw std::runtime_error("The form has no component " + options.select);
     studio.Designer().Select(chosen);
+  }
+  if (!options.saveAs.empty()) {
+    studio.SaveForm(options.saveAs);
+    return;
   }
   if (!options.screenshots) {
     app.Run();
@@ -52,12 +58,15 @@ int main(int argc, char** argv) {
   CLI::App cli{"Vantora Studio: design forms with the Vantora components"};
   cli.set_version_flag("--version", vantora::VersionString());
   Options options;
-  cli.add_option("FORM", options.form, "A form to open (text or binary component stream)")
-      ->check(CLI::ExistingFile);
+  CLI::Option* form = cli.add_option("FORM", options.form, "A form to open (text or binary component stream)")
+                          ->check(CLI::ExistingFile);
   cli.add_option("--select", options.select, "Select this component of the form");
   cli.add_option_function<std::string>(
       "--screenshots", [&options](const std::string& dir) { options.screenshots = dir; },
       "Without a display: write PNGs of the studio and the designed form to this directory and exit");
+  cli.add_option("--save-as", options.saveAs,
+                 "Without a window: write FORM back in the text form to this file and exit")
+      ->needs(form);
   try {
     cli.parse(argc, argv);
     Run(options);
