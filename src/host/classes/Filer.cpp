@@ -1,7 +1,7 @@
 #include "host/classes/Filer.h"
 
-#include <strings.h>
 #include <algorithm>
+#include <strings.h>
 
 namespace vantora::host {
 
@@ -112,12 +112,10 @@ void TWriter::WriteProperties(TPersistent& instance, const std::string& prefix, 
   prefix_ = saved;
 }
 
-void TWriter::WriteProperty(TPersistent& instance, const TPropInfo& prop, const std::string& prefix,
-                            int depth) {
+void TWriter::WriteProperty(TPersistent& instance, const TPropInfo& prop, const std::string& prefix, int depth) {
   const std::string path = prefix + prop.Name;
   switch (prop.Kind) {
-    case TTypeKind::tkMethod:
-      return;
+    case TTypeKind::tkMethod: return;
     case TTypeKind::tkClass: {
       TPersistent* value = GetObjectProp(instance, prop);
       if (!value || value == &instance) return;
@@ -126,8 +124,7 @@ void TWriter::WriteProperty(TPersistent& instance, const TPropInfo& prop, const 
         if (!prop.HasSetter() || component->Name().empty()) return;
         std::string name = component->Name();
         const TComponent* owner = component->Owner();
-        if (component != root_ && owner != root_ && owner && !owner->Name().empty())
-          name = owner->Name() + "." + name;
+        if (component != root_ && owner != root_ && owner && !owner->Name().empty()) name = owner->Name() + "." + name;
         format_.WriteName(path);
         format_.WriteIdent(name);
         return;
@@ -135,18 +132,13 @@ void TWriter::WriteProperty(TPersistent& instance, const TPropInfo& prop, const 
       WriteProperties(*value, path + ".", depth + 1);
       return;
     }
-    default:
-      break;
+    default: break;
   }
   if (!prop.HasSetter() || prop.IsDefault(instance)) return;
   format_.WriteName(path);
   switch (prop.Kind) {
-    case TTypeKind::tkInteger:
-      format_.WriteInteger(GetOrdProp(instance, prop));
-      break;
-    case TTypeKind::tkChar:
-      format_.WriteString(std::string(1, static_cast<char>(GetOrdProp(instance, prop))));
-      break;
+    case TTypeKind::tkInteger: format_.WriteInteger(GetOrdProp(instance, prop)); break;
+    case TTypeKind::tkChar: format_.WriteString(std::string(1, static_cast<char>(GetOrdProp(instance, prop)))); break;
     case TTypeKind::tkEnumeration: {
       const std::int64_t ord = GetOrdProp(instance, prop);
       if (prop.Enum == &BooleanTypeInfo()) {
@@ -167,19 +159,13 @@ void TWriter::WriteProperty(TPersistent& instance, const TPropInfo& prop, const 
       format_.WriteSet(names);
       break;
     }
-    case TTypeKind::tkFloat:
-      format_.WriteDouble(GetFloatProp(instance, prop));
-      break;
-    case TTypeKind::tkString:
-      format_.WriteString(GetStrProp(instance, prop));
-      break;
-    default:
-      break;
+    case TTypeKind::tkFloat: format_.WriteDouble(GetFloatProp(instance, prop)); break;
+    case TTypeKind::tkString: format_.WriteString(GetStrProp(instance, prop)); break;
+    default: break;
   }
 }
 
-void TWriter::DefineProperty(const std::string& name, const TReaderProc&, const TWriterProc& write,
-                             bool hasData) {
+void TWriter::DefineProperty(const std::string& name, const TReaderProc&, const TWriterProc& write, bool hasData) {
   if (!hasData || !write) return;
   format_.WriteName(prefix_ + name);
   write(*this);
@@ -449,8 +435,7 @@ void TReader::SkipValue(int depth) {
   if (depth > kMaxListDepth) format_.Fail("Lists nested too deeply");
   const TValueType type = format_.ReadValueType();
   switch (type) {
-    case TValueType::vaNull:
-      format_.Fail("Unexpected end of list");
+    case TValueType::vaNull: format_.Fail("Unexpected end of list");
     case TValueType::vaList:
       while (!format_.AtEnd()) SkipValue(depth + 1);
       format_.ReadEnd();
@@ -458,40 +443,26 @@ void TReader::SkipValue(int depth) {
     case TValueType::vaInt8:
     case TValueType::vaInt16:
     case TValueType::vaInt32:
-    case TValueType::vaInt64:
-      format_.ReadIntegerPayload(type);
-      return;
-    case TValueType::vaDouble:
-      format_.ReadDoublePayload();
-      return;
+    case TValueType::vaInt64: format_.ReadIntegerPayload(type); return;
+    case TValueType::vaDouble: format_.ReadDoublePayload(); return;
     case TValueType::vaString:
-    case TValueType::vaBinary:
-      format_.ReadBytesPayload();
-      return;
-    case TValueType::vaIdent:
-      format_.ReadName();
-      return;
-    case TValueType::vaSet:
-      format_.ReadSetPayload();
-      return;
+    case TValueType::vaBinary: format_.ReadBytesPayload(); return;
+    case TValueType::vaIdent: format_.ReadName(); return;
+    case TValueType::vaSet: format_.ReadSetPayload(); return;
     case TValueType::vaFalse:
     case TValueType::vaTrue:
-    case TValueType::vaNil:
-      return;
+    case TValueType::vaNil: return;
   }
 }
 
 void TReader::DefineProperty(const std::string& name, const TReaderProc& read, const TWriterProc&, bool) {
   if (defined_found_ || defining_.empty() || !SameText(name, defining_)) return;
   defined_found_ = true;
-  if (read)
-    read(*this);
-  else
-    SkipValue(0);
+  if (read) read(*this);
+  else SkipValue(0);
 }
 
-void TReader::DefineBinaryProperty(const std::string& name, const TStreamProc& read, const TStreamProc&,
-                                   bool) {
+void TReader::DefineBinaryProperty(const std::string& name, const TStreamProc& read, const TStreamProc&, bool) {
   if (defined_found_ || defining_.empty() || !SameText(name, defining_)) return;
   defined_found_ = true;
   const std::int64_t offset = format_.Offset();
@@ -509,19 +480,14 @@ void TReader::ReadListBegin() {
   if (format_.ReadValueType() != TValueType::vaList) format_.Fail("Expected a list", offset);
 }
 
-bool TReader::EndOfList() {
-  return format_.AtEnd();
-}
+bool TReader::EndOfList() { return format_.AtEnd(); }
 
-void TReader::ReadListEnd() {
-  format_.ReadEnd();
-}
+void TReader::ReadListEnd() { format_.ReadEnd(); }
 
 std::int64_t TReader::ReadInteger() {
   const std::int64_t offset = format_.Offset();
   const TValueType type = format_.ReadValueType();
-  if (!IsIntegerType(type))
-    format_.Fail(std::string("Expected an integer, found ") + ValueTypeName(type), offset);
+  if (!IsIntegerType(type)) format_.Fail(std::string("Expected an integer, found ") + ValueTypeName(type), offset);
   return format_.ReadIntegerPayload(type);
 }
 
@@ -536,8 +502,7 @@ bool TReader::ReadBoolean() {
 std::string TReader::ReadString() {
   const std::int64_t offset = format_.Offset();
   const TValueType type = format_.ReadValueType();
-  if (type != TValueType::vaString)
-    format_.Fail(std::string("Expected a string, found ") + ValueTypeName(type), offset);
+  if (type != TValueType::vaString) format_.Fail(std::string("Expected a string, found ") + ValueTypeName(type), offset);
   return format_.ReadBytesPayload();
 }
 
@@ -552,16 +517,11 @@ double TReader::ReadFloat() {
 std::string TReader::ReadIdent() {
   const std::int64_t offset = format_.Offset();
   switch (const TValueType type = format_.ReadValueType()) {
-    case TValueType::vaIdent:
-      return format_.ReadName();
-    case TValueType::vaFalse:
-      return "False";
-    case TValueType::vaTrue:
-      return "True";
-    case TValueType::vaNil:
-      return "nil";
-    default:
-      format_.Fail(std::string("Expected an identifier, found ") + ValueTypeName(type), offset);
+    case TValueType::vaIdent: return format_.ReadName();
+    case TValueType::vaFalse: return "False";
+    case TValueType::vaTrue: return "True";
+    case TValueType::vaNil: return "nil";
+    default: format_.Fail(std::string("Expected an identifier, found ") + ValueTypeName(type), offset);
   }
 }
 
@@ -577,13 +537,9 @@ TComponent* ReadComponent(TStream& stream, TComponent* root, TComponent* owner) 
   return reader.ReadRootComponent(root, owner);
 }
 
-void BeginGlobalLoading() {
-  ++Global().depth;
-}
+void BeginGlobalLoading() { ++Global().depth; }
 
-bool InGlobalLoading() {
-  return Global().depth > 0;
-}
+bool InGlobalLoading() { return Global().depth > 0; }
 
 void EndGlobalLoading() {
   GlobalLoadingState& global = Global();
@@ -603,13 +559,10 @@ void ForgetGlobalLoading(TComponent* component) {
   if (global.depth == 0) return;
   std::erase(global.loaded, component);
   std::erase(global.roots, component);
-  std::erase_if(global.fixups, [component](const TReader::Fixup& f) {
-    return f.root == component || f.component == component;
-  });
+  std::erase_if(global.fixups,
+                [component](const TReader::Fixup& f) { return f.root == component || f.component == component; });
 }
 
-void SetFindGlobalComponent(TFindGlobalComponent finder) {
-  Global().finder = std::move(finder);
-}
+void SetFindGlobalComponent(TFindGlobalComponent finder) { Global().finder = std::move(finder); }
 
 }  // namespace vantora::host
