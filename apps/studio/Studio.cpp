@@ -79,18 +79,25 @@ void TStudio::BuildToolbar() {
   host::TButton& edit = AddButton(*window_, "Edit", 242, 54, nullptr);
   edit.OnClick = [this, &edit](host::TPersistent*) {
     const POINT corner = edit.ClientToScreen(POINT{0, edit.Height()});
-    EditMenu().Popup(corner.x, corner.y);
+    FillEditMenu();
+    editMenu_->Popup(corner.x, corner.y);
   };
   AddButton(*window_, "Test", 298, 56, [this] { TestForm(); });
   editMenu_ = new host::TPopupMenu(window_);
 }
 
-host::TPopupMenu& TStudio::EditMenu() {
+void TStudio::FillEditMenu() {
   host::TPopupMenu& menu = *editMenu_;
   menu.Clear();
   const bool selected = &designer_->Selection() != form_.get();
-  auto add = [&menu](const std::string& caption, bool enabled, std::function<void()> action) {
-    menu.Add(caption, [action = std::move(action)](host::TPersistent*) { action(); })->SetEnabled(enabled);
+  // Each command gives the keys back to the designed form, where the selection is.
+  auto add = [this, &menu](const std::string& caption, bool enabled, std::function<void()> action) {
+    menu.Add(caption,
+             [this, action = std::move(action)](host::TPersistent*) {
+               action();
+               form_->Show();
+             })
+        ->SetEnabled(enabled);
   };
   using Alignment = TFormDesigner::TAlignment;
   const bool several = designer_->Selected().size() > 1;
@@ -109,7 +116,6 @@ host::TPopupMenu& TStudio::EditMenu() {
       [this] { designer_->AlignSelection(Alignment::HorizontalCentres); });
   add("Align vertical centres", several, [this] { designer_->AlignSelection(Alignment::VerticalCentres); });
   add("Make same size", several, [this] { designer_->AlignSelection(Alignment::SameSize); });
-  return menu;
 }
 
 void TStudio::BuildPalette() {

@@ -30,8 +30,8 @@ class TStudio {
   // The palette button that places components of Cls; null when the palette has none.
   host::TSpeedButton* PaletteButton(const host::TClass& cls) const;
   host::TPopupMenu& ContextMenu() const { return *menu_; }
-  // The Edit button's menu, its items enabled for the designer's state of now.
-  host::TPopupMenu& EditMenu();
+  // The Edit button's menu, its items enabled for the designer's state when it last opened.
+  host::TPopupMenu& EditMenu() const { return *editMenu_; }
 
   // Each asks first whether to save changes that would be lost; a file that cannot be read leaves
   // the form being designed as it was.
@@ -45,6 +45,7 @@ class TStudio {
  private:
   void BuildToolbar();
   void BuildPalette();
+  void FillEditMenu();
   void ShowPalettePage(int page);
   void Design(std::unique_ptr<host::TCustomForm> form, const std::string& path);
   bool ConfirmDiscard();
