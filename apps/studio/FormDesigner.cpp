@@ -5,17 +5,20 @@
 #include "ComponentText.h"
 #include "host/designer/DesignRegistry.h"
 #include "host/forms/Application.h"
+#include "host/forms/StylePainter.h"
 #include "host/graphics/Graphics.h"
 
 namespace vantora::studio {
 
 namespace {
 
-constexpr int kGrid = 4;        // placing and moving snap to it
-constexpr int kHandle = 6;      // grab handles, just outside the selected control
-constexpr int kMarkWidth = 88;  // the box standing for a component without a control
-constexpr int kMarkHeight = 24;
-constexpr int kMarkGap = 8;
+constexpr int kGrid = 4;    // placing and moving snap to it
+constexpr int kHandle = 6;  // grab handles, just outside the selected control
+// A component without a control is an icon with its name under it.
+constexpr int kIcon = 28;
+constexpr int kIconLabelWidth = 100;
+constexpr int kIconLabelHeight = 14;
+constexpr int kIconGap = 8;
 
 int Snap(int v) {
   return (v >= 0 ? v + kGrid / 2 : v - kGrid / 2) / kGrid * kGrid;
@@ -23,6 +26,28 @@ int Snap(int v) {
 
 RECT Inflated(RECT r, int by) {
   return RECT{r.left - by, r.top - by, r.right + by, r.bottom + by};
+}
+
+bool Overlap(const RECT& a, const RECT& b) {
+  RECT common;
+  return IntersectRect(&common, &a, &b) != 0;
+}
+
+// The icon and the name under it, from the icon's rectangle.
+RECT IconArea(const RECT& icon) {
+  const int middle = (icon.left + icon.right) / 2;
+  return RECT{middle - kIconLabelWidth / 2, icon.top, middle + kIconLabelWidth / 2,
+              icon.bottom + 2 + kIconLabelHeight};
+}
+
+// What an icon shows inside: the first letters of the class name after its prefixes.
+std::string IconLetters(const host::TComponent& component) {
+  std::string name = component.ClassName();
+  while (name.size() > 1 && std::islower(static_cast<unsigned char>(name[0]))) name.erase(0, 1);
+  if (name.size() > 1 && name[0] == 'T') name.erase(0, 1);
+  for (const std::string prefix : {"Fulgo", "Qor"})
+    if (name.size() > prefix.size() && name.starts_with(prefix)) name.erase(0, prefix.size());
+  return name.substr(0, 3);
 }
 
 // The designed component a control belongs to: composite controls own inner controls of their own.
@@ -129,6 +154,8 @@ host::TComponent& TFormDesigner::Place(const host::TClass& cls, POINT p) {
       const POINT origin = parent.OriginInTopLevel();
       control->SetParent(&parent);
       control->SetBounds(Snap(p.x - origin.x), Snap(p.y - origin.y), control->Width(), control->Height());
+    } else {
+      iconAt_[component->Name()] = POINT{Snap(p.x), Snap(p.y)};
     }
   } catch (...) {
     delete component;
@@ -264,16 +291,27 @@ RECT TFormDesigner::FormRect(const host::TControl& control) const {
 }
 
 RECT TFormDesigner::MarkOf(const host::TComponent& component) const {
-  int index = 0;
+  if (const auto at = iconAt_.find(component.Name()); at != iconAt_.end())
+    return RECT{at->second.x, at->second.y, at->second.x + kIcon, at->second.y + kIcon};
+  // Never placed here (as in a form opened): the first spot from the bottom-left corner where
+  // it covers no control and no icon laid out before it.
+  std::vector<RECT> taken;
+  for (int i = 0; i < form_.ControlCount(); ++i) taken.push_back(FormRect(*form_.Controls(i)));
   for (int i = 0; i < form_.ComponentCount(); ++i) {
     const host::TComponent* c = form_.Components(i);
-    if (dynamic_cast<const host::TControl*>(c)) continue;
     if (c == &component) break;
-    ++index;
+    if (!dynamic_cast<const host::TControl*>(c)) taken.push_back(IconArea(MarkOf(*c)));
   }
-  const int left = kMarkGap + index * (kMarkWidth + kMarkGap);
-  const int top = form_.ClientHeight() - kMarkHeight - kMarkGap;
-  return RECT{left, top, left + kMarkWidth, top + kMarkHeight};
+  const int offset = (kIconLabelWidth - kIcon) / 2;
+  const int bottom = form_.ClientHeight() - kIcon - kIconLabelHeight - kIconGap;
+  for (int top = bottom; top >= kIconGap; top -= kGrid)
+    for (int left = kIconGap + offset; left + kIcon + offset <= form_.ClientWidth(); left += kGrid) {
+      const RECT icon{left, top, left + kIcon, top + kIcon};
+      const RECT area = Inflated(IconArea(icon), 2);
+      if (std::none_of(taken.begin(), taken.end(), [&area](const RECT& r) { return Overlap(r, area); }))
+        return icon;
+    }
+  return RECT{kIconGap + offset, bottom, kIconGap + offset + kIcon, bottom + kIcon};
 }
 
 std::vector<std::pair<RECT, unsigned>> TFormDesigner::Handles() const {
@@ -313,7 +351,7 @@ RECT TFormDesigner::MarksArea() const {
     if (auto* control = dynamic_cast<const host::TControl*>(c))
       add(Inflated(FormRect(*control), kHandle));
     else
-      add(Inflated(MarkOf(*c), 2));
+      add(Inflated(IconArea(MarkOf(*c)), 2));
   }
   if (band_.active) add(band_.Rect());
   return area;
@@ -334,21 +372,20 @@ void TFormDesigner::PaintMarks(HDC dc, const RECT& clip) {
   for (int i = 0; i < form_.ComponentCount(); ++i) {
     host::TComponent* c = form_.Components(i);
     if (dynamic_cast<host::TControl*>(c)) continue;
-    const RECT mark = MarkOf(*c);
-    const RECT outline = Inflated(mark, 2);
+    const RECT icon = MarkOf(*c);
     RECT part;
-    if (!IntersectRect(&part, &outline, &clip)) continue;
-    if (IsSelected(*c)) fill(outline, host::clHighlight);
-    fill(mark, host::clBtnShadow);
-    fill(Inflated(mark, -1), host::clBtnFace);
-    const std::string& name = c->Name();
-    host::SetBkMode(dc, host::TRANSPARENT);
-    host::SetTextColor(dc, host::ColorToRGB(host::clBtnText));
-    RECT inside;
-    if (!IntersectRect(&inside, &mark, &clip)) continue;
+    if (const RECT area = Inflated(IconArea(icon), 2); !IntersectRect(&part, &area, &clip)) continue;
     const int saved = host::SaveDC(dc);
-    host::IntersectClipRect(dc, inside.left, inside.top, inside.right, inside.bottom);
-    host::TextOutA(dc, mark.left + 4, mark.top + 5, name.c_str(), static_cast<int>(name.size()));
+    host::IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
+    if (IsSelected(*c)) fill(Inflated(icon, 2), host::clHighlight);
+    RECT face = icon;
+    host::StylePainter::Fill(dc, face, host::clBtnFace);
+    host::StylePainter::Bevel(dc, face, host::bvRaised, 1);
+    host::TFont& font = form_.Font();
+    host::StylePainter::Caption(dc, face, IconLetters(*c), font, host::taCenter, host::vaCenter, true);
+    const RECT area = IconArea(icon);
+    const RECT label{area.left, icon.bottom + 2, area.right, area.bottom};
+    host::StylePainter::Caption(dc, label, c->Name(), font, host::taCenter, host::vaTop, true);
     host::RestoreDC(dc, saved);
   }
   const host::TColor handleColor = selected_.size() == 1 ? host::clHighlight : host::clBtnShadow;
@@ -364,12 +401,12 @@ void TFormDesigner::PaintMarks(HDC dc, const RECT& clip) {
 }
 
 host::TComponent* TFormDesigner::ComponentAt(host::TControl& sender, POINT p) const {
-  if (&sender == &form_)
-    for (int i = 0; i < form_.ComponentCount(); ++i) {
-      host::TComponent* c = form_.Components(i);
-      const RECT mark = MarkOf(*c);
-      if (!dynamic_cast<host::TControl*>(c) && PtInRect(&mark, p)) return c;
-    }
+  // Icons lie over the controls, so they are hit first.
+  for (int i = form_.ComponentCount() - 1; i >= 0; --i) {
+    host::TComponent* c = form_.Components(i);
+    if (dynamic_cast<host::TControl*>(c)) continue;
+    if (const RECT area = IconArea(MarkOf(*c)); PtInRect(&area, p)) return c;
+  }
   return DesignedOwner(&sender, form_);
 }
 
@@ -400,7 +437,7 @@ bool TFormDesigner::MouseMessage(host::TControl& sender, const host::TMessage& m
       if (!shift)
         for (const auto& [handle, edges] : Handles())
           if (const RECT grip = Inflated(handle, 1); edges != 0 && PtInRect(&grip, p)) {
-            StartDrag(*static_cast<host::TControl*>(selected_.front()), edges, p);
+            StartDrag(*selected_.front(), edges, p);
             return true;
           }
       host::TComponent* hit = ComponentAt(sender, p);
@@ -417,7 +454,7 @@ bool TFormDesigner::MouseMessage(host::TControl& sender, const host::TMessage& m
       }
       // A click inside the selection keeps it, so that the whole of it can be dragged.
       if (!IsSelected(*hit)) Select(hit);
-      if (auto* control = dynamic_cast<host::TControl*>(hit)) StartDrag(*control, 0, p);
+      StartDrag(*hit, 0, p);
       return true;
     }
     case host::WM_MOUSEMOVE:
@@ -458,13 +495,27 @@ bool TFormDesigner::MouseMessage(host::TControl& sender, const host::TMessage& m
   }
 }
 
-void TFormDesigner::StartDrag(host::TControl& grabbed, unsigned edges, POINT p) {
+void TFormDesigner::StartDrag(host::TComponent& grabbed, unsigned edges, POINT p) {
   drag_ = Drag{&grabbed, edges, p, {}, false};
-  if (edges != 0)
-    drag_.bounds.push_back({&grabbed, grabbed.BoundsRect()});
-  else
-    for (host::TControl* c : SelectedControls()) drag_.bounds.push_back({c, c->BoundsRect()});
+  auto add = [this](host::TComponent& c) {
+    if (auto* control = dynamic_cast<host::TControl*>(&c))
+      drag_.bounds.push_back({&c, control->BoundsRect()});
+    else
+      drag_.bounds.push_back({&c, MarkOf(c)});
+  };
+  // The grabbed one first: it snaps to the grid, the others keep their places beside it.
+  add(grabbed);
+  if (edges == 0)
+    for (host::TComponent* c : selected_)
+      if (c != &grabbed) add(*c);
   host::SetCaptureControl(&form_);
+}
+
+void TFormDesigner::MoveTo(host::TComponent& component, const RECT& r) {
+  if (auto* control = dynamic_cast<host::TControl*>(&component))
+    control->SetBoundsRect(r);
+  else
+    iconAt_[component.Name()] = POINT{r.left, r.top};
 }
 
 void TFormDesigner::EndBand() {
@@ -478,6 +529,11 @@ void TFormDesigner::EndBand() {
     const RECT r = FormRect(*c);
     RECT common;
     if (c->Owner() == &form_ && IntersectRect(&common, &r, &band) && !IsSelected(*c)) chosen.push_back(c);
+  }
+  for (int i = 0; i < form_.ComponentCount(); ++i) {
+    host::TComponent* c = form_.Components(i);
+    if (!dynamic_cast<host::TControl*>(c) && Overlap(MarkOf(*c), band) && !IsSelected(*c))
+      chosen.push_back(c);
   }
   form_.InvalidateWindowRect(band);
   SelectAll(chosen);
@@ -493,30 +549,37 @@ void TFormDesigner::Track(POINT p) {
     const RECT& grabbed = drag_.bounds.front().second;
     const int sx = Snap(grabbed.left + dx) - grabbed.left;
     const int sy = Snap(grabbed.top + dy) - grabbed.top;
-    for (auto& [control, r] : drag_.bounds)
-      control->SetBoundsRect(RECT{r.left + sx, r.top + sy, r.right + sx, r.bottom + sy});
+    for (auto& [component, r] : drag_.bounds)
+      MoveTo(*component, RECT{r.left + sx, r.top + sy, r.right + sx, r.bottom + sy});
   } else {
     RECT r = drag_.bounds.front().second;
     if (drag_.edges & Left) r.left = std::min(Snap(r.left + dx), r.right - 1);
     if (drag_.edges & Right) r.right = std::max(Snap(r.right + dx), r.left + 1);
     if (drag_.edges & Top) r.top = std::min(Snap(r.top + dy), r.bottom - 1);
     if (drag_.edges & Bottom) r.bottom = std::max(Snap(r.bottom + dy), r.top + 1);
-    drag_.control->SetBoundsRect(r);
+    MoveTo(*drag_.control, r);
   }
   drag_.moved = true;
   InvalidateMarks();
 }
 
 void TFormDesigner::Nudge(int dx, int dy, bool resize) {
-  const std::vector<host::TControl*> controls = SelectedControls();
-  if (controls.empty()) return;
+  if (selected_.empty()) return;
   InvalidateMarks();
-  for (host::TControl* control : controls)
-    if (resize)
+  for (host::TComponent* c : selected_) {
+    auto* control = dynamic_cast<host::TControl*>(c);
+    if (control && resize)
       control->SetBounds(control->Left(), control->Top(), std::max(1, control->Width() + dx),
                          std::max(1, control->Height() + dy));
-    else
+    else if (control)
       control->SetBounds(control->Left() + dx, control->Top() + dy, control->Width(), control->Height());
+    else if (!resize) {
+      RECT icon = MarkOf(*c);
+      OffsetRect(&icon, dx, dy);
+      MoveTo(*c, icon);
+    }
+  }
+  InvalidateMarks();
   Modified();
 }
 

@@ -70,7 +70,8 @@ class TFormDesigner : public host::IDesignerHook, public host::IDesigner {
   void Undo();
   void Redo();
 
-  // Components without a control have a mark on the form of their own: here is where it lies.
+  // Components without a control are icons on the form with their names under them: here is
+  // where the icon lies. One not placed or moved here lies where it covers no control.
   RECT MarkOf(const host::TComponent& component) const;
 
   std::function<void()> OnSelectionChanged;
@@ -86,10 +87,10 @@ class TFormDesigner : public host::IDesignerHook, public host::IDesigner {
  private:
   enum Edge : unsigned { Left = 1, Top = 2, Right = 4, Bottom = 8 };
   struct Drag {
-    host::TControl* control = nullptr;  // the one grabbed
-    unsigned edges = 0;                 // none: the selected controls move together
+    host::TComponent* control = nullptr;  // the one grabbed
+    unsigned edges = 0;                   // none: the selection moves together
     POINT start{};
-    std::vector<std::pair<host::TControl*, RECT>> bounds;  // where they were
+    std::vector<std::pair<host::TComponent*, RECT>> bounds;  // where they were, the grabbed first
     bool moved = false;
   };
   struct Band {
@@ -103,7 +104,9 @@ class TFormDesigner : public host::IDesignerHook, public host::IDesigner {
   void KeyMessage(std::uint16_t key, host::TShiftState shift);
   bool KeyCommand(std::uint16_t key, host::TShiftState shift);
   host::TComponent* ComponentAt(host::TControl& sender, POINT p) const;
-  void StartDrag(host::TControl& grabbed, unsigned edges, POINT p);
+  void StartDrag(host::TComponent& grabbed, unsigned edges, POINT p);
+  // A control to its bounds, an icon to the rectangle's corner.
+  void MoveTo(host::TComponent& component, const RECT& r);
   void EndBand();
   std::vector<host::TControl*> SelectedControls() const;
   bool IsSelected(const host::TComponent& component) const;
@@ -125,6 +128,8 @@ class TFormDesigner : public host::IDesignerHook, public host::IDesigner {
   Drag drag_;
   Band band_;
   bool modified_ = false;
+  // Where icons were placed or moved to, by name: a stream keeps no place for them.
+  std::map<std::string, POINT> iconAt_;
   int changing_ = 0;
   bool changed_ = false;  // Modified while changing
   TFormHistory history_;

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "host/designer/DesignRegistry.h"
-#include "host/forms/Button.h"
 #include "host/widgets/ComboBox.h"
+#include "host/widgets/SpeedButton.h"
 #include "host/widgets/StringGrid.h"
 
 namespace vantora::studio {
@@ -31,6 +31,20 @@ class EditUnderWay {
 
 }  // namespace
 
+// The grid says when it scrolled, so that the ellipsis stays in its row.
+class TObjectInspector::TGrid : public host::TStringGrid {
+ public:
+  using TStringGrid::TStringGrid;
+  std::function<void()> OnScrolled;
+
+ protected:
+  void WndProc(host::TMessage& message) override {
+    const int top = TopRow();
+    TStringGrid::WndProc(message);
+    if (TopRow() != top && OnScrolled) OnScrolled();
+  }
+};
+
 TObjectInspector::TObjectInspector(host::TWinControl& parent, const host::RECT& area) {
   const int width = area.right - area.left;
   components_ = new host::TComboBox(&parent);
@@ -43,7 +57,7 @@ TObjectInspector::TObjectInspector(host::TWinControl& parent, const host::RECT& 
       OnChooseComponent(listed_[static_cast<std::size_t>(index)]);
   };
 
-  grid_ = new host::TStringGrid(&parent);
+  grid_ = new TGrid(&parent);
   grid_->SetParent(&parent);
   const int gridTop = area.top + kLineHeight + 4;
   grid_->SetBounds(area.left, gridTop, width, area.bottom - gridTop - kLineHeight - 4);
@@ -63,7 +77,7 @@ TObjectInspector::TObjectInspector(host::TWinControl& parent, const host::RECT& 
   value_ = new host::TComboBox(&parent);
   value_->SetParent(&parent);
   value_->SetStyle(host::csDropDown);
-  value_->SetBounds(area.left, area.bottom - kLineHeight, width - kEllipsisWidth - 2, kLineHeight);
+  value_->SetBounds(area.left, area.bottom - kLineHeight, width, kLineHeight);
   value_->OnKeyDown = [this](host::TPersistent*, std::uint16_t& key, host::TShiftState) {
     if (key != host::VK_RETURN) return;
     key = 0;
@@ -73,15 +87,21 @@ TObjectInspector::TObjectInspector(host::TWinControl& parent, const host::RECT& 
     if (value_->ItemIndex() >= 0) ApplyText(value_->Text());
   };
 
-  ellipsis_ = new host::TButton(&parent);
-  ellipsis_->SetParent(&parent);
+  // In the chosen row's value cell, as inspectors have it; it takes no focus, so nothing covers its dots.
+  ellipsis_ = new host::TSpeedButton(grid_);
+  ellipsis_->SetParent(grid_);
   ellipsis_->SetCaption("...");
-  ellipsis_->SetBounds(area.right - kEllipsisWidth, area.bottom - kLineHeight, kEllipsisWidth, kLineHeight);
+  ellipsis_->SetVisible(false);
   ellipsis_->OnClick = [this](host::TPersistent*) { EditDialog(); };
+  grid_->OnScrolled = [this] { PlaceEllipsis(); };
   Inspect(nullptr, {});
 }
 
 TObjectInspector::~TObjectInspector() = default;
+
+const host::TStringGrid& TObjectInspector::Grid() const {
+  return *grid_;
+}
 
 void TObjectInspector::ListComponents(host::TComponent& root, host::TComponent* selected) {
   listed_.clear();
@@ -176,15 +196,17 @@ void TObjectInspector::ApplyToOthers(const std::string& path, const std::string&
 }
 
 void TObjectInspector::AddRows(host::TPersistent& instance, const std::string& prefix, int depth) {
-  // In alphabetical order, as inspectors list them.
-  std::vector<const host::TPropInfo*> props = instance.ClassType().Properties();
-  std::stable_sort(props.begin(), props.end(), [](const host::TPropInfo* a, const host::TPropInfo* b) {
-    return strcasecmp(a->Name.c_str(), b->Name.c_str()) < 0;
-  });
-  for (const host::TPropInfo* prop : props) {
+  std::vector<std::pair<std::unique_ptr<host::TPropertyEditor>, const host::TPropInfo*>> editors;
+  for (const host::TPropInfo* prop : instance.ClassType().Properties()) {
     if (depth == 0 && !SharedByAll(*prop)) continue;
-    auto editor = host::GetPropertyEditor(*designer_, instance, *prop);
-    if (!editor) continue;
+    if (auto editor = host::GetPropertyEditor(*designer_, instance, *prop))
+      editors.emplace_back(std::move(editor), prop);
+  }
+  // In alphabetical order of the names shown, as inspectors list them.
+  std::stable_sort(editors.begin(), editors.end(), [](const auto& a, const auto& b) {
+    return strcasecmp(a.first->GetName().c_str(), b.first->GetName().c_str()) < 0;
+  });
+  for (auto& [editor, prop] : editors) {
     const bool unfolds = (editor->GetAttributes() & host::paSubProperties) != 0;
     Row& row = rows_.emplace_back(Row{std::move(editor), prefix + prop->Name, depth});
     if (!unfolds || !unfolded_.contains(row.path) || depth >= kMaxDepth) continue;
@@ -236,7 +258,7 @@ void TObjectInspector::ShowValueLine() {
   if (chosen_ < 0) {
     value_->SetText("");
     value_->SetEnabled(false);
-    ellipsis_->SetEnabled(false);
+    PlaceEllipsis();
     return;
   }
   host::TPropertyEditor& editor = *rows_[static_cast<std::size_t>(chosen_)].editor;
@@ -245,7 +267,17 @@ void TObjectInspector::ShowValueLine() {
     editor.GetValues([this](const std::string& v) { value_->Items()->Add(v); });
   value_->SetText(editor.GetValue());
   value_->SetEnabled(!(attributes & host::paReadOnly) || (attributes & host::paValueList));
-  ellipsis_->SetEnabled((attributes & host::paDialog) != 0);
+  PlaceEllipsis();
+}
+
+void TObjectInspector::PlaceEllipsis() {
+  const bool dialog =
+      chosen_ >= 0 && (rows_[static_cast<std::size_t>(chosen_)].editor->GetAttributes() & host::paDialog);
+  const RECT cell = dialog ? grid_->CellRect(1, chosen_ + 1) : RECT{};
+  const bool shown = cell.bottom > cell.top && cell.right > cell.left;
+  if (shown)
+    ellipsis_->SetBounds(cell.right - kEllipsisWidth, cell.top, kEllipsisWidth, cell.bottom - cell.top);
+  ellipsis_->SetVisible(shown);
 }
 
 void TObjectInspector::Toggle(int row) {

@@ -15,7 +15,7 @@
 #include "host/forms/Controls.h"
 
 namespace vantora::host {
-class TButton;
+class TSpeedButton;
 class TComboBox;
 class TStringGrid;
 }  // namespace vantora::host
@@ -41,7 +41,7 @@ class TObjectInspector {
   std::string RowName(int row) const;
   std::string RowValue(int row) const;
   int FindRow(const std::string& path) const;
-  const host::TStringGrid& Grid() const { return *grid_; }
+  const host::TStringGrid& Grid() const;
   // Chooses a row as a click on it does.
   void ChooseRow(int row);
   // What a double click on a row does: an object's row unfolds or folds, a dialog row opens it.
@@ -69,6 +69,7 @@ class TObjectInspector {
   void AddRows(host::TPersistent& instance, const std::string& prefix, int depth);
   void ShowRows();
   void ShowValueLine();
+  void PlaceEllipsis();
 
   TFormDesigner* designer_ = nullptr;
   host::TComponent* component_ = nullptr;
@@ -79,9 +80,10 @@ class TObjectInspector {
   bool editing_ = false;
   std::vector<host::TComponent*> listed_;
   host::TComboBox* components_;
-  host::TStringGrid* grid_;
+  class TGrid;
+  TGrid* grid_;
   host::TComboBox* value_;
-  host::TButton* ellipsis_;
+  host::TSpeedButton* ellipsis_;
 };
 
 }  // namespace vantora::studio

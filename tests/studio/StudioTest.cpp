@@ -542,5 +542,87 @@ TEST_F(StudioTest, UnsavedChangesAreMarkedAndNeverLostUnasked) {
   EXPECT_EQ(studio->Window().Caption(), "Vantora Studio - (not saved)");
 }
 
+TEST_F(StudioTest, ColourRowsShowAndTakeColourNamesAndOpenTheColourDialog) {
+  auto& label = Place<TFulgoLabel>(20, 20);
+  studio::TObjectInspector& inspector = studio->Inspector();
+  inspector.Toggle(inspector.FindRow("Art"));
+  EXPECT_EQ(inspector.RowValue(inspector.FindRow("Art.Transparent")), "clBtnFace");
+  EditRow("Art.Transparent", "clRed");
+  EXPECT_EQ(label.Art->GetTransparent(), host::clRed);
+  EditRow("Art.Transparent", "$00336699");
+  EXPECT_EQ(label.Art->GetTransparent(), 0x336699);
+  EXPECT_EQ(inspector.RowValue(inspector.FindRow("Art.Transparent")), "$00336699");
+  EXPECT_THROW(EditRow("Art.Transparent", "reddish"), host::EPropertyError);
+
+  inspector.Toggle(inspector.FindRow("Art.FulgoBackground"));
+  inspector.Toggle(inspector.FindRow("Art.FulgoBackground.FulgoColor"));
+  const int brush = inspector.FindRow("Art.FulgoBackground.FulgoColor.Brush");
+  ASSERT_GE(brush, 0);
+  inspector.ChooseRow(brush);
+  driver.AnswerColor(host::clBlue);
+  driver.Click(driver.FindByCaption(studio->Window(), "..."));
+  EXPECT_EQ(inspector.RowValue(inspector.FindRow("Art.FulgoBackground.FulgoColor.Brush")), "clBlue");
+  ASSERT_EQ(driver.Dialogs().size(), 1u);
+  EXPECT_EQ(driver.Dialogs()[0].kind, host::TDialogKind::Color);
+  // A plain number stays a number.
+  EXPECT_EQ(inspector.RowValue(inspector.FindRow("Left")), "20");
+}
+
+TEST_F(StudioTest, TheWizardRowComesFirstWithItsEllipsisInItsRow) {
+  Place<TFulgoButton>(20, 20);
+  studio::TObjectInspector& inspector = studio->Inspector();
+  EXPECT_EQ(inspector.RowName(1), "  (Wizard)");
+  inspector.ChooseRow(inspector.FindRow("Caption"));
+  driver.Process();
+  EXPECT_THROW(driver.FindByCaption(studio->Window(), "..."), host::ETestFailure)
+      << "a text row has no ellipsis";
+
+  inspector.ChooseRow(1);
+  driver.Process();
+  auto& ellipsis = driver.FindByCaption(studio->Window(), "...");
+  const host::TStringGrid& grid = inspector.Grid();
+  const host::RECT cell = grid.CellRect(1, 2);
+  const POINT at = ellipsis.OriginInTopLevel();
+  const POINT gridAt = grid.OriginInTopLevel();
+  EXPECT_EQ(at.x + ellipsis.Width(), gridAt.x + cell.right);
+  EXPECT_EQ(at.y, gridAt.y + cell.top);
+  int opened = 0;
+  driver.OnModal("Vantora Wizard", [&](host::TCustomForm& wizard) {
+    ++opened;
+    wizard.SetModalResult(host::mrCancel);
+  });
+  driver.Click(ellipsis);
+  EXPECT_EQ(opened, 1);
+}
+
+TEST_F(StudioTest, AComponentWithoutAControlIsAnIconThatMovesAndIsKept) {
+  auto& palette = Place<tFulgoPalette>(301, 299);
+  EXPECT_EQ(studio->Designer().MarkOf(palette).left, 300);
+  EXPECT_EQ(studio->Designer().MarkOf(palette).top, 300);
+  driver.Drag(Form(), POINT{310, 310}, POINT{350, 330});
+  EXPECT_EQ(studio->Designer().MarkOf(palette).left, 340);
+  EXPECT_EQ(studio->Designer().MarkOf(palette).top, 320);
+  driver.PressKey(host::VK_LEFT);
+  EXPECT_EQ(studio->Designer().MarkOf(palette).left, 339);
+
+  // Undo brings back the components, and the places of their icons by their names.
+  driver.PressKey(host::VK_DELETE);
+  driver.PressKey('Z', host::ssCtrl);
+  EXPECT_EQ(studio->Designer().MarkOf(*Form().FindComponent("FulgoPalette1")).left, 339);
+
+  // One never placed here lies where it covers no control, its name included.
+  driver.AnswerMessage(host::mrNo);
+  studio->OpenForm(std::string(VANTORA_SOURCE_DIR) + "/data/forms/demo.txt");
+  const host::RECT icon = studio->Designer().MarkOf(*Form().FindComponent("SharedPalette"));
+  const host::RECT withName{icon.left - 36, icon.top, icon.right + 36, icon.bottom + 16};
+  for (int i = 0; i < Form().ControlCount(); ++i) {
+    const host::TControl& c = *Form().Controls(i);
+    const host::RECT r = c.BoundsRect();
+    host::RECT common;
+    EXPECT_FALSE(host::IntersectRect(&common, &r, &withName)) << c.Name();
+  }
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
 }  // namespace
 }  // namespace vantora
