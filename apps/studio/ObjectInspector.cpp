@@ -99,6 +99,10 @@ TObjectInspector::TObjectInspector(host::TWinControl& parent, const host::RECT& 
 
 TObjectInspector::~TObjectInspector() = default;
 
+bool TObjectInspector::Typing() const {
+  return value_->Focused();
+}
+
 const host::TStringGrid& TObjectInspector::Grid() const {
   return *grid_;
 }

@@ -48,6 +48,8 @@ class TObjectInspector {
   void Toggle(int row);
   // What the value line's Enter, its list and its ellipsis do.
   void ApplyText(const std::string& text);
+  // Whether the value line has the keys.
+  bool Typing() const;
   void EditDialog();
 
   // The components of the inspected form listed for choosing; Chosen picks one.

@@ -59,6 +59,16 @@ TStudio::TStudio(host::TApplication& app) : app_(app), window_(new host::TForm(&
       *window_, RECT{6, kPaletteTop + 84, kWindowWidth - 6, window_->ClientHeight() - 6});
   inspector_->OnChooseComponent = [this](host::TComponent* c) { designer_->Select(c); };
   menu_ = new host::TPopupMenu(window_);
+  // Undo and redo reach the designer from the studio's window too, unless a value is being typed.
+  window_->SetKeyPreview(true);
+  window_->OnKeyDown = [this](host::TPersistent*, std::uint16_t& key, host::TShiftState shift) {
+    if (!(shift & host::ssCtrl) || (key != 'Z' && key != 'Y') || inspector_->Typing()) return;
+    if (key == 'Y' || (shift & host::ssShift))
+      designer_->Redo();
+    else
+      designer_->Undo();
+    key = 0;
+  };
   app_.SetMainForm(window_);
   NewForm();
 }

@@ -14,7 +14,9 @@
 #include "design/Wizard.h"
 #include "host/designer/DesignRegistry.h"
 #include "host/forms/Responder.h"
+#include "host/widgets/CustomEdit.h"
 #include "host/widgets/PopupMenu.h"
+#include "host/widgets/RadioButton.h"
 #include "host/widgets/SpeedButton.h"
 #include "host/widgets/StringGrid.h"
 #include "support/FullDisk.h"
@@ -622,6 +624,27 @@ TEST_F(StudioTest, AComponentWithoutAControlIsAnIconThatMovesAndIsKept) {
     EXPECT_FALSE(host::IntersectRect(&common, &r, &withName)) << c.Name();
   }
   EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(StudioTest, EverythingTheWizardsOkChangedIsUndoneAsOneStep) {
+  auto& label = Place<TFulgoLabel>(20, 20);
+  const std::string before = FormText();
+  driver.OnModal("Vantora Wizard", [this](host::TCustomForm& shown) {
+    auto& wizard = dynamic_cast<TfrmWizard&>(shown);
+    wizard.ShowPage(1);
+    driver.ReplaceText(*wizard.txtLabelText1, "Changed");
+    wizard.ShowPage(5);
+    driver.Click(*wizard.rdoAutoSizeFalse);
+    driver.Click(*wizard.btnOk);
+  });
+  studio::TObjectInspector& inspector = studio->Inspector();
+  inspector.ChooseRow(inspector.FindRow("Wizard"));
+  driver.Click(driver.FindByCaption(studio->Window(), "..."));
+  ASSERT_EQ(label.Caption(), "Changed");
+  ASSERT_FALSE(label.GetAutoSize());
+  driver.PressKey('Z', host::ssCtrl);  // in the studio's window, where the ellipsis was clicked
+  EXPECT_TRUE(FormText() == before);
+  EXPECT_NE(Form().FindComponent("FulgoLabel1"), nullptr) << "placing the label is the step before";
 }
 
 }  // namespace
