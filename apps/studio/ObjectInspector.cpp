@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "host/designer/DesignRegistry.h"
-#include "host/forms/Button.h"
 #include "host/widgets/ComboBox.h"
+#include "host/widgets/SpeedButton.h"
 #include "host/widgets/StringGrid.h"
 
 namespace vantora::studio {
@@ -31,6 +31,20 @@ class EditUnderWay {
 
 }  // namespace
 
+// The grid says when it scrolled, so that the ellipsis stays in its row.
+class TObjectInspector::TGrid : public host::TStringGrid {
+ public:
+  using TStringGrid::TStringGrid;
+  std::function<void()> OnScrolled;
+
+ protected:
+  void WndProc(host::TMessage& message) override {
+    const int top = TopRow();
+    TStringGrid::WndProc(message);
+    if (TopRow() != top && OnScrolled) OnScrolled();
+  }
+};
+
 TObjectInspector::TObjectInspector(host::TWinControl& parent, const host::RECT& area) {
   const int width = area.right - area.left;
   components_ = new host::TComboBox(&parent);
@@ -43,7 +57,7 @@ TObjectInspector::TObjectInspector(host::TWinControl& parent, const host::RECT& 
       OnChooseComponent(listed_[static_cast<std::size_t>(index)]);
   };
 
-  grid_ = new host::TStringGrid(&parent);
+  grid_ = new TGrid(&parent);
   grid_->SetParent(&parent);
   const int gridTop = area.top + kLineHeight + 4;
   grid_->SetBounds(area.left, gridTop, width, area.bottom - gridTop - kLineHeight - 4);
@@ -63,7 +77,7 @@ TObjectInspector::TObjectInspector(host::TWinControl& parent, const host::RECT& 
   value_ = new host::TComboBox(&parent);
   value_->SetParent(&parent);
   value_->SetStyle(host::csDropDown);
-  value_->SetBounds(area.left, area.bottom - kLineHeight, width - kEllipsisWidth - 2, kLineHeight);
+  value_->SetBounds(area.left, area.bottom - kLineHeight, width, kLineHeight);
   value_->OnKeyDown = [this](host::TPersistent*, std::uint16_t& key, host::TShiftState) {
     if (key != host::VK_RETURN) return;
     key = 0;
@@ -73,15 +87,25 @@ TObjectInspector::TObjectInspector(host::TWinControl& parent, const host::RECT& 
     if (value_->ItemIndex() >= 0) ApplyText(value_->Text());
   };
 
-  ellipsis_ = new host::TButton(&parent);
-  ellipsis_->SetParent(&parent);
+  // In the chosen row's value cell, as inspectors have it; it takes no focus, so nothing covers its dots.
+  ellipsis_ = new host::TSpeedButton(grid_);
+  ellipsis_->SetParent(grid_);
   ellipsis_->SetCaption("...");
-  ellipsis_->SetBounds(area.right - kEllipsisWidth, area.bottom - kLineHeight, kEllipsisWidth, kLineHeight);
+  ellipsis_->SetVisible(false);
   ellipsis_->OnClick = [this](host::TPersistent*) { EditDialog(); };
-  Inspect(nullptr, nullptr);
+  grid_->OnScrolled = [this] { PlaceEllipsis(); };
+  Inspect(nullptr, {});
 }
 
 TObjectInspector::~TObjectInspector() = default;
+
+bool TObjectInspector::Typing() const {
+  return value_->Focused();
+}
+
+const host::TStringGrid& TObjectInspector::Grid() const {
+  return *grid_;
+}
 
 void TObjectInspector::ListComponents(host::TComponent& root, host::TComponent* selected) {
   listed_.clear();
@@ -96,10 +120,12 @@ void TObjectInspector::ListComponents(host::TComponent& root, host::TComponent* 
   components_->SetItemIndex(at == listed_.end() ? -1 : static_cast<int>(at - listed_.begin()));
 }
 
-void TObjectInspector::Inspect(host::IDesigner* designer, host::TComponent* component) {
+void TObjectInspector::Inspect(TFormDesigner* designer, const std::vector<host::TComponent*>& components) {
+  host::TComponent* component = components.empty() ? nullptr : components.front();
   if (component != component_) unfolded_.clear();
   designer_ = designer;
   component_ = component;
+  others_.assign(components.size() > 1 ? components.begin() + 1 : components.end(), components.end());
   chosen_ = -1;
   BuildRows();
   ShowRows();
@@ -139,20 +165,52 @@ const host::TPropInfo& NameProperty() {
 void TObjectInspector::BuildRows() {
   rows_.clear();
   if (!designer_ || !component_) return;
-  rows_.push_back(
-      Row{std::make_unique<host::TStringProperty>(*designer_, *component_, NameProperty()), "Name", 0});
+  // Names are each component's own.
+  if (others_.empty())
+    rows_.push_back(
+        Row{std::make_unique<host::TStringProperty>(*designer_, *component_, NameProperty()), "Name", 0});
   AddRows(*component_, "", 0);
 }
 
-void TObjectInspector::AddRows(host::TPersistent& instance, const std::string& prefix, int depth) {
-  // In alphabetical order, as inspectors list them.
-  std::vector<const host::TPropInfo*> props = instance.ClassType().Properties();
-  std::stable_sort(props.begin(), props.end(), [](const host::TPropInfo* a, const host::TPropInfo* b) {
-    return strcasecmp(a->Name.c_str(), b->Name.c_str()) < 0;
+bool TObjectInspector::SharedByAll(const host::TPropInfo& prop) const {
+  return std::all_of(others_.begin(), others_.end(), [&prop](const host::TComponent* other) {
+    const host::TPropInfo* theirs = other->ClassType().FindProperty(prop.Name);
+    return theirs && theirs->Kind == prop.Kind;
   });
-  for (const host::TPropInfo* prop : props) {
-    auto editor = host::GetPropertyEditor(*designer_, instance, *prop);
-    if (!editor) continue;
+}
+
+std::unique_ptr<host::TPropertyEditor> TObjectInspector::EditorOf(host::TComponent& component,
+                                                                  const std::string& path) {
+  host::TPersistent* instance = &component;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t dot = path.find('.', start);
+    const host::TPropInfo* prop = instance->ClassType().FindProperty(path.substr(start, dot - start));
+    if (!prop) return nullptr;
+    if (dot == std::string::npos) return host::GetPropertyEditor(*designer_, *instance, *prop);
+    instance = prop->Kind == host::TTypeKind::tkClass ? host::GetObjectProp(*instance, *prop) : nullptr;
+    if (!instance) return nullptr;
+    start = dot + 1;
+  }
+}
+
+void TObjectInspector::ApplyToOthers(const std::string& path, const std::string& text) {
+  for (host::TComponent* other : others_)
+    if (auto editor = EditorOf(*other, path)) editor->SetValue(text);
+}
+
+void TObjectInspector::AddRows(host::TPersistent& instance, const std::string& prefix, int depth) {
+  std::vector<std::pair<std::unique_ptr<host::TPropertyEditor>, const host::TPropInfo*>> editors;
+  for (const host::TPropInfo* prop : instance.ClassType().Properties()) {
+    if (depth == 0 && !SharedByAll(*prop)) continue;
+    if (auto editor = host::GetPropertyEditor(*designer_, instance, *prop))
+      editors.emplace_back(std::move(editor), prop);
+  }
+  // In alphabetical order of the names shown, as inspectors list them.
+  std::stable_sort(editors.begin(), editors.end(), [](const auto& a, const auto& b) {
+    return strcasecmp(a.first->GetName().c_str(), b.first->GetName().c_str()) < 0;
+  });
+  for (auto& [editor, prop] : editors) {
     const bool unfolds = (editor->GetAttributes() & host::paSubProperties) != 0;
     Row& row = rows_.emplace_back(Row{std::move(editor), prefix + prop->Name, depth});
     if (!unfolds || !unfolded_.contains(row.path) || depth >= kMaxDepth) continue;
@@ -204,7 +262,7 @@ void TObjectInspector::ShowValueLine() {
   if (chosen_ < 0) {
     value_->SetText("");
     value_->SetEnabled(false);
-    ellipsis_->SetEnabled(false);
+    PlaceEllipsis();
     return;
   }
   host::TPropertyEditor& editor = *rows_[static_cast<std::size_t>(chosen_)].editor;
@@ -213,7 +271,17 @@ void TObjectInspector::ShowValueLine() {
     editor.GetValues([this](const std::string& v) { value_->Items()->Add(v); });
   value_->SetText(editor.GetValue());
   value_->SetEnabled(!(attributes & host::paReadOnly) || (attributes & host::paValueList));
-  ellipsis_->SetEnabled((attributes & host::paDialog) != 0);
+  PlaceEllipsis();
+}
+
+void TObjectInspector::PlaceEllipsis() {
+  const bool dialog =
+      chosen_ >= 0 && (rows_[static_cast<std::size_t>(chosen_)].editor->GetAttributes() & host::paDialog);
+  const RECT cell = dialog ? grid_->CellRect(1, chosen_ + 1) : RECT{};
+  const bool shown = cell.bottom > cell.top && cell.right > cell.left;
+  if (shown)
+    ellipsis_->SetBounds(cell.right - kEllipsisWidth, cell.top, kEllipsisWidth, cell.bottom - cell.top);
+  ellipsis_->SetVisible(shown);
 }
 
 void TObjectInspector::Toggle(int row) {
@@ -234,7 +302,9 @@ void TObjectInspector::ApplyText(const std::string& text) {
   if ((editor.GetAttributes() & host::paReadOnly) && !(editor.GetAttributes() & host::paValueList)) return;
   try {
     const EditUnderWay editing(editing_);
+    const TDesignerChange change(*designer_);
     editor.SetValue(text);
+    ApplyToOthers(rows_[static_cast<std::size_t>(chosen_)].path, text);
   } catch (...) {
     // The row shows the value it kept; the application reports why.
     ShowValueLine();
@@ -248,7 +318,11 @@ void TObjectInspector::EditDialog() {
   host::TPropertyEditor& editor = *rows_[static_cast<std::size_t>(chosen_)].editor;
   if (editor.GetAttributes() & host::paDialog) {
     const EditUnderWay editing(editing_);
+    // What the dialog gave the first component, the others take too: the whole is one step.
+    const TDesignerChange change(*designer_);
     editor.Edit();
+    if (!(editor.GetAttributes() & host::paReadOnly))
+      ApplyToOthers(rows_[static_cast<std::size_t>(chosen_)].path, editor.GetValue());
   }
   Refresh();
 }

@@ -44,7 +44,7 @@ host::TButton& AddButton(host::TWinControl& parent, const std::string& caption, 
   button->SetParent(&parent);
   button->SetCaption(caption);
   button->SetBounds(left, 6, width, 24);
-  button->OnClick = [action = std::move(action)](host::TPersistent*) { action(); };
+  if (action) button->OnClick = [action = std::move(action)](host::TPersistent*) { action(); };
   return *button;
 }
 
@@ -59,6 +59,16 @@ TStudio::TStudio(host::TApplication& app) : app_(app), window_(new host::TForm(&
       *window_, RECT{6, kPaletteTop + 84, kWindowWidth - 6, window_->ClientHeight() - 6});
   inspector_->OnChooseComponent = [this](host::TComponent* c) { designer_->Select(c); };
   menu_ = new host::TPopupMenu(window_);
+  // Undo and redo reach the designer from the studio's window too, unless a value is being typed.
+  window_->SetKeyPreview(true);
+  window_->OnKeyDown = [this](host::TPersistent*, std::uint16_t& key, host::TShiftState shift) {
+    if (!(shift & host::ssCtrl) || (key != 'Z' && key != 'Y') || inspector_->Typing()) return;
+    if (key == 'Y' || (shift & host::ssShift))
+      designer_->Redo();
+    else
+      designer_->Undo();
+    key = 0;
+  };
   app_.SetMainForm(window_);
   NewForm();
 }
@@ -72,11 +82,50 @@ TStudio::~TStudio() {
 }
 
 void TStudio::BuildToolbar() {
-  AddButton(*window_, "New", 6, 64, [this] { NewForm(); });
-  AddButton(*window_, "Open...", 74, 64, [this] { Open(); });
-  AddButton(*window_, "Save", 142, 64, [this] { Save(); });
-  AddButton(*window_, "Save as...", 210, 72, [this] { SaveAs(); });
-  AddButton(*window_, "Test", 286, 64, [this] { TestForm(); });
+  AddButton(*window_, "New", 6, 48, [this] { NewForm(); });
+  AddButton(*window_, "Open...", 56, 60, [this] { Open(); });
+  AddButton(*window_, "Save", 118, 48, [this] { Save(); });
+  AddButton(*window_, "Save as...", 168, 72, [this] { SaveAs(); });
+  host::TButton& edit = AddButton(*window_, "Edit", 242, 54, nullptr);
+  edit.OnClick = [this, &edit](host::TPersistent*) {
+    const POINT corner = edit.ClientToScreen(POINT{0, edit.Height()});
+    FillEditMenu();
+    editMenu_->Popup(corner.x, corner.y);
+  };
+  AddButton(*window_, "Test", 298, 56, [this] { TestForm(); });
+  editMenu_ = new host::TPopupMenu(window_);
+}
+
+void TStudio::FillEditMenu() {
+  host::TPopupMenu& menu = *editMenu_;
+  menu.Clear();
+  const bool selected = &designer_->Selection() != form_.get();
+  // Each command gives the keys back to the designed form, where the selection is.
+  auto add = [this, &menu](const std::string& caption, bool enabled, std::function<void()> action) {
+    menu.Add(caption,
+             [this, action = std::move(action)](host::TPersistent*) {
+               action();
+               form_->Show();
+             })
+        ->SetEnabled(enabled);
+  };
+  using Alignment = TFormDesigner::TAlignment;
+  const bool several = designer_->Selected().size() > 1;
+  add("Undo (Ctrl+Z)", designer_->CanUndo(), [this] { designer_->Undo(); });
+  add("Redo (Ctrl+Y)", designer_->CanRedo(), [this] { designer_->Redo(); });
+  menu.Add("-");
+  add("Cut (Ctrl+X)", selected, [this] { designer_->CutSelection(); });
+  add("Copy (Ctrl+C)", selected, [this] { app_.Backend().SetClipboardText(designer_->CopySelection()); });
+  add("Paste (Ctrl+V)", true, [this] { designer_->Paste(app_.Backend().GetClipboardText()); });
+  add("Duplicate (Ctrl+D)", selected, [this] { designer_->Duplicate(); });
+  add("Delete (Del)", selected, [this] { designer_->DeleteSelection(); });
+  menu.Add("-");
+  add("Align lefts", several, [this] { designer_->AlignSelection(Alignment::Lefts); });
+  add("Align tops", several, [this] { designer_->AlignSelection(Alignment::Tops); });
+  add("Align horizontal centres", several,
+      [this] { designer_->AlignSelection(Alignment::HorizontalCentres); });
+  add("Align vertical centres", several, [this] { designer_->AlignSelection(Alignment::VerticalCentres); });
+  add("Make same size", several, [this] { designer_->AlignSelection(Alignment::SameSize); });
 }
 
 void TStudio::BuildPalette() {
@@ -148,8 +197,12 @@ void TStudio::Design(std::unique_ptr<host::TCustomForm> form, const std::string&
   // The designed form closes with the studio only.
   form_->OnClose = [](host::TPersistent*, host::TCloseAction& action) { action = host::caNone; };
   path_ = path;
-  form_->SetLeft(window_->Left() + kWindowWidth + 10);
-  form_->SetTop(window_->Top());
+  // A new form opens beside the studio; one read from a file stays where it was designed, so
+  // opening and saving it changes nothing.
+  if (path.empty()) {
+    form_->SetLeft(window_->Left() + kWindowWidth + 10);
+    form_->SetTop(window_->Top());
+  }
   pointer_->SetDown(true);
   SelectionChanged();
   UpdateCaption();
@@ -240,9 +293,8 @@ void TStudio::Open() {
 }
 
 void TStudio::SelectionChanged() {
-  host::TComponent& selected = designer_->Selection();
-  inspector_->ListComponents(*form_, &selected);
-  inspector_->Inspect(designer_.get(), &selected);
+  inspector_->ListComponents(*form_, &designer_->Selection());
+  inspector_->Inspect(designer_.get(), designer_->Selected());
 }
 
 void TStudio::UpdateCaption() {

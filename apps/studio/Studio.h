@@ -30,6 +30,8 @@ class TStudio {
   // The palette button that places components of Cls; null when the palette has none.
   host::TSpeedButton* PaletteButton(const host::TClass& cls) const;
   host::TPopupMenu& ContextMenu() const { return *menu_; }
+  // The Edit button's menu, its items enabled for the designer's state when it last opened.
+  host::TPopupMenu& EditMenu() const { return *editMenu_; }
 
   // Each asks first whether to save changes that would be lost; a file that cannot be read leaves
   // the form being designed as it was.
@@ -43,6 +45,7 @@ class TStudio {
  private:
   void BuildToolbar();
   void BuildPalette();
+  void FillEditMenu();
   void ShowPalettePage(int page);
   void Design(std::unique_ptr<host::TCustomForm> form, const std::string& path);
   bool ConfirmDiscard();
@@ -59,6 +62,7 @@ class TStudio {
   std::unique_ptr<host::TCustomForm> form_;
   std::unique_ptr<TFormDesigner> designer_;
   host::TPopupMenu* menu_ = nullptr;
+  host::TPopupMenu* editMenu_ = nullptr;
   host::TWinControl* paletteBar_ = nullptr;
   std::vector<std::pair<const host::TClass*, host::TSpeedButton*>> paletteButtons_;
   host::TSpeedButton* pointer_ = nullptr;

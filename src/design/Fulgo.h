@@ -19,6 +19,9 @@ class TWizProperty : public host::TPropertyEditor {
  public:
   using host::TPropertyEditor::TPropertyEditor;
   host::TPropertyAttributes GetAttributes() override;
+  // "(Wizard)": in parentheses, as a row that runs something rather than holds a value, so it
+  // sorts before the properties.
+  std::string GetName() const override;
   std::string GetValue() override;
   void Edit() override;
 };

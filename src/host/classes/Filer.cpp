@@ -246,9 +246,13 @@ TComponent* TReader::ReadComponentRecord(TComponent* instance, TComponent* paren
       format_.Fail("Class " + className + " cannot be created from a stream", offset);
     instance = cls->Create(root_ ? root_ : owner_);
     created_.push_back(instance);
+    // Loading before it is named, so that a designed control's caption does not take its name
+    // in place of the stored (or empty) one.
+    instance->SetReading(true);
     if (!name.empty()) takeName();
   } else if (instance->IsDesigning() && instance->Name().empty() && !name.empty()) {
     // A form opened in a designer is the one stored, name and all, so that saving it loses nothing.
+    instance->SetReading(true);
     takeName();
   }
   if (!root_) root_ = instance;

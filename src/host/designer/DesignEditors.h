@@ -51,7 +51,9 @@ class TPropertyEditor {
   // The values a value-list property offers, in the order shown.
   virtual void GetValues(const std::function<void(const std::string&)>&) {}
 
-  const std::string& GetName() const { return prop_.Name; }
+  // The row's name in the inspector, which sorts by it: the property's name unless the editor
+  // says otherwise.
+  virtual std::string GetName() const { return prop_.Name; }
   const TPropInfo& GetPropInfo() const { return prop_; }
   TPersistent& GetComponent() const { return instance_; }
   IDesigner& Designer() const { return designer_; }

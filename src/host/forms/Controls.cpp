@@ -329,7 +329,9 @@ LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void TControl::SetName(const std::string& name) {
-  const bool follows = IsDesigning() && (controlStyle_ & csSetCaption) && (text_.empty() || text_ == Name());
+  // A control read from a stream keeps the caption stored with it, even an empty one.
+  const bool follows =
+      IsDesigning() && !IsLoading() && (controlStyle_ & csSetCaption) && (text_.empty() || text_ == Name());
   TComponent::SetName(name);
   if (follows) SetText(name);
 }
