@@ -65,6 +65,8 @@ constexpr host::TAlignment kAlignments[] = {host::taCenter, host::taLeftJustify,
 // The combo entry of the colour panel that each "›" button selects, by its tag.
 constexpr std::array<int, 13> kColorOfTag = {0, 1, 2, 3, 4, 0, 6, 7, 8, 9, 5, 5, 0};
 constexpr int kFirstBackColor = 5;
+// The pages whose colours the colour panel offers: the letters' or the background's.
+constexpr int kFirstTextPage = 1, kLastTextPage = 2, kFirstBackPage = 3, kLastBackPage = 4;
 
 int AlignmentIndex(host::TAlignment alignment) {
   const auto* it = std::find(std::begin(kAlignments), std::end(kAlignments), alignment);
@@ -192,6 +194,8 @@ TfrmWizard::TfrmWizard(host::TComponent* AOwner) : host::TForm(AOwner) {
   stream.SetPosition(0);
   ReadFromStream(stream);
   FindControls();
+  // The tab row lies over the page's top edge, so the chosen tab joins its page.
+  TabSet1->BringToFront();
   if (host::Application) {
     SavedHelpFile = host::Application->HelpFile();
     host::Application->SetHelpFile("fulgo.hlp");
@@ -558,6 +562,8 @@ void TfrmWizard::ShowPage(int Index) {
 void TfrmWizard::ShowSidePanel(int Page) {
   pnlPresets->SetVisible(Page == 0);
   pnlColor->SetVisible(Page != 0);
+  if (Page >= kFirstTextPage && Page <= kLastTextPage) SelectColor(LastTextColorIndex);
+  if (Page >= kFirstBackPage && Page <= kLastBackPage) SelectColor(LastBackColorIndex);
 }
 
 void TfrmWizard::GetFromLabel() {
@@ -1367,6 +1373,10 @@ bool OpenWizard(host::TControl& Control, teEditing Mode, host::TControl& Work) {
   const bool button = Mode == edButton;
   form.lstButtonStates->SetVisible(button);
   form.pnlHideButtonStates->SetVisible(!button);
+  // The preview takes the state list's place when there is none.
+  const host::TControl& states = *form.lstButtonStates;
+  const int previewRight = button ? states.Left() - form.scrlExample->Left() : states.Left() + states.Width();
+  form.scrlExample->SetWidth(previewRight - form.scrlExample->Left());
   {
     FlagScope loading(form.Loading);
     form.lstButtonStates->SetItemIndex(0);

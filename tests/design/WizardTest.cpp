@@ -25,8 +25,10 @@
 #include "host/widgets/Memo.h"
 #include "host/widgets/RadioButton.h"
 #include "host/widgets/RadioGroup.h"
+#include "host/widgets/ScrollBox.h"
 #include "host/widgets/SpeedButton.h"
 #include "host/widgets/StringGrid.h"
+#include "host/widgets/TabSet.h"
 #include "model/Fulback.h"
 #include "model/Fultext.h"
 #include "support/TempDir.h"
@@ -226,6 +228,60 @@ TEST_F(WizardTest, AChoiceFromADropDownListLeavesNothingPaintedBehind) {
     driver.Click(*w.btnCancel);
   });
   EXPECT_FALSE(EditLabel(*label));
+}
+
+// Where one control ends in the wizard's client coordinates.
+int RightEdge(const host::TControl& control) {
+  return control.OriginInTopLevel().x + control.Width();
+}
+
+TEST_F(WizardTest, TabsPreviewAndColourPanelFitTheirPlaces) {
+  TFulgoLabel* label = NewLabel("Hello");
+  OnWizard([&](TfrmWizard& w) {
+    host::TControl& pages = *w.ntbMain->Parent();
+    const int lastTab = w.TabSet1->Tabs()->Count() - 1;
+    EXPECT_LE(w.TabSet1->OriginInTopLevel().x + w.TabSet1->TabRect(lastTab).right, RightEdge(pages))
+        << "the last tab runs past its page";
+    EXPECT_LE(RightEdge(*w.TabSet1), RightEdge(pages));
+    // The chosen tab joins its page: the page's top edge breaks beneath it alone.
+    const auto edgeBelow = [&](int tab) {
+      const host::RECT r = w.TabSet1->TabRect(tab);
+      const int x = w.TabSet1->OriginInTopLevel().x + (r.left + r.right) / 2 - pages.OriginInTopLevel().x;
+      return driver.PixelAt(pages, x, 0);
+    };
+    EXPECT_EQ(edgeBelow(w.TabSet1->TabIndex()), host::ColorToRGB(host::clBtnFace));
+    EXPECT_EQ(edgeBelow(w.TabSet1->TabIndex() + 1), host::ColorToRGB(host::clBtnHighlight));
+    EXPECT_EQ(RightEdge(*w.scrlExample), RightEdge(*w.pnlColor))
+        << "with no state list the preview reaches the right edge";
+
+    // The colour panel offers the colour of what the page edits.
+    const auto clickTab = [&](int tab) {
+      const host::RECT r = w.TabSet1->TabRect(tab);
+      driver.ClickAt(*w.TabSet1, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    clickTab(3);
+    EXPECT_EQ(w.cmbColor->Text(), "Background") << "on Background Effects";
+    clickTab(1);
+    EXPECT_EQ(w.cmbColor->Text(), "Letters");
+    driver.ClickAt(*w.cmbColor, 10, 10);
+    driver.PressKey(host::VK_DOWN);
+    driver.PressKey(host::VK_RETURN);
+    ASSERT_EQ(w.cmbColor->Text(), "Letters 3D");
+    clickTab(4);
+    EXPECT_EQ(w.cmbColor->Text(), "Background") << "on Background Image";
+    clickTab(2);
+    EXPECT_EQ(w.cmbColor->Text(), "Letters 3D") << "the text side's last choice comes back";
+    driver.Click(*w.btnCancel);
+  });
+  EXPECT_FALSE(EditLabel(*label));
+
+  auto* button = new TFulgoButton(form);
+  button->SetParent(form);
+  OnWizard([&](TfrmWizard& w) {
+    EXPECT_LE(RightEdge(*w.scrlExample), w.lstButtonStates->Left()) << "the state list beside the preview";
+    driver.Click(*w.btnCancel);
+  });
+  EXPECT_FALSE(EditButton(*button));
 }
 
 TEST_F(WizardTest, CancelLeavesTheControlAndItsPaletteExactlyAsTheyWere) {
