@@ -301,7 +301,7 @@ TEST(Tool, WizardShowsEveryPageAndSavesOnlyOnOk) {
   for (const char* page : {"presets", "text-fonts", "text-effects", "background-effects", "background-image",
                            "align-size", "preferences"}) {
     const vantora::host::DibImage shot = vantora::host::ReadPictureFile(shots + "/wizard-" + page + ".png");
-    EXPECT_EQ(shot.Width(), 640) << page;
+    EXPECT_EQ(shot.Width(), 772) << page;
     EXPECT_EQ(shot.Height(), 468) << page;
   }
   EXPECT_FALSE(std::filesystem::exists(created)) << "the screenshots end with Cancel";
