@@ -1017,10 +1017,22 @@ void TfrmWizard::SetFontToLabel(host::TPersistent* Sender) {
   SetToLabel();
 }
 
+// A letter height in pixels as a font size in points and back, at 96 pixels to the inch. A negative
+// height is the letters' own, a positive one their cell's; a size taken back keeps the sign.
+int PointsOfHeight(std::int32_t height) {
+  return (std::abs(height) * 72 + 48) / 96;
+}
+std::int32_t HeightOfPoints(int points, std::int32_t like) {
+  const std::int32_t pixels = (points * 96 + 36) / 72;
+  return like > 0 ? pixels : -pixels;
+}
+
 void TfrmWizard::btnFontClick(host::TPersistent*) {
   const std::vector<tFulgoFont*> fonts = EditedFonts();
   host::TFontDialog dialog(nullptr);
   dialog.SetOptions({host::fdTrueTypeOnly, host::fdEffects, host::fdForceFontExist});
+  const std::int32_t height = fonts.empty() ? 0 : fonts.front()->GetHeight();
+  if (height != 0) dialog.Font()->SetSize(PointsOfHeight(height));
   if (!fonts.empty()) {
     dialog.Font()->SetName(fonts.front()->GetFontName());
     host::TFontStyles style;
@@ -1039,9 +1051,12 @@ void TfrmWizard::btnFontClick(host::TPersistent*) {
     chkItalic->SetChecked(style.Contains(host::fsItalic));
     chkUnderLine->SetChecked(style.Contains(host::fsUnderline));
     chkStrikeOut->SetChecked(style.Contains(host::fsStrikeOut));
+    // Only a size changed in the dialog replaces the height, which it can only round.
+    if (height == 0 || dialog.Font()->Size() != PointsOfHeight(height))
+      ShowSpin(*spnHeight, HeightOfPoints(dialog.Font()->Size(), height));
   }
-  for (host::TComponent* control :
-       std::initializer_list<host::TComponent*>{txtFont, cmbBold, chkItalic, chkUnderLine, chkStrikeOut})
+  for (host::TComponent* control : std::initializer_list<host::TComponent*>{
+           txtFont, cmbBold, spnHeight, chkItalic, chkUnderLine, chkStrikeOut})
     SetFontToLabel(control);
 }
 

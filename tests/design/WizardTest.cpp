@@ -284,6 +284,33 @@ TEST_F(WizardTest, TabsPreviewAndColourPanelFitTheirPlaces) {
   EXPECT_FALSE(EditButton(*button));
 }
 
+TEST_F(WizardTest, TheFontDialogOpensAtTheLettersFontAndItsSizeComesBack) {
+  TFulgoLabel* label = NewLabel("Hello");
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 1);
+    driver.ReplaceText(*w.txtFont, "Arial");
+    driver.ReplaceText(*w.spnHeight, "24");  // a cell 24 pixels high: 18 points
+    w.cmbBold->SetFocus();
+    driver.PressKey(host::VK_END);
+    driver.PressKey(host::VK_UP);
+    driver.PressKey(host::VK_UP);
+    ASSERT_EQ(w.cmbBold->Text(), "Bold");
+    driver.OnModal("Font", [&](host::TCustomForm& font) {
+      EXPECT_EQ(driver.Find<host::TEdit>(font, "FamilyEdit").Text(), "Liberation Sans");
+      EXPECT_EQ(driver.Find<host::TEdit>(font, "SizeEdit").Text(), "18");
+      EXPECT_EQ(driver.Find<host::TEdit>(font, "StyleEdit").Text(), "Bold");
+      driver.ReplaceText(driver.Find<host::TEdit>(font, "SizeEdit"), "12");
+      driver.Click(driver.FindByCaption(font, "OK"));
+    });
+    driver.Click(Button(w, "btnFont"));
+    EXPECT_EQ(w.txtFont->Text(), "Liberation Sans");
+    EXPECT_EQ(w.cmbBold->Text(), "Bold");
+    EXPECT_EQ(w.EditedText()->GetLetterFont(0)->GetHeight(), 16) << "12 points are 16 pixels";
+    driver.Click(*w.btnCancel);
+  });
+  EXPECT_FALSE(EditLabel(*label));
+}
+
 TEST_F(WizardTest, CancelLeavesTheControlAndItsPaletteExactlyAsTheyWere) {
   auto* palette = new tFulgoPalette(form);
   palette->SetName("Palette1");
