@@ -6,6 +6,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "base/Prophelp.h"
 #include "controls/Fulbtn.h"
 #include "controls/Fulgen.h"
 #include "controls/Fulgopal.h"
@@ -270,6 +271,7 @@ void TfrmWizard::FindControls() {
   rdoTiledBitmap = &FindComponentAs<host::TRadioButton>("rdoTiledBitmap");
   rdoGradient = &FindComponentAs<host::TRadioButton>("rdoGradient");
   rdoTiledGradient = &FindComponentAs<host::TRadioButton>("rdoTiledGradient");
+  btnSameAsUp = &FindComponentAs<host::TSpeedButton>("btnSameAsUp");
   btnOk = &FindComponentAs<host::TSpeedButton>("btnOk");
   btnCancel = &FindComponentAs<host::TSpeedButton>("btnCancel");
   btnRender = &FindComponentAs<host::TSpeedButton>("btnRender");
@@ -423,6 +425,7 @@ void TfrmWizard::WireHandlers() {
   };
   click("btnFont", &TfrmWizard::btnFontClick);
   click("btnAdvanced", &TfrmWizard::btnAdvancedClick);
+  click("btnSameAsUp", &TfrmWizard::btnSameAsUpClick);
   click("btnEditColor", &TfrmWizard::btnEditColorClick);
   click("btnLayerFuzz", &TfrmWizard::FadeColorClick);
   click("btnBackgroundFuzz", &TfrmWizard::FadeColorClick);
@@ -721,6 +724,7 @@ void TfrmWizard::SetToLabel() {
     Timer1->SetEnabled(true);
   }
   SetToColor();
+  ShowStateDifferences();
 }
 
 void TfrmWizard::SetToColor() {
@@ -732,6 +736,7 @@ void TfrmWizard::SetToColor() {
 }
 
 void TfrmWizard::RebuildLabel() {
+  ShowStateDifferences();
   host::TControl& preset = PresetControl();
   if (rdoMyCaption->Checked() && PresetsFound && preset.Caption() != EditedText()->Caption) {
     preset.SetCaption(EditedText()->Caption);
@@ -1091,6 +1096,42 @@ void TfrmWizard::lstButtonStatesClick(host::TPersistent*) {
   GetFromLabel();
 }
 
+namespace {
+
+// Whether a state's look keeps anything of its own against Up. The difference record also holds the
+// nesting of unchanged parts, so what counts is whether applying it changes any property.
+bool DiffersFromUp(const TFulgoButton& Button, int State) {
+  host::TMemoryStream record;
+  FindDifference(record, Button.Art.get(), StateArt(Button, State));
+  const std::unique_ptr<tFulgoArt> up = Button.Art->NewArt();
+  up->Assign(Button.Art.get());
+  record.SetPosition(0);
+  return SetDifference(record, up.get());
+}
+
+}  // namespace
+
+void TfrmWizard::ShowStateDifferences() {
+  if (EditMode != edButton) return;
+  static constexpr const char* kStateNames[] = {"Up ", "Down", "Disable", "MouseOver"};
+  FlagScope loading(Loading);
+  for (int state = kStateDown; state <= kStateMouseOver; ++state) {
+    const std::string shown =
+        std::string(kStateNames[state]) + (DiffersFromUp(*WorkButton, state) ? " *" : "");
+    if ((*lstButtonStates->Items())[state] != shown) lstButtonStates->Items()->Put(state, shown);
+  }
+  lstButtonStates->SetItemIndex(ButtonState);
+}
+
+void TfrmWizard::btnSameAsUpClick(host::TPersistent*) {
+  if (EditMode != edButton || ButtonState == kStateUp) return;
+  PushButtonState();
+  WorkButton->ClearArt(ButtonState);
+  FullRebuild = true;
+  RebuildLabel();
+  GetFromLabel();
+}
+
 void TfrmWizard::btnLoadImageClick(host::TPersistent*) {
   host::TOpenPictureDialog dialog(nullptr);
   if (!dialog.Execute()) return;
@@ -1387,6 +1428,7 @@ bool OpenWizard(host::TControl& Control, teEditing Mode, host::TControl& Work) {
   SetControlPalette(form.PresetControl(), form.WizardPalette);
   const bool button = Mode == edButton;
   form.lstButtonStates->SetVisible(button);
+  form.btnSameAsUp->SetVisible(button);
   form.pnlHideButtonStates->SetVisible(!button);
   // The preview takes the state list's place when there is none.
   const host::TControl& states = *form.lstButtonStates;

@@ -28,6 +28,7 @@
 #include "host/widgets/ScrollBox.h"
 #include "host/widgets/SpeedButton.h"
 #include "host/widgets/StringGrid.h"
+#include "host/widgets/Strings.h"
 #include "host/widgets/TabSet.h"
 #include "model/Fulback.h"
 #include "model/Fultext.h"
@@ -685,6 +686,51 @@ TEST_F(WizardTest, ButtonStatesAreEditedOneByOne) {
   copy->LoadFromFile(dir.Name("b.btn"));
   EXPECT_TRUE(copy->MouseOverArt->FulgoText->LayerFrame->Active);
   EXPECT_FALSE(copy->DownArt->FulgoText->LayerFrame->Active);
+}
+
+TEST_F(WizardTest, TheStateListShowsWhatDiffersFromUpAndAStateFollowsUpAgain) {
+  auto* button = new TFulgoButton(form);
+  button->SetParent(form);
+  button->SetCaption("Press");
+  app->ProcessMessages();
+  OnWizard([&](TfrmWizard& w) {
+    const host::TStrings& states = *w.lstButtonStates->Items();
+    ASSERT_TRUE(w.btnSameAsUp->IsShowing());
+    ClickItem(*w.lstButtonStates, 3);
+    EXPECT_EQ(states[3], "MouseOver") << "a new button's states follow Up";
+    Page(w, 2);
+    driver.Click(*w.chkTextFrame);
+    EXPECT_EQ(states[3], "MouseOver *") << "the hover look has a frame of its own now";
+    EXPECT_EQ(states[1], "Down *") << "the pressed look is moved by its own offset";
+    EXPECT_EQ(states[2], "Disable");
+
+    // Up changed: the hover look keeps its frame, the state with nothing of its own follows.
+    ClickItem(*w.lstButtonStates, 0);
+    driver.Click(*w.chkTextShadow);
+    EXPECT_TRUE(w.WorkButton->Art->FulgoText->LayerShadow->Active);
+    ClickItem(*w.lstButtonStates, 3);
+    EXPECT_TRUE(w.chkTextFrame->Checked());
+    EXPECT_TRUE(w.chkTextShadow->Checked());
+
+    // One click and the hover look is Up's again, the frame gone.
+    driver.Click(*w.btnSameAsUp);
+    EXPECT_EQ(states[3], "MouseOver");
+    EXPECT_FALSE(w.chkTextFrame->Checked()) << "the page shows the state as it is now";
+    EXPECT_FALSE(w.WorkButton->MouseOverArt->FulgoText->LayerFrame->Active);
+    EXPECT_TRUE(w.WorkButton->MouseOverArt->FulgoText->LayerShadow->Active);
+    EXPECT_EQ(w.Preview->Art, w.WorkButton->MouseOverArt.get());
+    driver.Click(*w.btnOk);
+  });
+  EXPECT_TRUE(EditButton(*button));
+  EXPECT_FALSE(button->MouseOverArt->FulgoText->LayerFrame->Active);
+  EXPECT_TRUE(button->MouseOverArt->FulgoText->LayerShadow->Active);
+
+  auto* label = NewLabel("Plain");
+  OnWizard([&](TfrmWizard& w) {
+    EXPECT_FALSE(w.btnSameAsUp->Visible()) << "a label has no states";
+    driver.Click(*w.btnCancel);
+  });
+  EXPECT_FALSE(EditLabel(*label));
 }
 
 TEST_F(WizardTest, PanelsAndTheirPresets) {
