@@ -316,6 +316,34 @@ TEST_F(DialogsTest, FontDialogBothWays) {
   EXPECT_EQ(dialog.Font()->Size(), 20);
 }
 
+TEST_F(DialogsTest, ColorDialogValueBarBesideTheSpectrum) {
+  TColorDialog dialog(nullptr);
+  dialog.SetOptions({cdFullOpen});
+  dialog.SetColor(clRed);
+  driver.OnModal("Color", [this](TCustomForm& form) {
+    auto& spectrum = driver.Find<TControl>(form, "HueSaturation");
+    auto& bar = driver.Find<TControl>(form, "Value");
+    ASSERT_TRUE(bar.IsShowing());
+    EXPECT_GE(bar.Left(), spectrum.Left() + spectrum.Width()) << "beside the spectrum";
+    EXPECT_EQ(bar.Top(), spectrum.Top());
+    EXPECT_EQ(bar.Height(), spectrum.Height());
+    for (const char* name : {"HueLabel", "Hue"})
+      EXPECT_GE(driver.Find<TControl>(form, name).Left(), bar.Left() + bar.Width()) << name;
+    // Full red at the top, black at the bottom.
+    EXPECT_EQ(driver.PixelAt(bar, 5, 2), 0xFF0000u);
+    EXPECT_EQ(driver.PixelAt(bar, 5, bar.Height() - 3), 0x000000u);
+    // Halfway down is half the value, the hue and saturation kept.
+    driver.ClickAt(bar, 5, 2 + (bar.Height() - 4) / 2);
+    EXPECT_EQ(driver.Find<TEdit>(form, "Val").Text(), "50");
+    EXPECT_EQ(driver.Find<TEdit>(form, "Sat").Text(), "100");
+    driver.Click(driver.FindByCaption(form, "OK"));
+  });
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(GetGValue(dialog.Color()), 0);
+  EXPECT_EQ(GetBValue(dialog.Color()), 0);
+  EXPECT_NEAR(GetRValue(dialog.Color()), 128, 2);
+}
+
 TEST_F(DialogsTest, FontDialogOpensAtTheFontItWasGiven) {
   TFontDialog dialog(nullptr);
   dialog.SetOptions({fdEffects, fdTrueTypeOnly, fdForceFontExist});
