@@ -8,6 +8,7 @@
 #include "Commands.h"
 #include "ToolErrors.h"
 #include "controls/Fulbtn.h"
+#include "controls/Fulfile.h"
 #include "controls/Fullbl.h"
 #include "controls/Fulpanel.h"
 #include "design/Wizard.h"
@@ -53,7 +54,8 @@ template <class Control>
 void EditControl(host::TApplication& app, const WizardOptions& options, bool (*edit)(Control&)) {
   auto* control = new Control(&app);
   if (options.kind.empty()) {
-    control->LoadFromFile(options.file);
+    // The file's AutoSize counts, as it does when the file is rendered.
+    LoadControlFromFile(*control, options.file, false);
   } else {
     control->CallComponentDefaults();
     control->SetCaption("Vantora");
