@@ -8,6 +8,7 @@
 #include "Commands.h"
 #include "ToolErrors.h"
 #include "controls/Fulbtn.h"
+#include "controls/Fulfile.h"
 #include "controls/Fullbl.h"
 #include "controls/Fulpanel.h"
 #include "design/Wizard.h"
@@ -31,6 +32,14 @@ struct WizardOptions {
 constexpr const char* kPageNames[] = {"presets",          "text-fonts", "text-effects", "background-effects",
                                       "background-image", "align-size", "preferences"};
 
+// "Font" gives font-dialog.png.
+std::string DialogFileName(const std::string& caption) {
+  std::string name;
+  for (char c : caption)
+    name += std::isalnum(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(c)) : '-';
+  return name + "-dialog.png";
+}
+
 std::string KindOf(const std::string& path) {
   std::string ext = std::filesystem::path(path).extension().string();
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -45,7 +54,8 @@ template <class Control>
 void EditControl(host::TApplication& app, const WizardOptions& options, bool (*edit)(Control&)) {
   auto* control = new Control(&app);
   if (options.kind.empty()) {
-    control->LoadFromFile(options.file);
+    // The file's AutoSize counts, as it does when the file is rendered.
+    LoadControlFromFile(*control, options.file, false);
   } else {
     control->CallComponentDefaults();
     control->SetCaption("Vantora");
@@ -74,12 +84,23 @@ void RunWizard(const WizardOptions& given) {
     const std::string dir = *options.screenshots;
     host::DialogResponder().OnShow = [&app, headless, dir](host::TCustomForm& form) {
       auto* wizard = dynamic_cast<TfrmWizard*>(&form);
-      if (!wizard) return;
+      app.ProcessMessages();
+      if (!wizard) {
+        // A dialog the wizard opened: its picture, then it closes with nothing changed.
+        headless->Screenshot(form.Handle(), dir + "/" + DialogFileName(form.Caption()));
+        form.SetModalResult(host::mrCancel);
+        return;
+      }
       for (int page = 0; page < static_cast<int>(std::size(kPageNames)); ++page) {
         wizard->ShowPage(page);
         app.ProcessMessages();
         headless->Screenshot(wizard->Handle(), dir + "/wizard-" + kPageNames[page] + ".png");
       }
+      // The font and colour dialogs as the letters' buttons open them.
+      wizard->ShowPage(1);
+      wizard->btnFontClick(wizard);
+      wizard->SelectColor(0);
+      wizard->btnEditColorClick(wizard);
       wizard->SetModalResult(host::mrCancel);
     };
   }

@@ -6,6 +6,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "base/Prophelp.h"
 #include "controls/Fulbtn.h"
 #include "controls/Fulgen.h"
 #include "controls/Fulgopal.h"
@@ -65,6 +66,8 @@ constexpr host::TAlignment kAlignments[] = {host::taCenter, host::taLeftJustify,
 // The combo entry of the colour panel that each "›" button selects, by its tag.
 constexpr std::array<int, 13> kColorOfTag = {0, 1, 2, 3, 4, 0, 6, 7, 8, 9, 5, 5, 0};
 constexpr int kFirstBackColor = 5;
+// The pages whose colours the colour panel offers: the letters' or the background's.
+constexpr int kFirstTextPage = 1, kLastTextPage = 2, kFirstBackPage = 3, kLastBackPage = 4;
 
 int AlignmentIndex(host::TAlignment alignment) {
   const auto* it = std::find(std::begin(kAlignments), std::end(kAlignments), alignment);
@@ -192,6 +195,8 @@ TfrmWizard::TfrmWizard(host::TComponent* AOwner) : host::TForm(AOwner) {
   stream.SetPosition(0);
   ReadFromStream(stream);
   FindControls();
+  // The tab row lies over the page's top edge, so the chosen tab joins its page.
+  TabSet1->BringToFront();
   if (host::Application) {
     SavedHelpFile = host::Application->HelpFile();
     host::Application->SetHelpFile("fulgo.hlp");
@@ -266,6 +271,7 @@ void TfrmWizard::FindControls() {
   rdoTiledBitmap = &FindComponentAs<host::TRadioButton>("rdoTiledBitmap");
   rdoGradient = &FindComponentAs<host::TRadioButton>("rdoGradient");
   rdoTiledGradient = &FindComponentAs<host::TRadioButton>("rdoTiledGradient");
+  btnSameAsUp = &FindComponentAs<host::TSpeedButton>("btnSameAsUp");
   btnOk = &FindComponentAs<host::TSpeedButton>("btnOk");
   btnCancel = &FindComponentAs<host::TSpeedButton>("btnCancel");
   btnRender = &FindComponentAs<host::TSpeedButton>("btnRender");
@@ -419,6 +425,7 @@ void TfrmWizard::WireHandlers() {
   };
   click("btnFont", &TfrmWizard::btnFontClick);
   click("btnAdvanced", &TfrmWizard::btnAdvancedClick);
+  click("btnSameAsUp", &TfrmWizard::btnSameAsUpClick);
   click("btnEditColor", &TfrmWizard::btnEditColorClick);
   click("btnLayerFuzz", &TfrmWizard::FadeColorClick);
   click("btnBackgroundFuzz", &TfrmWizard::FadeColorClick);
@@ -558,6 +565,8 @@ void TfrmWizard::ShowPage(int Index) {
 void TfrmWizard::ShowSidePanel(int Page) {
   pnlPresets->SetVisible(Page == 0);
   pnlColor->SetVisible(Page != 0);
+  if (Page >= kFirstTextPage && Page <= kLastTextPage) SelectColor(LastTextColorIndex);
+  if (Page >= kFirstBackPage && Page <= kLastBackPage) SelectColor(LastBackColorIndex);
 }
 
 void TfrmWizard::GetFromLabel() {
@@ -715,6 +724,7 @@ void TfrmWizard::SetToLabel() {
     Timer1->SetEnabled(true);
   }
   SetToColor();
+  ShowStateDifferences();
 }
 
 void TfrmWizard::SetToColor() {
@@ -726,6 +736,7 @@ void TfrmWizard::SetToColor() {
 }
 
 void TfrmWizard::RebuildLabel() {
+  ShowStateDifferences();
   host::TControl& preset = PresetControl();
   if (rdoMyCaption->Checked() && PresetsFound && preset.Caption() != EditedText()->Caption) {
     preset.SetCaption(EditedText()->Caption);
@@ -1011,10 +1022,22 @@ void TfrmWizard::SetFontToLabel(host::TPersistent* Sender) {
   SetToLabel();
 }
 
+// A letter height in pixels as a font size in points and back, at 96 pixels to the inch. A negative
+// height is the letters' own, a positive one their cell's; a size taken back keeps the sign.
+int PointsOfHeight(std::int32_t height) {
+  return (std::abs(height) * 72 + 48) / 96;
+}
+std::int32_t HeightOfPoints(int points, std::int32_t like) {
+  const std::int32_t pixels = (points * 96 + 36) / 72;
+  return like > 0 ? pixels : -pixels;
+}
+
 void TfrmWizard::btnFontClick(host::TPersistent*) {
   const std::vector<tFulgoFont*> fonts = EditedFonts();
   host::TFontDialog dialog(nullptr);
   dialog.SetOptions({host::fdTrueTypeOnly, host::fdEffects, host::fdForceFontExist});
+  const std::int32_t height = fonts.empty() ? 0 : fonts.front()->GetHeight();
+  if (height != 0) dialog.Font()->SetSize(PointsOfHeight(height));
   if (!fonts.empty()) {
     dialog.Font()->SetName(fonts.front()->GetFontName());
     host::TFontStyles style;
@@ -1033,9 +1056,12 @@ void TfrmWizard::btnFontClick(host::TPersistent*) {
     chkItalic->SetChecked(style.Contains(host::fsItalic));
     chkUnderLine->SetChecked(style.Contains(host::fsUnderline));
     chkStrikeOut->SetChecked(style.Contains(host::fsStrikeOut));
+    // Only a size changed in the dialog replaces the height, which it can only round.
+    if (height == 0 || dialog.Font()->Size() != PointsOfHeight(height))
+      ShowSpin(*spnHeight, HeightOfPoints(dialog.Font()->Size(), height));
   }
-  for (host::TComponent* control :
-       std::initializer_list<host::TComponent*>{txtFont, cmbBold, chkItalic, chkUnderLine, chkStrikeOut})
+  for (host::TComponent* control : std::initializer_list<host::TComponent*>{
+           txtFont, cmbBold, spnHeight, chkItalic, chkUnderLine, chkStrikeOut})
     SetFontToLabel(control);
 }
 
@@ -1065,6 +1091,42 @@ void TfrmWizard::lstButtonStatesClick(host::TPersistent*) {
   PushButtonState();
   ButtonState = state;
   Preview->SetFulgoArt(WorkArt(*this));
+  FullRebuild = true;
+  RebuildLabel();
+  GetFromLabel();
+}
+
+namespace {
+
+// Whether a state's look keeps anything of its own against Up. The difference record also holds the
+// nesting of unchanged parts, so what counts is whether applying it changes any property.
+bool DiffersFromUp(const TFulgoButton& Button, int State) {
+  host::TMemoryStream record;
+  FindDifference(record, Button.Art.get(), StateArt(Button, State));
+  const std::unique_ptr<tFulgoArt> up = Button.Art->NewArt();
+  up->Assign(Button.Art.get());
+  record.SetPosition(0);
+  return SetDifference(record, up.get());
+}
+
+}  // namespace
+
+void TfrmWizard::ShowStateDifferences() {
+  if (EditMode != edButton) return;
+  static constexpr const char* kStateNames[] = {"Up ", "Down", "Disable", "MouseOver"};
+  FlagScope loading(Loading);
+  for (int state = kStateDown; state <= kStateMouseOver; ++state) {
+    const std::string shown =
+        std::string(kStateNames[state]) + (DiffersFromUp(*WorkButton, state) ? " *" : "");
+    if ((*lstButtonStates->Items())[state] != shown) lstButtonStates->Items()->Put(state, shown);
+  }
+  lstButtonStates->SetItemIndex(ButtonState);
+}
+
+void TfrmWizard::btnSameAsUpClick(host::TPersistent*) {
+  if (EditMode != edButton || ButtonState == kStateUp) return;
+  PushButtonState();
+  WorkButton->ClearArt(ButtonState);
   FullRebuild = true;
   RebuildLabel();
   GetFromLabel();
@@ -1366,7 +1428,12 @@ bool OpenWizard(host::TControl& Control, teEditing Mode, host::TControl& Work) {
   SetControlPalette(form.PresetControl(), form.WizardPalette);
   const bool button = Mode == edButton;
   form.lstButtonStates->SetVisible(button);
+  form.btnSameAsUp->SetVisible(button);
   form.pnlHideButtonStates->SetVisible(!button);
+  // The preview takes the state list's place when there is none.
+  const host::TControl& states = *form.lstButtonStates;
+  const int previewRight = button ? states.Left() - form.scrlExample->Left() : states.Left() + states.Width();
+  form.scrlExample->SetWidth(previewRight - form.scrlExample->Left());
   {
     FlagScope loading(form.Loading);
     form.lstButtonStates->SetItemIndex(0);

@@ -111,6 +111,7 @@ class TfrmWizard : public host::TForm {
   host::TRadioButton* rdoTiledBitmap = nullptr;
   host::TRadioButton* rdoGradient = nullptr;
   host::TRadioButton* rdoTiledGradient = nullptr;
+  host::TSpeedButton* btnSameAsUp = nullptr;
   host::TSpeedButton* btnOk = nullptr;
   host::TSpeedButton* btnCancel = nullptr;
   host::TSpeedButton* btnRender = nullptr;
@@ -218,6 +219,10 @@ class TfrmWizard : public host::TForm {
   void btnFontClick(host::TPersistent* Sender);
   void btnAdvancedClick(host::TPersistent* Sender);
   void lstButtonStatesClick(host::TPersistent* Sender);
+  // Marks the states whose look differs from Up in the state list.
+  void ShowStateDifferences();
+  // The state shown follows Up again: its own differences are dropped.
+  void btnSameAsUpClick(host::TPersistent* Sender);
   void btnLoadImageClick(host::TPersistent* Sender);
   void btnClearImageClick(host::TPersistent* Sender);
   void btnClearClick(host::TPersistent* Sender);

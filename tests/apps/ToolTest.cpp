@@ -301,9 +301,11 @@ TEST(Tool, WizardShowsEveryPageAndSavesOnlyOnOk) {
   for (const char* page : {"presets", "text-fonts", "text-effects", "background-effects", "background-image",
                            "align-size", "preferences"}) {
     const vantora::host::DibImage shot = vantora::host::ReadPictureFile(shots + "/wizard-" + page + ".png");
-    EXPECT_EQ(shot.Width(), 640) << page;
+    EXPECT_EQ(shot.Width(), 772) << page;
     EXPECT_EQ(shot.Height(), 468) << page;
   }
+  for (const char* dialog : {"font-dialog", "color-dialog"})
+    EXPECT_TRUE(std::filesystem::exists(shots + "/" + dialog + ".png")) << dialog;
   EXPECT_FALSE(std::filesystem::exists(created)) << "the screenshots end with Cancel";
 
   // Headless with no one to press Ok: it fails, saying why, and the file is left as it was.

@@ -33,6 +33,8 @@ TEST_F(DemoFormTest, TheDemoSharesOnePaletteComputedOnce) {
   EXPECT_EQ(palette->GetComponentsCount(), 8);
   EXPECT_EQ(palette->BuildCount, 1);
   EXPECT_EQ(Find<TFulgoButton>(form, "Large")->GetPalette(), palette->PaletteHandle);
+  // A face colour of its own would be mapped to whatever palette entry lies nearest.
+  EXPECT_EQ(form->Color(), host::clBtnFace) << "the form takes the system's face colour";
 }
 
 TEST_F(DemoFormTest, TheGroupKeepsOneButtonDownAndHoverShowsItsLook) {

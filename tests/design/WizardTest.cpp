@@ -25,8 +25,11 @@
 #include "host/widgets/Memo.h"
 #include "host/widgets/RadioButton.h"
 #include "host/widgets/RadioGroup.h"
+#include "host/widgets/ScrollBox.h"
 #include "host/widgets/SpeedButton.h"
 #include "host/widgets/StringGrid.h"
+#include "host/widgets/Strings.h"
+#include "host/widgets/TabSet.h"
 #include "model/Fulback.h"
 #include "model/Fultext.h"
 #include "support/TempDir.h"
@@ -223,6 +226,87 @@ TEST_F(WizardTest, AChoiceFromADropDownListLeavesNothingPaintedBehind) {
     w.Invalidate();
     driver.Process();
     EXPECT_TRUE(driver.Pixels(w).pixels == shown.pixels) << "a part of the list stayed on the screen";
+    driver.Click(*w.btnCancel);
+  });
+  EXPECT_FALSE(EditLabel(*label));
+}
+
+// Where one control ends in the wizard's client coordinates.
+int RightEdge(const host::TControl& control) {
+  return control.OriginInTopLevel().x + control.Width();
+}
+
+TEST_F(WizardTest, TabsPreviewAndColourPanelFitTheirPlaces) {
+  TFulgoLabel* label = NewLabel("Hello");
+  OnWizard([&](TfrmWizard& w) {
+    host::TControl& pages = *w.ntbMain->Parent();
+    const int lastTab = w.TabSet1->Tabs()->Count() - 1;
+    EXPECT_LE(w.TabSet1->OriginInTopLevel().x + w.TabSet1->TabRect(lastTab).right, RightEdge(pages))
+        << "the last tab runs past its page";
+    EXPECT_LE(RightEdge(*w.TabSet1), RightEdge(pages));
+    // The chosen tab joins its page: the page's top edge breaks beneath it alone.
+    const auto edgeBelow = [&](int tab) {
+      const host::RECT r = w.TabSet1->TabRect(tab);
+      const int x = w.TabSet1->OriginInTopLevel().x + (r.left + r.right) / 2 - pages.OriginInTopLevel().x;
+      return driver.PixelAt(pages, x, 0);
+    };
+    EXPECT_EQ(edgeBelow(w.TabSet1->TabIndex()), host::ColorToRGB(host::clBtnFace));
+    EXPECT_EQ(edgeBelow(w.TabSet1->TabIndex() + 1), host::ColorToRGB(host::clBtnHighlight));
+    EXPECT_EQ(RightEdge(*w.scrlExample), RightEdge(*w.pnlColor))
+        << "with no state list the preview reaches the right edge";
+
+    // The colour panel offers the colour of what the page edits.
+    const auto clickTab = [&](int tab) {
+      const host::RECT r = w.TabSet1->TabRect(tab);
+      driver.ClickAt(*w.TabSet1, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    clickTab(3);
+    EXPECT_EQ(w.cmbColor->Text(), "Background") << "on Background Effects";
+    clickTab(1);
+    EXPECT_EQ(w.cmbColor->Text(), "Letters");
+    driver.ClickAt(*w.cmbColor, 10, 10);
+    driver.PressKey(host::VK_DOWN);
+    driver.PressKey(host::VK_RETURN);
+    ASSERT_EQ(w.cmbColor->Text(), "Letters 3D");
+    clickTab(4);
+    EXPECT_EQ(w.cmbColor->Text(), "Background") << "on Background Image";
+    clickTab(2);
+    EXPECT_EQ(w.cmbColor->Text(), "Letters 3D") << "the text side's last choice comes back";
+    driver.Click(*w.btnCancel);
+  });
+  EXPECT_FALSE(EditLabel(*label));
+
+  auto* button = new TFulgoButton(form);
+  button->SetParent(form);
+  OnWizard([&](TfrmWizard& w) {
+    EXPECT_LE(RightEdge(*w.scrlExample), w.lstButtonStates->Left()) << "the state list beside the preview";
+    driver.Click(*w.btnCancel);
+  });
+  EXPECT_FALSE(EditButton(*button));
+}
+
+TEST_F(WizardTest, TheFontDialogOpensAtTheLettersFontAndItsSizeComesBack) {
+  TFulgoLabel* label = NewLabel("Hello");
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 1);
+    driver.ReplaceText(*w.txtFont, "Arial");
+    driver.ReplaceText(*w.spnHeight, "24");  // a cell 24 pixels high: 18 points
+    w.cmbBold->SetFocus();
+    driver.PressKey(host::VK_END);
+    driver.PressKey(host::VK_UP);
+    driver.PressKey(host::VK_UP);
+    ASSERT_EQ(w.cmbBold->Text(), "Bold");
+    driver.OnModal("Font", [&](host::TCustomForm& font) {
+      EXPECT_EQ(driver.Find<host::TEdit>(font, "FamilyEdit").Text(), "Liberation Sans");
+      EXPECT_EQ(driver.Find<host::TEdit>(font, "SizeEdit").Text(), "18");
+      EXPECT_EQ(driver.Find<host::TEdit>(font, "StyleEdit").Text(), "Bold");
+      driver.ReplaceText(driver.Find<host::TEdit>(font, "SizeEdit"), "12");
+      driver.Click(driver.FindByCaption(font, "OK"));
+    });
+    driver.Click(Button(w, "btnFont"));
+    EXPECT_EQ(w.txtFont->Text(), "Liberation Sans");
+    EXPECT_EQ(w.cmbBold->Text(), "Bold");
+    EXPECT_EQ(w.EditedText()->GetLetterFont(0)->GetHeight(), 16) << "12 points are 16 pixels";
     driver.Click(*w.btnCancel);
   });
   EXPECT_FALSE(EditLabel(*label));
@@ -602,6 +686,51 @@ TEST_F(WizardTest, ButtonStatesAreEditedOneByOne) {
   copy->LoadFromFile(dir.Name("b.btn"));
   EXPECT_TRUE(copy->MouseOverArt->FulgoText->LayerFrame->Active);
   EXPECT_FALSE(copy->DownArt->FulgoText->LayerFrame->Active);
+}
+
+TEST_F(WizardTest, TheStateListShowsWhatDiffersFromUpAndAStateFollowsUpAgain) {
+  auto* button = new TFulgoButton(form);
+  button->SetParent(form);
+  button->SetCaption("Press");
+  app->ProcessMessages();
+  OnWizard([&](TfrmWizard& w) {
+    const host::TStrings& states = *w.lstButtonStates->Items();
+    ASSERT_TRUE(w.btnSameAsUp->IsShowing());
+    ClickItem(*w.lstButtonStates, 3);
+    EXPECT_EQ(states[3], "MouseOver") << "a new button's states follow Up";
+    Page(w, 2);
+    driver.Click(*w.chkTextFrame);
+    EXPECT_EQ(states[3], "MouseOver *") << "the hover look has a frame of its own now";
+    EXPECT_EQ(states[1], "Down *") << "the pressed look is moved by its own offset";
+    EXPECT_EQ(states[2], "Disable");
+
+    // Up changed: the hover look keeps its frame, the state with nothing of its own follows.
+    ClickItem(*w.lstButtonStates, 0);
+    driver.Click(*w.chkTextShadow);
+    EXPECT_TRUE(w.WorkButton->Art->FulgoText->LayerShadow->Active);
+    ClickItem(*w.lstButtonStates, 3);
+    EXPECT_TRUE(w.chkTextFrame->Checked());
+    EXPECT_TRUE(w.chkTextShadow->Checked());
+
+    // One click and the hover look is Up's again, the frame gone.
+    driver.Click(*w.btnSameAsUp);
+    EXPECT_EQ(states[3], "MouseOver");
+    EXPECT_FALSE(w.chkTextFrame->Checked()) << "the page shows the state as it is now";
+    EXPECT_FALSE(w.WorkButton->MouseOverArt->FulgoText->LayerFrame->Active);
+    EXPECT_TRUE(w.WorkButton->MouseOverArt->FulgoText->LayerShadow->Active);
+    EXPECT_EQ(w.Preview->Art, w.WorkButton->MouseOverArt.get());
+    driver.Click(*w.btnOk);
+  });
+  EXPECT_TRUE(EditButton(*button));
+  EXPECT_FALSE(button->MouseOverArt->FulgoText->LayerFrame->Active);
+  EXPECT_TRUE(button->MouseOverArt->FulgoText->LayerShadow->Active);
+
+  auto* label = NewLabel("Plain");
+  OnWizard([&](TfrmWizard& w) {
+    EXPECT_FALSE(w.btnSameAsUp->Visible()) << "a label has no states";
+    driver.Click(*w.btnCancel);
+  });
+  EXPECT_FALSE(EditLabel(*label));
 }
 
 TEST_F(WizardTest, PanelsAndTheirPresets) {

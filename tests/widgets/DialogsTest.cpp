@@ -14,7 +14,9 @@
 #include "host/dialogs/MessageDialogs.h"
 #include "host/dialogs/OpenPictureDialog.h"
 #include "host/forms/Responder.h"
+#include "host/widgets/CustomEdit.h"
 #include "host/widgets/Label.h"
+#include "host/widgets/ListBox.h"
 
 namespace vantora::host {
 namespace {
@@ -312,6 +314,71 @@ TEST_F(DialogsTest, FontDialogBothWays) {
   EXPECT_FALSE(dialog.Execute());
   EXPECT_EQ(DialogResponder().Pending(), 0);
   EXPECT_EQ(dialog.Font()->Size(), 20);
+}
+
+TEST_F(DialogsTest, ColorDialogValueBarBesideTheSpectrum) {
+  TColorDialog dialog(nullptr);
+  dialog.SetOptions({cdFullOpen});
+  dialog.SetColor(clRed);
+  driver.OnModal("Color", [this](TCustomForm& form) {
+    auto& spectrum = driver.Find<TControl>(form, "HueSaturation");
+    auto& bar = driver.Find<TControl>(form, "Value");
+    ASSERT_TRUE(bar.IsShowing());
+    EXPECT_GE(bar.Left(), spectrum.Left() + spectrum.Width()) << "beside the spectrum";
+    EXPECT_EQ(bar.Top(), spectrum.Top());
+    EXPECT_EQ(bar.Height(), spectrum.Height());
+    for (const char* name : {"HueLabel", "Hue"})
+      EXPECT_GE(driver.Find<TControl>(form, name).Left(), bar.Left() + bar.Width()) << name;
+    // Full red at the top, black at the bottom.
+    EXPECT_EQ(driver.PixelAt(bar, 5, 2), 0xFF0000u);
+    EXPECT_EQ(driver.PixelAt(bar, 5, bar.Height() - 3), 0x000000u);
+    // Halfway down is half the value, the hue and saturation kept.
+    driver.ClickAt(bar, 5, 2 + (bar.Height() - 4) / 2);
+    EXPECT_EQ(driver.Find<TEdit>(form, "Val").Text(), "50");
+    EXPECT_EQ(driver.Find<TEdit>(form, "Sat").Text(), "100");
+    driver.Click(driver.FindByCaption(form, "OK"));
+  });
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(GetGValue(dialog.Color()), 0);
+  EXPECT_EQ(GetBValue(dialog.Color()), 0);
+  EXPECT_NEAR(GetRValue(dialog.Color()), 128, 2);
+}
+
+TEST_F(DialogsTest, FontDialogOpensAtTheFontItWasGiven) {
+  TFontDialog dialog(nullptr);
+  dialog.SetOptions({fdEffects, fdTrueTypeOnly, fdForceFontExist});
+  dialog.Font()->SetName("Arial");  // not installed: its letters are drawn with Liberation Sans
+  dialog.Font()->SetSize(20);
+  dialog.Font()->SetStyle(TFontStyles{fsBold});
+  driver.OnModal("Font", [this](TCustomForm& form) {
+    auto& family = driver.Find<TEdit>(form, "FamilyEdit");
+    auto& families = driver.Find<TListBox>(form, "FamilyList");
+    auto& size = driver.Find<TEdit>(form, "SizeEdit");
+    auto& sizes = driver.Find<TListBox>(form, "SizeList");
+    auto& sample = driver.Find<TLabel>(form, "Sample");
+    EXPECT_EQ(family.Text(), "Liberation Sans") << "the substitute it is drawn with";
+    ASSERT_GE(families.ItemIndex(), 0);
+    EXPECT_EQ((*families.Items())[families.ItemIndex()], "Liberation Sans");
+    EXPECT_EQ(size.Text(), "20");
+    ASSERT_GE(sizes.ItemIndex(), 0);
+    EXPECT_EQ((*sizes.Items())[sizes.ItemIndex()], "20");
+    EXPECT_EQ(driver.Find<TEdit>(form, "StyleEdit").Text(), "Bold");
+    EXPECT_TRUE(sample.Font().Style().Contains(fsBold));
+
+    // Another size keeps the style the sample shows.
+    const int twelve = sizes.Items()->IndexOf("12");
+    ASSERT_GE(twelve, 0);
+    sizes.SetTopIndex(twelve);
+    driver.ClickAt(sizes, 8, 2 + sizes.ItemHeight() / 2);
+    EXPECT_EQ(size.Text(), "12");
+    EXPECT_EQ(sample.Font().Size(), 12);
+    EXPECT_TRUE(sample.Font().Style().Contains(fsBold)) << "the sample dropped bold";
+    driver.Click(driver.FindByCaption(form, "OK"));
+  });
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.Font()->Name(), "Liberation Sans");
+  EXPECT_EQ(dialog.Font()->Size(), 12);
+  EXPECT_EQ(dialog.Font()->Style(), TFontStyles{fsBold});
 }
 
 }  // namespace

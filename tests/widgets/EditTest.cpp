@@ -178,5 +178,20 @@ TEST_F(EditTest, LongTextScrollsAndControlCharactersAreRefused) {
   EXPECT_EQ(edit->CaretPos(), 100003);
 }
 
+TEST_F(EditTest, TextKeepsAMarginFromTheLeftBorder) {
+  NewEdit();
+  edit->SetText("HHH");
+  Add<TEdit>(form, 10, 50, 120, 21)->SetFocus();  // no caret in the edit looked at
+  driver.Process();
+  constexpr int kFrame = 2;
+  const int row = edit->Height() / 2;
+  ASSERT_EQ(driver.PixelAt(*edit, kFrame, row), 0xFFFFFFu) << "the field inside its frame";
+  int first = kFrame;
+  while (first < edit->Width() && driver.PixelAt(*edit, first, row) == 0xFFFFFFu) ++first;
+  ASSERT_LT(first, edit->Width()) << "the text shows";
+  EXPECT_GE(first - kFrame, 3) << "clear columns between the frame and the first letter";
+  EXPECT_LE(first - kFrame, 4);
+}
+
 }  // namespace
 }  // namespace vantora::host

@@ -4,6 +4,7 @@
 
 #include "forms/FormsTestSupport.h"
 #include "host/widgets/ComboBox.h"
+#include "host/widgets/CustomEdit.h"
 #include "host/widgets/ListBox.h"
 #include "host/widgets/StringGrid.h"
 
@@ -225,6 +226,53 @@ TEST_F(ListTest, AClosedListLeavesNothingPaintedOverWhatItCovered) {
   driver.ClickAt(*combo, 20, 21 + 2 + rowHeight + rowHeight / 2);
   EXPECT_EQ(combo->Text(), "Background");
   EXPECT_TRUE(driver.Pixels(*swatch).pixels == before.pixels) << "after a choice too";
+}
+
+TEST_F(ListTest, ADroppedListStaysOnTopAndClosesWhenItsPageOrFormChanges) {
+  TForm* form = NewForm(300, 200);
+  auto* page = Add<TPanel>(form, 0, 0, 300, 40);
+  auto* combo = Add<TComboBox>(page, 10, 10, 150, 21);
+  combo->SetTabStop(false);  // dropped down by the mouse while another control keeps the focus
+  for (const char* part : {"Letters", "Letters 3D", "Background", "Back 3D"}) combo->Items()->Add(part);
+  auto* edit = Add<TEdit>(form, 200, 150, 80, 21);
+  form->Show();
+  edit->SetFocus();
+  driver.Process();
+  const int rowHeight = StylePainter::MeasureCharacters(combo->Font()).height + 1;
+  const int listRow = 31 + 2 + rowHeight / 2;  // the list's first row, in the form's coordinates
+
+  // A control placed or raised on the form later still lies beneath the open list.
+  driver.ClickAt(*combo, 150 - 8, 10);
+  ASSERT_TRUE(combo->DroppedDown());
+  auto* swatch = Add<TPanel>(form, 10, 35, 150, 100);
+  swatch->SetBevelOuter(bvNone);
+  swatch->SetColor(clRed);
+  driver.Process();
+  EXPECT_NE(driver.PixelAt(*form, 60, listRow), 0xFF0000u) << "a new control painted over the list";
+  swatch->BringToFront();
+  swatch->Invalidate();
+  driver.Process();
+  EXPECT_NE(driver.PixelAt(*form, 60, listRow), 0xFF0000u) << "a raised control painted over the list";
+  EXPECT_NE(dynamic_cast<TListBox*>(form->ControlAtPos(POINT{60, listRow}, false)), nullptr)
+      << "the list is the topmost control under the mouse as well";
+
+  // Its page hidden, the list closes with nothing of it left on the screen.
+  page->Hide();
+  driver.Process();
+  EXPECT_FALSE(combo->DroppedDown()) << "the list stayed open over another page";
+  EXPECT_EQ(GetCaptureControl(), nullptr);
+  EXPECT_EQ(driver.PixelAt(*form, 60, listRow), 0xFF0000u);
+
+  // Another form becoming the active one closes it too.
+  page->Show();
+  driver.ClickAt(*combo, 150 - 8, 10);
+  ASSERT_TRUE(combo->DroppedDown());
+  TForm* other = NewForm(100, 80);
+  other->SetLeft(400);
+  other->Show();
+  driver.Process();
+  EXPECT_FALSE(combo->DroppedDown()) << "the list stayed open while another form was active";
+  EXPECT_EQ(combo->Text(), "") << "closing this way chooses nothing";
 }
 
 TEST_F(ListTest, GridSelectsRangesByMouseAndShiftArrows) {

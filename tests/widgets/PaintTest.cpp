@@ -115,11 +115,11 @@ TEST_F(PaintTest, SelectionCaretAndListHighlight) {
   const int row = list->ItemHeight();
   EXPECT_EQ(PixelAt(*list, 100, 2 + row + row / 2), kHighlight);
   EXPECT_EQ(PixelAt(*list, 100, 2 + row / 2), kWhite);
-  // The caret: one black column where the text ends.
+  // The caret: one black column where the text starts, past the frame and the margin.
   edit->SetFocus();
   edit->SetSelStart(0);
   app->ProcessMessages();
-  EXPECT_EQ(PixelAt(*edit, 3, 10), kBlack);
+  EXPECT_EQ(PixelAt(*edit, 5, 10), kBlack);
 }
 
 TEST_F(PaintTest, SpeedButtonsAndTabsShowTheirState) {

@@ -21,7 +21,10 @@ constexpr const char* kTitle = "Color";
 constexpr int kSwatchWidth = 20, kSwatchHeight = 16, kSwatchGap = 6, kColumns = 8;
 constexpr int kFieldWidth = 180, kFieldHeight = 150;
 constexpr int kCustomCount = 16;
-constexpr int kFullLeft = 236, kFullWidth = kFullLeft + kFieldWidth + 4 + 10 + 40 + 34 + 10;
+constexpr int kBarGap = 6, kBarWidth = 14, kMarkWidth = 6;
+// The hue field, the value bar beside it with its mark, then the labelled numbers.
+constexpr int kBarsRight = kFieldWidth + 4 + kBarGap + kBarWidth + 4 + kMarkWidth;
+constexpr int kFullLeft = 236, kFullWidth = kFullLeft + kBarsRight + 10 + 40 + 34 + 10;
 
 constexpr std::uint32_t kBasicRgb[] = {
     0xFF8080, 0xFFFF80, 0x80FF80, 0x00FF80, 0x80FFFF, 0x0080FF, 0xFF80C0, 0xFF80FF, 0xFF0000, 0xFFFF00,
@@ -151,6 +154,50 @@ class THueSaturationField : public TGraphicControl {
   THsv mark_{0, 0, 0};
 };
 
+// The chosen hue and saturation from full value at the top down to black; a click or a drag picks
+// the value, which a mark on the right shows.
+class TValueBar : public TGraphicControl {
+ public:
+  explicit TValueBar(TComponent* owner) : TGraphicControl(owner) {
+    SetBounds(0, 0, kBarWidth + 4 + kMarkWidth, kFieldHeight + 4);
+  }
+  void SetMark(const THsv& hsv) {
+    mark_ = hsv;
+    Invalidate();
+  }
+  std::function<void(int value)> OnPick;
+
+ protected:
+  void Paint() override {
+    HDC dc = Canvas().Handle();
+    StylePainter::Fill(dc, ClientRect(), clBtnFace);
+    RECT r{0, 0, kBarWidth + 4, kFieldHeight + 4};
+    StylePainter::FieldFrame(dc, r);
+    for (int y = 0; y < kFieldHeight; ++y)
+      StylePainter::Fill(dc, RECT{r.left, r.top + y, r.right, r.top + y + 1},
+                         HsvToRgb(THsv{mark_.hue, mark_.saturation, ValueAt(y)}));
+    // A small arrow pointing at the value.
+    const int y = r.top + (100 - mark_.value) * (kFieldHeight - 1) / 100;
+    for (int i = 0; i < kMarkWidth - 2; ++i)
+      StylePainter::Fill(dc, RECT{r.right + 2 + i, y - i, r.right + 3 + i, y + i + 1}, clWindowText);
+  }
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override {
+    TGraphicControl::MouseDown(button, shift, x, y);
+    Pick(y);
+  }
+  void MouseMove(TShiftState shift, int x, int y) override {
+    TGraphicControl::MouseMove(shift, x, y);
+    if (ControlState() & csLButtonDown) Pick(y);
+  }
+
+ private:
+  static int ValueAt(int y) { return 100 - std::clamp(y, 0, kFieldHeight - 1) * 100 / (kFieldHeight - 1); }
+  void Pick(int y) {
+    if (OnPick) OnPick(ValueAt(y - 2));
+  }
+  THsv mark_{0, 0, 0};
+};
+
 // A plain colour in a sunken frame.
 class TColorSample : public TGraphicControl {
  public:
@@ -229,6 +276,12 @@ class TColorDialogForm : public TDialogForm {
       if (hsv.value == 0) hsv.value = 100;
       SetChosen(HsvToRgb(THsv{hue, saturation, hsv.value}));
     };
+    bar_ = Place<TValueBar>(this, "Value", left + kFieldWidth + 4 + kBarGap, 10, kBarWidth + 4 + kMarkWidth,
+                            kFieldHeight + 4);
+    bar_->OnPick = [this](int value) {
+      const THsv hsv = RgbToHsv(chosen_);
+      SetChosen(HsvToRgb(THsv{hsv.hue, hsv.saturation, value}));
+    };
     sample_ = Place<TColorSample>(this, "Sample", left, 172, 60, 40);
     startSample_ = Place<TColorSample>(this, "StartSample", left + 60, 172, 60, 40);
     startSample_->SetSample(start_);
@@ -236,7 +289,7 @@ class TColorDialogForm : public TDialogForm {
     const char* names[] = {"Hue", "Sat", "Val", "Red", "Green", "Blue"};
     const char* captions[] = {"Hu&e:", "&Sat:", "&Val:", "&Red:", "&Green:", "Bl&ue:"};
     for (int i = 0; i < 6; ++i) {
-      const int x = left + kFieldWidth + 4 + 10 + 40, y = 10 + i * 26;
+      const int x = left + kBarsRight + 10 + 40, y = 10 + i * 26;
       auto* label = Place<TLabel>(this, std::string(names[i]) + "Label", x - 38, y + 4, 36, 13, captions[i]);
       label->SetAlignment(taRightJustify);
       fields_[i] = Place<TEdit>(this, names[i], x, y, 34, 21);
@@ -246,8 +299,9 @@ class TColorDialogForm : public TDialogForm {
     }
     add_ = Place<TButton>(this, "AddButton", left, 250, kFieldWidth + 4, 23, "&Add to Custom Colors");
     add_->OnClick = [this](TPersistent*) { AddCustom(); };
-    for (TControl* c : {static_cast<TControl*>(field_), static_cast<TControl*>(sample_),
-                        static_cast<TControl*>(startSample_), static_cast<TControl*>(add_)})
+    for (TControl* c :
+         {static_cast<TControl*>(field_), static_cast<TControl*>(bar_), static_cast<TControl*>(sample_),
+          static_cast<TControl*>(startSample_), static_cast<TControl*>(add_)})
       full_.push_back(c);
     for (int i = 0; i < ComponentCount(); ++i)
       if (auto* label = dynamic_cast<TLabel*>(Components(i)); label && label->Left() >= left)
@@ -276,6 +330,7 @@ class TColorDialogForm : public TDialogForm {
     }
     updating_ = false;
     field_->SetMark(hsv);
+    bar_->SetMark(hsv);
     sample_->SetSample(chosen_);
   }
 
@@ -310,6 +365,7 @@ class TColorDialogForm : public TDialogForm {
   TButton* define_ = nullptr;
   TButton* add_ = nullptr;
   THueSaturationField* field_ = nullptr;
+  TValueBar* bar_ = nullptr;
   TColorSample* sample_ = nullptr;
   TColorSample* startSample_ = nullptr;
   TEdit* fields_[6] = {};

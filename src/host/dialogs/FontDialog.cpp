@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <set>
 
 #include "host/dialogs/DialogForm.h"
 #include "host/dialogs/MessageDialogs.h"
 #include "host/forms/Responder.h"
+#include "host/graphics/GdiOwners.h"
 #include "host/widgets/CheckBox.h"
 #include "host/widgets/CustomEdit.h"
 #include "host/widgets/GroupBox.h"
@@ -29,6 +31,19 @@ bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) 
          std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
          });
+}
+
+// The family whose letters are drawn for Name: itself when installed, else its substitute (Arial is
+// drawn with Liberation Sans).
+std::string DrawnFamily(const std::string& name) {
+  LOGFONTA record{};
+  std::strncpy(record.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+  record.lfHeight = -12;
+  Owned<HFONT> font(CreateFontIndirectA(&record));
+  Owned<HDC> dc(CreateCompatibleDC(nullptr));
+  SelectGuard selected(dc, font);
+  char face[LF_FACESIZE] = {};
+  return GetTextFaceA(dc, LF_FACESIZE, face) > 0 ? std::string(face) : name;
 }
 
 // An edit above a list: typing selects the first item that starts with the text, a click on
@@ -67,7 +82,8 @@ class TFontDialogForm : public TDialogForm {
     AddButton("OK", "OK", mrNone, 250, 240, true)->OnClick = [this](TPersistent*) { Accept(); };
     AddButton("Cancel", "Cancel", mrCancel, 330, 240, false, true);
 
-    family_.edit->SetText(font.Name());
+    const bool listed = family_.list->Items()->IndexOf(font.Name()) >= 0;
+    family_.edit->SetText(listed ? font.Name() : DrawnFamily(font.Name()));
     const TFontStyles style = font.Style();
     style_.edit->SetText(kStyles[(style.Contains(fsItalic) ? 1 : 0) + (style.Contains(fsBold) ? 2 : 0)]);
     size_.edit->SetText(std::to_string(font.Size()));

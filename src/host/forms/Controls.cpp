@@ -248,6 +248,7 @@ bool TControl::IsEnabledInTree() const {
 
 void TControl::SetVisible(bool value) {
   if (value == visible_) return;
+  if (!value) windowing::CancelDropDownWithin(*this);
   if (!value) Invalidate();
   visible_ = value;
   Perform(CM_VISIBLECHANGED, value ? 1 : 0);
@@ -255,6 +256,7 @@ void TControl::SetVisible(bool value) {
 
 void TControl::SetEnabled(bool value) {
   if (value == enabled_) return;
+  if (!value) windowing::CancelDropDownWithin(*this);
   enabled_ = value;
   Perform(CM_ENABLEDCHANGED);
 }
@@ -553,7 +555,7 @@ void TControl::BringToFront() {
   if (!parent_) return;
   auto& list = parent_->controls_;
   std::erase(list, this);
-  list.push_back(this);
+  list.insert(parent_->ZOrderTop(), this);
   Invalidate();
 }
 
@@ -718,8 +720,13 @@ TControl* TWinControl::Controls(int index) const {
   return controls_[static_cast<std::size_t>(index)];
 }
 
+std::vector<TControl*>::iterator TWinControl::ZOrderTop() {
+  TWinControl* dropDown = windowing::Current().dropDown;
+  return dropDown ? std::find(controls_.begin(), controls_.end(), dropDown) : controls_.end();
+}
+
 void TWinControl::InsertControl(TControl* control) {
-  controls_.push_back(control);
+  controls_.insert(ZOrderTop(), control);
   control->parent_ = this;
   if (control->IsWindowed()) {
     auto* windowed = static_cast<TWinControl*>(control);
@@ -735,6 +742,7 @@ void TWinControl::InsertControl(TControl* control) {
 }
 
 void TWinControl::RemoveControl(TControl* control) {
+  if (!control->destroying_) windowing::CancelDropDownWithin(*control);
   // What it covered shows what lies beneath now, also when it goes because it is being freed (a
   // control no longer invalidates itself then).
   if (TWinControl* top = TopLevel(); top && !top->destroying_ && control->IsShowing())
@@ -1168,6 +1176,21 @@ void ReleaseCapture() {
 HWND GetCapture() {
   TControl* c = windowing::Current().capture;
   return c ? c->GetWindowHandle() : nullptr;
+}
+
+void OpenDropDown(TWinControl& dropDown, TControl& owner) {
+  auto& state = windowing::Current();
+  if (state.dropDownOwner != &owner) windowing::CancelDropDown();
+  state.dropDown = &dropDown;
+  state.dropDownOwner = &owner;
+  dropDown.BringToFront();
+}
+
+void CloseDropDown(const TWinControl& dropDown) {
+  auto& state = windowing::Current();
+  if (state.dropDown != &dropDown) return;
+  state.dropDown = nullptr;
+  state.dropDownOwner = nullptr;
 }
 
 TWinControl* FocusedControl() {

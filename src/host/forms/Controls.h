@@ -391,6 +391,8 @@ class TWinControl : public TControl {
   struct WindowState;
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
+  // Where a control placed or raised goes in the z-order: on top, yet below an open drop-down.
+  std::vector<TControl*>::iterator ZOrderTop();
   void AnchorChildren(int oldWidth, int oldHeight);
   void PaintTree(HDC dc, POINT origin, const RECT& clip);
   void PaintControl(TControl& control, HDC dc, POINT origin, const RECT& clip);
@@ -429,6 +431,13 @@ void SetCaptureControl(TControl* control);
 TControl* GetCaptureControl();
 void ReleaseCapture();
 HWND GetCapture();
+// A drop-down window (a combo box's list), a child of Owner's top-level window that lies above all
+// the others until it closes, whatever is placed or raised there meanwhile. One is open at a time.
+// The window system cancels it, by WM_CANCELMODE to its owner, when the owner (or an ancestor) is
+// hidden, disabled or taken out of the tree, or another window becomes the active one.
+void OpenDropDown(TWinControl& dropDown, TControl& owner);
+// The owner has closed it; nothing happens when it is not the open one.
+void CloseDropDown(const TWinControl& dropDown);
 // The control with the keyboard focus, and its window (the classic call answers a window).
 TWinControl* FocusedControl();
 HWND GetFocus();

@@ -54,6 +54,10 @@ void Forget(TControl* control) {
   if (state.hover == control) state.hover = nullptr;
   if (state.focus == control) state.focus = nullptr;
   if (state.active == control) state.active = nullptr;
+  if (state.dropDown == control || state.dropDownOwner == control) {
+    state.dropDown = nullptr;
+    state.dropDownOwner = nullptr;
+  }
   std::erase(state.modal, control);
   std::erase_if(state.posted, [control](const PostedMessage& m) { return m.target == control; });
   std::erase_if(state.timers, [control](const TimerEntry& t) { return t.target == control; });
@@ -75,9 +79,20 @@ void ChangeFocus(TWinControl* control) {
   if (IsAlive(control)) control->Perform(WM_SETFOCUS);
 }
 
+void CancelDropDown() {
+  if (TControl* owner = Current().dropDownOwner) owner->Perform(WM_CANCELMODE);
+}
+
+void CancelDropDownWithin(const TControl& control) {
+  for (const TControl* c = Current().dropDownOwner; c; c = c->Parent())
+    if (c == &control) return CancelDropDown();
+}
+
 void ActivateWindow(TWinControl* window) {
   State& state = Current();
   if (state.active == window) return;
+  // A drop-down belongs to its form's moment of input; another window taking over ends it.
+  if (state.dropDown && state.dropDown->TopLevel() != window) CancelDropDown();
   TWinControl* old = state.active;
   state.active = window;
   if (old) old->Perform(CM_DEACTIVATE);

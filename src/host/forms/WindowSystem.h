@@ -38,6 +38,8 @@ struct State {
   TWinControl* focus = nullptr;
   TControl* hover = nullptr;
   TWinControl* active = nullptr;
+  TWinControl* dropDown = nullptr;  // the open drop-down window, above everything of its form
+  TControl* dropDownOwner = nullptr;
   std::deque<PostedMessage> posted;
   std::vector<TimerEntry> timers;
   std::uint64_t nextTimerSerial = 1;
@@ -56,6 +58,10 @@ void Forget(TControl* control);
 
 // Moves the keyboard focus; CM_EXIT/CM_ENTER and the kill/set focus messages follow.
 void ChangeFocus(TWinControl* control);
+// Asks the open drop-down's owner to close it (WM_CANCELMODE): when Control, one of its ancestors,
+// stops showing, is disabled or leaves the tree.
+void CancelDropDownWithin(const TControl& control);
+void CancelDropDown();
 // Makes Window the active top-level window and negotiates palettes.
 void ActivateWindow(TWinControl* window);
 // The active window realises its palette in the foreground, every other showing window in the

@@ -151,7 +151,7 @@ void TComboBox::SetDroppedDown(bool value) {
   // The form may free the list with its other children before this box.
   FreeNotification(list_);
   list_->SetParent(top);
-  list_->BringToFront();
+  OpenDropDown(*list_, *this);
   list_->SetItemIndex(itemIndex_);
   SetCaptureControl(this);
   Invalidate();
@@ -162,6 +162,7 @@ void TComboBox::CloseUp(bool accept) {
   const int chosen = list_->ItemIndex();
   TListBox* list = list_;
   list_ = nullptr;
+  CloseDropDown(*list);
   delete list;
   if (GetCaptureControl() == this) ReleaseCapture();
   buttonPressed_ = false;
@@ -298,7 +299,7 @@ void TComboBox::Notification(TComponent* component, TOperation operation) {
 }
 
 void TComboBox::WndProc(TMessage& message) {
-  if (message.Msg == WM_KILLFOCUS) CloseUp(false);
+  if (message.Msg == WM_KILLFOCUS || message.Msg == WM_CANCELMODE) CloseUp(false);
   if (message.Msg == WM_MOUSEWHEEL && DroppedDown()) {
     list_->Perform(WM_MOUSEWHEEL, message.WParam, message.LParam);
     return;

@@ -10,7 +10,7 @@ namespace vantora::host {
 
 namespace {
 
-constexpr int kTextMargin = 2;
+constexpr int kTextMargin = 3;
 
 bool IsWordChar(char c) {
   const auto u = static_cast<unsigned char>(c);
@@ -233,7 +233,7 @@ void TCustomEdit::CMEnter(TMessage& message) {
 RECT TCustomEdit::TextArea() const {
   RECT r = ClientRect();
   const int border = borderStyle_ == bsSingle ? 2 : 0;
-  InflateRect(&r, -(border + kTextMargin - 1), -(border + 1));
+  InflateRect(&r, -(border + kTextMargin), -(border + 1));
   return r;
 }
 
