@@ -58,7 +58,7 @@ class PictureBack : public host::TGraphicControl {
 // The states a button is shown in, in order.
 std::vector<std::string> ButtonStates(const ControlFaceOptions& options) {
   if (options.state) return {*options.state};
-  return {"up", "down", "disabled", "hover"};
+  return {kButtonStateNames.begin(), kButtonStateNames.end()};
 }
 
 void ShowState(TFulgoButton& button, const std::string& state) {
