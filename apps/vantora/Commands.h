@@ -13,5 +13,6 @@ void AddShowCommands(CLI::App& app);
 void AddGalleryCommands(CLI::App& app);
 void AddGradientCommands(CLI::App& app);
 void AddWizardCommands(CLI::App& app);
+void AddAtlasCommands(CLI::App& app);
 
 }  // namespace vantora::tool

@@ -13,6 +13,7 @@
 #include "host/classes/ComponentFormat.h"
 #include "host/forms/Application.h"
 #include "host/forms/StylePainter.h"
+#include "model/Fultext.h"
 
 namespace vantora::tool {
 
@@ -57,7 +58,7 @@ class PictureBack : public host::TGraphicControl {
 // The states a button is shown in, in order.
 std::vector<std::string> ButtonStates(const ControlFaceOptions& options) {
   if (options.state) return {*options.state};
-  return {"up", "down", "disabled", "hover"};
+  return {kButtonStateNames.begin(), kButtonStateNames.end()};
 }
 
 void ShowState(TFulgoButton& button, const std::string& state) {
@@ -244,6 +245,23 @@ void RenderContactSheet(const std::vector<std::string>& inputs, const std::strin
     y += board.Place(input, ControlFaceOptions{}, kMargin, y + 18).cy + 18 + 2 * kMargin;
   }
   board.Screenshot(output);
+}
+
+std::vector<TStateFace> RgbaControlFaces(const std::string& input) {
+  std::unique_ptr<host::TComponent> control(ControlClass(input).Create(nullptr));
+  // The file's AutoSize counts here, as on a contact sheet.
+  LoadControlFromFile(*control, input, false);
+  return RenderStateFaces(dynamic_cast<tFulgoControl&>(*control));
+}
+
+std::unique_ptr<tFulgoLabelArt> RenderLook(const std::string& input,
+                                           const std::optional<std::string>& caption) {
+  auto art = std::make_unique<tFulgoLabelArt>(nullptr);
+  host::TFileStream file(input, host::TFileMode::fmOpenRead);
+  art->LoadFromStream(file);
+  if (caption) art->FulgoText->SetCaption(*caption);
+  art->Render();
+  return art;
 }
 
 void BuildControlFile(const std::string& source, const std::string& output) {

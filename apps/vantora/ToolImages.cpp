@@ -68,9 +68,30 @@ void CheckFacePath(const std::string& Path) {
     throw UsageError("the output must be a .png or a .bmp file: " + Path);
 }
 
-void WriteFace(const tFulgoDib& Dib, const std::string& Path) {
+void WriteFace(const tFulgoDib& Dib, const std::string& Path, bool ClearTransparent) {
   CheckFacePath(Path);
-  SavePicture(Dib, Path);
+  SavePicture(Dib, Path, ClearTransparent);
+}
+
+void WriteRgbaFace(const TRgbaImage& Image, const std::string& Path) {
+  if (LowerExtension(Path) != ".png")
+    throw UsageError("a picture with alpha is written as a .png file: " + Path);
+  host::WriteRgbaPngFile(Path, Image.Width(), Image.Height(), Image.Bits(), Image.Stride());
+}
+
+TRgbaImage SideBySide(const std::vector<TRgbaImage>& Images, int Gap) {
+  int width = 0, height = 0;
+  for (const TRgbaImage& image : Images) {
+    width += (width ? Gap : 0) + image.Width();
+    height = std::max(height, image.Height());
+  }
+  TRgbaImage row(width, height);
+  int x = 0;
+  for (const TRgbaImage& image : Images) {
+    PutRgba(row, image, x, 0);
+    x += image.Width() + Gap;
+  }
+  return row;
 }
 
 void ContactSheet::Write(const std::string& Path) const {

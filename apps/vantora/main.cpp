@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
   vantora::tool::AddGalleryCommands(app);
   vantora::tool::AddGradientCommands(app);
   vantora::tool::AddWizardCommands(app);
+  vantora::tool::AddAtlasCommands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -1,5 +1,7 @@
 #include "controls/FulSpr.h"
 
+#include <algorithm>
+
 #include "core/Fuldib.h"
 #include "host/graphics/Gdi.h"
 #include "host/graphics/GdiOwners.h"
@@ -23,15 +25,26 @@ class BackgroundPalette {
 
 }  // namespace
 
+TFaceArea FaceArea(const tFulgoArt& Art, bool Opaque) {
+  TFaceArea area{Art.InnerOffsetX, Art.InnerOffsetY, Art.GetWidth() - Art.InnerOffsetSizeX,
+                 Art.GetHeight() - Art.InnerOffsetSizeY};
+  if (!Opaque) {
+    area.Width = std::min(area.Width, Art.GetWidth());
+    area.Height = std::min(area.Height, Art.GetHeight());
+  }
+  return area;
+}
+
 void TFulgoSprite::DrawAt(tFulgoArt& Art, host::TCanvas& Canvas, host::HPALETTE Palette, std::int32_t X,
                           std::int32_t Y, bool Opaque) {
   if (Art.Dib->Empty()) return;
   const host::HDC dc = Canvas.Handle();
   SetDC(dc);
   const std::int32_t width = Art.GetWidth(), height = Art.GetHeight();
-  const std::int32_t areaWidth = width - Art.InnerOffsetSizeX, areaHeight = height - Art.InnerOffsetSizeY;
-  const auto x = static_cast<std::int16_t>(X + Art.InnerOffsetX);
-  const auto y = static_cast<std::int16_t>(Y + Art.InnerOffsetY);
+  const TFaceArea area = FaceArea(Art, Opaque);
+  const std::int32_t areaWidth = area.Width, areaHeight = area.Height;
+  const auto x = static_cast<std::int16_t>(X + area.X);
+  const auto y = static_cast<std::int16_t>(Y + area.Y);
 
   if (Opaque) {
     const BackgroundPalette realised(dc, Palette);

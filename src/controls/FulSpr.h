@@ -17,6 +17,17 @@ namespace host {
 class TCanvas;
 }  // namespace host
 
+// Where an art's picture lies on its control: shifted by the inner offsets, clipped to the art's
+// size less the inner size offsets; drawn transparently, also to the art's own size, the size of the
+// background it is composed on.
+struct TFaceArea {
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+};
+TFaceArea FaceArea(const tFulgoArt& Art, bool Opaque);
+
 class TFulgoSprite {
  public:
   TFulgoSprite() = default;

@@ -710,7 +710,7 @@ void SaveDib(const tFulgoDib& Dib, const std::string& FileName) {
   file.SaveToFile(FileName);
 }
 
-void SavePicture(const tFulgoDib& Dib, const std::string& FileName) {
+void SavePicture(const tFulgoDib& Dib, const std::string& FileName, bool ClearTransparent) {
   std::string extension = std::filesystem::path(FileName).extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -722,7 +722,7 @@ void SavePicture(const tFulgoDib& Dib, const std::string& FileName) {
   std::memcpy(&header, Dib.Dib + dib::kFileHeaderSize, sizeof header);
   const auto* info = reinterpret_cast<const host::BITMAPINFO*>(&header);
   if (extension == ".png")
-    host::WritePngFile(FileName, info, dib::Bits(Dib.Dib));
+    host::WritePngFile(FileName, info, dib::Bits(Dib.Dib), ClearTransparent ? Dib.TransparentIndex : -1);
   else
     host::WriteBmpFile(FileName, info, dib::Bits(Dib.Dib));
 }

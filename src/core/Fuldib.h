@@ -211,8 +211,9 @@ void SaveDib(const tFulgoDib& Dib, const std::string& FileName);
 void SaveDib(const tFulgoDib& Dib, host::TStream& Stream);
 // Writes the bitmap as a picture file chosen by FileName's extension, in any case: ".png" an 8-bit
 // palette PNG of the colour table, ".bmp" an 8-bit BMP. Another extension raises EFulgoError, an empty
-// bitmap ENoBMPInSource; the file is not touched then.
-void SavePicture(const tFulgoDib& Dib, const std::string& FileName);
+// bitmap ENoBMPInSource; the file is not touched then. With ClearTransparent a PNG marks the
+// bitmap's TransparentIndex clear in its transparency chunk.
+void SavePicture(const tFulgoDib& Dib, const std::string& FileName, bool ClearTransparent = false);
 
 }  // namespace vantora
 VANTORA_API_END

@@ -6,6 +6,7 @@
 
 #include "host/GdiTestSupport.h"
 #include "host/graphics/PictureFile.h"
+#include "support/PngRgba.h"
 
 namespace vantora::host {
 namespace {
@@ -416,6 +417,43 @@ TEST(PictureFileTest, BadBmpFilesRaiseInvalidGraphic) {
   const std::vector<BYTE> vast = Bmp(Header(4000, 4000, 8, BI_RLE8, 1), Quads({0}), {0x00, 0x01, 0x00, 0x00});
   EXPECT_TRUE(Mentions(ErrorOf([&] { ReadBmp(vast.data(), vast.size()); }), "cannot hold"));
   EXPECT_THROW(EncodeBmp(nullptr, nullptr), EInvalidGraphic);
+}
+
+TEST(PictureFileTest, PngCarriesAlphaAsGiven) {
+  // A palette PNG with a clear index: that index's pixels clear, every other opaque in its colour,
+  // also when the index lies beyond the colours the picture uses.
+  for (const int clear : {2, 200}) {
+    const DibImage indexed = Indexed(5, 3, 4);
+    const std::vector<BYTE> png = EncodePng(indexed.Info(), indexed.Bits(), clear);
+    const test::RgbaPicture read = test::ReadRgba(png.data(), png.size());
+    ASSERT_EQ(read.width, 5);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 5; ++x) {
+        const BYTE index = indexed.Row(y)[x];
+        const RGBQUAD& c = indexed.Colors()[index];
+        const std::uint32_t expected =
+            index == clear
+                ? read.Rgba(x, y) & 0xFFFFFF00u
+                : std::uint32_t{c.rgbRed} << 24 | std::uint32_t{c.rgbGreen} << 16 | c.rgbBlue << 8 | 0xFF;
+        EXPECT_EQ(read.Rgba(x, y), expected) << x << "," << y << " clear " << clear;
+      }
+    // The ordinary palette PNG has no transparency chunk.
+    const std::vector<BYTE> opaque = EncodePng(indexed.Info(), indexed.Bits());
+    EXPECT_EQ(std::string(opaque.begin(), opaque.end()).find("tRNS"), std::string::npos);
+    EXPECT_NE(std::string(png.begin(), png.end()).find("tRNS"), std::string::npos);
+  }
+
+  // RGBA rows are kept exactly, alpha and colours of translucent pixels alike, with the stride given.
+  const std::uint8_t rgba[2][12] = {{255, 0, 0, 255, 1, 2, 3, 0, 9, 9, 9, 9},
+                                    {10, 20, 30, 128, 0, 0, 0, 0, 7, 7, 7, 7}};
+  const std::vector<BYTE> png = EncodeRgbaPng(2, 2, &rgba[0][0], 12);
+  const test::RgbaPicture read = test::ReadRgba(png.data(), png.size());
+  ASSERT_EQ(read.width, 2);
+  ASSERT_EQ(read.height, 2);
+  EXPECT_EQ(read.Rgba(0, 0), 0xFF0000FFu);
+  EXPECT_EQ(read.Rgba(1, 0), 0x01020300u);
+  EXPECT_EQ(read.Rgba(0, 1), 0x0A141E80u);
+  EXPECT_THROW(EncodeRgbaPng(2, 2, &rgba[0][0], 7), EInvalidGraphic);
 }
 
 TEST(PictureFileTest, PngRoundTripsIndexedAndTrueColourPictures) {

@@ -11,8 +11,8 @@
 
 #include "VantoraExport.h"
 #include "host/classes/Errors.h"
-#include "host/graphics/GdiTypes.h"
 #include "host/classes/Stream.h"
+#include "host/graphics/GdiTypes.h"
 
 VANTORA_API_BEGIN
 namespace vantora::host {
@@ -72,9 +72,15 @@ std::vector<std::uint8_t> EncodeBmp(const BITMAPINFO* info, const void* bits);
 void WriteBmpFile(const std::string& path, const BITMAPINFO* info, const void* bits);
 
 // A PNG file image of a DIB: DIBs of 8 bits or fewer become palette PNGs with the DIB's colours,
-// deeper ones 24-bit colour PNGs.
-std::vector<std::uint8_t> EncodePng(const BITMAPINFO* info, const void* bits);
-void WritePngFile(const std::string& path, const BITMAPINFO* info, const void* bits);
+// deeper ones 24-bit colour PNGs. A palette PNG given ClearIndex (0..255) carries a transparency
+// chunk that makes that index's pixels clear and every other one opaque.
+std::vector<std::uint8_t> EncodePng(const BITMAPINFO* info, const void* bits, int clearIndex = -1);
+void WritePngFile(const std::string& path, const BITMAPINFO* info, const void* bits, int clearIndex = -1);
+// A PNG with alpha of top-down rows of red, green, blue, alpha bytes, Stride bytes apart.
+std::vector<std::uint8_t> EncodeRgbaPng(int width, int height, const std::uint8_t* pixels,
+                                        std::size_t stride);
+void WriteRgbaPngFile(const std::string& path, int width, int height, const std::uint8_t* pixels,
+                      std::size_t stride);
 // Screenshots: top-down rows of 0x00RRGGBB pixels, Stride pixels apart.
 void WritePngFile(const std::string& path, int width, int height, const std::uint32_t* pixels,
                   std::size_t stride);

@@ -215,7 +215,7 @@ DibImage ReadPng(const void* data, std::size_t size) {
   return out;
 }
 
-std::vector<std::uint8_t> EncodePng(const BITMAPINFO* info, const void* bits) {
+std::vector<std::uint8_t> EncodePng(const BITMAPINFO* info, const void* bits, int clearIndex) {
   DibLayout layout;
   if (!info || !bits) throw EInvalidGraphic("No bitmap to write");
   if (const std::string problem =
@@ -256,16 +256,23 @@ std::vector<std::uint8_t> EncodePng(const BITMAPINFO* info, const void* bits) {
                       layout.bitCount, width, row(y));
     }
     const int used = *std::max_element(indices.begin(), indices.end()) + 1;
-    const int entries = std::max(layout.tableEntries, used);
-    std::array<std::uint8_t, 256 * 3> colormap{};
+    const bool clear = clearIndex >= 0 && clearIndex < 256;
+    // The clear index needs an entry of its own even where no pixel uses it.
+    const int entries = std::max({layout.tableEntries, used, clear ? clearIndex + 1 : 0});
+    const int channels = clear ? 4 : 3;
+    std::array<std::uint8_t, 256 * 4> colormap{};
     const auto* table =
         reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const std::uint8_t*>(info) + layout.tableOffset);
-    for (int i = 0; i < layout.tableEntries; ++i) {
-      colormap[static_cast<std::size_t>(3 * i)] = table[i].rgbBlue;
-      colormap[static_cast<std::size_t>(3 * i + 1)] = table[i].rgbGreen;
-      colormap[static_cast<std::size_t>(3 * i + 2)] = table[i].rgbRed;
+    for (int i = 0; i < entries; ++i) {
+      std::uint8_t* entry = colormap.data() + static_cast<std::size_t>(channels * i);
+      if (i < layout.tableEntries) {
+        entry[0] = table[i].rgbBlue;
+        entry[1] = table[i].rgbGreen;
+        entry[2] = table[i].rgbRed;
+      }
+      if (clear) entry[3] = i == clearIndex ? 0 : 255;
     }
-    image.format = PNG_FORMAT_BGR_COLORMAP;
+    image.format = clear ? PNG_FORMAT_BGRA_COLORMAP : PNG_FORMAT_BGR_COLORMAP;
     image.colormap_entries = static_cast<png_uint_32>(entries);
     return Encode(image, indices.data(), width, colormap.data());
   }
@@ -285,8 +292,25 @@ std::vector<std::uint8_t> EncodePng(const BITMAPINFO* info, const void* bits) {
   return Encode(image, rgb.data(), width * 3, nullptr);
 }
 
-void WritePngFile(const std::string& path, const BITMAPINFO* info, const void* bits) {
-  WriteFile(path, EncodePng(info, bits));
+void WritePngFile(const std::string& path, const BITMAPINFO* info, const void* bits, int clearIndex) {
+  WriteFile(path, EncodePng(info, bits, clearIndex));
+}
+
+std::vector<std::uint8_t> EncodeRgbaPng(int width, int height, const std::uint8_t* pixels,
+                                        std::size_t stride) {
+  if (!pixels || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
+      stride < static_cast<std::size_t>(width) * 4)
+    throw EInvalidGraphic("Cannot write PNG: no picture of that size");
+  PngImage png;
+  png.image.width = static_cast<png_uint_32>(width);
+  png.image.height = static_cast<png_uint_32>(height);
+  png.image.format = PNG_FORMAT_RGBA;
+  return Encode(png.image, pixels, static_cast<png_int_32>(stride), nullptr);
+}
+
+void WriteRgbaPngFile(const std::string& path, int width, int height, const std::uint8_t* pixels,
+                      std::size_t stride) {
+  WriteFile(path, EncodeRgbaPng(width, height, pixels, stride));
 }
 
 void WritePngFile(const std::string& path, int width, int height, const std::uint32_t* pixels,
