@@ -15,8 +15,9 @@ namespace vantora {
 // Colors and Centres are colour-table values (blue in the low byte; the fourth byte is ignored and
 // a centre's is written 0); every colour weighs 1. Map holds, for each colour, the index of the
 // centre it starts in, and receives the index of its nearest centre (squared distance, the lowest
-// index among equal ones) after the passes. A pass whose map does not change ends the refinement;
-// a centre that no colour maps to stays where it is. Answers the passes made.
+// index among equal ones) after the passes. A pass whose map does not change ends the refinement.
+// A centre that no colour maps to moves onto a colour that its own centre serves worst, where it
+// does more good. Answers the passes made.
 int RefinePalette(std::span<const std::uint32_t> Colors, std::span<std::uint32_t> Centres,
                   std::span<std::uint16_t> Map, int Passes);
 

@@ -76,18 +76,31 @@ TEST(PaletteRefinement, PassesMoveCentresToMeansAndStopWhenTheMapHolds) {
   EXPECT_EQ(map, (Map{0, 1, 1, 1}));
 }
 
-TEST(PaletteRefinement, MeansRoundAndTiesGoToTheLowerCentreAndIdleCentresStay) {
-  // Means of 1 and 2 round up to 2 on every channel; the fourth byte of a colour is ignored.
+TEST(PaletteRefinement, MeansRoundAndIdleCentresMoveOntoTheWorstServedColour) {
+  // Means of 1 and 2 round up to 2 on every channel; the fourth byte of a colour is ignored. The
+  // second centre serves nothing and moves onto (1, 1, 1), the colour now farthest from its centre.
   Colors colors{Bgr(1, 1, 1) | 0xFF000000u, Bgr(2, 2, 2)};
   Colors centres{Bgr(9, 9, 9), Bgr(200, 200, 200)};
   Map map{0, 0};
-  RefinePalette(colors, centres, map, 4);
-  EXPECT_EQ(centres, (Colors{Bgr(2, 2, 2), Bgr(200, 200, 200)})) << "a centre no colour maps to stays";
+  EXPECT_EQ(RefinePalette(colors, centres, map, 4), 2);
+  EXPECT_EQ(centres, (Colors{Bgr(2, 2, 2), Bgr(1, 1, 1)}));
+  EXPECT_EQ(map, (Map{1, 0}));
 
+  // Two idle centres take the two worst-served colours, the worst first.
+  colors = {Bgr(10, 0, 0), Bgr(0, 0, 0), Bgr(20, 0, 0), Bgr(100, 0, 0)};
+  centres = {Bgr(0, 0, 0), Bgr(250, 250, 250), Bgr(251, 251, 251)};
+  map = {0, 0, 0, 0};
+  RefinePalette(colors, centres, map, 1);
+  EXPECT_EQ(centres, (Colors{Bgr(33, 0, 0), Bgr(100, 0, 0), Bgr(0, 0, 0)}));
+  EXPECT_EQ(map, (Map{2, 2, 0, 1}));
+}
+
+TEST(PaletteRefinement, TiesGoToTheLowerCentre) {
   // Two colours of 50 between means of 40 and 60, one starting in each: both go to the lower.
-  colors = {Bgr(30, 0, 0), Bgr(40, 0, 0), Bgr(50, 0, 0), Bgr(50, 0, 0), Bgr(60, 0, 0), Bgr(70, 0, 0)};
-  centres = {Bgr(40, 0, 0), Bgr(60, 0, 0)};
-  map = {0, 0, 0, 1, 1, 1};
+  const Colors colors = {Bgr(30, 0, 0), Bgr(40, 0, 0), Bgr(50, 0, 0),
+                         Bgr(50, 0, 0), Bgr(60, 0, 0), Bgr(70, 0, 0)};
+  Colors centres = {Bgr(40, 0, 0), Bgr(60, 0, 0)};
+  Map map = {0, 0, 0, 1, 1, 1};
   RefinePalette(colors, centres, map, 1);
   EXPECT_EQ(centres, (Colors{Bgr(40, 0, 0), Bgr(60, 0, 0)}));
   EXPECT_EQ(map, (Map{0, 0, 0, 0, 1, 1}));
