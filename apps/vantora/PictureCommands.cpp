@@ -1,5 +1,6 @@
 // picture: a picture file captured to an 8-bit DIB as the library captures pictures (loaded into a
 // host bitmap, then taken with GetGlyphData), written out so the capture can be seen.
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "ToolImages.h"
 #include "core/Fuldib.h"
 #include "host/graphics/Graphics.h"
+#include "palette/PicturePalette.h"
 
 namespace vantora::tool {
 
@@ -17,6 +19,7 @@ struct PictureOptions {
   std::string input;
   std::string output;
   int colors = 256;
+  int refinePasses = 0;
 };
 
 void RunPicture(const PictureOptions& options) {
@@ -24,6 +27,7 @@ void RunPicture(const PictureOptions& options) {
   if (options.colors != 256) throw UsageError("--colors must be 256: pictures are captured to 8 bits");
   CheckFacePath(options.output);
 
+  SetPictureRefinePasses(static_cast<std::uint8_t>(options.refinePasses));
   host::TBitmap bitmap;
   bitmap.LoadFromFile(options.input);
   tFulgoDib capture;
@@ -40,6 +44,11 @@ void AddPictureCommands(CLI::App& app) {
   picture->add_option("FILE", options->input, "Picture file")->required()->check(CLI::ExistingFile);
   picture->add_option("-o,--output", options->output, "Output file, .png or .bmp")->required();
   picture->add_option("--colors", options->colors, "Colours of the capture (256)")->capture_default_str();
+  picture
+      ->add_option("--refine", options->refinePasses,
+                   "K-means passes refining the median cut's palette of a picture of many colours (0)")
+      ->check(CLI::Range(0, 255))
+      ->capture_default_str();
   picture->callback([options] { RunPicture(*options); });
 }
 

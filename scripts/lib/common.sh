@@ -10,8 +10,9 @@ VANTORA_PACKAGES=(
   libpng-dev libjpeg-dev libstb-dev libsdl2-dev xvfb xauth
   xdotool x11-apps imagemagick python3 python3-xlib
 )
-# Wanted for the fuzz targets; everything else runs without it, so failing to install it stops nothing.
-VANTORA_OPTIONAL_PACKAGES=(clang)
+# Wanted for the fuzz targets (clang) and the comparison benchmarks (cairo, libimagequant); everything
+# else runs without them, so failing to install them stops nothing.
+VANTORA_OPTIONAL_PACKAGES=(clang libcairo2-dev libimagequant-dev)
 # How long apt-get waits for another package manager (an unattended upgrade, say) to let go of its lock.
 VANTORA_APT_LOCK_TIMEOUT=${VANTORA_APT_LOCK_TIMEOUT:-600}
 

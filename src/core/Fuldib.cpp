@@ -34,11 +34,12 @@ namespace {
                     " out of range (0.." + std::to_string(kMaxBitmapSide) + ")");
 }
 
-// Allocates a block with headers and a fresh colour table; the rows are left to the caller.
+// Allocates a block with headers and a fresh colour table; the rows, padding included, are left to
+// the caller, which writes them all: clearing them first would only double the work.
 MemBlock NewBlock(TWidth width, THeight height) {
   if (width > kMaxBitmapSide || height > kMaxBitmapSide) SizeOutOfRange(width, height);
   const std::uint32_t size = dib::RowStride(width) * height + dib::kBitsOffset;
-  MemBlock block = GetMemBlock(static_cast<std::int32_t>(size));
+  MemBlock block = GetUnclearedBlock(static_cast<std::int32_t>(size));
   dib::WriteHeaders(block.get(), width, height);
   return block;
 }

@@ -1,9 +1,12 @@
 // The block allocator of the library. Every DIB block, colour table and scratch array comes from
 // here: small blocks (up to 61440 bytes) from the heap behind a 16-bit size prefix, large ones
 // zero-filled and listed in the registry MemControl. nQuant counts the live blocks of both kinds, so
-// a leak of any block shows as a count that does not return.
+// a leak of any block shows as a count that does not return. A few freed large blocks are kept for
+// the next requests of about their size: a face renders the same sizes at every render, and memory
+// new from the system costs a page fault per page.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -42,6 +45,13 @@ using MemBlock = std::unique_ptr<std::uint8_t[], MemBlockFree>;
 
 // mGETMEM(Size) in an owner; raises as mGETMEM does.
 MemBlock GetMemBlock(std::int32_t Size);
+// The same without zero-filling a large block, for a caller that writes every byte before any is
+// read.
+MemBlock GetUnclearedBlock(std::int32_t Size);
+
+// The freed large blocks kept for reuse, and their bytes.
+std::size_t SpareBlockCount();
+std::size_t SpareBlockBytes();
 
 }  // namespace vantora
 VANTORA_API_END

@@ -18,6 +18,7 @@
 #include "core/LogPalette.h"
 #include "host/classes/Errors.h"
 #include "host/graphics/Gdi.h"
+#include "palette/PaletteRefinement.h"
 
 namespace vantora {
 
@@ -157,7 +158,8 @@ std::uint16_t tFulgoOnePalette::PlaceFixBrush(TColor Color, std::int16_t& Count,
   if (Record) {
     Forget();
     try {
-      if (static_cast<std::size_t>(Count) == FixBrushes.size()) FixBrushes.resize(static_cast<std::size_t>(room), 0);
+      if (static_cast<std::size_t>(Count) == FixBrushes.size())
+        FixBrushes.resize(static_cast<std::size_t>(room), 0);
     } catch (const std::bad_alloc&) {
       NotEnoughMemory();
     }
@@ -260,6 +262,7 @@ void tFulgoOnePalette::RecordColorTable(const std::uint8_t* Table) {
 
 bool tFulgoOnePalette::TBuildInputs::operator==(const TBuildInputs& Other) const {
   return Reserved == Other.Reserved && MaxColors == Other.MaxColors && ExactMap == Other.ExactMap &&
+         RefinePasses == Other.RefinePasses &&
          std::memcmp(System.data(), Other.System.data(), sizeof System) == 0;
 }
 
@@ -325,7 +328,7 @@ void tFulgoOnePalette::ClearRecords() {
 // --- building ---------------------------------------------------------------------------------
 
 void tFulgoOnePalette::BuildPalette() {
-  TBuildInputs inputs{Reserved, MaxColors, ExactMap, {}};
+  TBuildInputs inputs{Reserved, MaxColors, ExactMap, RefinePasses, {}};
   ReadSystemPalette(inputs.System.data());
   if (repeating_) {
     repeating_ = false;
@@ -350,6 +353,7 @@ void tFulgoOnePalette::BuildPalette() {
   if (ColorCount > 0 && free < ColorCount) {
     UseMedianCut = 255;
     reduced = MedianCut(free);
+    if (RefinePasses > 0) Refine(reduced);
   }
 
   const std::array<host::PALETTEENTRY, 256>& system = inputs.System;
@@ -409,6 +413,7 @@ tFulgoOnePalette::TReducedColors tFulgoOnePalette::MedianCut(int N) {
     ++made;
   }
   LinkBoxes(made);
+  cutBoxes_ = made;
   return MapBoxes(made);
 }
 
@@ -577,6 +582,24 @@ tFulgoOnePalette::TReducedColors tFulgoOnePalette::MapBoxes(int B) {
     NearestBoxes(B, reduced);
   }
   return reduced;
+}
+
+void tFulgoOnePalette::Refine(TReducedColors& Reduced) {
+  std::vector<std::uint32_t> colors, centres;
+  try {
+    colors.resize(static_cast<std::size_t>(ColorCount));
+    centres.resize(static_cast<std::size_t>(cutBoxes_));
+  } catch (const std::bad_alloc&) {
+    NotEnoughMemory();
+  }
+  for (std::size_t i = 0; i < colors.size(); ++i) colors[i] = ColorKey(Colors[i].Color);
+  for (std::size_t k = 0; k < centres.size(); ++k) {
+    const TRGBTriple& c = Reduced[k];
+    centres[k] = c.Blue | std::uint32_t{c.Green} << 8 | std::uint32_t{c.Red} << 16;
+  }
+  RefinePalette(colors, centres, ColorMap, RefinePasses);
+  for (std::size_t k = 0; k < centres.size(); ++k)
+    Reduced[k] = TRGBTriple{Channel(centres[k], 0), Channel(centres[k], 8), Channel(centres[k], 16)};
 }
 
 namespace {

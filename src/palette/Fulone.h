@@ -102,6 +102,10 @@ class tFulgoOnePalette {
   std::int32_t DibCount = 0;
   // When non-zero every colour maps to its own box instead of the nearest box colour.
   std::int16_t ExactMap = 0;
+  // K-means passes over the registered colours after a median cut, each moving the reduced colours
+  // to the means of what maps to them; every colour then maps to its nearest reduced colour
+  // (squared distance), ExactMap or not. 0, the default, keeps the median cut's colours and map.
+  std::uint8_t RefinePasses = 0;
 
   // Host colour (red in the low byte; a system colour is resolved) -> its palette index. Raises
   // EFulgoError when every entry for brushes is already taken.
@@ -159,6 +163,8 @@ class tFulgoOnePalette {
   };
   std::vector<TWork> work_, scratch_;
   std::array<std::int32_t, 256> boxStart_{};
+  // The boxes the last median cut made.
+  int cutBoxes_ = 0;
 
   // Every registration as words: its kind, then its colour or its 256 table entries. The last
   // build's are kept with what else it was built from, so that a render repeating them can skip
@@ -167,6 +173,7 @@ class tFulgoOnePalette {
   std::vector<std::uint32_t> registered_, built_;
   struct TBuildInputs {
     std::int16_t Reserved, MaxColors, ExactMap;
+    std::uint8_t RefinePasses;
     std::array<host::PALETTEENTRY, 256> System;
     bool operator==(const TBuildInputs&) const;
   };
@@ -205,6 +212,7 @@ class tFulgoOnePalette {
   void MeasureRun(int Box);
   void LinkBoxes(int B);
   TReducedColors MapBoxes(int B);
+  void Refine(TReducedColors& Reduced);
   void NearestBoxes(int B, const TReducedColors& Reduced);
   void MakeRasterMap(std::uint16_t Number, std::uint8_t* Map) const;
   // The raster maps made since the records last changed, by bitmap number; empty ones are not made.

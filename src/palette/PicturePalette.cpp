@@ -1,6 +1,7 @@
 #include "palette/PicturePalette.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
 #include <string>
@@ -14,6 +15,9 @@ namespace vantora {
 namespace {
 
 constexpr std::uint32_t kRgb = 0x00FFFFFF;
+
+// Pictures may be captured on any thread.
+std::atomic<std::uint8_t> refinePasses{0};
 
 // One bit for each of the 2^24 colours: 2 MB however large the picture, and one memory access a
 // pixel, where a hash set would grow with the picture and probe.
@@ -88,9 +92,18 @@ std::vector<std::uint32_t> PictureColors(const host::DibImage& Picture, std::siz
 host::HPALETTE MakePicturePalette(const host::DibImage& Picture) {
   const std::vector<std::uint32_t> colors = PictureColors(Picture);
   tFulgoOnePalette builder;
+  builder.RefinePasses = PictureRefinePasses();
   for (const std::uint32_t color : colors) builder.AddBrush(color);
   builder.BuildPalette();
   return builder.PaletteHandle.release();
+}
+
+void SetPictureRefinePasses(std::uint8_t Passes) {
+  refinePasses = Passes;
+}
+
+std::uint8_t PictureRefinePasses() {
+  return refinePasses;
 }
 
 void InstallPictureQuantizer() {

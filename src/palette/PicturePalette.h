@@ -27,9 +27,14 @@ std::vector<std::uint32_t> PictureColors(const host::DibImage& Picture,
                                          std::size_t MaxColors = kMaxPictureColors);
 
 // A palette laid out as a face's: the static colours at 0..9 and 246..255, and the picture's
-// colours at 10 on, exactly when there are at most 236 of them, else the 236 means of a median cut.
-// The caller owns the handle.
+// colours at 10 on, exactly when there are at most 236 of them, else the 236 means of a median cut,
+// refined by PictureRefinePasses k-means passes. The caller owns the handle.
 host::HPALETTE MakePicturePalette(const host::DibImage& Picture);
+
+// The k-means passes (as tFulgoOnePalette::RefinePasses) for every picture captured from now on.
+// 0, the default, keeps the median cut's colours; a photo gains most from about eight.
+void SetPictureRefinePasses(std::uint8_t Passes);
+std::uint8_t PictureRefinePasses();
 
 // Makes MakePicturePalette the palette of every true-colour picture a TBitmap loads from now on.
 void InstallPictureQuantizer();

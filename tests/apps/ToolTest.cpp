@@ -125,6 +125,39 @@ TEST(Tool, PictureCapturesToAnEightBitDibAndWritesItAsBmpOrPng) {
   EXPECT_EQ(ColoursOf(bmp), (Colours{{177, 77, 7}, {99, 13, 201}}));
 }
 
+TEST(Tool, PictureRefineLowersTheErrorOfAManyColouredCapture) {
+  vantora::test::TempDir dir;
+  // 6,000 distinct colours scattered over the cube: an odd multiplier is a bijection.
+  vantora::host::DibImage picture(200, 30, 32);
+  Colours pixels;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 200; ++x) {
+      const std::uint32_t colour =
+          (static_cast<std::uint32_t>(y * 200 + x) * 0x9E3779u + 0x123457u) & 0xFFFFFFu;
+      std::uint8_t* p = picture.Row(y) + 4 * x;
+      p[0] = static_cast<std::uint8_t>(colour), p[1] = static_cast<std::uint8_t>(colour >> 8);
+      p[2] = static_cast<std::uint8_t>(colour >> 16);
+      pixels.push_back({p[2], p[1], p[0]});
+    }
+  const std::string input = dir.Name("many.bmp");
+  vantora::host::WriteBmpFile(input, picture.Info(), picture.Bits());
+  const auto error = [&](const std::string& path) {
+    const Colours captured = ColoursOf(path);
+    long long sum = 0;
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+      for (std::size_t c = 0; c < 3; ++c) {
+        const int d = pixels[i][c] - captured[i][c];
+        sum += d * d;
+      }
+    return sum;
+  };
+  const std::string plain = dir.Name("plain.png"), refined = dir.Name("refined.png");
+  ASSERT_EQ(Tool("picture " + input + " -o " + plain).status, 0);
+  ASSERT_EQ(Tool("picture " + input + " -o " + refined + " --refine 8").status, 0);
+  EXPECT_LT(error(refined), error(plain) * 9 / 10);
+  EXPECT_NE(Tool("picture " + input + " -o " + plain + " --refine 256").status, 0);
+}
+
 TEST(Tool, PictureRefusesOtherColourCountsOutputsAndFiles) {
   vantora::test::TempDir dir;
   const std::string input = TrueColourBmp(dir, {});

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "core/uMemory.h"
 #include "host/classes/Errors.h"
@@ -138,6 +139,56 @@ TEST(Memory, ReallocKeepsContentsAcrossBothKinds) {
   std::uint8_t stray[4];
   EXPECT_THROW(mREALLOC(stray, 10), host::EOutOfMemory);
   EXPECT_EQ(nQuant, before);
+}
+
+TEST(Memory, FreedLargeBlocksServeTheNextRequestOfTheirSizeZeroedOrAsTheyAre) {
+  const std::int32_t before = nQuant;
+  constexpr std::int32_t kSize = 123457;
+  auto* first = static_cast<std::uint8_t*>(mGETMEM(kSize));
+  std::memset(first, 0xAB, kSize);
+  mFREE(first);
+  EXPECT_EQ(FreeError(first), "Attempt free dont allocated memory") << "a kept block is not live";
+  EXPECT_FALSE(Registered(first));
+
+  // Zero-filled again for mGETMEM, and registered as a live block.
+  auto* again = static_cast<std::uint8_t*>(mGETMEM(kSize));
+  ASSERT_EQ(again, first);
+  EXPECT_TRUE(Registered(again));
+  EXPECT_TRUE(std::all_of(again, again + kSize, [](std::uint8_t b) { return b == 0; }));
+  std::memset(again, 0xCD, kSize);
+  mFREE(again);
+
+  // A slightly smaller request takes it without clearing; a much smaller one does not take it.
+  MemBlock half = GetUnclearedBlock(kSize / 2);
+  EXPECT_NE(half.get(), first);
+  MemBlock uncleared = GetUnclearedBlock(kSize - 1000);
+  ASSERT_EQ(uncleared.get(), first);
+  EXPECT_EQ(uncleared[kSize - 1001], 0xCD);
+  EXPECT_EQ(nQuant, before + 2);
+
+  // Growing a block that was kept still zero-fills what it adds.
+  auto* grown = static_cast<std::uint8_t*>(mREALLOC(uncleared.release(), kSize + 5000));
+  EXPECT_EQ(grown[0], 0xCD);
+  EXPECT_TRUE(std::all_of(grown + kSize - 1000, grown + kSize + 5000, [](std::uint8_t b) { return b == 0; }));
+  mFREE(grown);
+  half.reset();
+  EXPECT_EQ(nQuant, before);
+}
+
+TEST(Memory, KeptBlocksStayWithinTheirLimits) {
+  std::vector<void*> blocks;
+  for (int i = 0; i < 40; ++i) blocks.push_back(mGETMEM(70000 + 4096 * i));
+  for (void* block : blocks) mFREE(block);
+  EXPECT_LE(SpareBlockCount(), 24u);
+  std::vector<void*> huge;
+  for (int i = 0; i < 3; ++i) huge.push_back(mGETMEM(30 << 20));
+  for (void* block : huge) mFREE(block);
+  EXPECT_LE(SpareBlockBytes(), std::size_t{64} << 20);
+  EXPECT_GE(SpareBlockBytes(), std::size_t{30} << 20) << "the last one freed is kept";
+  void* tooLarge = mGETMEM(65 << 20);
+  const std::size_t kept = SpareBlockBytes();
+  mFREE(tooLarge);
+  EXPECT_EQ(SpareBlockBytes(), kept) << "a block past the byte limit is given back at once";
 }
 
 TEST(Memory, ImpossibleSizesRaiseNotEnoughMemory) {

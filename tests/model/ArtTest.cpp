@@ -176,6 +176,39 @@ TEST(ArtPalette, AFaceRenderedAgainIsTheFaceOfAFreshArt) {
   EXPECT_TRUE(same());
 }
 
+// A render takes its bitmaps' blocks from those the last one freed, unclear: every byte of the
+// face, row padding included, must be written anew all the same.
+TEST(ArtPalette, ALargeFaceOnReusedBlocksIsByteForByteTheSame) {
+  const auto layered = [](tFulgoLabelArt& art, TColor colour, const char* caption) {
+    art.FulgoBackground->FulgoColor->SetColorType(fgGradient);
+    for (tFulgoObject* object :
+         {static_cast<tFulgoObject*>(art.FulgoBackground), static_cast<tFulgoObject*>(art.FulgoText)}) {
+      object->Layer3D->SetActive(true);
+      object->Layer3D->SetEmbossed(true);
+      object->LayerFrame->SetActive(true);
+      object->LayerShadow->SetActive(true);
+      object->LayerFrame->FulgoColor1->SetBrush(colour);
+    }
+    art.FulgoText->SetCaption(caption);
+    art.NeededWidth = 401;  // odd: three padding bytes a row
+    art.NeededHeight = 203;
+  };
+  const auto block = [](const tFulgoLabelArt& art) {
+    return std::string(reinterpret_cast<const char*>(art.Dib->Dib), art.Dib->GetDibMemorySize());
+  };
+  tFulgoLabelArt art(nullptr), other(nullptr);
+  layered(art, 0x2020C0, "Reused");
+  layered(other, 0xC0F020, "Other blocks");
+  art.Render();
+  const std::string first = block(art);
+  for (int i = 0; i < 3; ++i) {
+    other.Render();
+    ASSERT_NE(block(other), first);
+    art.Render();
+    EXPECT_EQ(block(art), first) << "render " << i + 2;
+  }
+}
+
 // A message shown while a face renders runs a message loop, in which other faces paint.
 TEST(ArtPalette, AFaceRenderedWhileAnotherRendersLeavesItsPaletteAlone) {
   const auto face = [](tFulgoLabelArt& art) {
