@@ -98,6 +98,30 @@ void Brighten(tFulgoColor& fill) {
   }
 }
 
+// How light a fill looks, 0 to 255: its brush, or the mean of its gradient's stops.
+int Luminance(int red, int green, int blue) {
+  return (red * 299 + green * 587 + blue * 114) / 1000;
+}
+int FillLuminance(const tFulgoColor& fill) {
+  if (fill.ColorType != fgGradient && fill.ColorType != fgTiledGradient)
+    return Luminance(host::GetRValue(fill.Brush), host::GetGValue(fill.Brush), host::GetBValue(fill.Brush));
+  int sum = 0, stops = 0;
+  for (const tVortex& stop : fill.Gradient->Vortex) {
+    sum += Luminance(stop.Red, stop.Green, stop.Blue);
+    ++stops;
+    if (stop.Steps <= 0) break;
+  }
+  return sum / std::max(stops, 1);
+}
+
+// Disabled letters are grey: the dark one or the light one, whichever stands further from the face.
+TColor DisabledTextColor(const tFulgoColor& face) {
+  constexpr int kDark = 0x30, kLight = 0xE0;
+  const int lum = FillLuminance(face);
+  const int grey = lum - kDark > kLight - lum ? kDark : kLight;
+  return static_cast<TColor>(grey | grey << 8 | grey << 16);
+}
+
 void GiveStateLooks(TFulgoButton& button) {
   NoRebuilds quiet(button);
   tFulgoButtonArt& down = *button.DownArt;
@@ -115,7 +139,7 @@ void GiveStateLooks(TFulgoButton& button) {
   Brighten(*button.MouseOverArt->FulgoBackground->FulgoColor);
   tFulgoText& disabled = *button.DisableArt->FulgoText;
   disabled.FulgoColor->SetColorType(fgBrush);
-  disabled.FulgoColor->SetBrush(0x808080);
+  disabled.FulgoColor->SetBrush(DisabledTextColor(*button.DisableArt->FulgoBackground->FulgoColor));
   disabled.LayerShadow->SetActive(false);
   button.ChildStateChanged();
 }

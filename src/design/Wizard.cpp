@@ -656,10 +656,12 @@ void TfrmWizard::SetToLabel() {
     txtLabelText2->SetText(caption);
     host::MessageBeep(0);
   }
-  if (EditMode == edButton && ButtonState == kStateUp)
-    WorkButton->SetCaption(caption);
-  else
+  // Set once: the working control hands its caption to its art's text (a button's to every state's);
+  // a button's other states take theirs straight.
+  if (EditMode == edButton && ButtonState != kStateUp)
     text->SetCaption(caption);
+  else
+    WorkOf(*this).SetCaption(caption);
 
   text->SetShape(SpinOr16(*spnTextShape, text->Shape));
   back->SetShape(SpinOr16(*spnBackShape, back->Shape));
@@ -717,7 +719,6 @@ void TfrmWizard::SetToLabel() {
   back->SetImageHeight(SpinOr(*spnImageHeight, back->ImageHeight));
   back->SetImageAutoSize(rdoStretched->Checked());
 
-  if (EditMode != edButton) WorkOf(*this).SetCaption(caption);
   ShowLetters();
   if (rdosUpdateMethod->ItemIndex() == 0) {
     LastChange = host::Application->GetTickCount();

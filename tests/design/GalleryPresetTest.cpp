@@ -1,10 +1,16 @@
 // The label presets of the bundled gallery as the wizard and the gallery sheet show them.
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "controls/ControlsTestSupport.h"
+#include "controls/Fulbtn.h"
 #include "controls/Fulfile.h"
 #include "controls/Fullbl.h"
+#include "effects/Fulcolor.h"
+#include "effects/Fulgrd.h"
+#include "model/Fulback.h"
+#include "model/Fultext.h"
 
 namespace vantora::testing {
 namespace {
@@ -38,6 +44,43 @@ TEST_F(GalleryPresetTest, LabelPresetsHoldTheirTextWithAMargin) {
     EXPECT_GE(preset->Height(), letters->Height() + kMarginY) << entry.path().filename();
     delete preset;
     delete letters;
+  }
+  EXPECT_GE(presets, 10);
+}
+
+int Luminance(int red, int green, int blue) {
+  return (red * 299 + green * 587 + blue * 114) / 1000;
+}
+
+// The mean lightness of a face: its brush, or its gradient's stops.
+int FaceLuminance(const tFulgoColor& face) {
+  if (face.ColorType != fgGradient && face.ColorType != fgTiledGradient)
+    return Luminance(host::GetRValue(face.Brush), host::GetGValue(face.Brush), host::GetBValue(face.Brush));
+  int sum = 0, stops = 0;
+  for (const tVortex& stop : face.Gradient->Vortex) {
+    sum += Luminance(stop.Red, stop.Green, stop.Blue);
+    ++stops;
+    if (stop.Steps <= 0) break;
+  }
+  return sum / stops;
+}
+
+TEST_F(GalleryPresetTest, DisabledButtonPresetsStayReadable) {
+  // Lightness apart, letters to face, that still reads at a glance.
+  constexpr int kReadable = 80;
+  const fs::path gallery = fs::path(VANTORA_TEST_INI).parent_path() / "gallery";
+  int presets = 0;
+  for (const auto& entry : fs::directory_iterator(gallery)) {
+    if (entry.path().extension() != ".btn") continue;
+    ++presets;
+    TFulgoButton button(nullptr);
+    LoadControlFromFile(button, entry.path().string(), false);
+    // A state that follows Up holds Up's look as well.
+    const tFulgoButtonArt& disabled = *button.DisableArt;
+    const TColor text = disabled.FulgoText->FulgoColor->Brush;
+    const int letters = Luminance(host::GetRValue(text), host::GetGValue(text), host::GetBValue(text));
+    EXPECT_GE(std::abs(letters - FaceLuminance(*disabled.FulgoBackground->FulgoColor)), kReadable)
+        << entry.path().filename();
   }
   EXPECT_GE(presets, 10);
 }
