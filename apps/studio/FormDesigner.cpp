@@ -33,6 +33,16 @@ bool Overlap(const RECT& a, const RECT& b) {
   return IntersectRect(&common, &a, &b) != 0;
 }
 
+std::int32_t PackedPoint(POINT p) {
+  return static_cast<std::int32_t>((static_cast<std::uint32_t>(static_cast<std::uint16_t>(p.y)) << 16) |
+                                   static_cast<std::uint16_t>(p.x));
+}
+
+POINT UnpackedPoint(std::int32_t info) {
+  const auto bits = static_cast<std::uint32_t>(info);
+  return POINT{static_cast<std::int16_t>(bits & 0xFFFFu), static_cast<std::int16_t>(bits >> 16)};
+}
+
 // The icon and the name under it, from the icon's rectangle.
 RECT IconArea(const RECT& icon) {
   const int middle = (icon.left + icon.right) / 2;
@@ -155,7 +165,7 @@ host::TComponent& TFormDesigner::Place(const host::TClass& cls, POINT p) {
       control->SetParent(&parent);
       control->SetBounds(Snap(p.x - origin.x), Snap(p.y - origin.y), control->Width(), control->Height());
     } else {
-      iconAt_[component->Name()] = POINT{Snap(p.x), Snap(p.y)};
+      component->SetDesignInfo(PackedPoint(POINT{Snap(p.x), Snap(p.y)}));
     }
   } catch (...) {
     delete component;
@@ -218,10 +228,18 @@ std::string TFormDesigner::CopySelection() const {
   return ComponentsOf(TextOf(form_), names);
 }
 
+void TFormDesigner::CopyToClipboard() const {
+  if (!selected_.empty()) host::Application->Backend().SetClipboardText(CopySelection());
+}
+
 void TFormDesigner::CutSelection() {
   if (selected_.empty()) return;
-  host::Application->Backend().SetClipboardText(CopySelection());
+  CopyToClipboard();
   DeleteSelection();
+}
+
+void TFormDesigner::PasteFromClipboard() {
+  Paste(host::Application->Backend().GetClipboardText());
 }
 
 void TFormDesigner::Paste(const std::string& components, int offset) {
@@ -291,9 +309,11 @@ RECT TFormDesigner::FormRect(const host::TControl& control) const {
 }
 
 RECT TFormDesigner::MarkOf(const host::TComponent& component) const {
-  if (const auto at = iconAt_.find(component.Name()); at != iconAt_.end())
-    return RECT{at->second.x, at->second.y, at->second.x + kIcon, at->second.y + kIcon};
-  // Never placed here (as in a form opened): the first spot from the bottom-left corner where
+  if (component.DesignInfo() != 0) {
+    const POINT p = UnpackedPoint(component.DesignInfo());
+    return RECT{p.x, p.y, p.x + kIcon, p.y + kIcon};
+  }
+  // Never placed in a designer (a form written by hand): the first spot from the bottom-left corner where
   // it covers no control and no icon laid out before it.
   std::vector<RECT> taken;
   for (int i = 0; i < form_.ControlCount(); ++i) taken.push_back(FormRect(*form_.Controls(i)));
@@ -515,7 +535,7 @@ void TFormDesigner::MoveTo(host::TComponent& component, const RECT& r) {
   if (auto* control = dynamic_cast<host::TControl*>(&component))
     control->SetBoundsRect(r);
   else
-    iconAt_[component.Name()] = POINT{r.left, r.top};
+    component.SetDesignInfo(PackedPoint(POINT{r.left, r.top}));
 }
 
 void TFormDesigner::EndBand() {
@@ -596,13 +616,13 @@ bool TFormDesigner::KeyCommand(std::uint16_t key, host::TShiftState shift) {
       Redo();
       return true;
     case 'C':
-      if (!selected_.empty()) host::Application->Backend().SetClipboardText(CopySelection());
+      CopyToClipboard();
       return true;
     case 'X':
       CutSelection();
       return true;
     case 'V':
-      Paste(host::Application->Backend().GetClipboardText());
+      PasteFromClipboard();
       return true;
     case 'D':
       Duplicate();

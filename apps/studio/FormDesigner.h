@@ -59,7 +59,10 @@ class TFormDesigner : public host::IDesignerHook, public host::IDesigner {
 
   // The selection as the text form of its components, with the controls they hold.
   std::string CopySelection() const;
+  // The same through the application's clipboard.
+  void CopyToClipboard() const;
   void CutSelection();
+  void PasteFromClipboard();
   // Reads Components (such text, from anywhere) into the form, each with a name not in use yet,
   // and selects them. Offset moves the pasted controls (a duplicate beside its original).
   void Paste(const std::string& components, int offset = 0);
@@ -71,7 +74,7 @@ class TFormDesigner : public host::IDesignerHook, public host::IDesigner {
   void Redo();
 
   // Components without a control are icons on the form with their names under them: here is
-  // where the icon lies. One not placed or moved here lies where it covers no control.
+  // where the icon lies. One never placed lies where it covers no control.
   RECT MarkOf(const host::TComponent& component) const;
 
   std::function<void()> OnSelectionChanged;
@@ -128,8 +131,6 @@ class TFormDesigner : public host::IDesignerHook, public host::IDesigner {
   Drag drag_;
   Band band_;
   bool modified_ = false;
-  // Where icons were placed or moved to, by name: a stream keeps no place for them.
-  std::map<std::string, POINT> iconAt_;
   int changing_ = 0;
   bool changed_ = false;  // Modified while changing
   TFormHistory history_;

@@ -115,8 +115,8 @@ void TStudio::FillEditMenu() {
   add("Redo (Ctrl+Y)", designer_->CanRedo(), [this] { designer_->Redo(); });
   menu.Add("-");
   add("Cut (Ctrl+X)", selected, [this] { designer_->CutSelection(); });
-  add("Copy (Ctrl+C)", selected, [this] { app_.Backend().SetClipboardText(designer_->CopySelection()); });
-  add("Paste (Ctrl+V)", true, [this] { designer_->Paste(app_.Backend().GetClipboardText()); });
+  add("Copy (Ctrl+C)", selected, [this] { designer_->CopyToClipboard(); });
+  add("Paste (Ctrl+V)", true, [this] { designer_->PasteFromClipboard(); });
   add("Duplicate (Ctrl+D)", selected, [this] { designer_->Duplicate(); });
   add("Delete (Del)", selected, [this] { designer_->DeleteSelection(); });
   menu.Add("-");

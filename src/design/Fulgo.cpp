@@ -9,13 +9,9 @@
 #include "controls/Qorspin2.h"
 #include "core/Fuldib.h"
 #include "design/Wizard.h"
-#include "effects/Fulcolor.h"
-#include "effects/Fullayer.h"
 #include "host/designer/DesignRegistry.h"
 #include "host/dialogs/MessageDialogs.h"
 #include "host/dialogs/OpenPictureDialog.h"
-#include "model/Fulgoart.h"
-#include "model/Fulgoobj.h"
 
 namespace vantora {
 
@@ -128,15 +124,6 @@ void Register() {
   host::RegisterComponents("Vantora", {&tFulgoPalette::StaticClass()});
   host::RegisterPropertyEditor(host::TPropertyType::OfClass(tFulgoGlyph::StaticClass()), nullptr, "",
                                &host::MakePropertyEditor<TBitmapProperty>);
-  // The looks' colours are plain integers to a stream; the inspector shows and takes them as colours.
-  const std::pair<const host::TClass*, const char*> colours[] = {{&tFulgoColor::StaticClass(), "Brush"},
-                                                                 {&tFulgoColor::StaticClass(), "Brush2"},
-                                                                 {&tFulgoObject::StaticClass(), "FadeTo"},
-                                                                 {&tFulgoLayer::StaticClass(), "FadeTo"},
-                                                                 {&tFulgoArt::StaticClass(), "Transparent"}};
-  for (const auto& [cls, name] : colours)
-    host::RegisterPropertyEditor(host::TPropertyType::OfKind(host::TTypeKind::tkInteger), cls, name,
-                                 &host::MakePropertyEditor<host::TColorProperty>);
   RegisterLookControl<TFulgoLabel>();
   RegisterLookControl<TFulgoButton>();
   RegisterLookControl<tFulgoPanel>();

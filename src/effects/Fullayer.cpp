@@ -16,6 +16,7 @@ const host::TClass& tFulgoLayer::StaticClass() {
                                        .Property("FulgoColor1", &L::GetFulgoColor1, &L::SetFulgoColor1)
                                        .Property("FulgoColor2", &L::GetFulgoColor2, &L::SetFulgoColor2)
                                        .Property("FadeTo", &L::GetFadeTo, &L::SetFadeTo, kButtonFace)
+                                       .AsColor()
                                        .Build();
   return cls;
 }

@@ -33,6 +33,7 @@ const host::TClass& tFulgoArt::StaticClass() {
           .Property("InnerOffsetSizeX", &A::GetInnerOffsetSizeX, &A::SetInnerOffsetSizeX, 0)
           .Property("InnerOffsetSizeY", &A::GetInnerOffsetSizeY, &A::SetInnerOffsetSizeY, 0)
           .Property("Transparent", &A::GetTransparent, &A::SetTransparent, kButtonFace)
+          .AsColor()
           .Build();
   return cls;
 }

@@ -16,6 +16,7 @@ const host::TClass& tFulgoObject::StaticClass() {
                                        .ReadOnly("LayerShadow", &O::GetLayerShadow, nullptr)
                                        .ReadOnly("LayerFrame", &O::GetLayerFrame, nullptr)
                                        .Property("FadeTo", &O::GetFadeTo, &O::SetFadeTo, kButtonFace)
+                                       .AsColor()
                                        .Build();
   return cls;
 }

@@ -195,6 +195,18 @@ TEST(Filer, DefaultsAreNotWritten) {
   EXPECT_EQ(text, "object W: TWidget\nend\n");
 }
 
+TEST(Filer, ADesignPositionIsStreamedAsLeftAndTop) {
+  TWidget w(nullptr);
+  w.SetName("W");
+  // Left -5 in the low half, top 300 in the high half.
+  w.SetDesignInfo(static_cast<std::int32_t>((300u << 16) | 0xFFFBu));
+  const std::string text = ObjectBinaryToText(Write(w));
+  EXPECT_EQ(text, "object W: TWidget\n  Left = -5\n  Top = 300\nend\n");
+  const auto copy = Read(ObjectTextToBinary(text));
+  ASSERT_TRUE(copy);
+  EXPECT_EQ(copy->DesignInfo(), w.DesignInfo());
+}
+
 TEST(Filer, TreeRoundTripsThroughBinaryAndText) {
   const auto form = SampleForm();
   const std::string binary = Write(*form);

@@ -607,13 +607,20 @@ TEST_F(StudioTest, AComponentWithoutAControlIsAnIconThatMovesAndIsKept) {
   driver.PressKey(host::VK_LEFT);
   EXPECT_EQ(studio->Designer().MarkOf(palette).left, 339);
 
-  // Undo brings back the components, and the places of their icons by their names.
+  // The place is kept with the component: through undo, and in the file.
   driver.PressKey(host::VK_DELETE);
   driver.PressKey('Z', host::ssCtrl);
   EXPECT_EQ(studio->Designer().MarkOf(*Form().FindComponent("FulgoPalette1")).left, 339);
+  const std::string path = dir.Name("icons.txt");
+  studio->SaveForm(path);
+  EXPECT_NE(
+      test::ReadAll(path).find("object FulgoPalette1: tFulgoPalette\n    Left = 339\n    Top = 320\n  end"),
+      std::string::npos)
+      << test::ReadAll(path);
+  studio->OpenForm(path);
+  EXPECT_EQ(studio->Designer().MarkOf(*Form().FindComponent("FulgoPalette1")).top, 320);
 
-  // One never placed here lies where it covers no control, its name included.
-  driver.AnswerMessage(host::mrNo);
+  // One never placed in a designer lies where it covers no control, its name included.
   studio->OpenForm(std::string(VANTORA_SOURCE_DIR) + "/data/forms/demo.txt");
   const host::RECT icon = studio->Designer().MarkOf(*Form().FindComponent("SharedPalette"));
   const host::RECT withName{icon.left - 36, icon.top, icon.right + 36, icon.bottom + 16};

@@ -119,6 +119,25 @@ void TComponent::RemoveComponent(TComponent* component) {
   Remove(component);
 }
 
+void TComponent::DefineProperties(TFiler& filer) {
+  TPersistent::DefineProperties(filer);
+  // Each half of the design position is a 16-bit signed value of its own.
+  auto read = [this](int shift) {
+    return TFiler::TReaderProc([this, shift](TReader& reader) {
+      const auto value = static_cast<std::uint32_t>(static_cast<std::uint16_t>(reader.ReadInteger()));
+      const auto kept = static_cast<std::uint32_t>(designInfo_) & ~(0xFFFFu << shift);
+      designInfo_ = static_cast<std::int32_t>(kept | (value << shift));
+    });
+  };
+  auto write = [this](int shift) {
+    return TFiler::TWriterProc([this, shift](TWriter& writer) {
+      writer.WriteInteger(static_cast<std::int16_t>(static_cast<std::uint32_t>(designInfo_) >> shift));
+    });
+  };
+  filer.DefineProperty("Left", read(0), write(0), designInfo_ != 0);
+  filer.DefineProperty("Top", read(16), write(16), designInfo_ != 0);
+}
+
 void TComponent::DestroyComponents() {
   while (!components_.empty()) {
     TComponent* last = components_.back();

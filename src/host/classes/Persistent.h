@@ -73,6 +73,10 @@ class TComponent : public TPersistent {
   virtual void SetName(const std::string& name);
   std::int32_t Tag() const { return tag_; }
   void SetTag(std::int32_t tag) { tag_ = tag; }
+  // Where a designer shows a component that has no control of its own: left in the low 16 bits,
+  // top in the high 16 bits; 0 until it is placed. Streamed as Left and Top.
+  std::int32_t DesignInfo() const { return designInfo_; }
+  void SetDesignInfo(std::int32_t info) { designInfo_ = info; }
   std::string GetNamePath() const override { return name_; }
 
   int ComponentCount() const { return static_cast<int>(components_.size()); }
@@ -112,6 +116,7 @@ class TComponent : public TPersistent {
   void FreeNotification(TComponent* component);
   void RemoveFreeNotification(TComponent* component);
 
+  void DefineProperties(TFiler& filer) override;
   // Called by the reader after all stored values are read and references resolved.
   virtual void Loaded();
   // Reads this component's properties and children from the reader.
@@ -137,6 +142,7 @@ class TComponent : public TPersistent {
   TComponent* owner_ = nullptr;
   std::string name_;
   std::int32_t tag_ = 0;
+  std::int32_t designInfo_ = 0;
   std::uint32_t state_ = 0;
   std::vector<TComponent*> components_;     // owned
   TComponentNames names_;                   // the named ones among them

@@ -83,6 +83,7 @@ struct TPropInfo {
   std::function<bool(const TPersistent&)> StoredFn;  // empty: stored when StoredFlag holds
   bool StoredFlag = true;
   std::optional<TValue> Default;  // empty: no default, always written
+  bool IsColor = false;           // an integer holding a colour: shown by its name, picked from a dialog
 
   bool HasSetter() const { return static_cast<bool>(Setter); }
   bool IsOrdinal() const {
@@ -283,6 +284,11 @@ class ClassBuilder {
   }
   ClassBuilder& Stored(bool stored) {
     props_.back().StoredFlag = stored;
+    return *this;
+  }
+  // The property declared last holds a colour.
+  ClassBuilder& AsColor() {
+    props_.back().IsColor = true;
     return *this;
   }
 

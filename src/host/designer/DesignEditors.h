@@ -108,7 +108,7 @@ class TEnumProperty : public TOrdinalProperty {
 };
 
 // A colour: its name when it has one (clBtnFace), else "$00BBGGRR"; the list offers the names and the
-// ellipsis the colour dialog. The framework registers it for its controls' and fonts' Color.
+// ellipsis the colour dialog. It edits every property the metadata marks as a colour.
 class TColorProperty : public TIntegerProperty {
  public:
   using TIntegerProperty::TIntegerProperty;

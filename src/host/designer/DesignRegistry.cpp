@@ -3,8 +3,6 @@
 #include <strings.h>
 
 #include <algorithm>
-#include "host/forms/Controls.h"
-#include "host/forms/Font.h"
 
 namespace vantora::host {
 
@@ -23,13 +21,6 @@ struct ComponentRegistration {
 };
 
 struct Registry {
-  // The framework's own editors come first, so that a package's own registrations beat them.
-  Registry() {
-    for (const TClass* cls : {&TControl::StaticClass(), &TFont::StaticClass()})
-      properties.push_back(
-          {TPropertyType::OfKind(TTypeKind::tkInteger), cls, "Color", &MakePropertyEditor<TColorProperty>});
-  }
-
   std::vector<std::pair<std::string, std::vector<const TClass*>>> pages;
   std::vector<PropertyRegistration> properties;
   std::vector<ComponentRegistration> components;
@@ -63,7 +54,7 @@ int TypeDistance(const TPropertyType& type, const TPropInfo& prop) {
 TPropertyEditorFactory DefaultPropertyEditor(const TPropInfo& prop) {
   switch (prop.Kind) {
     case TTypeKind::tkInteger:
-      return &MakePropertyEditor<TIntegerProperty>;
+      return prop.IsColor ? &MakePropertyEditor<TColorProperty> : &MakePropertyEditor<TIntegerProperty>;
     case TTypeKind::tkChar:
       return &MakePropertyEditor<TCharProperty>;
     case TTypeKind::tkEnumeration:

@@ -123,6 +123,7 @@ const TClass& TControl::StaticClass() {
           .Property("Anchors", &TControl::Anchors, &TControl::SetAnchors, TAnchors{akLeft, akTop})
           .Property("Caption", &TControl::Caption, &TControl::SetCaption)
           .Property("Color", &TControl::Color, &TControl::SetColor, clWindow)
+          .AsColor()
           .Stored(&TControl::IsColorStored)
           .Property("Cursor", &TControl::Cursor, &TControl::SetCursor, TCursor::Default)
           .Property("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)

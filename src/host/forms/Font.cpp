@@ -15,6 +15,7 @@ const TClass& TFont::StaticClass() {
   static const TClass& cls =
       ClassBuilder<TFont>("TFont", TPersistent::StaticClass())
           .Property("Color", &TFont::Color, &TFont::SetColor, clWindowText)
+          .AsColor()
           .Property("Name", &TFont::Name, &TFont::SetName, std::string("MS Sans Serif"))
           .Property("Size", &TFont::Size, &TFont::SetSize, 8)
           .Property("Style", &TFont::Style, &TFont::SetStyle, TFontStyles{})

@@ -20,6 +20,7 @@ const TEnumInfo& TypeInfoOf(TShapeType) {
 const TClass& TShapeBrush::StaticClass() {
   static const TClass& cls = ClassBuilder<TShapeBrush>("TShapeBrush", TPersistent::StaticClass())
                                  .Property("Color", &TShapeBrush::Color, &TShapeBrush::SetColor, clWhite)
+                                 .AsColor()
                                  .Property("Style", &TShapeBrush::Style, &TShapeBrush::SetStyle, bsSolid)
                                  .Build();
   return cls;
@@ -48,6 +49,7 @@ void TShapeBrush::SetStyle(TBrushStyle value) {
 const TClass& TPen::StaticClass() {
   static const TClass& cls = ClassBuilder<TPen>("TPen", TPersistent::StaticClass())
                                  .Property("Color", &TPen::Color, &TPen::SetColor, clBlack)
+                                 .AsColor()
                                  .Property("Width", &TPen::Width, &TPen::SetWidth, 1)
                                  .Build();
   return cls;
