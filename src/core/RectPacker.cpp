@@ -140,9 +140,9 @@ class SheetSearch {
     const std::int32_t bin = maxSide_ + options_.Spacing;
     Layout layout = *PackInto(items, bin, bin, false);
     std::vector<Item> taken;
-    for (const auto& [index, place] : layout.placed)
+    for (const auto& placed : layout.placed)
       taken.push_back(
-          *std::find_if(items.begin(), items.end(), [&](const Item& i) { return i.index == index; }));
+          *std::find_if(items.begin(), items.end(), [&](const Item& i) { return i.index == placed.first; }));
     if (std::optional<Layout> smaller = Smallest(taken)) return *smaller;
     Fit(layout);
     return layout;
