@@ -38,11 +38,11 @@ void ReadInto(host::TComponent& Control, host::TStream& Stream) {
 }  // namespace
 
 bool tFulgoControl::GetAllowRebuild() const {
-  return FulgoInt().RebuildEnabled;
+  return FulgoInt().GetAllowRebuild();
 }
 
 void tFulgoControl::SetAllowRebuild(bool Value) {
-  FulgoInt().RebuildEnabled = Value;
+  FulgoInt().SetAllowRebuild(Value);
 }
 
 void SaveControlToFile(host::TComponent& Control, const std::string& FileName) {

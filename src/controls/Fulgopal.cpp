@@ -110,7 +110,7 @@ void tFulgoPalette::RebuildPalette() {
   if (!RebuiltAfterLoad && LoadingSeen) return;
   // Built from pending faces, the palette would miss their colours.
   WaitsForFaces = std::any_of(RegisteredInterfaces.begin(), RegisteredInterfaces.end(),
-                              [](const tFulgoInt* item) { return item->FacePending; });
+                              [](const tFulgoInt* item) { return item->IsFacePending(); });
   if (WaitsForFaces) return;
 
   Builder = std::make_unique<tFulgoOnePalette>();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "controls/Fulcust.h"
 #include "controls/Fulgopal.h"
@@ -32,14 +33,14 @@ void tFulgoInt::Add(tFulgoArt* Art) {
 }
 
 void tFulgoInt::LoadIfCreated() {
-  if (LoadedDone) return;
-  if (LoadedMode == fgUnknown) {
-    LoadedMode = fgCreated;
+  if (loaded_) return;
+  if (loadedMode_ == fgUnknown) {
+    loadedMode_ = fgCreated;
     if (UseGlobalPalette && Control->Text().empty()) {
-      const bool enabled = RebuildEnabled;
-      RebuildEnabled = false;
+      const bool enabled = rebuildEnabled_;
+      rebuildEnabled_ = false;
       Control->SetText(Control->ClassName() + "1");
-      RebuildEnabled = enabled;
+      rebuildEnabled_ = enabled;
     }
   }
   Loaded();
@@ -49,31 +50,54 @@ void tFulgoInt::Paint() {
   if (!CurrentArt) return;
   LoadIfCreated();
   BuildFaces();
-  if (FulgoPalette && UseGlobalPalette && LoadedMode == fgLoaded) FulgoPalette->SetActive(true);
-  if (CurrentArt->Dib->Empty() && !InPaintRebuild) {
-    // Left set when the render fails, so a broken look is not retried at every paint.
-    InPaintRebuild = true;
+  if (FulgoPalette && UseGlobalPalette && loadedMode_ == fgLoaded) FulgoPalette->SetActive(true);
+  if (ShouldRender(RenderCause::Paint)) {
+    // Left set when the render throws, so a broken look is not retried at every paint.
+    inPaintRender_ = true;
     Rebuild();
-    InPaintRebuild = false;
+    inPaintRender_ = false;
   }
   if (!CurrentArt->Dib->Empty()) DrawAt(*Canvas, 0, 0);
   if (Control->IsDesigning()) LoadBackground();
 }
 
 void tFulgoInt::Rebuild() {
-  if (!RenderFace()) return;
+  if (!RenderFace(RenderCause::Change)) return;
   UpdateScreenPalette();
   if (OnAfterRebuild) OnAfterRebuild(this);
 }
 
-bool tFulgoInt::RenderFace() {
-  if (!AutoSize && !SizeFromBounds) SetNeededDimension(Control->Width(), Control->Height());
-  if (AutoSize) SetNeededDimension(-1, -1);
-  SizeFromBounds = false;
-  if (!RebuildEnabled || !CurrentArt || !LoadedDone) return false;
+// The rules of rendering a face:
+// - Nothing renders before Loaded, without an art to draw, or while the control's AllowRebuild is
+//   off: a reader or a batch of changes turns it off and rebuilds once when it is done.
+// - A change renders the face at once (a face left pending renders with it).
+// - A paint renders only a face that is still empty, and never from within its own render: a look
+//   that fails to render leaves the face empty and is not tried again at every paint.
+// - A demand renders only a face that loading left pending, so reading a form renders nothing until
+//   a face is painted or a shared palette needs its colours.
+bool tFulgoInt::ShouldRender(RenderCause Cause) const {
+  if (!loaded_ || !CurrentArt || !rebuildEnabled_) return false;
+  switch (Cause) {
+    case RenderCause::Change:
+      return true;
+    case RenderCause::Paint:
+      return CurrentArt->Dib->Empty() && !inPaintRender_;
+    case RenderCause::Demand:
+      return facePending_;
+  }
+  return false;
+}
+
+bool tFulgoInt::RenderFace(RenderCause Cause) {
+  const bool sizeGiven = std::exchange(sizeFromBounds_, false);
+  if (!ShouldRender(Cause)) return false;
+  if (AutoSize)
+    SetNeededDimension(-1, -1);
+  else if (!sizeGiven)
+    SetNeededDimension(Control->Width(), Control->Height());
 
   // Cleared first: a face whose render fails is not tried again for being pending.
-  FacePending = false;
+  facePending_ = false;
   for (int i = 0; i < Arts.GetActiveCount(); ++i) Arts.GetActiveArt(i)->Render();
   if (AutoSize &&
       (CurrentArt->GetWidth() != Control->Width() || CurrentArt->GetHeight() != Control->Height()))
@@ -82,7 +106,7 @@ bool tFulgoInt::RenderFace() {
 }
 
 void tFulgoInt::BuildFace() {
-  if (FacePending && RenderFace() && OnAfterRebuild) OnAfterRebuild(this);
+  if (RenderFace(RenderCause::Demand) && OnAfterRebuild) OnAfterRebuild(this);
 }
 
 void tFulgoInt::BuildFaces() {
@@ -109,15 +133,15 @@ void tFulgoInt::UpdateScreenPalette() {
 
 void tFulgoInt::Loaded() {
   if (UseGlobalPalette && !FulgoPalette) JoinGlobalPalette();
-  if (LoadedMode == fgUnknown) LoadedMode = fgLoaded;
+  if (loadedMode_ == fgUnknown) loadedMode_ = fgLoaded;
   // Members of a form being read join without rebuilding it; the first paint activates it once.
-  if (UseGlobalPalette && LoadedMode == fgLoaded && FulgoPalette) FulgoPalette->SetActive(false);
-  LoadedDone = true;
+  if (UseGlobalPalette && loadedMode_ == fgLoaded && FulgoPalette) FulgoPalette->SetActive(false);
+  loaded_ = true;
   // A generic control read from a stream has no art until one is handed to it. One made in code is
   // loaded at its first paint, which needs the face at once.
   if (CurrentArt) {
-    if (LoadedMode == fgLoaded)
-      FacePending = true;
+    if (loadedMode_ == fgLoaded)
+      facePending_ = true;
     else
       CurrentArt->Rebuild();
   }
@@ -173,7 +197,7 @@ void tFulgoInt::SetBounds(std::int32_t, std::int32_t, std::int32_t Width, std::i
   Height = std::max(Height, 0);
   if (AutoSize || (Width == Control->Width() && Height == Control->Height())) return;
   SetNeededDimension(Width, Height);
-  SizeFromBounds = true;
+  sizeFromBounds_ = true;
   Rebuild();
 }
 

@@ -52,18 +52,7 @@ class tFulgoInt {
   virtual ~tFulgoInt();
 
   TFulgoSprite Sprite;
-  fLoadedMode LoadedMode = fgUnknown;
   eDrawMode DrawMode = edOpaque;
-  // The rebuild in progress was started by SetBounds with a new size.
-  bool SizeFromBounds = false;
-  bool InPaintRebuild = false;
-  // The control's AllowRebuild: rebuilds render only while true.
-  bool RebuildEnabled = true;
-  // Loaded has run; nothing renders before.
-  bool LoadedDone = false;
-  // A control read from a stream builds its face when it is first needed (BuildFace), so that
-  // reading a form renders nothing.
-  bool FacePending = false;
   // The art that is drawn, set by the control; not owned.
   tFulgoArt* CurrentArt = nullptr;
   bool UpdatePalette = true;
@@ -94,6 +83,12 @@ class tFulgoInt {
   void CheckSize(std::int32_t Width, std::int32_t Height) const;
   // The loading step of a control that was never read from a stream (its first paint does it).
   void LoadIfCreated();
+  fLoadedMode GetLoadedMode() const { return loadedMode_; }
+  // The control's AllowRebuild: while false, changes are taken but nothing renders.
+  bool GetAllowRebuild() const { return rebuildEnabled_; }
+  void SetAllowRebuild(bool Value) { rebuildEnabled_ = Value; }
+  // Read from a stream and not yet rendered: the face is built when first needed.
+  bool IsFacePending() const { return facePending_; }
 
   void DrawAt(host::TCanvas& ACanvas, std::int32_t X, std::int32_t Y);
   // Drops the saved screen background so that the next transparent draw grabs it anew.
@@ -117,10 +112,29 @@ class tFulgoInt {
   bool PaletteChanged(bool Foreground);
 
  private:
+  // What asks for a face to be rendered.
+  enum class RenderCause : std::uint8_t {
+    Change,  // an art, the size, the draw mode or the state changed (Rebuild)
+    Paint,   // a paint found the face empty
+    Demand,  // the face is needed now (BuildFace), for painting or for a shared palette
+  };
+  // Whether a face renders now; the one place that decides it. See the rules beside it.
+  bool ShouldRender(RenderCause Cause) const;
+  // Sizes the arts and renders them when ShouldRender allows; false when nothing rendered.
+  bool RenderFace(RenderCause Cause);
   void JoinGlobalPalette();
-  // The render of Rebuild, without the screen palette's update; false when nothing rendered.
-  bool RenderFace();
   void UpdateScreenPalette();
+
+  fLoadedMode loadedMode_ = fgUnknown;
+  // Loaded has run.
+  bool loaded_ = false;
+  bool rebuildEnabled_ = true;
+  // Read from a stream and not yet rendered.
+  bool facePending_ = false;
+  // The render in progress was asked by a paint.
+  bool inPaintRender_ = false;
+  // The rebuild in progress was started by SetBounds with a new size, already given to the arts.
+  bool sizeFromBounds_ = false;
 };
 
 // The initial look of a new button or panel: a background of Brush with a thin black frame and a

@@ -53,7 +53,7 @@ TEST_F(LabelTest, ALabelMadeInCodeRendersAtItsFirstPaintAndFollowsItsCaption) {
   form->Show();
   app->ProcessMessages();
   tFulgoInt& face = label->FulgoInt();
-  EXPECT_EQ(face.LoadedMode, fgCreated);
+  EXPECT_EQ(face.GetLoadedMode(), fgCreated);
   ASSERT_FALSE(label->Art->Dib->Empty());
   EXPECT_EQ(label->Width(), label->Art->GetWidth());
   EXPECT_EQ(label->Height(), label->Art->GetHeight());
@@ -120,11 +120,37 @@ TEST_F(LabelTest, AnImposedSizeRendersOnceAndOnlyWhenItChanges) {
   EXPECT_EQ(label->Left(), 7);
 }
 
+TEST_F(LabelTest, ChangesWhileRebuildsAreOffRenderNothingUntilOneRebuildTakesThemAll) {
+  host::TForm* form = NewForm(300, 120);
+  TFulgoLabel* label = NewLabel(form, "Batch");
+  int renders = 0;
+  label->FulgoInt().OnAfterRebuild = [&](tFulgoInt*) { ++renders; };
+  form->Show();
+  app->ProcessMessages();
+  label->SetAutoSize(false);
+  ASSERT_EQ(renders, 1);
+  {
+    NoRebuilds quiet(*label);
+    label->SetCaption("Batched changes");
+    label->SetBounds(0, 0, 180, 40);
+    label->SetDrawMode(edTransparent);
+    label->Invalidate();
+    app->ProcessMessages();
+    EXPECT_EQ(renders, 1) << "neither the changes nor the paint render";
+    EXPECT_EQ(label->Art->FulgoText->Caption, "Batched changes") << "the changes are taken";
+  }
+  EXPECT_TRUE(label->GetAllowRebuild());
+  label->Rebuild();
+  EXPECT_EQ(renders, 2);
+  EXPECT_EQ(label->Art->GetWidth(), 180) << "the size given while rebuilds were off holds";
+  EXPECT_EQ(label->Art->GetHeight(), 40);
+}
+
 TEST_F(LabelTest, ALabelReadFromAFormIsLoadedAndRenderedFromItsStoredLook) {
   host::TCustomForm* form = ShowForm(kLabelForm);
   auto* label = dynamic_cast<TFulgoLabel*>(form->FindComponent("Label1"));
   ASSERT_NE(label, nullptr);
-  EXPECT_EQ(label->FulgoInt().LoadedMode, fgLoaded);
+  EXPECT_EQ(label->FulgoInt().GetLoadedMode(), fgLoaded);
   EXPECT_EQ(label->Art->FulgoText->Caption, "Hello");
   EXPECT_EQ(label->Width(), label->Art->GetWidth());
   EXPECT_EQ(PixelAt(*label, 1, 1), kScreenRed);
@@ -234,7 +260,7 @@ TEST_F(LabelTest, AFreshGenericControlHasTheBareDefaultsAndShowsTheLastTextItIsG
 
   // Read from a form it has no art to render, and paints nothing.
   host::TCustomForm* form = ShowForm("object Form1: TForm\n  object Gen1: TFulgoGen\n  end\nend\n");
-  EXPECT_EQ(dynamic_cast<TFulgoGen*>(form->FindComponent("Gen1"))->FulgoInt().LoadedMode, fgLoaded);
+  EXPECT_EQ(dynamic_cast<TFulgoGen*>(form->FindComponent("Gen1"))->FulgoInt().GetLoadedMode(), fgLoaded);
 }
 
 }  // namespace
