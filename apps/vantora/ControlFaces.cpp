@@ -1,6 +1,7 @@
 #include "ControlFaces.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -114,12 +115,21 @@ int FillLuminance(const tFulgoColor& fill) {
   return sum / std::max(stops, 1);
 }
 
-// Disabled letters are grey: the dark one or the light one, whichever stands further from the face.
-TColor DisabledTextColor(const tFulgoColor& face) {
-  constexpr int kDark = 0x30, kLight = 0xE0;
-  const int lum = FillLuminance(face);
-  const int grey = lum - kDark > kLight - lum ? kDark : kLight;
-  return static_cast<TColor>(grey | grey << 8 | grey << 16);
+// Disabled letters are grey: of the greys that read well on the face, the one that stands furthest
+// from both the face and the up letters, so that the button plainly cannot be pressed.
+TColor DisabledTextColor(const tFulgoColor& face, const tFulgoColor& upLetters) {
+  constexpr int kDarkest = 0x10, kLightest = 0xE8, kReadable = 88;
+  const int faceLum = FillLuminance(face), lettersLum = FillLuminance(upLetters);
+  int best = faceLum < 0x80 ? kLightest : kDarkest, bestDistance = -1;
+  for (int grey = kDarkest; grey <= kLightest; ++grey) {
+    if (std::abs(grey - faceLum) < kReadable) continue;
+    const int distance = std::min(std::abs(grey - faceLum), std::abs(grey - lettersLum));
+    if (distance > bestDistance) {
+      best = grey;
+      bestDistance = distance;
+    }
+  }
+  return static_cast<TColor>(best | best << 8 | best << 16);
 }
 
 void GiveStateLooks(TFulgoButton& button) {
@@ -138,8 +148,10 @@ void GiveStateLooks(TFulgoButton& button) {
   }
   Brighten(*button.MouseOverArt->FulgoBackground->FulgoColor);
   tFulgoText& disabled = *button.DisableArt->FulgoText;
+  const TColor grey =
+      DisabledTextColor(*button.DisableArt->FulgoBackground->FulgoColor, *button.Art->FulgoText->FulgoColor);
   disabled.FulgoColor->SetColorType(fgBrush);
-  disabled.FulgoColor->SetBrush(DisabledTextColor(*button.DisableArt->FulgoBackground->FulgoColor));
+  disabled.FulgoColor->SetBrush(grey);
   disabled.LayerShadow->SetActive(false);
   button.ChildStateChanged();
 }

@@ -1,4 +1,5 @@
 // The label presets of the bundled gallery as the wizard and the gallery sheet show them.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -65,9 +66,11 @@ int FaceLuminance(const tFulgoColor& face) {
   return sum / stops;
 }
 
-TEST_F(GalleryPresetTest, DisabledButtonPresetsStayReadable) {
+TEST_F(GalleryPresetTest, DisabledButtonPresetsStayReadableAndLookDisabled) {
   // Lightness apart, letters to face, that still reads at a glance.
   constexpr int kReadable = 80;
+  // Lightness apart, disabled to up (letters or face), that shows at a glance the button is off.
+  constexpr int kLooksOff = 48;
   const fs::path gallery = fs::path(VANTORA_TEST_INI).parent_path() / "gallery";
   int presets = 0;
   for (const auto& entry : fs::directory_iterator(gallery)) {
@@ -79,8 +82,14 @@ TEST_F(GalleryPresetTest, DisabledButtonPresetsStayReadable) {
     const tFulgoButtonArt& disabled = *button.DisableArt;
     const TColor text = disabled.FulgoText->FulgoColor->Brush;
     const int letters = Luminance(host::GetRValue(text), host::GetGValue(text), host::GetBValue(text));
-    EXPECT_GE(std::abs(letters - FaceLuminance(*disabled.FulgoBackground->FulgoColor)), kReadable)
-        << entry.path().filename();
+    const int face = FaceLuminance(*disabled.FulgoBackground->FulgoColor);
+    EXPECT_GE(std::abs(letters - face), kReadable) << entry.path().filename();
+    const TColor upText = button.Art->FulgoText->FulgoColor->Brush;
+    const int upLetters =
+        Luminance(host::GetRValue(upText), host::GetGValue(upText), host::GetBValue(upText));
+    const int upFace = FaceLuminance(*button.Art->FulgoBackground->FulgoColor);
+    EXPECT_GE(std::max(std::abs(letters - upLetters), std::abs(face - upFace)), kLooksOff)
+        << entry.path().filename() << ": the disabled state looks like up";
   }
   EXPECT_GE(presets, 10);
 }
