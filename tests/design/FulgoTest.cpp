@@ -39,7 +39,6 @@ class FulgoRegistrationTest : public testing::ControlsTest {
     form->Show();
   }
   ~FulgoRegistrationTest() override {
-    host::DialogResponder().OnShow = nullptr;
     host::DialogResponder().Clear();
     host::ClearDesignRegistry();
   }
@@ -55,14 +54,12 @@ class FulgoRegistrationTest : public testing::ControlsTest {
     app->ProcessMessages();
     return control;
   }
-  // Notes which wizard opened, then cancels it.
-  void CancelWizards() {
-    host::DialogResponder().OnShow = [this](host::TCustomForm& shown) {
-      if (auto* wizard = dynamic_cast<TfrmWizard*>(&shown)) {
-        opened.push_back(wizard->EditMode);
-        wizard->SetModalResult(host::mrCancel);
-      }
-    };
+  // The next wizard shown notes which kind it edits and is cancelled; an unexpected one fails the test.
+  void CancelNextWizard() {
+    driver.OnModal("Vantora Wizard", [this](host::TCustomForm& shown) {
+      opened.push_back(dynamic_cast<TfrmWizard&>(shown).EditMode);
+      shown.SetModalResult(host::mrCancel);
+    });
   }
 
   host::TForm* form = nullptr;
@@ -81,7 +78,6 @@ TEST_F(FulgoRegistrationTest, ThePalettePageHoldsTheFiveComponentsInOrder) {
 }
 
 TEST_F(FulgoRegistrationTest, LookControlsShowTheWizardAndAboutRowsAndOpenTheirOwnWizard) {
-  CancelWizards();
   auto* label = Add<TFulgoLabel>();
   auto* button = Add<TFulgoButton>();
   auto* panel = Add<tFulgoPanel>();
@@ -100,7 +96,9 @@ TEST_F(FulgoRegistrationTest, LookControlsShowTheWizardAndAboutRowsAndOpenTheirO
   EXPECT_EQ(dynamic_cast<TAboutProperty*>(Editor(*generic, "About").get()), nullptr);
 
   // The row's ellipsis opens the wizard of the control's kind and marks the form modified.
+  CancelNextWizard();
   Editor(*button, "Wizard")->Edit();
+  CancelNextWizard();
   Editor(*panel, "Wizard")->Edit();
   EXPECT_EQ(opened, (std::vector<teEditing>{edButton, edPanel}));
   EXPECT_GE(designer.modified, 1);
@@ -112,6 +110,7 @@ TEST_F(FulgoRegistrationTest, LookControlsShowTheWizardAndAboutRowsAndOpenTheirO
   const int before = designer.modified;
   editor->ExecuteVerb(1);
   EXPECT_EQ(opened.size(), 2u) << "only verb 0 does anything";
+  CancelNextWizard();
   editor->ExecuteVerb(0);
   EXPECT_EQ(opened, (std::vector<teEditing>{edButton, edPanel, edLabel}));
   EXPECT_EQ(designer.modified, before + 1);
