@@ -27,7 +27,6 @@ class TFulgoGraphicControl : public host::TGraphicControl, public tFulgoControl 
 
   // The o variants set it: their palette component is found at run time, never stored.
   bool PaletteNotStored = false;
-  std::int32_t AboutValue = 1;
   std::int32_t PaletteGroup = 0;
   bool PaletteGlobal = false;
 
@@ -47,26 +46,6 @@ class TFulgoGraphicControl : public host::TGraphicControl, public tFulgoControl 
   void CallComponentDefaults();
   void Rebuild() override { fulgoInt_->Rebuild(); }
   void LoadBackground() { fulgoInt_->LoadBackground(); }
-  void SaveToFile(const std::string& FileName) { SaveControlToFile(*this, FileName); }
-  // Keeps the control's own palette component and AutoSize, whatever the file holds.
-  void LoadFromFile(const std::string& FileName) { LoadControlFromFile(*this, FileName, true); }
-
-  // The "Wizard" property carries the designer's wizard row: it reads as the control itself and
-  // writing it only rebuilds.
-  host::TPersistent* GetSelf() const {
-    return const_cast<host::TPersistent*>(static_cast<const host::TPersistent*>(this));
-  }
-  void SetWizLabel(host::TPersistent*) { Rebuild(); }
-  std::int32_t GetAbout() const { return AboutValue; }
-  void SetAbout(std::int32_t Value) { AboutValue = Value; }
-  tFulgoPalette* GetFulgoPalette() const { return fulgoInt_->FulgoPalette; }
-  void SetFulgoPalette(tFulgoPalette* Value) { fulgoInt_->SetFulgoPalette(Value); }
-  bool GetUpdatePalette() const { return fulgoInt_->UpdatePalette; }
-  void SetUpdatePalette(bool Value) { fulgoInt_->UpdatePalette = Value; }
-  bool GetAutoSize() const { return fulgoInt_->AutoSize; }
-  void SetAutoSize(bool Value) { fulgoInt_->SetAutoSize(Value); }
-  eDrawMode GetDrawMode() const { return fulgoInt_->DrawMode; }
-  void SetDrawMode(eDrawMode Value) { fulgoInt_->SetDrawMode(Value); }
   void SetPaletteGroup(std::int32_t Value);
   void SetPaletteGlobal(bool Value);
   bool SavePalette() const { return !PaletteNotStored; }
@@ -76,6 +55,7 @@ class TFulgoGraphicControl : public host::TGraphicControl, public tFulgoControl 
 
  protected:
   void Paint() override { fulgoInt_->Paint(); }
+  bool KeepsAutoSizeOnLoad() const override { return true; }
 
  private:
   void JoinWindowPalette();

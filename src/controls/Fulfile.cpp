@@ -45,6 +45,54 @@ void tFulgoControl::SetAllowRebuild(bool Value) {
   FulgoInt().SetAllowRebuild(Value);
 }
 
+host::TControl& tFulgoControl::HostControl() const {
+  return *FulgoInt().Control;
+}
+
+host::TPersistent* tFulgoControl::GetSelf() const {
+  return &HostControl();
+}
+
+tFulgoPalette* tFulgoControl::GetFulgoPalette() const {
+  return FulgoInt().FulgoPalette;
+}
+
+void tFulgoControl::SetFulgoPalette(tFulgoPalette* Value) {
+  FulgoInt().SetFulgoPalette(Value);
+}
+
+bool tFulgoControl::GetUpdatePalette() const {
+  return FulgoInt().UpdatePalette;
+}
+
+void tFulgoControl::SetUpdatePalette(bool Value) {
+  FulgoInt().UpdatePalette = Value;
+}
+
+bool tFulgoControl::GetAutoSize() const {
+  return FulgoInt().AutoSize;
+}
+
+void tFulgoControl::SetAutoSize(bool Value) {
+  FulgoInt().SetAutoSize(Value);
+}
+
+eDrawMode tFulgoControl::GetDrawMode() const {
+  return FulgoInt().DrawMode;
+}
+
+void tFulgoControl::SetDrawMode(eDrawMode Value) {
+  FulgoInt().SetDrawMode(Value);
+}
+
+void tFulgoControl::SaveToFile(const std::string& FileName) const {
+  SaveControlToFile(HostControl(), FileName);
+}
+
+void tFulgoControl::LoadFromFile(const std::string& FileName) {
+  LoadControlFromFile(HostControl(), FileName, KeepsAutoSizeOnLoad());
+}
+
 void SaveControlToFile(host::TComponent& Control, const std::string& FileName) {
   host::TMemoryStream file;
   host::WriteComponent(file, Control);

@@ -3,18 +3,26 @@
 // stream and reads it back into the other. The windowless controls and the panel share this.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "VantoraExport.h"
 #include "host/classes/Persistent.h"
 #include "host/classes/Stream.h"
+#include "model/Fulgoart.h"
 
 VANTORA_API_BEGIN
 namespace vantora {
 
-class tFulgoInt;
+namespace host {
+class TControl;
+}
 
-// What every control of the library is beside its host base class.
+class tFulgoInt;
+class tFulgoPalette;
+
+// What every control of the library is beside its host base class: the accessors of the
+// properties they all publish, reached through the rendering interface, and their control files.
 class tFulgoControl {
  public:
   virtual ~tFulgoControl() = default;
@@ -24,6 +32,34 @@ class tFulgoControl {
   virtual void Rebuild() = 0;
   bool GetAllowRebuild() const;
   void SetAllowRebuild(bool Value);
+
+  std::int32_t AboutValue = 1;
+
+  // The host control this is, as the rendering interface knows it.
+  host::TControl& HostControl() const;
+
+  // The "Wizard" property carries the designer's wizard row: it reads as the control itself and
+  // writing it only rebuilds.
+  host::TPersistent* GetSelf() const;
+  void SetWizLabel(host::TPersistent*) { Rebuild(); }
+  std::int32_t GetAbout() const { return AboutValue; }
+  void SetAbout(std::int32_t Value) { AboutValue = Value; }
+  tFulgoPalette* GetFulgoPalette() const;
+  void SetFulgoPalette(tFulgoPalette* Value);
+  bool GetUpdatePalette() const;
+  void SetUpdatePalette(bool Value);
+  bool GetAutoSize() const;
+  void SetAutoSize(bool Value);
+  eDrawMode GetDrawMode() const;
+  void SetDrawMode(eDrawMode Value);
+
+  void SaveToFile(const std::string& FileName) const;
+  // Keeps the control's own palette component, and its AutoSize where the class says so.
+  void LoadFromFile(const std::string& FileName);
+
+ protected:
+  // Whether loading a control file keeps the AutoSize the control has.
+  virtual bool KeepsAutoSizeOnLoad() const = 0;
 };
 
 // Switches rebuilding off for a scope and puts the old value back however the scope ends.

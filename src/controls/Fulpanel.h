@@ -25,8 +25,6 @@ class tFulgoCustomPanel : public host::TCustomPanel, public tFulgoControl {
   explicit tFulgoCustomPanel(host::TComponent* AOwner);
   ~tFulgoCustomPanel() override;
 
-  std::int32_t AboutValue = 1;
-
   tFulgoInt& FulgoInt() const override { return *fulgoInt_; }
 
   void AssignTo(host::TPersistent* Dest) const override;
@@ -43,29 +41,11 @@ class tFulgoCustomPanel : public host::TCustomPanel, public tFulgoControl {
   void SetDefaults();
   void CallComponentDefaults();
   void Rebuild() override { fulgoInt_->Rebuild(); }
-  void SaveToFile(const std::string& FileName) { SaveControlToFile(*this, FileName); }
-  // Keeps the panel's palette component; AutoSize comes from the file.
-  void LoadFromFile(const std::string& FileName) { LoadControlFromFile(*this, FileName, false); }
-
-  // The "Wizard" property carries the designer's wizard row: it reads as the control itself and
-  // writing it only rebuilds.
-  host::TPersistent* GetSelf() const {
-    return const_cast<host::TPersistent*>(static_cast<const host::TPersistent*>(this));
-  }
-  void SetWizLabel(host::TPersistent*) { Rebuild(); }
-  std::int32_t GetAbout() const { return AboutValue; }
-  void SetAbout(std::int32_t Value) { AboutValue = Value; }
-  tFulgoPalette* GetFulgoPalette() const { return fulgoInt_->FulgoPalette; }
-  void SetFulgoPalette(tFulgoPalette* Value) { fulgoInt_->SetFulgoPalette(Value); }
-  bool GetUpdatePalette() const { return fulgoInt_->UpdatePalette; }
-  void SetUpdatePalette(bool Value) { fulgoInt_->UpdatePalette = Value; }
-  bool GetAutoSize() const { return fulgoInt_->AutoSize; }
-  void SetAutoSize(bool Value) { fulgoInt_->SetAutoSize(Value); }
-  eDrawMode GetDrawMode() const { return fulgoInt_->DrawMode; }
-  void SetDrawMode(eDrawMode Value) { fulgoInt_->SetDrawMode(Value); }
 
  protected:
   void Paint() override { fulgoInt_->Paint(); }
+  // AutoSize comes from the file.
+  bool KeepsAutoSizeOnLoad() const override { return false; }
 
  private:
   std::unique_ptr<tFulgoInt> fulgoInt_;

@@ -150,35 +150,6 @@ class FlagScope {
   bool old_;
 };
 
-tFulgoControl& AsFulgo(host::TControl& control) {
-  return dynamic_cast<tFulgoControl&>(control);
-}
-
-// The library's controls are windowless controls or panels; these reach either.
-tFulgoPalette* PaletteOf(host::TControl& control) {
-  if (auto* panel = dynamic_cast<tFulgoCustomPanel*>(&control)) return panel->GetFulgoPalette();
-  return dynamic_cast<TFulgoGraphicControl&>(control).GetFulgoPalette();
-}
-
-void SetControlPalette(host::TControl& control, tFulgoPalette* palette) {
-  if (auto* panel = dynamic_cast<tFulgoCustomPanel*>(&control))
-    panel->SetFulgoPalette(palette);
-  else
-    dynamic_cast<TFulgoGraphicControl&>(control).SetFulgoPalette(palette);
-}
-
-bool UpdatePaletteOf(host::TControl& control) {
-  if (auto* panel = dynamic_cast<tFulgoCustomPanel*>(&control)) return panel->GetUpdatePalette();
-  return dynamic_cast<TFulgoGraphicControl&>(control).GetUpdatePalette();
-}
-
-void SetUpdatePaletteOf(host::TControl& control, bool value) {
-  if (auto* panel = dynamic_cast<tFulgoCustomPanel*>(&control))
-    panel->SetUpdatePalette(value);
-  else
-    dynamic_cast<TFulgoGraphicControl&>(control).SetUpdatePalette(value);
-}
-
 }  // namespace
 
 const host::TClass& TfrmWizard::StaticClass() {
@@ -324,15 +295,14 @@ void TfrmWizard::CreateParts() {
   WorkLabel = new TFulgoLabel(this);
   WorkButton = new TFulgoButton(this);
   WorkPanel = new tFulgoPanel(this);
-  for (host::TControl* work : std::initializer_list<host::TControl*>{WorkLabel, WorkButton, WorkPanel}) {
-    AsFulgo(*work).SetAllowRebuild(false);
-    work->SetVisible(false);
-    work->SetBounds(0, 0, work->Width(), work->Height());
-    work->SetParent(this);
+  for (tFulgoControl* work : std::initializer_list<tFulgoControl*>{WorkLabel, WorkButton, WorkPanel}) {
+    work->SetAllowRebuild(false);
+    work->SetUpdatePalette(false);
+    host::TControl& control = work->HostControl();
+    control.SetVisible(false);
+    control.SetBounds(0, 0, control.Width(), control.Height());
+    control.SetParent(this);
   }
-  WorkLabel->SetUpdatePalette(false);
-  WorkButton->SetUpdatePalette(false);
-  WorkPanel->SetUpdatePalette(false);
   WorkButton->SetAutoSize(false);
   WorkPanel->SetAutoSize(false);
 
@@ -352,11 +322,11 @@ void TfrmWizard::CreateParts() {
   PresetLabel->SetBounds(6, 175, PresetLabel->Width(), PresetLabel->Height());
   PresetButton->SetBounds(6, 175, PresetButton->Width(), PresetButton->Height());
   PresetPanel->SetBounds(600, 400, PresetPanel->Width(), PresetPanel->Height());
-  for (host::TControl* preset :
-       std::initializer_list<host::TControl*>{PresetLabel, PresetButton, PresetPanel}) {
-    AsFulgo(*preset).SetAllowRebuild(false);
-    preset->SetVisible(false);
-    preset->SetParent(scrlPreset);
+  for (tFulgoControl* preset :
+       std::initializer_list<tFulgoControl*>{PresetLabel, PresetButton, PresetPanel}) {
+    preset->SetAllowRebuild(false);
+    preset->HostControl().SetVisible(false);
+    preset->HostControl().SetParent(scrlPreset);
   }
 
   WizardPalette->SetActive(false);
@@ -470,7 +440,7 @@ tFulgoControl& TfrmWizard::WorkControl() const {
   return *WorkLabel;
 }
 
-host::TControl& TfrmWizard::PresetControl() const {
+tFulgoControl& TfrmWizard::PresetControl() const {
   switch (EditMode) {
     case edButton:
       return *PresetButton;
@@ -485,7 +455,7 @@ host::TControl& TfrmWizard::PresetControl() const {
 namespace {
 
 host::TControl& WorkOf(const TfrmWizard& form) {
-  return dynamic_cast<host::TControl&>(form.WorkControl());
+  return form.WorkControl().HostControl();
 }
 
 tFulgoArt* StateArt(const TFulgoButton& button, int state) {
@@ -738,7 +708,7 @@ void TfrmWizard::SetToColor() {
 
 void TfrmWizard::RebuildLabel() {
   ShowStateDifferences();
-  host::TControl& preset = PresetControl();
+  host::TControl& preset = PresetControl().HostControl();
   if (rdoMyCaption->Checked() && PresetsFound && preset.Caption() != EditedText()->Caption) {
     preset.SetCaption(EditedText()->Caption);
     RebuildPreset();
@@ -1218,7 +1188,7 @@ void TfrmWizard::InitPreset() {
 }
 
 void TfrmWizard::SetlstFiles() {
-  host::TControl& preset = PresetControl();
+  host::TControl& preset = PresetControl().HostControl();
   if (!PresetsFound) {
     preset.SetVisible(false);
     MemoNoPresets->SetVisible(true);
@@ -1233,12 +1203,9 @@ void TfrmWizard::SetlstFiles() {
   preset.SetVisible(true);
 }
 
-bool TfrmWizard::LoadComponentFile(host::TComponent& Target, const std::string& FileName) {
+bool TfrmWizard::LoadComponentFile(tFulgoControl& Target, const std::string& FileName) {
   try {
-    if (auto* control = dynamic_cast<TFulgoGraphicControl*>(&Target))
-      control->LoadFromFile(FileName);
-    else
-      dynamic_cast<tFulgoCustomPanel&>(Target).LoadFromFile(FileName);
+    Target.LoadFromFile(FileName);
     return true;
   } catch (const std::exception& error) {
     ReportLoadError(FileName, error.what());
@@ -1251,13 +1218,13 @@ void TfrmWizard::lstFilesClick(host::TPersistent*) {
   const int index = lstFiles->ItemIndex();
   if (index < 0 || index >= static_cast<int>(Presets.size())) return;
   const tPreset& chosen = Presets[static_cast<std::size_t>(index)];
-  host::TControl& preset = PresetControl();
+  tFulgoControl& preset = PresetControl();
   // A preset that fails to load leaves the last good one shown and chosen.
   if (!LoadComponentFile(preset, chosen.Path)) return;
   PresetName = chosen.Name;
-  preset.SetVisible(false);
-  if (rdoMyCaption->Checked()) preset.SetCaption(EditedText()->Caption);
-  SetControlPalette(preset, WizardPalette);
+  preset.HostControl().SetVisible(false);
+  if (rdoMyCaption->Checked()) preset.HostControl().SetCaption(EditedText()->Caption);
+  preset.SetFulgoPalette(WizardPalette);
   if (EditMode == edLabel) PresetLabel->SetAutoSize(true);
   FullRebuild = true;
   RebuildPreset();
@@ -1277,31 +1244,31 @@ class AbortPaletteChanges {
 }  // namespace
 
 void TfrmWizard::RebuildPreset() {
-  host::TControl& preset = PresetControl();
+  tFulgoControl& preset = PresetControl();
   WizardPalette->SetActive(false);
   {
     AbortPaletteChanges quiet;
     {
-      RebuildsAllowed allowed(AsFulgo(preset));
+      RebuildsAllowed allowed(preset);
       if (EditMode == edButton) PresetButton->UpChanged();
-      AsFulgo(preset).Rebuild();
+      preset.Rebuild();
     }
-    CentreInBox(*scrlPreset, preset);
+    CentreInBox(*scrlPreset, preset.HostControl());
   }
   WizardPalette->SetActive(true);
   WizardPalette->SetActive(false);
   FullRebuild = false;
-  if (PresetsFound) preset.SetVisible(true);
+  if (PresetsFound) preset.HostControl().SetVisible(true);
 }
 
 void TfrmWizard::btnApplyPresetClick(host::TPersistent*) {
   if (ApplyingPreset || !PresetsFound || PresetName.empty()) return;
   FlagScope applying(ApplyingPreset);
-  host::TControl& preset = PresetControl();
+  host::TControl& preset = PresetControl().HostControl();
   host::TControl& work = WorkOf(*this);
   AssignControl(preset, &work);
   // The working copy belongs to no palette component while the wizard runs.
-  SetControlPalette(work, nullptr);
+  WorkControl().SetFulgoPalette(nullptr);
   if (EditMode == edButton) {
     ButtonState = kStateUp;
     FlagScope loading(Loading);
@@ -1353,10 +1320,7 @@ void TfrmWizard::btnSaveClick(host::TPersistent*) {
   host::TControl& work = WorkOf(*this);
   work.SetBounds(work.Left(), work.Top(), Preview->Width(), Preview->Height());
   if (EditMode == edButton) PushButtonState();
-  if (EditMode == edPanel)
-    WorkPanel->SaveToFile(file);
-  else
-    static_cast<TFulgoGraphicControl&>(work).SaveToFile(file);
+  WorkControl().SaveToFile(file);
   ComponentFileName = file;
 }
 
@@ -1365,7 +1329,7 @@ void TfrmWizard::btnLoadClick(host::TPersistent*) {
   dialog.SetDefaultExt("lbl");
   dialog.SetOptions({host::ofPathMustExist, host::ofFileMustExist});
   dialog.SetFilter(std::string(KindName(EditMode)) + "|*." + PresetExtension(EditMode));
-  if (dialog.Execute() && LoadComponentFile(WorkOf(*this), dialog.FileName()))
+  if (dialog.Execute() && LoadComponentFile(WorkControl(), dialog.FileName()))
     ComponentFileName = dialog.FileName();
   Preview->SetFulgoArt(WorkArt(*this));
   FullRebuild = true;
@@ -1399,20 +1363,21 @@ struct FormKiller {
 };
 
 // Opens the wizard on Control with Work as its working copy; answers whether the user pressed Ok.
-bool OpenWizard(host::TControl& Control, teEditing Mode, host::TControl& Work) {
+bool OpenWizard(tFulgoControl& Control, teEditing Mode, tFulgoControl& Work) {
   TfrmWizard& form = *frmWiz;
   host::TScreen* screen = host::Application ? &host::Application->Screen() : nullptr;
   if (screen) screen->SetCursor(host::TCursor::HourGlass);
   form.EditMode = Mode;
-  tFulgoControl& work = AsFulgo(Work);
+  host::TControl& control = Control.HostControl();
+  host::TControl& work = Work.HostControl();
   {
-    NoRebuilds quiet(work);
-    AssignControl(Control, &Work);
+    NoRebuilds quiet(Work);
+    AssignControl(control, &work);
     // The working copy must not join, and so change, the control's palette component.
-    SetControlPalette(Work, nullptr);
-    SetUpdatePaletteOf(Work, false);
-    Work.SetBounds(1, 1, Work.Width(), Work.Height());
-    Work.SetVisible(false);
+    Work.SetFulgoPalette(nullptr);
+    Work.SetUpdatePalette(false);
+    work.SetBounds(1, 1, work.Width(), work.Height());
+    work.SetVisible(false);
   }
   if (Mode == edButton) {
     form.WorkButton->SetMinArt(false);
@@ -1420,13 +1385,10 @@ bool OpenWizard(host::TControl& Control, teEditing Mode, host::TControl& Work) {
   }
   form.ButtonState = kStateUp;
   form.Preview->SetFulgoArt(WorkArt(form));
-  const auto* fulgoControl = dynamic_cast<const TFulgoGraphicControl*>(&Control);
-  const bool autoSize = fulgoControl ? fulgoControl->GetAutoSize()
-                                     : dynamic_cast<const tFulgoCustomPanel&>(Control).GetAutoSize();
-  form.Preview->SetAutoSize(autoSize);
-  form.Preview->SetBounds(0, 0, Control.Width(), Control.Height());
+  form.Preview->SetAutoSize(Control.GetAutoSize());
+  form.Preview->SetBounds(0, 0, control.Width(), control.Height());
   form.Preview->SetFulgoPalette(form.WizardPalette);
-  SetControlPalette(form.PresetControl(), form.WizardPalette);
+  form.PresetControl().SetFulgoPalette(form.WizardPalette);
   const bool button = Mode == edButton;
   form.lstButtonStates->SetVisible(button);
   form.btnSameAsUp->SetVisible(button);
@@ -1447,44 +1409,41 @@ bool OpenWizard(host::TControl& Control, teEditing Mode, host::TControl& Work) {
 
 // Copies the working copy back into the control. A failure on the way puts the control back exactly
 // as it was, palette component and UpdatePalette included, and passes the error on.
-void CommitWizard(host::TControl& Control, host::TControl& Work, const std::string& Caption,
+void CommitWizard(tFulgoControl& Control, tFulgoControl& Work, const std::string& Caption,
                   const std::function<void()>& Restore) {
   TfrmWizard& form = *frmWiz;
-  tFulgoControl& fulgo = AsFulgo(Control);
-  const bool visible = Control.Visible();
-  const int left = Control.Left(), top = Control.Top(), width = Control.Width(), height = Control.Height();
-  tFulgoPalette* const palette = PaletteOf(Control);
-  const bool updatePalette = UpdatePaletteOf(Control);
-  const bool allowRebuild = fulgo.GetAllowRebuild();
+  host::TControl& control = Control.HostControl();
+  const bool visible = control.Visible();
+  const int left = control.Left(), top = control.Top(), width = control.Width(), height = control.Height();
+  tFulgoPalette* const palette = Control.GetFulgoPalette();
+  const bool updatePalette = Control.GetUpdatePalette();
+  const bool allowRebuild = Control.GetAllowRebuild();
   const bool autoSize = form.Preview->GetAutoSize();
   host::TMemoryStream before;
-  host::WriteComponent(before, Control);
+  host::WriteComponent(before, control);
   try {
-    fulgo.SetAllowRebuild(false);
-    AssignControl(Work, &Control);
-    Control.SetCaption(Caption);
-    Control.SetVisible(visible);
-    if (auto* graphic = dynamic_cast<TFulgoGraphicControl*>(&Control))
-      graphic->SetAutoSize(autoSize);
-    else
-      dynamic_cast<tFulgoCustomPanel&>(Control).SetAutoSize(autoSize);
+    Control.SetAllowRebuild(false);
+    AssignControl(Work.HostControl(), &control);
+    control.SetCaption(Caption);
+    control.SetVisible(visible);
+    Control.SetAutoSize(autoSize);
     if (Restore) Restore();
-    Control.SetBounds(left, top, form.Preview->Width(), form.Preview->Height());
-    SetUpdatePaletteOf(Control, true);
-    SetControlPalette(Control, palette);
-    fulgo.SetAllowRebuild(true);
-    fulgo.Rebuild();
-    SetUpdatePaletteOf(Control, updatePalette);
-    fulgo.SetAllowRebuild(allowRebuild);
+    control.SetBounds(left, top, form.Preview->Width(), form.Preview->Height());
+    Control.SetUpdatePalette(true);
+    Control.SetFulgoPalette(palette);
+    Control.SetAllowRebuild(true);
+    Control.Rebuild();
+    Control.SetUpdatePalette(updatePalette);
+    Control.SetAllowRebuild(allowRebuild);
   } catch (...) {
-    fulgo.SetAllowRebuild(false);
+    Control.SetAllowRebuild(false);
     before.SetPosition(0);
-    LoadControlFromStream(Control, before, false);
-    SetControlPalette(Control, palette);
-    SetUpdatePaletteOf(Control, updatePalette);
-    Control.SetBounds(left, top, width, height);
-    Control.SetVisible(visible);
-    fulgo.SetAllowRebuild(allowRebuild);
+    LoadControlFromStream(control, before, false);
+    Control.SetFulgoPalette(palette);
+    Control.SetUpdatePalette(updatePalette);
+    control.SetBounds(left, top, width, height);
+    control.SetVisible(visible);
+    Control.SetAllowRebuild(allowRebuild);
     throw;
   }
 }

@@ -243,7 +243,7 @@ class TfrmWizard : public host::TForm {
   // Pushes the edits of the state shown into the working button.
   void PushButtonState();
   // The preview of the current kind's presets.
-  host::TControl& PresetControl() const;
+  tFulgoControl& PresetControl() const;
 
  private:
   void ShowSidePanel(int Page);
@@ -256,7 +256,7 @@ class TfrmWizard : public host::TForm {
   // Shows the font of one letter in the font controls.
   void ReadFont(int Letter);
   // A control file read into Target; a failure is shown naming the file and leaves Target as it was.
-  bool LoadComponentFile(host::TComponent& Target, const std::string& FileName);
+  bool LoadComponentFile(tFulgoControl& Target, const std::string& FileName);
 };
 
 extern TfrmWizard* frmWiz;

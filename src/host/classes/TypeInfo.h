@@ -234,9 +234,11 @@ class ClassBuilder {
   // Only the root of the hierarchy has no parent.
   explicit ClassBuilder(std::string name) : name_(std::move(name)), parent_(nullptr) {}
 
-  // A property read and written through accessor member functions.
-  template <class G, class S, class D>
-  ClassBuilder& Property(std::string name, G (T::*get)() const, void (T::*set)(S), const D& def) {
+  // A property read and written through accessor member functions, of T or of a base of T (a
+  // mixin base may hold the accessors of properties several classes publish).
+  template <class G, class S, class D, class BG, class BS>
+    requires std::derived_from<T, BG> && std::derived_from<T, BS>
+  ClassBuilder& Property(std::string name, G (BG::*get)() const, void (BS::*set)(S), const D& def) {
     using V = std::remove_cvref_t<G>;
     TPropInfo& info = Add<V>(std::move(name), get);
     info.Setter = [set](TPersistent& o, const TValue& v) {
@@ -245,8 +247,9 @@ class ClassBuilder {
     SetDefault<V>(info, def);
     return *this;
   }
-  template <class G, class S>
-  ClassBuilder& Property(std::string name, G (T::*get)() const, void (T::*set)(S)) {
+  template <class G, class S, class BG, class BS>
+    requires std::derived_from<T, BG> && std::derived_from<T, BS>
+  ClassBuilder& Property(std::string name, G (BG::*get)() const, void (BS::*set)(S)) {
     return Property(std::move(name), get, set, ImplicitDefault<std::remove_cvref_t<G>>());
   }
   // A read-only property.
@@ -296,8 +299,8 @@ class ClassBuilder {
   const TClass& Build();
 
  private:
-  template <class V, class G>
-  TPropInfo& Add(std::string name, G (T::*get)() const) {
+  template <class V, class G, class BG>
+  TPropInfo& Add(std::string name, G (BG::*get)() const) {
     TPropInfo info;
     info.Name = std::move(name);
     detail::DescribeType<V>(info);
