@@ -1,0 +1,185 @@
+#include "model/BandedLayers.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <typeinfo>
+#include <vector>
+
+#include "core/AsmFun.h"
+#include "core/DibLayout.h"
+#include "effects/FillRows.h"
+#include "model/Fulgoobj.h"
+
+namespace vantora {
+
+namespace {
+
+// Labels of the outline: the body, then two per layer (its first and second mask).
+constexpr std::uint8_t kBodyLabel = 0;
+constexpr std::size_t kMaxLayers = 3;
+constexpr std::size_t kMaxLabels = 1 + 2 * kMaxLayers;
+
+std::uint8_t MaskLabel(std::size_t layer, int which) {
+  return static_cast<std::uint8_t>(1 + 2 * layer + static_cast<std::size_t>(which));
+}
+
+// A layer whose masks keep the outline's straight sides straight: one of the three known ones, as
+// they are, with fills that paint whole masks.
+bool KeepsSides(const tFulgoLayer& layer) {
+  if (!tFillRows::Handles(*layer.FulgoColor1)) return false;
+  if (layer.Embossed && layer.UseColor2 && !tFillRows::Handles(*layer.FulgoColor2)) return false;
+  const std::type_info& type = typeid(layer);
+  if (type == typeid(tFulgoShadow)) {
+    const auto& shadow = static_cast<const tFulgoShadow&>(layer);
+    return shadow.SizeX == 100 && shadow.SizeY == 100;
+  }
+  return type == typeid(tFulgo3D) || type == typeid(tFulgoFrame);
+}
+
+// A run of a face row showing one label, in face columns.
+struct Run {
+  std::int32_t from = 0, to = 0;
+  std::uint8_t label = kTransparentIndex;
+};
+
+// What a label shows: the rows of its fill over its mask, whose top-left corner lies at (X, Y) of
+// the face.
+struct Source {
+  std::unique_ptr<tFillRows> rows;
+  std::int32_t x = 0, y = 0, height = 0;
+};
+
+// The outline worked out small, and how its columns or rows stretch to the face: the one at Middle
+// repeats Extra more times, those after it move on by Extra.
+struct Axis {
+  std::int32_t middle = 0, extra = 0;
+
+  std::int32_t ToFace(std::int32_t small) const { return small > middle ? small + extra : small; }
+  std::int32_t ToSmall(std::int32_t face) const {
+    if (face <= middle) return face;
+    return face > middle + extra ? face - extra : middle;
+  }
+  // The size in the face of a span of the outline that starts at Start.
+  std::int32_t Grown(std::int32_t start, std::int32_t size) const {
+    return start <= middle && middle < start + size ? size + extra : size;
+  }
+};
+
+// The runs of equal label in each memory row of the small outline, in face columns.
+std::vector<std::vector<Run>> RunsOf(const tFulgoDib& outline, const Axis& columns) {
+  const std::int32_t w = outline.GetWidth();
+  std::vector<std::vector<Run>> runs(outline.GetHeight());
+  for (std::int32_t r = 0; r < outline.GetHeight(); ++r) {
+    const std::uint8_t* row = outline.Row(r);
+    for (std::int32_t c = 0; c < w;) {
+      std::int32_t end = c + 1;
+      while (end < w && row[end] == row[c]) ++end;
+      runs[static_cast<std::size_t>(r)].push_back(
+          {columns.ToFace(c), columns.ToFace(end - 1) + (end - 1 == columns.middle ? columns.extra : 0) + 1,
+           row[c]});
+      c = end;
+    }
+  }
+  return runs;
+}
+
+}  // namespace
+
+bool RenderAsBands(tFulgoObject& Object, std::int32_t Width, std::int32_t Height) {
+  if (Object.Dib->TransparentIndex != kTransparentIndex || !tFillRows::Handles(*Object.FulgoColor))
+    return false;
+  std::vector<tFulgoLayer*> layers;
+  // How far the layers together reach from the body's edges: the corners need that much room.
+  std::int32_t reach = 0;
+  for (tFulgoLayer* layer : Object.Layers.Actives()) {
+    if (!KeepsSides(*layer) || layers.size() == kMaxLayers) return false;
+    layer->CalcAddXY();
+    reach += layer->AddWidth + layer->AddHeight + 2;
+    layers.push_back(layer);
+  }
+  if (layers.empty()) return false;
+
+  // The outline of a body cut down to its corners.
+  const std::int32_t side = 2 * reach + 1;
+  const std::int32_t smallW = std::min(Width, side), smallH = std::min(Height, side);
+  tFulgoDib outline;
+  outline.NewColored(static_cast<TWidth>(smallW), static_cast<THeight>(smallH), kBodyLabel);
+  struct Placed {
+    tFulgoColor* fill;
+    std::uint8_t label;
+    tFulgoLayer::tLaidMask at;
+  };
+  std::vector<Placed> placed;
+  std::int32_t bodyX = 0, bodyY = 0;
+  for (std::size_t l = 0; l < layers.size(); ++l) {
+    tFulgoLayer& layer = *layers[l];
+    const tFulgoLayer::tLaidMasks laid = layer.LayMasks(
+        outline,
+        [l](int which, const tFulgoColor&) { return std::optional<std::uint8_t>(MaskLabel(l, which)); },
+        [l](int which, tFulgoColor&, tFulgoDib& mask) {
+          if (!mask.Empty()) BrushObject(mask.Dib, MaskLabel(l, which), kTransparentIndex);
+        });
+    for (Placed& p : placed) {
+      p.at.X += laid.GrowX;
+      p.at.Y += laid.GrowY;
+    }
+    bodyX += laid.GrowX;
+    bodyY += laid.GrowY;
+    for (int which = 0; which < 2; ++which)
+      if (laid.Masks[static_cast<std::size_t>(which)].Laid)
+        placed.push_back({which == 0 ? layer.FulgoColor1.get() : layer.FulgoColor2.get(), MaskLabel(l, which),
+                          laid.Masks[static_cast<std::size_t>(which)]});
+  }
+  // Without a mask laid the bitmap keeps the body's own row padding, which only the fill decides.
+  if (placed.empty()) return false;
+
+  const Axis columns{bodyX + smallW / 2, Width - smallW}, rows{bodyY + smallH / 2, Height - smallH};
+  const std::int32_t faceW = outline.GetWidth() + columns.extra, faceH = outline.GetHeight() + rows.extra;
+  if (faceW > kMaxBitmapSide || faceH > kMaxBitmapSide) return false;
+
+  std::array<Source, kMaxLabels> sources;
+  sources[kBodyLabel] = {std::make_unique<tFillRows>(*Object.FulgoColor, Width, Height),
+                         columns.ToFace(bodyX), rows.ToFace(bodyY), Height};
+  for (const Placed& p : placed) {
+    const std::int32_t h = rows.Grown(p.at.Y, p.at.Height);
+    sources[p.label] = {std::make_unique<tFillRows>(*p.fill, columns.Grown(p.at.X, p.at.Width), h),
+                        columns.ToFace(p.at.X), rows.ToFace(p.at.Y), h};
+  }
+
+  const std::vector<std::vector<Run>> runs = RunsOf(outline, columns);
+  tFulgoDib face;
+  face.MakeUnwritten(static_cast<TWidth>(faceW), static_cast<THeight>(faceH));
+  const std::size_t padding = face.Stride() - static_cast<std::size_t>(faceW);
+  const std::int32_t outlineH = outline.GetHeight();
+  for (std::int32_t r = 0; r < faceH; ++r) {
+    // Top-down rows: the face's, and the outline's it repeats.
+    const std::int32_t y = faceH - 1 - r;
+    std::uint8_t* row = face.Row(r);
+    for (const Run& run : runs[static_cast<std::size_t>(outlineH - 1 - rows.ToSmall(y))]) {
+      const auto n = static_cast<std::size_t>(run.to - run.from);
+      if (run.label == kTransparentIndex) {
+        std::memset(row + run.from, kTransparentIndex, n);
+        continue;
+      }
+      Source& source = sources[run.label];
+      const std::uint8_t* fill = source.rows->Row(source.height - 1 - (y - source.y));
+      std::memcpy(row + run.from, fill + (run.from - source.x), n);
+    }
+    std::memset(row + faceW, 0, padding);
+  }
+  for (const Source& source : sources)
+    if (source.rows && source.rows->MadeTransparent()) return false;
+
+  Object.Dib->AdoptBlock(face.ReleaseBlock());
+  Object.FulgoColor->ReleaseWork();
+  for (tFulgoLayer* layer : layers) {
+    layer->FulgoColor1->ReleaseWork();
+    if (layer->Embossed && layer->UseColor2) layer->FulgoColor2->ReleaseWork();
+  }
+  return true;
+}
+
+}  // namespace vantora
