@@ -80,10 +80,8 @@ const std::uint8_t* tFillRows::SampledRow(std::int32_t R) {
 }
 
 const std::uint8_t* tFillRows::TiledRow(std::int32_t R) {
-  const std::int32_t tw = tile_->GetWidth(), th = tile_->GetHeight();
-  // The first band's top row is the mask's top row.
-  std::int32_t tileRow = (R - height_) % th;
-  if (tileRow < 0) tileRow += th;
+  const std::int32_t tw = tile_->GetWidth();
+  const std::int32_t tileRow = TileRow(R);
   const auto width = static_cast<std::size_t>(width_);
   std::uint8_t* pattern = made_.data() + (cached_ ? static_cast<std::size_t>(tileRow) * width : 0);
   const bool made = cached_ ? tileRowMade_[static_cast<std::size_t>(tileRow)] : lastTileRow_ == tileRow;

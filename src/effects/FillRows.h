@@ -23,6 +23,18 @@ class tFillRows {
 
   // Memory row R of a Width x Height mask painted whole: Width bytes, valid until the next call.
   const std::uint8_t* Row(std::int32_t R);
+  // Rows of equal key hold the same bytes.
+  std::uintptr_t RowKey(std::int32_t R) const {
+    switch (kind_) {
+      case eKind::Sampled:
+        return reinterpret_cast<std::uintptr_t>(rows_[static_cast<std::size_t>(R)]);
+      case eKind::Tiled:
+        return static_cast<std::uintptr_t>(TileRow(R));
+      case eKind::Brush:
+        break;
+    }
+    return 0;
+  }
   // Whether a row made so far holds the transparent index: painted into a mask, it would have
   // left a hole there.
   bool MadeTransparent() const { return madeTransparent_; }
@@ -31,6 +43,12 @@ class tFillRows {
   enum class eKind { Brush, Sampled, Tiled };
 
   void Check(const std::uint8_t* row);
+  // The tile row shown in memory row R: the first band's top row is the mask's top row.
+  std::int32_t TileRow(std::int32_t R) const {
+    const std::int32_t th = tile_->GetHeight();
+    const std::int32_t row = (R - height_) % th;
+    return row < 0 ? row + th : row;
+  }
   const std::uint8_t* SampledRow(std::int32_t R);
   const std::uint8_t* TiledRow(std::int32_t R);
 

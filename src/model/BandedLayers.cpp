@@ -39,6 +39,15 @@ bool KeepsSides(const tFulgoLayer& layer) {
   return type == typeid(tFulgo3D) || type == typeid(tFulgoFrame);
 }
 
+// Bands are a few pixels wide: copied in place rather than through a call.
+void CopyRun(std::uint8_t* to, const std::uint8_t* from, std::size_t n) {
+  if (n > 16) {
+    std::memcpy(to, from, n);
+    return;
+  }
+  for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+}
+
 // A run of a face row showing one label, in face columns.
 struct Run {
   std::int32_t from = 0, to = 0;
@@ -68,23 +77,41 @@ struct Axis {
   }
 };
 
-// The runs of equal label in each memory row of the small outline, in face columns.
-std::vector<std::vector<Run>> RunsOf(const tFulgoDib& outline, const Axis& columns) {
-  const std::int32_t w = outline.GetWidth();
-  std::vector<std::vector<Run>> runs(outline.GetHeight());
-  for (std::int32_t r = 0; r < outline.GetHeight(); ++r) {
-    const std::uint8_t* row = outline.Row(r);
-    for (std::int32_t c = 0; c < w;) {
-      std::int32_t end = c + 1;
-      while (end < w && row[end] == row[c]) ++end;
-      runs[static_cast<std::size_t>(r)].push_back(
-          {columns.ToFace(c), columns.ToFace(end - 1) + (end - 1 == columns.middle ? columns.extra : 0) + 1,
-           row[c]});
-      c = end;
+// The runs of equal label of every memory row of the small outline, in face columns (those of row
+// R are Runs[Starts[R]] up to Runs[Starts[R + 1]]), and the labels other than transparent each row
+// shows, once each.
+struct RowRuns {
+  std::vector<Run> runs;
+  std::vector<std::size_t> starts;
+  std::vector<std::array<std::uint8_t, kMaxLabels + 1>> labels;
+
+  RowRuns(const tFulgoDib& outline, const Axis& columns) {
+    const std::int32_t w = outline.GetWidth();
+    starts.reserve(static_cast<std::size_t>(outline.GetHeight()) + 1);
+    labels.resize(static_cast<std::size_t>(outline.GetHeight()));
+    for (std::int32_t r = 0; r < outline.GetHeight(); ++r) {
+      starts.push_back(runs.size());
+      const std::uint8_t* row = outline.Row(r);
+      std::array<bool, kMaxLabels> seen{};
+      std::size_t count = 0;
+      for (std::int32_t c = 0; c < w;) {
+        std::int32_t end = c + 1;
+        while (end < w && row[end] == row[c]) ++end;
+        const std::int32_t last = columns.ToFace(end - 1) + (end - 1 == columns.middle ? columns.extra : 0);
+        runs.push_back({columns.ToFace(c), last + 1, row[c]});
+        if (row[c] != kTransparentIndex && !seen[row[c]]) {
+          seen[row[c]] = true;
+          labels[static_cast<std::size_t>(r)][count++] = row[c];
+        }
+        c = end;
+      }
+      labels[static_cast<std::size_t>(r)][count] = kTransparentIndex;
     }
+    starts.push_back(runs.size());
   }
-  return runs;
-}
+  const Run* begin(std::int32_t r) const { return runs.data() + starts[static_cast<std::size_t>(r)]; }
+  const Run* end(std::int32_t r) const { return runs.data() + starts[static_cast<std::size_t>(r) + 1]; }
+};
 
 }  // namespace
 
@@ -97,7 +124,7 @@ bool RenderAsBands(tFulgoObject& Object, std::int32_t Width, std::int32_t Height
   for (tFulgoLayer* layer : Object.Layers.Actives()) {
     if (!KeepsSides(*layer) || layers.size() == kMaxLayers) return false;
     layer->CalcAddXY();
-    reach += layer->AddWidth + layer->AddHeight + 2;
+    reach += std::max(layer->AddWidth, layer->AddHeight) + 2;
     layers.push_back(layer);
   }
   if (layers.empty()) return false;
@@ -149,26 +176,47 @@ bool RenderAsBands(tFulgoObject& Object, std::int32_t Width, std::int32_t Height
                         columns.ToFace(p.at.X), rows.ToFace(p.at.Y), h};
   }
 
-  const std::vector<std::vector<Run>> runs = RunsOf(outline, columns);
+  const RowRuns runs(outline, columns);
   tFulgoDib face;
   face.MakeUnwritten(static_cast<TWidth>(faceW), static_cast<THeight>(faceH));
-  const std::size_t padding = face.Stride() - static_cast<std::size_t>(faceW);
+  const std::size_t stride = face.Stride();
   const std::int32_t outlineH = outline.GetHeight();
+  // The fill row each label showed in the row before: a row of the same outline row and the same
+  // fill rows is that row again.
+  std::array<std::uintptr_t, kMaxLabels> shown{};
+  std::int32_t outlineRowBefore = -1;
   for (std::int32_t r = 0; r < faceH; ++r) {
     // Top-down rows: the face's, and the outline's it repeats.
     const std::int32_t y = faceH - 1 - r;
-    std::uint8_t* row = face.Row(r);
-    for (const Run& run : runs[static_cast<std::size_t>(outlineH - 1 - rows.ToSmall(y))]) {
-      const auto n = static_cast<std::size_t>(run.to - run.from);
-      if (run.label == kTransparentIndex) {
-        std::memset(row + run.from, kTransparentIndex, n);
-        continue;
-      }
-      Source& source = sources[run.label];
-      const std::uint8_t* fill = source.rows->Row(source.height - 1 - (y - source.y));
-      std::memcpy(row + run.from, fill + (run.from - source.x), n);
+    const std::int32_t outlineRow = outlineH - 1 - rows.ToSmall(y);
+    const std::uint8_t* labels = runs.labels[static_cast<std::size_t>(outlineRow)].data();
+    bool same = outlineRow == outlineRowBefore;
+    for (const std::uint8_t* label = labels; *label != kTransparentIndex; ++label) {
+      const Source& source = sources[*label];
+      const std::uintptr_t key = source.rows->RowKey(source.height - 1 - (y - source.y));
+      same = same && shown[*label] == key;
+      shown[*label] = key;
     }
-    std::memset(row + faceW, 0, padding);
+    outlineRowBefore = outlineRow;
+    std::uint8_t* row = face.Row(r);
+    if (same) {
+      std::memcpy(row, row - stride, stride);
+      continue;
+    }
+    // Each label's fill row, placed so that face column X reads its byte at X.
+    std::array<const std::uint8_t*, kMaxLabels> from{};
+    for (const std::uint8_t* label = labels; *label != kTransparentIndex; ++label) {
+      Source& source = sources[*label];
+      from[*label] = source.rows->Row(source.height - 1 - (y - source.y)) - source.x;
+    }
+    for (const Run* run = runs.begin(outlineRow); run != runs.end(outlineRow); ++run) {
+      const auto n = static_cast<std::size_t>(run->to - run->from);
+      if (run->label == kTransparentIndex)
+        std::memset(row + run->from, kTransparentIndex, n);
+      else
+        CopyRun(row + run->from, from[run->label] + run->from, n);
+    }
+    std::memset(row + faceW, 0, stride - static_cast<std::size_t>(faceW));
   }
   for (const Source& source : sources)
     if (source.rows && source.rows->MadeTransparent()) return false;
