@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "core/AsmFun.h"
@@ -77,6 +78,86 @@ struct Axis {
   }
 };
 
+// The outline of a body cut down to its corners: its labels, memory rows from the bottom, where
+// the body lies in it and where each mask went. It depends only on the small body's size and the
+// layers' geometry, which Key holds, so the outline of the last look is kept for the next render.
+struct Outline {
+  struct Mask {
+    std::size_t layer;
+    int which;
+    tFulgoLayer::tLaidMask at;
+  };
+  std::vector<std::int32_t> key;
+  std::vector<std::uint8_t> labels;
+  std::int32_t width = 0, height = 0;
+  std::int32_t bodyX = 0, bodyY = 0;
+  std::vector<Mask> masks;
+
+  const std::uint8_t* Row(std::int32_t r) const {
+    return labels.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
+  }
+};
+
+// Everything the outline of these layers around a SmallW x SmallH body depends on.
+std::vector<std::int32_t> OutlineKey(const std::vector<tFulgoLayer*>& layers, std::int32_t smallW,
+                                     std::int32_t smallH) {
+  std::vector<std::int32_t> key{smallW, smallH};
+  for (const tFulgoLayer* layer : layers) {
+    const std::type_info& type = typeid(*layer);
+    key.insert(key.end(), {type == typeid(tFulgo3D)      ? 0
+                           : type == typeid(tFulgoFrame) ? 1
+                                                         : 2,
+                           layer->LineWidth, layer->Direction, layer->Embossed, layer->UseColor2});
+    if (type == typeid(tFulgoShadow)) {
+      const auto& shadow = static_cast<const tFulgoShadow&>(*layer);
+      key.insert(key.end(), {shadow.Left, shadow.Top});
+    }
+  }
+  return key;
+}
+
+void MakeOutline(Outline& outline, const std::vector<tFulgoLayer*>& layers, std::int32_t smallW,
+                 std::int32_t smallH) {
+  tFulgoDib dib;
+  dib.NewColored(static_cast<TWidth>(smallW), static_cast<THeight>(smallH), kBodyLabel);
+  outline.masks.clear();
+  outline.bodyX = outline.bodyY = 0;
+  for (std::size_t l = 0; l < layers.size(); ++l) {
+    const tFulgoLayer::tLaidMasks laid = layers[l]->LayMasks(
+        dib, [l](int which, const tFulgoColor&) { return std::optional<std::uint8_t>(MaskLabel(l, which)); },
+        [l](int which, tFulgoColor&, tFulgoDib& mask) {
+          if (!mask.Empty()) BrushObject(mask.Dib, MaskLabel(l, which), kTransparentIndex);
+        });
+    for (Outline::Mask& mask : outline.masks) {
+      mask.at.X += laid.GrowX;
+      mask.at.Y += laid.GrowY;
+    }
+    outline.bodyX += laid.GrowX;
+    outline.bodyY += laid.GrowY;
+    for (int which = 0; which < 2; ++which)
+      if (laid.Masks[static_cast<std::size_t>(which)].Laid)
+        outline.masks.push_back({l, which, laid.Masks[static_cast<std::size_t>(which)]});
+  }
+  outline.width = dib.GetWidth();
+  outline.height = dib.GetHeight();
+  outline.labels.resize(static_cast<std::size_t>(outline.width) * static_cast<std::size_t>(outline.height));
+  for (std::int32_t r = 0; r < outline.height; ++r)
+    std::memcpy(outline.labels.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(outline.width),
+                dib.Row(r), static_cast<std::size_t>(outline.width));
+}
+
+// The outline of the look, made anew only when it differs from the one of the last render.
+const Outline& OutlineOf(const std::vector<tFulgoLayer*>& layers, std::int32_t smallW, std::int32_t smallH) {
+  thread_local Outline kept;
+  std::vector<std::int32_t> key = OutlineKey(layers, smallW, smallH);
+  if (key != kept.key) {
+    kept.key.clear();  // a failure half-way leaves no outline that looks valid
+    MakeOutline(kept, layers, smallW, smallH);
+    kept.key = std::move(key);
+  }
+  return kept;
+}
+
 // The runs of equal label of every memory row of the small outline, in face columns (those of row
 // R are Runs[Starts[R]] up to Runs[Starts[R + 1]]), and the labels other than transparent each row
 // shows, once each.
@@ -85,11 +166,11 @@ struct RowRuns {
   std::vector<std::size_t> starts;
   std::vector<std::array<std::uint8_t, kMaxLabels + 1>> labels;
 
-  RowRuns(const tFulgoDib& outline, const Axis& columns) {
-    const std::int32_t w = outline.GetWidth();
-    starts.reserve(static_cast<std::size_t>(outline.GetHeight()) + 1);
-    labels.resize(static_cast<std::size_t>(outline.GetHeight()));
-    for (std::int32_t r = 0; r < outline.GetHeight(); ++r) {
+  RowRuns(const Outline& outline, const Axis& columns) {
+    const std::int32_t w = outline.width;
+    starts.reserve(static_cast<std::size_t>(outline.height) + 1);
+    labels.resize(static_cast<std::size_t>(outline.height));
+    for (std::int32_t r = 0; r < outline.height; ++r) {
       starts.push_back(runs.size());
       const std::uint8_t* row = outline.Row(r);
       std::array<bool, kMaxLabels> seen{};
@@ -129,58 +210,34 @@ bool RenderAsBands(tFulgoObject& Object, std::int32_t Width, std::int32_t Height
   }
   if (layers.empty()) return false;
 
-  // The outline of a body cut down to its corners.
   const std::int32_t side = 2 * reach + 1;
-  const std::int32_t smallW = std::min(Width, side), smallH = std::min(Height, side);
-  tFulgoDib outline;
-  outline.NewColored(static_cast<TWidth>(smallW), static_cast<THeight>(smallH), kBodyLabel);
-  struct Placed {
-    tFulgoColor* fill;
-    std::uint8_t label;
-    tFulgoLayer::tLaidMask at;
-  };
-  std::vector<Placed> placed;
-  std::int32_t bodyX = 0, bodyY = 0;
-  for (std::size_t l = 0; l < layers.size(); ++l) {
-    tFulgoLayer& layer = *layers[l];
-    const tFulgoLayer::tLaidMasks laid = layer.LayMasks(
-        outline,
-        [l](int which, const tFulgoColor&) { return std::optional<std::uint8_t>(MaskLabel(l, which)); },
-        [l](int which, tFulgoColor&, tFulgoDib& mask) {
-          if (!mask.Empty()) BrushObject(mask.Dib, MaskLabel(l, which), kTransparentIndex);
-        });
-    for (Placed& p : placed) {
-      p.at.X += laid.GrowX;
-      p.at.Y += laid.GrowY;
-    }
-    bodyX += laid.GrowX;
-    bodyY += laid.GrowY;
-    for (int which = 0; which < 2; ++which)
-      if (laid.Masks[static_cast<std::size_t>(which)].Laid)
-        placed.push_back({which == 0 ? layer.FulgoColor1.get() : layer.FulgoColor2.get(), MaskLabel(l, which),
-                          laid.Masks[static_cast<std::size_t>(which)]});
-  }
+  const Outline& outline = OutlineOf(layers, std::min(Width, side), std::min(Height, side));
   // Without a mask laid the bitmap keeps the body's own row padding, which only the fill decides.
-  if (placed.empty()) return false;
+  if (outline.masks.empty()) return false;
 
-  const Axis columns{bodyX + smallW / 2, Width - smallW}, rows{bodyY + smallH / 2, Height - smallH};
-  const std::int32_t faceW = outline.GetWidth() + columns.extra, faceH = outline.GetHeight() + rows.extra;
+  const std::int32_t smallW = std::min(Width, side), smallH = std::min(Height, side);
+  const Axis columns{outline.bodyX + smallW / 2, Width - smallW},
+      rows{outline.bodyY + smallH / 2, Height - smallH};
+  const std::int32_t faceW = outline.width + columns.extra, faceH = outline.height + rows.extra;
   if (faceW > kMaxBitmapSide || faceH > kMaxBitmapSide) return false;
 
   std::array<Source, kMaxLabels> sources;
   sources[kBodyLabel] = {std::make_unique<tFillRows>(*Object.FulgoColor, Width, Height),
-                         columns.ToFace(bodyX), rows.ToFace(bodyY), Height};
-  for (const Placed& p : placed) {
-    const std::int32_t h = rows.Grown(p.at.Y, p.at.Height);
-    sources[p.label] = {std::make_unique<tFillRows>(*p.fill, columns.Grown(p.at.X, p.at.Width), h),
-                        columns.ToFace(p.at.X), rows.ToFace(p.at.Y), h};
+                         columns.ToFace(outline.bodyX), rows.ToFace(outline.bodyY), Height};
+  for (const Outline::Mask& mask : outline.masks) {
+    const tFulgoLayer& layer = *layers[mask.layer];
+    const tFulgoColor& fill = mask.which == 0 ? *layer.FulgoColor1 : *layer.FulgoColor2;
+    const std::int32_t h = rows.Grown(mask.at.Y, mask.at.Height);
+    sources[MaskLabel(mask.layer, mask.which)] = {
+        std::make_unique<tFillRows>(fill, columns.Grown(mask.at.X, mask.at.Width), h),
+        columns.ToFace(mask.at.X), rows.ToFace(mask.at.Y), h};
   }
 
   const RowRuns runs(outline, columns);
   tFulgoDib face;
   face.MakeUnwritten(static_cast<TWidth>(faceW), static_cast<THeight>(faceH));
   const std::size_t stride = face.Stride();
-  const std::int32_t outlineH = outline.GetHeight();
+  const std::int32_t outlineH = outline.height;
   // The fill row each label showed in the row before: a row of the same outline row and the same
   // fill rows is that row again.
   std::array<std::uintptr_t, kMaxLabels> shown{};
