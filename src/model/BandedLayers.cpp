@@ -49,7 +49,7 @@ void CopyRun(std::uint8_t* to, const std::uint8_t* from, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
 }
 
-// A run of a face row showing one label, in face columns.
+// A run of an outline row showing one label.
 struct Run {
   std::int32_t from = 0, to = 0;
   std::uint8_t label = kTransparentIndex;
@@ -78,8 +78,44 @@ struct Axis {
   }
 };
 
-// The outline of a body cut down to its corners: its labels, memory rows from the bottom, where
-// the body lies in it and where each mask went. It depends only on the small body's size and the
+// The runs of equal label of every memory row of the outline (those of row R are Runs[Starts[R]] up
+// to Runs[Starts[R + 1]]), and the labels other than transparent each row shows, once each.
+struct RowRuns {
+  std::vector<Run> runs;
+  std::vector<std::size_t> starts;
+  std::vector<std::array<std::uint8_t, kMaxLabels + 1>> labels;
+
+  void Find(const tFulgoDib& outline) {
+    const std::int32_t w = outline.GetWidth();
+    runs.clear();
+    starts.clear();
+    starts.reserve(static_cast<std::size_t>(outline.GetHeight()) + 1);
+    labels.assign(static_cast<std::size_t>(outline.GetHeight()), {});
+    for (std::int32_t r = 0; r < outline.GetHeight(); ++r) {
+      starts.push_back(runs.size());
+      const std::uint8_t* row = outline.Row(r);
+      std::array<bool, kMaxLabels> seen{};
+      std::size_t count = 0;
+      for (std::int32_t c = 0; c < w;) {
+        std::int32_t end = c + 1;
+        while (end < w && row[end] == row[c]) ++end;
+        runs.push_back({c, end, row[c]});
+        if (row[c] != kTransparentIndex && !seen[row[c]]) {
+          seen[row[c]] = true;
+          labels[static_cast<std::size_t>(r)][count++] = row[c];
+        }
+        c = end;
+      }
+      labels[static_cast<std::size_t>(r)][count] = kTransparentIndex;
+    }
+    starts.push_back(runs.size());
+  }
+  const Run* begin(std::int32_t r) const { return runs.data() + starts[static_cast<std::size_t>(r)]; }
+  const Run* end(std::int32_t r) const { return runs.data() + starts[static_cast<std::size_t>(r) + 1]; }
+};
+
+// The outline of a body cut down to its corners: its runs of labels, memory rows from the bottom,
+// where the body lies in it and where each mask went. It depends only on the small body's size and the
 // layers' geometry, which Key holds, so the outline of the last look is kept for the next render.
 struct Outline {
   struct Mask {
@@ -88,14 +124,10 @@ struct Outline {
     tFulgoLayer::tLaidMask at;
   };
   std::vector<std::int32_t> key;
-  std::vector<std::uint8_t> labels;
+  RowRuns runs;
   std::int32_t width = 0, height = 0;
   std::int32_t bodyX = 0, bodyY = 0;
   std::vector<Mask> masks;
-
-  const std::uint8_t* Row(std::int32_t r) const {
-    return labels.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
-  }
 };
 
 // Everything the outline of these layers around a SmallW x SmallH body depends on.
@@ -140,10 +172,7 @@ void MakeOutline(Outline& outline, const std::vector<tFulgoLayer*>& layers, std:
   }
   outline.width = dib.GetWidth();
   outline.height = dib.GetHeight();
-  outline.labels.resize(static_cast<std::size_t>(outline.width) * static_cast<std::size_t>(outline.height));
-  for (std::int32_t r = 0; r < outline.height; ++r)
-    std::memcpy(outline.labels.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(outline.width),
-                dib.Row(r), static_cast<std::size_t>(outline.width));
+  outline.runs.Find(dib);
 }
 
 // The outline of the look, made anew only when it differs from the one of the last render.
@@ -157,42 +186,6 @@ const Outline& OutlineOf(const std::vector<tFulgoLayer*>& layers, std::int32_t s
   }
   return kept;
 }
-
-// The runs of equal label of every memory row of the small outline, in face columns (those of row
-// R are Runs[Starts[R]] up to Runs[Starts[R + 1]]), and the labels other than transparent each row
-// shows, once each.
-struct RowRuns {
-  std::vector<Run> runs;
-  std::vector<std::size_t> starts;
-  std::vector<std::array<std::uint8_t, kMaxLabels + 1>> labels;
-
-  RowRuns(const Outline& outline, const Axis& columns) {
-    const std::int32_t w = outline.width;
-    starts.reserve(static_cast<std::size_t>(outline.height) + 1);
-    labels.resize(static_cast<std::size_t>(outline.height));
-    for (std::int32_t r = 0; r < outline.height; ++r) {
-      starts.push_back(runs.size());
-      const std::uint8_t* row = outline.Row(r);
-      std::array<bool, kMaxLabels> seen{};
-      std::size_t count = 0;
-      for (std::int32_t c = 0; c < w;) {
-        std::int32_t end = c + 1;
-        while (end < w && row[end] == row[c]) ++end;
-        const std::int32_t last = columns.ToFace(end - 1) + (end - 1 == columns.middle ? columns.extra : 0);
-        runs.push_back({columns.ToFace(c), last + 1, row[c]});
-        if (row[c] != kTransparentIndex && !seen[row[c]]) {
-          seen[row[c]] = true;
-          labels[static_cast<std::size_t>(r)][count++] = row[c];
-        }
-        c = end;
-      }
-      labels[static_cast<std::size_t>(r)][count] = kTransparentIndex;
-    }
-    starts.push_back(runs.size());
-  }
-  const Run* begin(std::int32_t r) const { return runs.data() + starts[static_cast<std::size_t>(r)]; }
-  const Run* end(std::int32_t r) const { return runs.data() + starts[static_cast<std::size_t>(r) + 1]; }
-};
 
 }  // namespace
 
@@ -233,7 +226,7 @@ bool RenderAsBands(tFulgoObject& Object, std::int32_t Width, std::int32_t Height
         columns.ToFace(mask.at.X), rows.ToFace(mask.at.Y), h};
   }
 
-  const RowRuns runs(outline, columns);
+  const RowRuns& runs = outline.runs;
   tFulgoDib face;
   face.MakeUnwritten(static_cast<TWidth>(faceW), static_cast<THeight>(faceH));
   const std::size_t stride = face.Stride();
@@ -267,11 +260,14 @@ bool RenderAsBands(tFulgoObject& Object, std::int32_t Width, std::int32_t Height
       from[*label] = source.rows->Row(source.height - 1 - (y - source.y)) - source.x;
     }
     for (const Run* run = runs.begin(outlineRow); run != runs.end(outlineRow); ++run) {
-      const auto n = static_cast<std::size_t>(run->to - run->from);
+      // In face columns: the middle column stands for the extra ones.
+      const std::int32_t start = columns.ToFace(run->from);
+      const auto n = static_cast<std::size_t>(columns.ToFace(run->to - 1) + 1 - start +
+                                              (run->to - 1 == columns.middle ? columns.extra : 0));
       if (run->label == kTransparentIndex)
-        std::memset(row + run->from, kTransparentIndex, n);
+        std::memset(row + start, kTransparentIndex, n);
       else
-        CopyRun(row + run->from, from[run->label] + run->from, n);
+        CopyRun(row + start, from[run->label] + start, n);
     }
     std::memset(row + faceW, 0, stride - static_cast<std::size_t>(faceW));
   }
