@@ -90,6 +90,26 @@ void Stretch(const void* Source, void* Dest, std::uint16_t SrcWidth, std::uint16
   }
 }
 
+void StretchGrid(const void* Source, std::uint16_t SrcWidth, std::uint16_t SrcHeight, std::uint16_t DstWidth,
+                 std::uint16_t DstHeight, std::vector<std::int32_t>& Columns,
+                 std::vector<const std::uint8_t*>& Rows) {
+  const auto* src = static_cast<const std::uint8_t*>(Source);
+  const std::size_t srcStride = dib::RowStride(SrcWidth);
+  Columns.resize(DstWidth);
+  const std::uint32_t xstep = StretchStep(SrcWidth, DstWidth);
+  std::uint32_t xacc = 0;
+  for (std::int32_t& column : Columns) column = static_cast<std::int32_t>(xacc >> 16), xacc += xstep;
+  // A row equal to the one before it is the same pointer: a picture such as a linear gradient
+  // repeats its rows, and an enlarged one repeats each source row.
+  Rows.resize(DstHeight);
+  const std::uint32_t ystep = StretchStep(SrcHeight, DstHeight);
+  std::uint32_t yacc = 0;
+  for (std::size_t j = 0; j < Rows.size(); ++j, yacc += ystep) {
+    const std::uint8_t* line = src + (yacc >> 16) * srcStride;
+    Rows[j] = j > 0 && std::memcmp(line, Rows[j - 1], SrcWidth) == 0 ? Rows[j - 1] : line;
+  }
+}
+
 void StretchThrough(const void* Source, void* Target, std::uint16_t SrcWidth, std::uint16_t SrcHeight,
                     std::uint16_t DstWidth, std::uint16_t DstHeight, const std::uint8_t* Map,
                     std::uint8_t Transparent) {
@@ -98,21 +118,9 @@ void StretchThrough(const void* Source, void* Target, std::uint16_t SrcWidth, st
     std::memset(Target, Transparent, dib::RowStride(DstWidth) * DstHeight);
     return;
   }
-  const auto* src = static_cast<const std::uint8_t*>(Source);
-  const std::size_t srcStride = dib::RowStride(SrcWidth);
-  std::vector<std::int32_t> columns(DstWidth);
-  const std::uint32_t xstep = StretchStep(SrcWidth, DstWidth);
-  std::uint32_t xacc = 0;
-  for (std::int32_t& column : columns) column = static_cast<std::int32_t>(xacc >> 16), xacc += xstep;
-  // A row equal to the one before it is the same pointer: a picture such as a linear gradient
-  // repeats its rows, and an enlarged one repeats each source row.
-  std::vector<const std::uint8_t*> rows(DstHeight);
-  const std::uint32_t ystep = StretchStep(SrcHeight, DstHeight);
-  std::uint32_t yacc = 0;
-  for (std::size_t j = 0; j < rows.size(); ++j, yacc += ystep) {
-    const std::uint8_t* line = src + (yacc >> 16) * srcStride;
-    rows[j] = j > 0 && std::memcmp(line, rows[j - 1], SrcWidth) == 0 ? rows[j - 1] : line;
-  }
+  std::vector<std::int32_t> columns;
+  std::vector<const std::uint8_t*> rows;
+  StretchGrid(Source, SrcWidth, SrcHeight, DstWidth, DstHeight, columns, rows);
   SampleThrough(rows.data(), columns.data(), Target, DstWidth, DstHeight, Map, Transparent);
 }
 

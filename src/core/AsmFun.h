@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "VantoraExport.h"
 
@@ -31,6 +32,12 @@ void Stretch(const void* Source, void* Dest, std::uint16_t SrcWidth, std::uint16
 // 16.16 step between the source positions of neighbouring destination pixels of a Stretch: pixel i
 // of the destination shows source pixel (i * step) >> 16.
 std::uint32_t StretchStep(std::uint16_t SrcWidth, std::uint16_t DstWidth);
+// The source pixels a Stretch of Source to DstWidth x DstHeight picks: pixel (i, j) of the destination,
+// memory rows, shows Rows[j][Columns[i]]. Rows equal to the row before share its pointer. Both sides
+// of the source are at least 1.
+void StretchGrid(const void* Source, std::uint16_t SrcWidth, std::uint16_t SrcHeight, std::uint16_t DstWidth,
+                 std::uint16_t DstHeight, std::vector<std::int32_t>& Columns,
+                 std::vector<const std::uint8_t*>& Rows);
 // ColorizeText over a Stretch of Source to DstWidth x DstHeight, in one pass and through Map: every
 // Target byte that differs from Transparent takes Map[the Source pixel Stretch puts there], and the
 // row padding becomes Transparent, as it is in a transparent stretched copy. A source side of 0 leaves

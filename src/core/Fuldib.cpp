@@ -137,6 +137,10 @@ void tFulgoDib::MakeNew(TWidth Width, THeight Height) {
   std::memset(dib::Bits(Dib), 0, std::size_t{dib::RowStride(Width)} * Height);
 }
 
+void tFulgoDib::MakeUnwritten(TWidth Width, THeight Height) {
+  Dib = NewBlock(Width, Height).release();
+}
+
 void tFulgoDib::MakeStretched(const tFulgoDib& Source, TWidth Width, THeight Height) {
   const std::int32_t sw = Source.Empty() ? 0 : Source.GetWidth(),
                      sh = Source.Empty() ? 0 : Source.GetHeight();

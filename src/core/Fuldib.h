@@ -67,6 +67,8 @@ class tFulgoDib {
   void MakeNew(TWidth Width, THeight Height);
   void NewColored(TWidth Width, THeight Height, std::uint8_t Index);
   void MakeEmpty(TWidth Width, THeight Height);
+  // MakeNew with the rows left as they come: the caller writes every byte of them, padding included.
+  void MakeUnwritten(TWidth Width, THeight Height);
   // MakeNew holding Source scaled as Stretch does: only the row padding needs clearing.
   void MakeStretched(const tFulgoDib& Source, TWidth Width, THeight Height);
 

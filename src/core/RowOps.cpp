@@ -1,5 +1,6 @@
 #include "core/RowOps.h"
 
+#include <algorithm>
 #include <cstring>
 #include <type_traits>
 
@@ -217,6 +218,17 @@ void PaintWhere(std::uint8_t* d, const std::uint8_t* flags, std::size_t n, std::
 void Merge(std::uint8_t* d, const std::uint8_t* upper, const std::uint8_t* lower, std::size_t n,
            std::uint8_t key) {
   VANTORA_DISPATCH(Merge, d, upper, lower, n, key);
+}
+
+void RepeatTile(std::uint8_t* d, std::size_t n, const std::uint8_t* tile, std::size_t tileWidth) {
+  std::size_t filled = std::min(tileWidth, n);
+  std::memcpy(d, tile, filled);
+  // Doubling what is there already: a few long copies rather than one per tile.
+  while (filled < n) {
+    const std::size_t step = std::min(filled, n - filled);
+    std::memcpy(d + filled, d, step);
+    filled += step;
+  }
 }
 
 }  // namespace vantora::rowops

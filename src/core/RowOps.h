@@ -27,5 +27,8 @@ void PaintWhere(std::uint8_t* d, const std::uint8_t* flags, std::size_t n, std::
 void Merge(std::uint8_t* d, const std::uint8_t* upper, const std::uint8_t* lower, std::size_t n,
            std::uint8_t key);
 
+// Dest becomes the first TileWidth bytes of Tile repeated over N bytes.
+void RepeatTile(std::uint8_t* d, std::size_t n, const std::uint8_t* tile, std::size_t tileWidth);
+
 }  // namespace vantora::rowops
 VANTORA_API_END

@@ -65,17 +65,6 @@ std::uint32_t RoundedChannel(double value) {
 // repeated again where it is used.
 constexpr std::size_t kPatternCache = 256 * 1024;
 
-// Dest becomes the tile row repeated over its whole width.
-void RepeatRow(std::uint8_t* dest, std::int32_t width, const std::uint8_t* tile, std::int32_t tileWidth) {
-  std::int32_t filled = std::min(tileWidth, width);
-  std::memcpy(dest, tile, static_cast<std::size_t>(filled));
-  while (filled < width) {
-    const std::int32_t n = std::min(filled, width - filled);
-    std::memcpy(dest + filled, dest, static_cast<std::size_t>(n));
-    filled += n;
-  }
-}
-
 }  // namespace
 
 tFulgoColor::tFulgoColor(tFulgoPersistent* AOwner)
@@ -333,7 +322,7 @@ void tFulgoColor::ApplyTiledBitmap(tFulgoDib& Dib) const {
     if (repeated) {
       std::uint8_t* pattern = patterns.get() + (cached ? static_cast<std::size_t>(tileRow) * width : 0);
       if (!cached || !made[static_cast<std::size_t>(tileRow)]) {
-        RepeatRow(pattern, ow, source, tw);
+        rowops::RepeatTile(pattern, width, source, static_cast<std::size_t>(tw));
         if (cached) made[static_cast<std::size_t>(tileRow)] = true;
       }
       source = pattern;

@@ -115,6 +115,11 @@ class tFulgoColor : public tFulgoPersistent {
   // Tiles of WorkDib from the top-left corner as displayed, clipped on the right and at the bottom.
   void ApplyTiledBitmap(tFulgoDib& Dib) const;
 
+  // Whether the picture kinds have a working picture this render.
+  bool HasWork() const;
+  // Drops the working data of a render; ApplyColor does it when it has painted.
+  void ReleaseWork();
+
   // Dest must be a fill: it takes the kind, fuzz, colours, picture and gradient through its
   // setters and rebuilds once. Another class raises EConvertError.
   void AssignTo(host::TPersistent* Dest) const override;
@@ -122,9 +127,6 @@ class tFulgoColor : public tFulgoPersistent {
  private:
   static std::array<std::uint8_t, 256> IdentityMap();
   void AddFuzzColors(tFulgoOnePalette& Palette);
-  void ReleaseWork();
-  // Whether the picture kinds have a working picture this render.
-  bool HasWork() const;
   void UpdateStoredSources();
 };
 

@@ -532,17 +532,24 @@ std::vector<std::int32_t> SampledPositions(std::int32_t work, std::int32_t size,
 
 }  // namespace
 
+void tGradientPicture::SampleGrid(std::int32_t W, std::int32_t H, std::vector<std::int32_t>& Columns,
+                                  std::vector<const std::uint8_t*>& Rows) const {
+  Columns = SampledPositions(WorkWidth, Width, W);
+  for (std::int32_t& column : Columns) column = ColumnOffset[static_cast<std::size_t>(column)];
+  const std::vector<std::int32_t> rowsAt = SampledPositions(WorkHeight, Height, H);
+  Rows.resize(rowsAt.size());
+  for (std::size_t j = 0; j < Rows.size(); ++j)
+    Rows[j] = Pixels() + RowStart[static_cast<std::size_t>(rowsAt[j])];
+}
+
 void tGradientPicture::StretchOnto(tFulgoDib& Target, const std::uint8_t* Map,
                                    std::uint8_t Transparent) const {
   if (Target.Empty()) return;
   const std::int32_t w = Target.GetWidth(), h = Target.GetHeight();
   if (w == 0 || h == 0) return;
-  std::vector<std::int32_t> columns = SampledPositions(WorkWidth, Width, w);
-  for (std::int32_t& column : columns) column = ColumnOffset[static_cast<std::size_t>(column)];
-  const std::vector<std::int32_t> rowsAt = SampledPositions(WorkHeight, Height, h);
-  std::vector<const std::uint8_t*> rows(rowsAt.size());
-  for (std::size_t j = 0; j < rows.size(); ++j)
-    rows[j] = Pixels() + RowStart[static_cast<std::size_t>(rowsAt[j])];
+  std::vector<std::int32_t> columns;
+  std::vector<const std::uint8_t*> rows;
+  SampleGrid(w, h, columns, rows);
   SampleThrough(rows.data(), columns.data(), dib::Bits(Target.Dib), static_cast<std::uint16_t>(w),
                 static_cast<std::uint16_t>(h), Map, Transparent);
 }

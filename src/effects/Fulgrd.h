@@ -74,6 +74,9 @@ class tGradientPicture {
   const std::uint8_t* Pixels() const { return Rings.Empty() ? Line.data() : dib::Bits(Rings.Dib); }
   // The gradient's bitmap, whole.
   MemBlock RenderOwned() const;
+  // The pixels of the gradient stretched to W x H: pixel (i, j), memory rows, is Rows[j][Columns[i]].
+  void SampleGrid(std::int32_t W, std::int32_t H, std::vector<std::int32_t>& Columns,
+                  std::vector<const std::uint8_t*>& Rows) const;
   // Paints Target as StretchThrough of the gradient's bitmap would, reading only the pixels the
   // stretch lands on.
   void StretchOnto(tFulgoDib& Target, const std::uint8_t* Map, std::uint8_t Transparent) const;

@@ -127,41 +127,60 @@ std::unique_ptr<tFulgoDib> tFulgoLayer::MakeEffect2(const tFulgoDib&, std::int16
 }
 
 void tFulgoLayer::Render(tFulgoDib& Dib) {
+  LayMasks(
+      Dib, [](int, const tFulgoColor& fill) { return fill.SolidIndex(); },
+      [](int, tFulgoColor& fill, tFulgoDib& mask) { fill.ApplyColor(mask); });
+}
+
+tFulgoLayer::tLaidMasks tFulgoLayer::LayMasks(tFulgoDib& Dib, const tMaskInk& InkOf,
+                                              const tMaskPaint& Paint) {
+  tLaidMasks laid;
   std::int16_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   // A one-colour band under a brush is drawn in the brush's index at once rather than painted over.
-  const auto inkOf = [&](const tFulgoColor& fill) {
-    const std::optional<std::uint8_t> solid = fill.SolidIndex();
-    return DrawsInInk() && Dib.TransparentIndex == kTransparentIndex ? solid : std::nullopt;
+  const auto inkOf = [&](int which, const tFulgoColor& fill) {
+    return DrawsInInk() && Dib.TransparentIndex == kTransparentIndex ? InkOf(which, fill) : std::nullopt;
   };
-  const std::optional<std::uint8_t> ink1 = inkOf(*FulgoColor1);
+  const std::optional<std::uint8_t> ink1 = inkOf(0, *FulgoColor1);
   Ink = ink1.value_or(255);
   const std::unique_ptr<tFulgoDib> m1 = MakeEffect1(Dib, x1, y1);
-  if (!ink1) FulgoColor1->ApplyColor(*m1);
+  if (!ink1) Paint(0, *FulgoColor1, *m1);
   FulgoColor1->CalcAddXY();
   // The second band is only drawn by a fill that went through the render phases.
   const bool second = Embossed && UseColor2;
   std::unique_ptr<tFulgoDib> m2;
   if (second) {
-    const std::optional<std::uint8_t> ink2 = inkOf(*FulgoColor2);
+    const std::optional<std::uint8_t> ink2 = inkOf(1, *FulgoColor2);
     Ink = ink2.value_or(255);
     m2 = MakeEffect2(Dib, x2, y2);
-    if (!ink2) FulgoColor2->ApplyColor(*m2);
+    if (!ink2) Paint(1, *FulgoColor2, *m2);
     FulgoColor2->CalcAddXY();
   }
 
   // Where the painted first mask lies; a fuzz has grown it on every side. An empty mask (a shadow
   // too small to draw) adds nothing, not even room.
   const std::int32_t x = x1 + FulgoColor1->AddX, y = y1 + FulgoColor1->AddY;
+  const auto lay = [&](tFulgoDib& mask, std::int32_t at, std::int32_t atY, tLaidMask& place) {
+    place = {true, at, atY, mask.GetWidth(), mask.GetHeight()};
+    Dib.LayUnder(mask, static_cast<std::int16_t>(at), static_cast<std::int16_t>(atY));
+    // The bitmap grew to the left and upwards by what the mask stood out there.
+    const std::int32_t growX = -std::min(at, 0), growY = -std::min(atY, 0);
+    for (tLaidMask& mask2 : laid.Masks) {
+      mask2.X += growX;
+      mask2.Y += growY;
+    }
+    laid.GrowX += growX;
+    laid.GrowY += growY;
+  };
   std::int32_t originX = 0, originY = 0;
   if (!m1->Empty()) {
-    Dib.LayUnder(*m1, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
+    lay(*m1, x, y, laid.Masks[0]);
     originX = std::min(x, 0);
     originY = std::min(y, 0);
   }
   // The second mask is placed relative to the bitmap as grown by the first.
   if (second && !m2->Empty())
-    Dib.LayUnder(*m2, static_cast<std::int16_t>(x2 + FulgoColor2->AddX - originX),
-                 static_cast<std::int16_t>(y2 + FulgoColor2->AddY - originY));
+    lay(*m2, x2 + FulgoColor2->AddX - originX, y2 + FulgoColor2->AddY - originY, laid.Masks[1]);
+  return laid;
 }
 
 }  // namespace vantora

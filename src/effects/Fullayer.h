@@ -3,8 +3,11 @@
 // which grows to hold them. The 3D edge, the frame and the shadow (unit Fullyrs) decide the masks.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "VantoraExport.h"
 #include "base/Fultype.h"
@@ -83,6 +86,27 @@ class tFulgoLayer : public tFulgoPersistent {
                                                  std::int16_t& OffY);
   // Paints the masks and lays them under Dib, which grows to hold them.
   virtual void Render(tFulgoDib& Dib);
+
+  // Where a mask went: its top-left corner in the bitmap as grown, top-down, and its size.
+  struct tLaidMask {
+    bool Laid = false;
+    std::int32_t X = 0;
+    std::int32_t Y = 0;
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+  };
+  struct tLaidMasks {
+    std::array<tLaidMask, 2> Masks;
+    // Where the bitmap's old top-left corner lies in the grown one.
+    std::int32_t GrowX = 0;
+    std::int32_t GrowY = 0;
+  };
+  // How the masks (0 the first, 1 the second) get their colours: the one index a fill draws a mask
+  // in, where it has one, and the painting of a mask drawn in 255.
+  using tMaskInk = std::function<std::optional<std::uint8_t>(int Which, const tFulgoColor& Fill)>;
+  using tMaskPaint = std::function<void(int Which, tFulgoColor& Fill, tFulgoDib& Mask)>;
+  // Render with the colouring given: builds the masks from Dib, colours them and lays them under it.
+  tLaidMasks LayMasks(tFulgoDib& Dib, const tMaskInk& InkOf, const tMaskPaint& Paint);
 
  protected:
   // Whether the masks hold one colour, Ink, besides the transparent index.

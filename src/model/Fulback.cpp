@@ -114,6 +114,12 @@ void tFulgoBackground::Ready() {
   tFulgoObject::Ready();
 }
 
+bool tFulgoBackground::RectangularBody(std::int32_t& BodyWidth, std::int32_t& BodyHeight) const {
+  BodyWidth = Side(TargetWidth);
+  BodyHeight = Side(TargetHeight);
+  return Exist && BackImage->Empty() && BodyWidth > 0 && BodyHeight > 0;
+}
+
 void tFulgoBackground::MakeFirstBitmap() {
   const TWidth w = Side(TargetWidth);
   const THeight h = Side(TargetHeight);

@@ -61,6 +61,8 @@ class tFulgoBackground : public tFulgoObject {
   // Without a body of its own the background still carries its layers: they are switched on.
   void Ready() override;
   void MakeFirstBitmap() override;
+  // Without a picture the body is the whole target rectangle.
+  bool RectangularBody(std::int32_t& BodyWidth, std::int32_t& BodyHeight) const override;
 };
 
 }  // namespace vantora

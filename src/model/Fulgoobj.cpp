@@ -1,6 +1,7 @@
 #include "model/Fulgoobj.h"
 
 #include "effects/Shapes.h"
+#include "model/BandedLayers.h"
 
 namespace vantora {
 
@@ -89,9 +90,14 @@ void tFulgoObject::ApplyOnePalette(tFulgoOnePalette& Palette) {
 }
 
 void tFulgoObject::Render() {
-  MakeFirstBitmap();
-  FulgoColor->ApplyColor(*Dib);
-  for (tFulgoLayer* layer : Layers.Actives()) layer->Render(*Dib);
+  std::int32_t w = 0, h = 0;
+  // A shape cuts the layers too, so only an uncut body may draw them as bands.
+  DrewBands = DrawBands && Shape == 0 && RectangularBody(w, h) && RenderAsBands(*this, w, h);
+  if (!DrewBands) {
+    MakeFirstBitmap();
+    FulgoColor->ApplyColor(*Dib);
+    for (tFulgoLayer* layer : Layers.Actives()) layer->Render(*Dib);
+  }
   CalcAddXY();
   // Cut after the layers, so the shape takes them with it.
   if (Shape != 0) GetMatrixShape(*Dib, Shape);
@@ -105,6 +111,10 @@ void tFulgoObject::Finished() {
 
 void tFulgoObject::MakeFirstBitmap() {
   Dib->FreeDib();
+}
+
+bool tFulgoObject::RectangularBody(std::int32_t&, std::int32_t&) const {
+  return false;
 }
 
 void tFulgoObject::CalcAddXY() {

@@ -46,6 +46,10 @@ class tFulgoObject : public tFulgoPersistent {
   std::int16_t AddY = 0;
   std::int16_t AddWidth = 0;
   std::int16_t AddHeight = 0;
+  // Whether a rectangular body may have its layers drawn as bands around it (the same pixels, made
+  // without a whole mask per layer), and whether the last render did so. Not published.
+  bool DrawBands = true;
+  bool DrewBands = false;
 
   void SetDefaults();
   void Init() override;
@@ -78,6 +82,8 @@ class tFulgoObject : public tFulgoPersistent {
   virtual void MakeFirstBitmap();
   // Sums the margins of the active layers.
   virtual void CalcAddXY();
+  // Whether the first bitmap will be a BodyWidth x BodyHeight rectangle without a transparent pixel.
+  virtual bool RectangularBody(std::int32_t& BodyWidth, std::int32_t& BodyHeight) const;
 
  private:
   void AddLayers();
