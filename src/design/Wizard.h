@@ -249,6 +249,12 @@ class TfrmWizard : public host::TForm {
   void ShowSidePanel(int Page);
   void FindControls();
   void WireHandlers();
+  // Wires the change handlers of the widgets bound to the model.
+  void WireBindings();
+  // Takes the typed caption into the working copy, once.
+  void StoreCaption();
+  // The preview's own size or AutoSize, as the Align/Size page sets it.
+  void StorePreviewSize();
   void CreateParts();
   tFulgoColor* ColorOf(int Index) const;
   void ShowLetters();
