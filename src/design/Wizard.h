@@ -35,13 +35,11 @@ class TTimer;
 
 class TFulgoButton;
 class TFulgoGen;
-class TFulgoGraphicControl;
 class TFulgoLabel;
 class tFulgoArt;
 class tFulgoBackground;
 class tFulgoColor;
 class tFulgoControl;
-class tFulgoCustomPanel;
 class tFulgoFont;
 class tFulgoPalette;
 class tFulgoPanel;

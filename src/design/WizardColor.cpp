@@ -2,8 +2,8 @@
 // kind of fill, and the dialogs that make one (colour, picture, gradient) and the fade colours.
 #include <algorithm>
 
-#include "controls/Fulgopal.h"
 #include "controls/Fulbtn.h"
+#include "controls/Fulgopal.h"
 #include "controls/Fullbl.h"
 #include "controls/Qorspin2.h"
 #include "design/Grdwiz.h"
