@@ -35,13 +35,11 @@ class TTimer;
 
 class TFulgoButton;
 class TFulgoGen;
-class TFulgoGraphicControl;
 class TFulgoLabel;
 class tFulgoArt;
 class tFulgoBackground;
 class tFulgoColor;
 class tFulgoControl;
-class tFulgoCustomPanel;
 class tFulgoFont;
 class tFulgoPalette;
 class tFulgoPanel;
@@ -249,6 +247,12 @@ class TfrmWizard : public host::TForm {
   void ShowSidePanel(int Page);
   void FindControls();
   void WireHandlers();
+  // Wires the change handlers of the widgets bound to the model.
+  void WireBindings();
+  // Takes the typed caption into the working copy, once.
+  void StoreCaption();
+  // The preview's own size or AutoSize, as the Align/Size page sets it.
+  void StorePreviewSize();
   void CreateParts();
   tFulgoColor* ColorOf(int Index) const;
   void ShowLetters();

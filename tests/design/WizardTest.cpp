@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "controls/ControlsTestSupport.h"
 #include "controls/Fulbtn.h"
@@ -776,6 +777,176 @@ TEST_F(WizardTest, PreferencesAreSavedAndRestored) {
   EXPECT_TRUE(saved.BeepOnUpdate);
   EXPECT_TRUE(saved.UpdateOnEnter);
   EXPECT_EQ(saved.UpdateAfter, 250);
+}
+
+// ---- the widgets bound to the model
+
+// Every value the effect, alignment and size pages show, of the letters, the background and the art.
+std::vector<int> BoundValues(const TfrmWizard& w) {
+  const tFulgoArt& art = *w.EditedArt();
+  const tFulgoText& t = *w.EditedText();
+  const tFulgoBackground& b = *w.EditedBackground();
+  std::vector<int> values = {b.Exist, t.Shape, b.Shape};
+  for (const tFulgoObject* side :
+       {static_cast<const tFulgoObject*>(&t), static_cast<const tFulgoObject*>(&b)}) {
+    const tFulgoShadow& shadow = *side->LayerShadow;
+    const tFulgo3D& edge = *side->Layer3D;
+    values.insert(values.end(),
+                  {side->LayerFrame->Active, side->LayerFrame->LineWidth, shadow.Active, shadow.Left,
+                   shadow.Top, shadow.SizeX, shadow.SizeY, edge.Active, edge.Embossed, edge.LineWidth,
+                   edge.Direction, side->Align->Alignment, side->Align->X, side->Align->Y});
+  }
+  values.insert(values.end(),
+                {art.InnerOffsetX, art.InnerOffsetY, art.InnerOffsetSizeX, art.InnerOffsetSizeY,
+                 b.TextWidthPlus, b.TextHeightPlus, b.ImageWidth, b.ImageHeight, b.ImageAutoSize});
+  return values;
+}
+
+// Distinct values within the ranges the form allows, none of them a default.
+void SetDistinctValues(TfrmWizard& w) {
+  tFulgoArt& art = *w.EditedArt();
+  tFulgoText& t = *w.EditedText();
+  tFulgoBackground& b = *w.EditedBackground();
+  b.SetExist(false);
+  t.SetShape(3);
+  b.SetShape(4);
+  int n = 5;
+  for (tFulgoObject* side : {static_cast<tFulgoObject*>(&t), static_cast<tFulgoObject*>(&b)}) {
+    side->LayerFrame->SetActive(true);
+    side->LayerFrame->SetLineWidth(static_cast<std::int16_t>(n++));
+    side->LayerShadow->SetActive(true);
+    side->LayerShadow->SetLeft(static_cast<std::int16_t>(-n++));
+    side->LayerShadow->SetTop(static_cast<std::int16_t>(n++));
+    side->LayerShadow->SetSizeX(static_cast<std::int16_t>(100 + n++));
+    side->LayerShadow->SetSizeY(static_cast<std::int16_t>(100 + n++));
+    side->Layer3D->SetActive(true);
+    side->Layer3D->SetLineWidth(static_cast<std::int16_t>(n++));
+    side->Align->X = -n++;
+    side->Align->Y = n++;
+  }
+  t.Layer3D->SetEmbossed(true);
+  t.Layer3D->SetDirection(fgDownRight);
+  b.Layer3D->SetDirection(fgUpRight);
+  t.Align->Alignment = host::taLeftJustify;
+  b.Align->Alignment = host::taRightJustify;
+  art.SetInnerOffsetX(31);
+  art.SetInnerOffsetY(-32);
+  art.SetInnerOffsetSizeX(33);
+  art.SetInnerOffsetSizeY(34);
+  b.TextWidthPlus = 35;
+  b.TextHeightPlus = -36;
+  b.SetImageWidth(370);
+  b.SetImageHeight(380);
+  b.SetImageAutoSize(false);
+}
+
+TEST_F(WizardTest, EveryBoundWidgetShowsItsValueAndWritesTheSameValueBack) {
+  TFulgoLabel* label = NewLabel("Bound");
+  OnWizard([&](TfrmWizard& w) {
+    tFulgoArt& art = *w.EditedArt();
+    SetDistinctValues(w);
+    const std::vector<int> expected = BoundValues(w);
+    w.GetFromLabel();
+    EXPECT_EQ(w.spnBackShadowX->Text(), std::to_string(w.EditedBackground()->LayerShadow->Left));
+    EXPECT_EQ(w.cmbText3dDirection->ItemIndex(), static_cast<int>(fgDownRight));
+    EXPECT_EQ(w.chkImageAlignment->ItemIndex(), 2) << "right justified is the third choice";
+    EXPECT_TRUE(w.rdoFixedSize->Checked());
+
+    // Back to the defaults behind the widgets' back; writing the widgets brings every value again.
+    art.Assign(art.NewArt().get());
+    ASSERT_NE(BoundValues(w), expected);
+    w.SetToLabel();
+    EXPECT_EQ(BoundValues(w), expected);
+    driver.Click(*w.btnCancel);
+  });
+  EXPECT_FALSE(EditLabel(*label));
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(WizardTest, TheLetterFontControlsReachEveryChosenLetterAndShowTheLetterAsked) {
+  TFulgoLabel* label = NewLabel("Fonts");
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 1);
+    ASSERT_TRUE(w.chkApplyAll->Checked());
+    driver.ReplaceText(*w.txtFont, "Courier New");
+    w.cmbBold->SetItemIndex(6);
+    app->ProcessMessages();
+    driver.ReplaceText(*w.spnWidth, "9");
+    driver.ReplaceText(*w.spnAngle, "45");
+    driver.ReplaceText(*w.spnOffsetX, "2");
+    driver.ReplaceText(*w.spnOffsetY, "-3");
+    driver.Click(*w.chkItalic);
+    driver.Click(*w.chkStrikeOut);
+    for (int i = 0; i < tFulgoText::kFontCount; ++i) {
+      const tFulgoFont& font = *w.EditedText()->GetLetterFont(static_cast<std::int16_t>(i));
+      ASSERT_EQ(font.GetFontName(), "Courier New") << i;
+      ASSERT_EQ(font.GetWeight(), 700) << i;
+      ASSERT_EQ(font.GetWidth(), 9) << i;
+      ASSERT_EQ(font.GetAngle(), 45) << i;
+      ASSERT_EQ(font.GetOffSetX(), 2) << i;
+      ASSERT_EQ(font.GetOffSetY(), -3) << i;
+      ASSERT_TRUE(font.GetItalic()) << i;
+      ASSERT_FALSE(font.GetUnderLine()) << i;
+      ASSERT_TRUE(font.GetStrikeOut()) << i;
+    }
+
+    tFulgoFont& third = *w.EditedText()->GetLetterFont(2);
+    third.SetWeight(300);
+    third.SetHeight(-20);
+    third.SetAngle(-90);
+    third.SetUnderline(true);
+    third.SetItalic(false);
+    driver.Click(Button(w, "btnAdvanced"));
+    driver.Click(*w.chkApplyAll);
+    ClickLetter(*w.grdLetters, 2);
+    EXPECT_EQ(w.cmbBold->ItemIndex(), 2);
+    EXPECT_EQ(w.spnHeight->Text(), "-20");
+    EXPECT_EQ(w.spnAngle->Text(), "-90");
+    EXPECT_TRUE(w.chkUnderLine->Checked());
+    EXPECT_FALSE(w.chkItalic->Checked());
+    EXPECT_EQ(w.EditedText()->GetLetterFont(0)->GetAngle(), 45) << "showing a font changes no letter";
+    driver.Click(*w.btnCancel);
+  });
+  EXPECT_FALSE(EditLabel(*label));
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(WizardTest, SwitchesRenderAtOnceAndTypedValuesWaitForTheDelay) {
+  TFulgoLabel* label = NewLabel("Quick");
+  OnWizard([&](TfrmWizard& w) {
+    Page(w, 6);
+    driver.Click(*w.chkBeep);
+    const auto clickEach = [&](int page, std::initializer_list<host::TButtonControl*> switches) {
+      Page(w, page);
+      for (host::TButtonControl* control : switches) {
+        const int before = Renders();
+        driver.Click(*control);
+        EXPECT_EQ(Renders(), before + 1) << control->Name();
+      }
+    };
+    clickEach(2, {w.chkTextFrame, w.chkTextShadow, w.chkText3d, w.chkTextEmbossed});
+    clickEach(3, {w.chkCreateBackground, w.chkBackFrame, w.chkBackShadow, w.chkBack3D, w.chkBackEmbossed});
+    clickEach(4, {w.rdoFixedSize});
+    EXPECT_FALSE(w.EditedBackground()->ImageAutoSize);
+
+    const int before = Renders();
+    Page(w, 2);
+    driver.ReplaceText(*w.spnText3d, "7");
+    driver.ReplaceText(*w.spnTextShadowSizeY, "70");
+    Page(w, 5);
+    driver.ReplaceText(*w.spnInnerX, "7");
+    w.chkTextAlignment->SetItemIndex(2);
+    w.cmbBack3dDirection->SetItemIndex(1);
+    app->ProcessMessages();
+    EXPECT_EQ(Renders(), before) << "values and choices wait for the update delay";
+    EXPECT_EQ(w.EditedText()->Layer3D->LineWidth, 7);
+    EXPECT_EQ(w.EditedText()->LayerShadow->SizeY, 70);
+    EXPECT_EQ(w.EditedArt()->InnerOffsetX, 7);
+    EXPECT_EQ(w.EditedText()->Align->Alignment, host::taRightJustify);
+    EXPECT_EQ(w.EditedBackground()->Layer3D->Direction, fgUp);
+    driver.Click(*w.btnCancel);
+  });
+  EXPECT_FALSE(EditLabel(*label));
 }
 
 }  // namespace
