@@ -247,7 +247,6 @@ class TfrmWizard : public host::TForm {
 
  private:
   void ShowSidePanel(int Page);
-  void FindControls();
   void WireHandlers();
   void CreateParts();
   tFulgoColor* ColorOf(int Index) const;
