@@ -119,6 +119,15 @@ TEST(NamedChildren, DeclaredChildrenOfTheClassAndItsAncestorsAreBound) {
   EXPECT_EQ(dialog->Title, dialog->FindComponent("Title"));
   EXPECT_NE(dynamic_cast<TKnob*>(dialog->Title), nullptr);
   EXPECT_EQ(dialog->Volume, dialog->FindComponent("VOLUME"));
+
+  // A bound child freed on its own, or moved to another owner, leaves its member unset.
+  delete dialog->Volume;
+  EXPECT_EQ(dialog->Volume, nullptr);
+  EXPECT_NE(dialog->Footer, nullptr);
+  TComponent elsewhere(nullptr);
+  elsewhere.InsertComponent(dialog->Footer);
+  EXPECT_EQ(dialog->Footer, nullptr);
+  EXPECT_NE(dialog->Title, nullptr);
 }
 
 TEST(NamedChildren, AMissingOrMistypedChildFailsTheReadAndLeavesTheMembersUnset) {
