@@ -19,9 +19,6 @@ namespace vantora::studio {
 
 namespace {
 
-constexpr int kWindowWidth = 360;
-constexpr int kWindowHeight = 640;
-constexpr int kPaletteTop = 36;
 constexpr int kPaletteButtonWidth = 56;
 constexpr const char* kFormFilter = "Forms (*.txt;*.vnt)|*.txt;*.vnt|All files (*)|*";
 
@@ -38,25 +35,21 @@ std::string ShortName(const host::TClass& cls) {
   return name;
 }
 
-host::TButton& AddButton(host::TWinControl& parent, const std::string& caption, int left, int width,
-                         std::function<void()> action) {
-  auto* button = new host::TButton(&parent);
-  button->SetParent(&parent);
-  button->SetCaption(caption);
-  button->SetBounds(left, 6, width, 24);
-  if (action) button->OnClick = [action = std::move(action)](host::TPersistent*) { action(); };
-  return *button;
+void OnClick(host::TButton& button, std::function<void()> action) {
+  button.OnClick = [action = std::move(action)](host::TPersistent*) { action(); };
 }
 
 }  // namespace
 
-TStudio::TStudio(host::TApplication& app) : app_(app), window_(new host::TForm(&app)) {
-  window_->SetBounds(0, 0, kWindowWidth, kWindowHeight);
+TStudio::TStudio(host::TApplication& app) : app_(app), window_(new TStudioWindow(&app)) {
   window_->OnCloseQuery = [this](host::TPersistent*, bool& canClose) { canClose = ConfirmDiscard(); };
   BuildToolbar();
   BuildPalette();
+  // The inspector fills the window below the palette, as wide as it is.
+  const host::TPanel& palette = *window_->pnlPalette;
   inspector_ = std::make_unique<TObjectInspector>(
-      *window_, RECT{6, kPaletteTop + 84, kWindowWidth - 6, window_->ClientHeight() - 6});
+      *window_, RECT{palette.Left(), palette.Top() + palette.Height() + 6, palette.Left() + palette.Width(),
+                     window_->ClientHeight() - 6});
   inspector_->OnChooseComponent = [this](host::TComponent* c) { designer_->Select(c); };
   menu_ = new host::TPopupMenu(window_);
   // Undo and redo reach the designer from the studio's window too, unless a value is being typed.
@@ -82,17 +75,17 @@ TStudio::~TStudio() {
 }
 
 void TStudio::BuildToolbar() {
-  AddButton(*window_, "New", 6, 48, [this] { NewForm(); });
-  AddButton(*window_, "Open...", 56, 60, [this] { Open(); });
-  AddButton(*window_, "Save", 118, 48, [this] { Save(); });
-  AddButton(*window_, "Save as...", 168, 72, [this] { SaveAs(); });
-  host::TButton& edit = AddButton(*window_, "Edit", 242, 54, nullptr);
-  edit.OnClick = [this, &edit](host::TPersistent*) {
+  OnClick(*window_->btnNew, [this] { NewForm(); });
+  OnClick(*window_->btnOpen, [this] { Open(); });
+  OnClick(*window_->btnSave, [this] { Save(); });
+  OnClick(*window_->btnSaveAs, [this] { SaveAs(); });
+  OnClick(*window_->btnEdit, [this] {
+    const host::TButton& edit = *window_->btnEdit;
     const POINT corner = edit.ClientToScreen(POINT{0, edit.Height()});
     FillEditMenu();
     editMenu_->Popup(corner.x, corner.y);
-  };
-  AddButton(*window_, "Test", 298, 56, [this] { TestForm(); });
+  });
+  OnClick(*window_->btnTest, [this] { TestForm(); });
   editMenu_ = new host::TPopupMenu(window_);
 }
 
@@ -129,17 +122,10 @@ void TStudio::FillEditMenu() {
 }
 
 void TStudio::BuildPalette() {
-  auto* tabs = new host::TTabSet(window_);
-  tabs->SetParent(window_);
-  tabs->SetBounds(6, kPaletteTop, kWindowWidth - 12, 22);
-  for (const std::string& page : host::PalettePages()) tabs->Tabs()->Add(page);
-  tabs->OnChange = [this](host::TPersistent*, int page, bool&) { ShowPalettePage(page); };
-  auto* bar = new host::TPanel(window_);
-  bar->SetParent(window_);
-  bar->SetBounds(6, kPaletteTop + 22, kWindowWidth - 12, 56);
-  bar->SetCaption("");
-  paletteBar_ = bar;
-  if (tabs->Tabs()->Count() > 0) tabs->SetTabIndex(0);
+  host::TTabSet& tabs = *window_->tabPalette;
+  for (const std::string& page : host::PalettePages()) tabs.Tabs()->Add(page);
+  tabs.OnChange = [this](host::TPersistent*, int page, bool&) { ShowPalettePage(page); };
+  if (tabs.Tabs()->Count() > 0) tabs.SetTabIndex(0);
   ShowPalettePage(0);
 }
 
@@ -149,8 +135,8 @@ void TStudio::ShowPalettePage(int page) {
   delete pointer_;
   const auto pages = host::PalettePages();
   auto add = [this](const std::string& caption, const std::string& hint, int index) {
-    auto* button = new host::TSpeedButton(paletteBar_);
-    button->SetParent(paletteBar_);
+    auto* button = new host::TSpeedButton(window_->pnlPalette);
+    button->SetParent(window_->pnlPalette);
     button->SetBounds(4 + index * kPaletteButtonWidth, 8, kPaletteButtonWidth - 2, 40);
     button->SetCaption(caption);
     button->SetHint(hint);
@@ -200,7 +186,7 @@ void TStudio::Design(std::unique_ptr<host::TCustomForm> form, const std::string&
   // A new form opens beside the studio; one read from a file stays where it was designed, so
   // opening and saving it changes nothing.
   if (path.empty()) {
-    form_->SetLeft(window_->Left() + kWindowWidth + 10);
+    form_->SetLeft(window_->Left() + window_->Width() + 10);
     form_->SetTop(window_->Top());
   }
   pointer_->SetDown(true);

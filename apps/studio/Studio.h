@@ -7,6 +7,7 @@
 
 #include "FormDesigner.h"
 #include "ObjectInspector.h"
+#include "StudioWindow.h"
 
 namespace vantora::host {
 class TApplication;
@@ -57,13 +58,12 @@ class TStudio {
   void PopupContextMenu(host::TComponent& component, POINT p);
 
   host::TApplication& app_;
-  host::TForm* window_;
+  TStudioWindow* window_;
   std::unique_ptr<TObjectInspector> inspector_;
   std::unique_ptr<host::TCustomForm> form_;
   std::unique_ptr<TFormDesigner> designer_;
   host::TPopupMenu* menu_ = nullptr;
   host::TPopupMenu* editMenu_ = nullptr;
-  host::TWinControl* paletteBar_ = nullptr;
   std::vector<std::pair<const host::TClass*, host::TSpeedButton*>> paletteButtons_;
   host::TSpeedButton* pointer_ = nullptr;
   std::string path_;

@@ -51,8 +51,21 @@ void SetStopColor(tVortex& stop, host::TColor color) {
 }  // namespace
 
 const host::TClass& TfrmGrdWiz::StaticClass() {
-  static const host::TClass& cls =
-      host::ClassBuilder<TfrmGrdWiz>("TfrmGrdWiz", host::TForm::StaticClass()).Build();
+  static const host::TClass& cls = host::ClassBuilder<TfrmGrdWiz>("TfrmGrdWiz", host::TForm::StaticClass())
+                                       .Child("pnlGradient", &TfrmGrdWiz::pnlGradient)
+                                       .Child("btnOk", &TfrmGrdWiz::btnOk)
+                                       .Child("btnCancel", &TfrmGrdWiz::btnCancel)
+                                       .Child("cmbGradientType", &TfrmGrdWiz::cmbGradientType)
+                                       .Child("cbxDicret", &TfrmGrdWiz::cbxDicret)
+                                       .Child("spnAngle", &TfrmGrdWiz::spnAngle)
+                                       .Child("spnHeight", &TfrmGrdWiz::spnHeight)
+                                       .Child("spnWidth", &TfrmGrdWiz::spnWidth)
+                                       .Child("spnInMode", &TfrmGrdWiz::spnInMode)
+                                       .Child("Panel3", &TfrmGrdWiz::Panel3)
+                                       .Child("ScrollBar1", &TfrmGrdWiz::ScrollBar1)
+                                       .Child("btnDeleteColor", &TfrmGrdWiz::btnDeleteColor)
+                                       .Child("btnInsertColor", &TfrmGrdWiz::btnInsertColor)
+                                       .Build();
   return cls;
 }
 VANTORA_REGISTER_CLASS(TfrmGrdWiz);
@@ -71,20 +84,7 @@ TfrmGrdWiz::~TfrmGrdWiz() {
   FormDestroy(this);
 }
 
-void TfrmGrdWiz::FindControls() {
-  pnlGradient = &FindComponentAs<host::TPanel>("pnlGradient");
-  btnOk = &FindComponentAs<host::TSpeedButton>("btnOk");
-  btnCancel = &FindComponentAs<host::TSpeedButton>("btnCancel");
-  cmbGradientType = &FindComponentAs<host::TComboBox>("cmbGradientType");
-  cbxDicret = &FindComponentAs<host::TCheckBox>("cbxDicret");
-  spnAngle = &FindComponentAs<tQorSpin2>("spnAngle");
-  spnHeight = &FindComponentAs<tQorSpin2>("spnHeight");
-  spnWidth = &FindComponentAs<tQorSpin2>("spnWidth");
-  spnInMode = &FindComponentAs<tQorSpin2>("spnInMode");
-  Panel3 = &FindComponentAs<host::TPanel>("Panel3");
-  ScrollBar1 = &FindComponentAs<host::TScrollBar>("ScrollBar1");
-  btnDeleteColor = &FindComponentAs<host::TSpeedButton>("btnDeleteColor");
-  btnInsertColor = &FindComponentAs<host::TSpeedButton>("btnInsertColor");
+void TfrmGrdWiz::FindStopList() {
   // The stop list is found by class and Tag, whatever the controls are called.
   for (int i = 0; i < Panel3->ControlCount(); ++i) {
     host::TControl* control = Panel3->Controls(i);
@@ -142,7 +142,7 @@ void TfrmGrdWiz::WireHandlers() {
 }
 
 void TfrmGrdWiz::FormCreate(host::TPersistent*) {
-  FindControls();
+  FindStopList();
   WorkGradient = std::make_unique<tFulgoGradient>(nullptr);
   WorkGradient->Init();
   WorkGradient->Vortex[1].Steps = 0;

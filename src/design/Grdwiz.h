@@ -86,7 +86,7 @@ class TfrmGrdWiz : public host::TForm {
   void MoveUp(int Index);
 
  private:
-  void FindControls();
+  void FindStopList();
   void WireHandlers();
   // Puts stops First..First + 3 and the spins between them in view, the rest out of it.
   void PlaceStopList(int First);

@@ -76,8 +76,103 @@ const char* KindName(teEditing mode) {
 }  // namespace
 
 const host::TClass& TfrmWizard::StaticClass() {
-  static const host::TClass& cls =
-      host::ClassBuilder<TfrmWizard>("TfrmWizard", host::TForm::StaticClass()).Build();
+  static const host::TClass& cls = host::ClassBuilder<TfrmWizard>("TfrmWizard", host::TForm::StaticClass())
+                                       .Child("scrlExample", &TfrmWizard::scrlExample)
+                                       .Child("scrlPreset", &TfrmWizard::scrlPreset)
+                                       .Child("lstButtonStates", &TfrmWizard::lstButtonStates)
+                                       .Child("pnlHideButtonStates", &TfrmWizard::pnlHideButtonStates)
+                                       .Child("TabSet1", &TfrmWizard::TabSet1)
+                                       .Child("ntbMain", &TfrmWizard::ntbMain)
+                                       .Child("pnlPresets", &TfrmWizard::pnlPresets)
+                                       .Child("pnlColor", &TfrmWizard::pnlColor)
+                                       .Child("lstFiles", &TfrmWizard::lstFiles)
+                                       .Child("MemoNoPresets", &TfrmWizard::MemoNoPresets)
+                                       .Child("rdoMyCaption", &TfrmWizard::rdoMyCaption)
+                                       .Child("rdoPresetCaption", &TfrmWizard::rdoPresetCaption)
+                                       .Child("txtLabelText1", &TfrmWizard::txtLabelText1)
+                                       .Child("txtLabelText2", &TfrmWizard::txtLabelText2)
+                                       .Child("txtFont", &TfrmWizard::txtFont)
+                                       .Child("cmbBold", &TfrmWizard::cmbBold)
+                                       .Child("chkItalic", &TfrmWizard::chkItalic)
+                                       .Child("chkUnderLine", &TfrmWizard::chkUnderLine)
+                                       .Child("chkStrikeOut", &TfrmWizard::chkStrikeOut)
+                                       .Child("chkApplyAll", &TfrmWizard::chkApplyAll)
+                                       .Child("pnlFontEffects", &TfrmWizard::pnlFontEffects)
+                                       .Child("pnlLetters", &TfrmWizard::pnlLetters)
+                                       .Child("grdLetters", &TfrmWizard::grdLetters)
+                                       .Child("chkCreateBackground", &TfrmWizard::chkCreateBackground)
+                                       .Child("chkTextFrame", &TfrmWizard::chkTextFrame)
+                                       .Child("chkBackFrame", &TfrmWizard::chkBackFrame)
+                                       .Child("chkTextShadow", &TfrmWizard::chkTextShadow)
+                                       .Child("chkBackShadow", &TfrmWizard::chkBackShadow)
+                                       .Child("chkText3d", &TfrmWizard::chkText3d)
+                                       .Child("chkBack3D", &TfrmWizard::chkBack3D)
+                                       .Child("chkTextEmbossed", &TfrmWizard::chkTextEmbossed)
+                                       .Child("chkBackEmbossed", &TfrmWizard::chkBackEmbossed)
+                                       .Child("cmbText3dDirection", &TfrmWizard::cmbText3dDirection)
+                                       .Child("cmbBack3dDirection", &TfrmWizard::cmbBack3dDirection)
+                                       .Child("rdoFadeBackground", &TfrmWizard::rdoFadeBackground)
+                                       .Child("rdoFadeThisColor", &TfrmWizard::rdoFadeThisColor)
+                                       .Child("shpLayerFuzz", &TfrmWizard::shpLayerFuzz)
+                                       .Child("ShpBackgroundFuzz", &TfrmWizard::ShpBackgroundFuzz)
+                                       .Child("chkTextAlignment", &TfrmWizard::chkTextAlignment)
+                                       .Child("chkImageAlignment", &TfrmWizard::chkImageAlignment)
+                                       .Child("rdoAutoSizeTrue", &TfrmWizard::rdoAutoSizeTrue)
+                                       .Child("rdoAutoSizeFalse", &TfrmWizard::rdoAutoSizeFalse)
+                                       .Child("rdoStretched", &TfrmWizard::rdoStretched)
+                                       .Child("rdoFixedSize", &TfrmWizard::rdoFixedSize)
+                                       .Child("txtGalleryDirectory", &TfrmWizard::txtGalleryDirectory)
+                                       .Child("chkBeep", &TfrmWizard::chkBeep)
+                                       .Child("rdosUpdateMethod", &TfrmWizard::rdosUpdateMethod)
+                                       .Child("cmbColor", &TfrmWizard::cmbColor)
+                                       .Child("shpColor", &TfrmWizard::shpColor)
+                                       .Child("rdoColor", &TfrmWizard::rdoColor)
+                                       .Child("rdoFuzz", &TfrmWizard::rdoFuzz)
+                                       .Child("rdoBitmap", &TfrmWizard::rdoBitmap)
+                                       .Child("rdoTiledBitmap", &TfrmWizard::rdoTiledBitmap)
+                                       .Child("rdoGradient", &TfrmWizard::rdoGradient)
+                                       .Child("rdoTiledGradient", &TfrmWizard::rdoTiledGradient)
+                                       .Child("btnSameAsUp", &TfrmWizard::btnSameAsUp)
+                                       .Child("btnOk", &TfrmWizard::btnOk)
+                                       .Child("btnCancel", &TfrmWizard::btnCancel)
+                                       .Child("btnRender", &TfrmWizard::btnRender)
+                                       .Child("Timer1", &TfrmWizard::Timer1)
+                                       .Child("spnTextShape", &TfrmWizard::spnTextShape)
+                                       .Child("spnBackShape", &TfrmWizard::spnBackShape)
+                                       .Child("spnTextFrame", &TfrmWizard::spnTextFrame)
+                                       .Child("spnBackframe", &TfrmWizard::spnBackframe)
+                                       .Child("spnTextShadowX", &TfrmWizard::spnTextShadowX)
+                                       .Child("spnTextShadowY", &TfrmWizard::spnTextShadowY)
+                                       .Child("spnTextShadowSizeX", &TfrmWizard::spnTextShadowSizeX)
+                                       .Child("spnTextShadowSizeY", &TfrmWizard::spnTextShadowSizeY)
+                                       .Child("spnBackShadowX", &TfrmWizard::spnBackShadowX)
+                                       .Child("spnBackShadowY", &TfrmWizard::spnBackShadowY)
+                                       .Child("spnBackShadowSizeX", &TfrmWizard::spnBackShadowSizeX)
+                                       .Child("spnBackShadowSizeY", &TfrmWizard::spnBackShadowSizeY)
+                                       .Child("spnText3d", &TfrmWizard::spnText3d)
+                                       .Child("spnBack3D", &TfrmWizard::spnBack3D)
+                                       .Child("spnTextAlignX", &TfrmWizard::spnTextAlignX)
+                                       .Child("spnTextAlignY", &TfrmWizard::spnTextAlignY)
+                                       .Child("spnImageX", &TfrmWizard::spnImageX)
+                                       .Child("spnImageY", &TfrmWizard::spnImageY)
+                                       .Child("spnInnerX", &TfrmWizard::spnInnerX)
+                                       .Child("spnInnerY", &TfrmWizard::spnInnerY)
+                                       .Child("spnInnerWidth", &TfrmWizard::spnInnerWidth)
+                                       .Child("spnInnerHeight", &TfrmWizard::spnInnerHeight)
+                                       .Child("spnBackWidth", &TfrmWizard::spnBackWidth)
+                                       .Child("spnBackHeight", &TfrmWizard::spnBackHeight)
+                                       .Child("spnTextWidth", &TfrmWizard::spnTextWidth)
+                                       .Child("spnTextHeight", &TfrmWizard::spnTextHeight)
+                                       .Child("spnImageWidth", &TfrmWizard::spnImageWidth)
+                                       .Child("spnImageHeight", &TfrmWizard::spnImageHeight)
+                                       .Child("spnHeight", &TfrmWizard::spnHeight)
+                                       .Child("spnWidth", &TfrmWizard::spnWidth)
+                                       .Child("spnAngle", &TfrmWizard::spnAngle)
+                                       .Child("spnOffsetX", &TfrmWizard::spnOffsetX)
+                                       .Child("spnOffsetY", &TfrmWizard::spnOffsetY)
+                                       .Child("spnFuzz", &TfrmWizard::spnFuzz)
+                                       .Child("spnUpdateTime", &TfrmWizard::spnUpdateTime)
+                                       .Build();
   return cls;
 }
 VANTORA_REGISTER_CLASS(TfrmWizard);
@@ -88,7 +183,6 @@ TfrmWizard::TfrmWizard(host::TComponent* AOwner) : host::TForm(AOwner) {
   stream.WriteBuffer(kWizardForm, static_cast<std::int64_t>(sizeof kWizardForm - 1));
   stream.SetPosition(0);
   ReadFromStream(stream);
-  FindControls();
   // The tab row lies over the page's top edge, so the chosen tab joins its page.
   TabSet1->BringToFront();
   if (host::Application) {
@@ -107,105 +201,6 @@ TfrmWizard::~TfrmWizard() {
   if (host::Application) host::Application->SetHelpFile(SavedHelpFile);
   if (frmWiz == this) frmWiz = nullptr;
   bInWizard = false;
-}
-
-void TfrmWizard::FindControls() {
-  scrlExample = &FindComponentAs<host::TScrollBox>("scrlExample");
-  scrlPreset = &FindComponentAs<host::TScrollBox>("scrlPreset");
-  lstButtonStates = &FindComponentAs<host::TListBox>("lstButtonStates");
-  pnlHideButtonStates = &FindComponentAs<host::TPanel>("pnlHideButtonStates");
-  TabSet1 = &FindComponentAs<host::TTabSet>("TabSet1");
-  ntbMain = &FindComponentAs<host::TNotebook>("ntbMain");
-  pnlPresets = &FindComponentAs<host::TPanel>("pnlPresets");
-  pnlColor = &FindComponentAs<host::TPanel>("pnlColor");
-  lstFiles = &FindComponentAs<host::TListBox>("lstFiles");
-  MemoNoPresets = &FindComponentAs<host::TMemo>("MemoNoPresets");
-  rdoMyCaption = &FindComponentAs<host::TRadioButton>("rdoMyCaption");
-  rdoPresetCaption = &FindComponentAs<host::TRadioButton>("rdoPresetCaption");
-  txtLabelText1 = &FindComponentAs<host::TEdit>("txtLabelText1");
-  txtLabelText2 = &FindComponentAs<host::TEdit>("txtLabelText2");
-  txtFont = &FindComponentAs<host::TEdit>("txtFont");
-  cmbBold = &FindComponentAs<host::TComboBox>("cmbBold");
-  chkItalic = &FindComponentAs<host::TCheckBox>("chkItalic");
-  chkUnderLine = &FindComponentAs<host::TCheckBox>("chkUnderLine");
-  chkStrikeOut = &FindComponentAs<host::TCheckBox>("chkStrikeOut");
-  chkApplyAll = &FindComponentAs<host::TCheckBox>("chkApplyAll");
-  pnlFontEffects = &FindComponentAs<host::TPanel>("pnlFontEffects");
-  pnlLetters = &FindComponentAs<host::TPanel>("pnlLetters");
-  grdLetters = &FindComponentAs<host::TStringGrid>("grdLetters");
-  chkCreateBackground = &FindComponentAs<host::TCheckBox>("chkCreateBackground");
-  chkTextFrame = &FindComponentAs<host::TCheckBox>("chkTextFrame");
-  chkBackFrame = &FindComponentAs<host::TCheckBox>("chkBackFrame");
-  chkTextShadow = &FindComponentAs<host::TCheckBox>("chkTextShadow");
-  chkBackShadow = &FindComponentAs<host::TCheckBox>("chkBackShadow");
-  chkText3d = &FindComponentAs<host::TCheckBox>("chkText3d");
-  chkBack3D = &FindComponentAs<host::TCheckBox>("chkBack3D");
-  chkTextEmbossed = &FindComponentAs<host::TCheckBox>("chkTextEmbossed");
-  chkBackEmbossed = &FindComponentAs<host::TCheckBox>("chkBackEmbossed");
-  cmbText3dDirection = &FindComponentAs<host::TComboBox>("cmbText3dDirection");
-  cmbBack3dDirection = &FindComponentAs<host::TComboBox>("cmbBack3dDirection");
-  rdoFadeBackground = &FindComponentAs<host::TRadioButton>("rdoFadeBackground");
-  rdoFadeThisColor = &FindComponentAs<host::TRadioButton>("rdoFadeThisColor");
-  shpLayerFuzz = &FindComponentAs<host::TShape>("shpLayerFuzz");
-  ShpBackgroundFuzz = &FindComponentAs<host::TShape>("ShpBackgroundFuzz");
-  chkTextAlignment = &FindComponentAs<host::TRadioGroup>("chkTextAlignment");
-  chkImageAlignment = &FindComponentAs<host::TRadioGroup>("chkImageAlignment");
-  rdoAutoSizeTrue = &FindComponentAs<host::TRadioButton>("rdoAutoSizeTrue");
-  rdoAutoSizeFalse = &FindComponentAs<host::TRadioButton>("rdoAutoSizeFalse");
-  rdoStretched = &FindComponentAs<host::TRadioButton>("rdoStretched");
-  rdoFixedSize = &FindComponentAs<host::TRadioButton>("rdoFixedSize");
-  txtGalleryDirectory = &FindComponentAs<host::TEdit>("txtGalleryDirectory");
-  chkBeep = &FindComponentAs<host::TCheckBox>("chkBeep");
-  rdosUpdateMethod = &FindComponentAs<host::TRadioGroup>("rdosUpdateMethod");
-  cmbColor = &FindComponentAs<host::TComboBox>("cmbColor");
-  shpColor = &FindComponentAs<host::TShape>("shpColor");
-  rdoColor = &FindComponentAs<host::TRadioButton>("rdoColor");
-  rdoFuzz = &FindComponentAs<host::TRadioButton>("rdoFuzz");
-  rdoBitmap = &FindComponentAs<host::TRadioButton>("rdoBitmap");
-  rdoTiledBitmap = &FindComponentAs<host::TRadioButton>("rdoTiledBitmap");
-  rdoGradient = &FindComponentAs<host::TRadioButton>("rdoGradient");
-  rdoTiledGradient = &FindComponentAs<host::TRadioButton>("rdoTiledGradient");
-  btnSameAsUp = &FindComponentAs<host::TSpeedButton>("btnSameAsUp");
-  btnOk = &FindComponentAs<host::TSpeedButton>("btnOk");
-  btnCancel = &FindComponentAs<host::TSpeedButton>("btnCancel");
-  btnRender = &FindComponentAs<host::TSpeedButton>("btnRender");
-  Timer1 = &FindComponentAs<host::TTimer>("Timer1");
-
-  spnTextShape = &FindComponentAs<tQorSpin2>("spnTextShape");
-  spnBackShape = &FindComponentAs<tQorSpin2>("spnBackShape");
-  spnTextFrame = &FindComponentAs<tQorSpin2>("spnTextFrame");
-  spnBackframe = &FindComponentAs<tQorSpin2>("spnBackframe");
-  spnTextShadowX = &FindComponentAs<tQorSpin2>("spnTextShadowX");
-  spnTextShadowY = &FindComponentAs<tQorSpin2>("spnTextShadowY");
-  spnTextShadowSizeX = &FindComponentAs<tQorSpin2>("spnTextShadowSizeX");
-  spnTextShadowSizeY = &FindComponentAs<tQorSpin2>("spnTextShadowSizeY");
-  spnBackShadowX = &FindComponentAs<tQorSpin2>("spnBackShadowX");
-  spnBackShadowY = &FindComponentAs<tQorSpin2>("spnBackShadowY");
-  spnBackShadowSizeX = &FindComponentAs<tQorSpin2>("spnBackShadowSizeX");
-  spnBackShadowSizeY = &FindComponentAs<tQorSpin2>("spnBackShadowSizeY");
-  spnText3d = &FindComponentAs<tQorSpin2>("spnText3d");
-  spnBack3D = &FindComponentAs<tQorSpin2>("spnBack3D");
-  spnTextAlignX = &FindComponentAs<tQorSpin2>("spnTextAlignX");
-  spnTextAlignY = &FindComponentAs<tQorSpin2>("spnTextAlignY");
-  spnImageX = &FindComponentAs<tQorSpin2>("spnImageX");
-  spnImageY = &FindComponentAs<tQorSpin2>("spnImageY");
-  spnInnerX = &FindComponentAs<tQorSpin2>("spnInnerX");
-  spnInnerY = &FindComponentAs<tQorSpin2>("spnInnerY");
-  spnInnerWidth = &FindComponentAs<tQorSpin2>("spnInnerWidth");
-  spnInnerHeight = &FindComponentAs<tQorSpin2>("spnInnerHeight");
-  spnBackWidth = &FindComponentAs<tQorSpin2>("spnBackWidth");
-  spnBackHeight = &FindComponentAs<tQorSpin2>("spnBackHeight");
-  spnTextWidth = &FindComponentAs<tQorSpin2>("spnTextWidth");
-  spnTextHeight = &FindComponentAs<tQorSpin2>("spnTextHeight");
-  spnImageWidth = &FindComponentAs<tQorSpin2>("spnImageWidth");
-  spnImageHeight = &FindComponentAs<tQorSpin2>("spnImageHeight");
-  spnHeight = &FindComponentAs<tQorSpin2>("spnHeight");
-  spnWidth = &FindComponentAs<tQorSpin2>("spnWidth");
-  spnAngle = &FindComponentAs<tQorSpin2>("spnAngle");
-  spnOffsetX = &FindComponentAs<tQorSpin2>("spnOffsetX");
-  spnOffsetY = &FindComponentAs<tQorSpin2>("spnOffsetY");
-  spnFuzz = &FindComponentAs<tQorSpin2>("spnFuzz");
-  spnUpdateTime = &FindComponentAs<tQorSpin2>("spnUpdateTime");
 }
 
 void TfrmWizard::CreateParts() {

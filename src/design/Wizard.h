@@ -245,7 +245,6 @@ class TfrmWizard : public host::TForm {
 
  private:
   void ShowSidePanel(int Page);
-  void FindControls();
   void WireHandlers();
   // Wires the change handlers of the widgets bound to the model.
   void WireBindings();

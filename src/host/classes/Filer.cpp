@@ -78,6 +78,28 @@ void ResolveFixups(const std::vector<TReader::Fixup>& fixups, const std::vector<
   }
 }
 
+// Every named child the root's class declares must be among the components the root owns, of the
+// member's class. All are checked before any member is set, so a failed read leaves them as they were.
+void BindDeclaredChildren(TComponent& root) {
+  const std::vector<const TChildInfo*>& declared = root.ClassType().Children();
+  std::vector<TComponent*> found;
+  found.reserve(declared.size());
+  for (const TChildInfo* child : declared) {
+    TComponent* component = root.FindComponent(child->Name);
+    const std::string member = root.ClassName() + "." + child->Name + ": ";
+    if (!component) throw EReadError(member + "no component named " + child->Name);
+    if (!child->Accepts(*component))
+      throw EReadError(member + "expected " + child->ClassOf().ClassName() + ", found " +
+                       component->ClassName());
+    found.push_back(component);
+  }
+  for (std::size_t i = 0; i < declared.size(); ++i) declared[i]->Assign(root, found[i]);
+}
+
+void UnbindDeclaredChildren(TComponent& root) {
+  for (const TChildInfo* child : root.ClassType().Children()) child->Assign(root, nullptr);
+}
+
 void FinishLoading(const std::vector<TComponent*>& loaded) {
   for (TComponent* c : loaded) c->Loaded();
   for (TComponent* c : loaded) c->ClearReadingState();
@@ -191,11 +213,14 @@ TComponent* TReader::ReadRootComponent(TComponent* root, TComponent* owner) {
   created_.clear();
   loaded_.clear();
   fixups_.clear();
+  childrenBound_ = false;
   try {
     format_.ReadSignature();
     if (root) root_ = root;
     owner_ = owner;
     ReadComponentRecord(root, nullptr);
+    BindDeclaredChildren(*root_);
+    childrenBound_ = true;
     GlobalLoadingState& global = Global();
     if (global.depth > 0) {
       global.fixups.insert(global.fixups.end(), fixups_.begin(), fixups_.end());
@@ -218,7 +243,11 @@ void TReader::Abandon(TComponent* givenRoot) {
   } else {
     for (auto it = created_.rbegin(); it != created_.rend(); ++it) delete *it;
   }
-  if (givenRoot) givenRoot->SetReading(false);
+  if (givenRoot) {
+    // Its members must not keep components the read created and has just freed.
+    if (childrenBound_) UnbindDeclaredChildren(*givenRoot);
+    givenRoot->SetReading(false);
+  }
   root_ = nullptr;
   created_.clear();
   loaded_.clear();

@@ -74,9 +74,10 @@ class TReader : public TFiler {
   ~TReader() override;
 
   // Reads the signature and one root component, into Root when given, else into a new component
-  // of the class the stream names (owned by Owner). References are resolved and Loaded is called
-  // at the end, or at the end of the global loading phase when one is active. On failure every
-  // component the read created is freed and the error propagates.
+  // of the class the stream names (owned by Owner). The named children its class declares are
+  // bound to their members (EReadError when one is missing or of another class); references are
+  // resolved and Loaded is called at the end, or at the end of the global loading phase when one is
+  // active. On failure every component the read created is freed and the error propagates.
   TComponent* ReadRootComponent(TComponent* root, TComponent* owner = nullptr);
   // Reads the properties and children of Instance; the default ReadState calls it.
   void ReadData(TComponent& instance);
@@ -125,6 +126,7 @@ class TReader : public TFiler {
   int depth_ = 0;
   std::string defining_;      // name of the defined property being looked for
   bool defined_found_ = false;
+  bool childrenBound_ = false;
   std::vector<TComponent*> created_;
   std::vector<TComponent*> loaded_;
   std::vector<Fixup> fixups_;

@@ -116,6 +116,10 @@ void TComponent::InsertComponent(TComponent* component) {
 
 void TComponent::RemoveComponent(TComponent* component) {
   Notification(component, TOperation::opRemove);
+  // A member bound to it by name must not outlive it. While this component is being destroyed only
+  // the classes not yet gone answer ClassType, so no member of a destroyed part is written.
+  for (const TChildInfo* child : ClassType().Children())
+    if (FindComponent(child->Name) == component) child->Assign(*this, nullptr);
   Remove(component);
 }
 

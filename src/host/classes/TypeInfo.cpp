@@ -38,10 +38,19 @@ bool TPropInfo::IsDefault(const TPersistent& instance) const {
   return Getter(instance) == *Default;
 }
 
-TClass::TClass(std::string name, const TClass* parent, TComponentFactory factory, std::vector<TPropInfo> own)
-    : name_(std::move(name)), parent_(parent), factory_(factory), own_(std::move(own)) {
-  if (parent_) all_ = parent_->all_;
+TClass::TClass(std::string name, const TClass* parent, TComponentFactory factory, std::vector<TPropInfo> own,
+               std::vector<TChildInfo> ownChildren)
+    : name_(std::move(name)),
+      parent_(parent),
+      factory_(factory),
+      own_(std::move(own)),
+      ownChildren_(std::move(ownChildren)) {
+  if (parent_) {
+    all_ = parent_->all_;
+    allChildren_ = parent_->allChildren_;
+  }
   for (const TPropInfo& p : own_) all_.push_back(&p);
+  for (const TChildInfo& c : ownChildren_) allChildren_.push_back(&c);
 }
 
 bool TClass::InheritsFrom(const TClass& ancestor) const {

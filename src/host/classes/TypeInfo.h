@@ -95,11 +95,21 @@ struct TPropInfo {
   bool IsDefault(const TPersistent& instance) const;
 };
 
+// A named child a form class declares: the component of that name its instance owns is bound to a
+// member once the instance has been read from a stream.
+struct TChildInfo {
+  std::string Name;
+  const TClass& (*ClassOf)() = nullptr;                               // the member's class, for messages
+  std::function<bool(const TComponent& child)> Accepts;               // whether the member can hold Child
+  std::function<void(TPersistent& owner, TComponent* child)> Assign;  // null clears the member
+};
+
 using TComponentFactory = TComponent* (*)(TComponent* owner);
 
 class TClass {
  public:
-  TClass(std::string name, const TClass* parent, TComponentFactory factory, std::vector<TPropInfo> own);
+  TClass(std::string name, const TClass* parent, TComponentFactory factory, std::vector<TPropInfo> own,
+         std::vector<TChildInfo> ownChildren = {});
   TClass(const TClass&) = delete;
   TClass& operator=(const TClass&) = delete;
 
@@ -114,6 +124,8 @@ class TClass {
   const std::vector<const TPropInfo*>& Properties() const { return all_; }
   // Finds a published property by name, ignoring letter case; null when there is none.
   const TPropInfo* FindProperty(std::string_view name) const;
+  // Declared named children, ancestors first, each class in declaration order.
+  const std::vector<const TChildInfo*>& Children() const { return allChildren_; }
 
  private:
   std::string name_;
@@ -121,6 +133,8 @@ class TClass {
   TComponentFactory factory_;
   std::vector<TPropInfo> own_;
   std::vector<const TPropInfo*> all_;
+  std::vector<TChildInfo> ownChildren_;
+  std::vector<const TChildInfo*> allChildren_;
 };
 
 // The registry of classes known by name, which the component reader uses.
@@ -294,6 +308,21 @@ class ClassBuilder {
     props_.back().IsColor = true;
     return *this;
   }
+  // A member bound to the owned component of this name when an instance has been read; the
+  // component must be an M.
+  template <class M>
+  ClassBuilder& Child(std::string name, M* T::*member) {
+    static_assert(std::is_base_of_v<TComponent, M>, "a named child is a component");
+    TChildInfo info;
+    info.Name = std::move(name);
+    info.ClassOf = &M::StaticClass;
+    info.Accepts = [](const TComponent& child) { return dynamic_cast<const M*>(&child) != nullptr; };
+    info.Assign = [member](TPersistent& owner, TComponent* child) {
+      static_cast<T&>(owner).*member = dynamic_cast<M*>(child);
+    };
+    children_.push_back(std::move(info));
+    return *this;
+  }
 
   // Creates the description, registers it by name and hands it out for the class's lifetime.
   const TClass& Build();
@@ -326,6 +355,7 @@ class ClassBuilder {
   std::string name_;
   const TClass* parent_;
   std::vector<TPropInfo> props_;
+  std::vector<TChildInfo> children_;
 };
 
 namespace detail {
@@ -338,7 +368,8 @@ const TClass& ClassBuilder<T>::Build() {
   if constexpr (!std::is_abstract_v<T> && std::is_constructible_v<T, TComponent*> &&
                 std::is_base_of_v<TComponent, T>)
     factory = [](TComponent* owner) -> TComponent* { return new T(owner); };
-  return detail::KeepClass(std::make_unique<TClass>(name_, parent_, factory, std::move(props_)));
+  return detail::KeepClass(
+      std::make_unique<TClass>(name_, parent_, factory, std::move(props_), std::move(children_)));
 }
 
 // Declares the class description accessors; put it first in the class body (it leaves access public).
