@@ -256,7 +256,11 @@ bool RenderAsBands(tFulgoObject& Object, std::int32_t Width, std::int32_t Height
     }
     Made& slot = made[(hash >> 32) % kMadeSlots];
     std::uint8_t* row = face.Row(r);
-    if (slot.outlineRow == outlineRow && slot.keys == shown.keys) {
+    // The same outline row shows the same labels: only theirs need comparing.
+    bool same = slot.outlineRow == outlineRow;
+    for (const std::uint8_t* label = labels; same && *label != kTransparentIndex; ++label)
+      same = slot.keys[*label] == shown.keys[*label];
+    if (same) {
       std::memcpy(row, face.Row(slot.faceRow), stride);
       continue;
     }
