@@ -22,6 +22,8 @@ namespace {
 constexpr std::uint8_t kBodyLabel = 0;
 constexpr std::size_t kMaxLayers = 3;
 constexpr std::size_t kMaxLabels = 1 + 2 * kMaxLayers;
+// Face rows remembered for their repeats: more than a tile's usual height.
+constexpr std::size_t kMadeSlots = 256;
 
 std::uint8_t MaskLabel(std::size_t layer, int which) {
   return static_cast<std::uint8_t>(1 + 2 * layer + static_cast<std::size_t>(which));
@@ -231,28 +233,38 @@ bool RenderAsBands(tFulgoObject& Object, std::int32_t Width, std::int32_t Height
   face.MakeUnwritten(static_cast<TWidth>(faceW), static_cast<THeight>(faceH));
   const std::size_t stride = face.Stride();
   const std::int32_t outlineH = outline.height;
-  // The fill row each label showed in the row before: a row of the same outline row and the same
-  // fill rows is that row again.
-  std::array<std::uintptr_t, kMaxLabels> shown{};
-  std::int32_t outlineRowBefore = -1;
+  // A row of the same outline row and the same fill rows as one made before is that row again: a
+  // gradient's rows repeat the row before, a tile's rows the row a tile above. The rows made are
+  // remembered by what they show, the last one in each slot.
+  struct Made {
+    std::int32_t outlineRow = -1;
+    std::array<std::uintptr_t, kMaxLabels> keys{};
+    std::int32_t faceRow = 0;
+  };
+  std::vector<Made> made(kMadeSlots);
   for (std::int32_t r = 0; r < faceH; ++r) {
     // Top-down rows: the face's, and the outline's it repeats.
     const std::int32_t y = faceH - 1 - r;
     const std::int32_t outlineRow = outlineH - 1 - rows.ToSmall(y);
     const std::uint8_t* labels = runs.labels[static_cast<std::size_t>(outlineRow)].data();
-    bool same = outlineRow == outlineRowBefore;
+    Made shown{outlineRow, {}, r};
+    std::uint64_t hash = static_cast<std::uint64_t>(outlineRow);
     for (const std::uint8_t* label = labels; *label != kTransparentIndex; ++label) {
       const Source& source = sources[*label];
-      const std::uintptr_t key = source.rows->RowKey(source.height - 1 - (y - source.y));
-      same = same && shown[*label] == key;
-      shown[*label] = key;
+      shown.keys[*label] = source.rows->RowKey(source.height - 1 - (y - source.y));
+      hash = (hash ^ shown.keys[*label]) * 0x9E3779B97F4A7C15u;
     }
-    outlineRowBefore = outlineRow;
+    Made& slot = made[(hash >> 32) % kMadeSlots];
     std::uint8_t* row = face.Row(r);
+    // The same outline row shows the same labels: only theirs need comparing.
+    bool same = slot.outlineRow == outlineRow;
+    for (const std::uint8_t* label = labels; same && *label != kTransparentIndex; ++label)
+      same = slot.keys[*label] == shown.keys[*label];
     if (same) {
-      std::memcpy(row, row - stride, stride);
+      std::memcpy(row, face.Row(slot.faceRow), stride);
       continue;
     }
+    slot = shown;
     // Each label's fill row, placed so that face column X reads its byte at X.
     std::array<const std::uint8_t*, kMaxLabels> from{};
     for (const std::uint8_t* label = labels; *label != kTransparentIndex; ++label) {
