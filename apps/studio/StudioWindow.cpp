@@ -1,8 +1,8 @@
 #include "StudioWindow.h"
 
 #include "StudioWindowForm.inc"
-#include "host/classes/Stream.h"
 #include "host/forms/Button.h"
+#include "host/forms/FormLayout.h"
 #include "host/forms/Panel.h"
 #include "host/widgets/TabSet.h"
 
@@ -25,10 +25,7 @@ const host::TClass& TStudioWindow::StaticClass() {
 VANTORA_REGISTER_CLASS(TStudioWindow);
 
 TStudioWindow::TStudioWindow(host::TComponent* owner) : host::TForm(owner) {
-  host::TMemoryStream layout;
-  layout.WriteBuffer(kStudioWindowForm, static_cast<std::int64_t>(sizeof kStudioWindowForm - 1));
-  layout.SetPosition(0);
-  ReadFromStream(layout);
+  host::ReadFormLayout(*this, kStudioWindowForm);
 }
 
 }  // namespace vantora::studio

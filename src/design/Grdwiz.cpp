@@ -8,6 +8,7 @@
 #include "host/classes/Platform.h"
 #include "host/dialogs/ColorDialog.h"
 #include "host/dialogs/MessageDialogs.h"
+#include "host/forms/FormLayout.h"
 
 namespace vantora {
 
@@ -71,11 +72,8 @@ const host::TClass& TfrmGrdWiz::StaticClass() {
 VANTORA_REGISTER_CLASS(TfrmGrdWiz);
 
 TfrmGrdWiz::TfrmGrdWiz(host::TComponent* AOwner) : host::TForm(AOwner) {
-  host::TMemoryStream layout;
-  layout.WriteBuffer(kGrdwizForm, static_cast<std::int64_t>(sizeof kGrdwizForm - 1));
-  layout.SetPosition(0);
   OnCreate = [this](host::TPersistent* sender) { FormCreate(sender); };
-  ReadFromStream(layout);
+  host::ReadFormLayout(*this, kGrdwizForm);
 }
 
 TfrmGrdWiz::~TfrmGrdWiz() {

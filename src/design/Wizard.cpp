@@ -23,6 +23,7 @@
 #include "host/dialogs/FontDialog.h"
 #include "host/dialogs/OpenPictureDialog.h"
 #include "host/forms/Application.h"
+#include "host/forms/FormLayout.h"
 #include "host/forms/MessageBox.h"
 #include "host/forms/Panel.h"
 #include "host/forms/Timer.h"
@@ -179,10 +180,7 @@ VANTORA_REGISTER_CLASS(TfrmWizard);
 
 TfrmWizard::TfrmWizard(host::TComponent* AOwner) : host::TForm(AOwner) {
   bInWizard = true;
-  host::TMemoryStream stream;
-  stream.WriteBuffer(kWizardForm, static_cast<std::int64_t>(sizeof kWizardForm - 1));
-  stream.SetPosition(0);
-  ReadFromStream(stream);
+  host::ReadFormLayout(*this, kWizardForm);
   // The tab row lies over the page's top edge, so the chosen tab joins its page.
   TabSet1->BringToFront();
   if (host::Application) {
