@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <string_view>
 
+#include "VantoraExport.h"
 #include "host/classes/Stream.h"
 #include "host/forms/Forms.h"
 
+VANTORA_API_BEGIN
 namespace vantora::host {
 
 // Reads the layout into the form as ReadFromStream does from a file.
@@ -18,3 +20,4 @@ inline void ReadFormLayout(TCustomForm& form, std::string_view layout) {
 }
 
 }  // namespace vantora::host
+VANTORA_API_END
