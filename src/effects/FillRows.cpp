@@ -26,8 +26,7 @@ bool tFillRows::Handles(const tFulgoColor& Fill) {
   return Fill.ColorType != fgFuzz;
 }
 
-tFillRows::tFillRows(const tFulgoColor& Fill, std::int32_t Width, std::int32_t Height)
-    : width_(Width), height_(Height) {
+tFillRows::tFillRows(const tFulgoColor& Fill, std::int32_t Width, std::int32_t Height) : width_(Width) {
   // The kinds as ApplyColor tells them apart: a picture kind without a working picture paints a brush.
   const bool work = Fill.HasWork();
   if (work && IsStretched(Fill.ColorType)) {
@@ -48,14 +47,20 @@ tFillRows::tFillRows(const tFulgoColor& Fill, std::int32_t Width, std::int32_t H
     cached_ = static_cast<std::size_t>(th) * static_cast<std::size_t>(Width) <= kPatternCache;
     made_.resize((cached_ ? static_cast<std::size_t>(th) : 1) * static_cast<std::size_t>(Width));
     tileRowMade_.assign(cached_ ? static_cast<std::size_t>(th) : 0, false);
+    tileRows_.resize(static_cast<std::size_t>(std::max(Height, 0)));
+    std::int32_t row = (th - Height % th) % th;
+    for (std::int32_t& shown : tileRows_) {
+      shown = row;
+      if (++row == th) row = 0;
+    }
   } else {
     made_.assign(static_cast<std::size_t>(Width), static_cast<std::uint8_t>(Fill.BrushIndex));
-    Check(made_.data());
+    Check(made_.data(), made_.size());
   }
 }
 
-void tFillRows::Check(const std::uint8_t* row) {
-  if (std::memchr(row, kTransparentIndex, static_cast<std::size_t>(width_))) madeTransparent_ = true;
+void tFillRows::Check(const std::uint8_t* row, std::size_t n) {
+  if (std::memchr(row, kTransparentIndex, n)) madeTransparent_ = true;
 }
 
 const std::uint8_t* tFillRows::Row(std::int32_t R) {
@@ -75,7 +80,7 @@ const std::uint8_t* tFillRows::SampledRow(std::int32_t R) {
   if (line == sampledFrom_) return made_.data();
   for (std::size_t i = 0; i < made_.size(); ++i) made_[i] = map_[line[columns_[i]]];
   sampledFrom_ = line;
-  Check(made_.data());
+  Check(made_.data(), made_.size());
   return made_.data();
 }
 
@@ -92,7 +97,8 @@ const std::uint8_t* tFillRows::TiledRow(std::int32_t R) {
     tileRowMade_[static_cast<std::size_t>(tileRow)] = true;
   else
     lastTileRow_ = tileRow;
-  Check(pattern);
+  // The repeats hold nothing the tile's first pass did not.
+  Check(pattern, std::min(width, static_cast<std::size_t>(tw)));
   return pattern;
 }
 

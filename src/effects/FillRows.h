@@ -23,6 +23,8 @@ class tFillRows {
 
   // Memory row R of a Width x Height mask painted whole: Width bytes, valid until the next call.
   const std::uint8_t* Row(std::int32_t R);
+  // Whether rows may differ from one another: a brush paints them all alike.
+  bool Varies() const { return kind_ != eKind::Brush; }
   // Rows of equal key hold the same bytes.
   std::uintptr_t RowKey(std::int32_t R) const {
     switch (kind_) {
@@ -42,19 +44,14 @@ class tFillRows {
  private:
   enum class eKind { Brush, Sampled, Tiled };
 
-  void Check(const std::uint8_t* row);
-  // The tile row shown in memory row R: the first band's top row is the mask's top row.
-  std::int32_t TileRow(std::int32_t R) const {
-    const std::int32_t th = tile_->GetHeight();
-    const std::int32_t row = (R - height_) % th;
-    return row < 0 ? row + th : row;
-  }
+  // Notes whether the first N bytes of Row hold the transparent index.
+  void Check(const std::uint8_t* row, std::size_t n);
+  std::int32_t TileRow(std::int32_t R) const { return tileRows_[static_cast<std::size_t>(R)]; }
   const std::uint8_t* SampledRow(std::int32_t R);
   const std::uint8_t* TiledRow(std::int32_t R);
 
   eKind kind_ = eKind::Brush;
   std::int32_t width_ = 0;
-  std::int32_t height_ = 0;
   bool madeTransparent_ = false;
   // Brush: one row of the brush. Sampled: the last row sampled. Tiled: the repeated tile rows.
   std::vector<std::uint8_t> made_;
@@ -66,6 +63,8 @@ class tFillRows {
   // Tiled kinds: the tile, and which tile rows are repeated in made_ (all when they fit the cache,
   // else only the one last asked for).
   const tFulgoDib* tile_ = nullptr;
+  // The tile row each memory row shows: the first band's top row is the mask's top row.
+  std::vector<std::int32_t> tileRows_;
   bool cached_ = false;
   std::vector<bool> tileRowMade_;
   std::int32_t lastTileRow_ = -1;

@@ -42,13 +42,23 @@ bool KeepsSides(const tFulgoLayer& layer) {
   return type == typeid(tFulgo3D) || type == typeid(tFulgoFrame);
 }
 
-// Bands are a few pixels wide: copied in place rather than through a call.
+// Bands are a few pixels wide: copied in place rather than through a call, as two fixed-size copies
+// that overlap in the middle.
 void CopyRun(std::uint8_t* to, const std::uint8_t* from, std::size_t n) {
   if (n > 16) {
     std::memcpy(to, from, n);
-    return;
+  } else if (n >= 8) {
+    std::memcpy(to, from, 8);
+    std::memcpy(to + n - 8, from + n - 8, 8);
+  } else if (n >= 4) {
+    std::memcpy(to, from, 4);
+    std::memcpy(to + n - 4, from + n - 4, 4);
+  } else if (n >= 2) {
+    std::memcpy(to, from, 2);
+    std::memcpy(to + n - 2, from + n - 2, 2);
+  } else if (n == 1) {
+    *to = *from;
   }
-  for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
 }
 
 // A run of an outline row showing one label.
@@ -116,22 +126,6 @@ struct RowRuns {
   const Run* end(std::int32_t r) const { return runs.data() + starts[static_cast<std::size_t>(r) + 1]; }
 };
 
-// The outline of a body cut down to its corners: its runs of labels, memory rows from the bottom,
-// where the body lies in it and where each mask went. It depends only on the small body's size and the
-// layers' geometry, which Key holds, so the outline of the last look is kept for the next render.
-struct Outline {
-  struct Mask {
-    std::size_t layer;
-    int which;
-    tFulgoLayer::tLaidMask at;
-  };
-  std::vector<std::int32_t> key;
-  RowRuns runs;
-  std::int32_t width = 0, height = 0;
-  std::int32_t bodyX = 0, bodyY = 0;
-  std::vector<Mask> masks;
-};
-
 // Everything the outline of these layers around a SmallW x SmallH body depends on.
 std::vector<std::int32_t> OutlineKey(const std::vector<tFulgoLayer*>& layers, std::int32_t smallW,
                                      std::int32_t smallH) {
@@ -150,43 +144,65 @@ std::vector<std::int32_t> OutlineKey(const std::vector<tFulgoLayer*>& layers, st
   return key;
 }
 
-void MakeOutline(Outline& outline, const std::vector<tFulgoLayer*>& layers, std::int32_t smallW,
-                 std::int32_t smallH) {
+}  // namespace
+
+// The outline's runs of labels, memory rows from the bottom, where the body lies in it and where each
+// mask went. Key holds all it depends on: the small body's size and the layers' geometry.
+struct tBandOutline {
+  struct Mask {
+    std::size_t layer;
+    int which;
+    tFulgoLayer::tLaidMask at;
+  };
+  std::vector<std::int32_t> key;
+  RowRuns runs;
+  std::int32_t width = 0, height = 0;
+  std::int32_t bodyX = 0, bodyY = 0;
+  std::vector<Mask> masks;
+
+  tBandOutline(const std::vector<tFulgoLayer*>& layers, std::int32_t smallW, std::int32_t smallH,
+               std::vector<std::int32_t> madeFrom);
+};
+
+void tBandOutlineDeleter::operator()(tBandOutline* Outline) const {
+  delete Outline;
+}
+
+tBandOutline::tBandOutline(const std::vector<tFulgoLayer*>& layers, std::int32_t smallW, std::int32_t smallH,
+                           std::vector<std::int32_t> madeFrom)
+    : key(std::move(madeFrom)) {
   tFulgoDib dib;
   dib.NewColored(static_cast<TWidth>(smallW), static_cast<THeight>(smallH), kBodyLabel);
-  outline.masks.clear();
-  outline.bodyX = outline.bodyY = 0;
   for (std::size_t l = 0; l < layers.size(); ++l) {
     const tFulgoLayer::tLaidMasks laid = layers[l]->LayMasks(
         dib, [l](int which, const tFulgoColor&) { return std::optional<std::uint8_t>(MaskLabel(l, which)); },
         [l](int which, tFulgoColor&, tFulgoDib& mask) {
           if (!mask.Empty()) BrushObject(mask.Dib, MaskLabel(l, which), kTransparentIndex);
         });
-    for (Outline::Mask& mask : outline.masks) {
+    for (Mask& mask : masks) {
       mask.at.X += laid.GrowX;
       mask.at.Y += laid.GrowY;
     }
-    outline.bodyX += laid.GrowX;
-    outline.bodyY += laid.GrowY;
+    bodyX += laid.GrowX;
+    bodyY += laid.GrowY;
     for (int which = 0; which < 2; ++which)
       if (laid.Masks[static_cast<std::size_t>(which)].Laid)
-        outline.masks.push_back({l, which, laid.Masks[static_cast<std::size_t>(which)]});
+        masks.push_back({l, which, laid.Masks[static_cast<std::size_t>(which)]});
   }
-  outline.width = dib.GetWidth();
-  outline.height = dib.GetHeight();
-  outline.runs.Find(dib);
+  width = dib.GetWidth();
+  height = dib.GetHeight();
+  runs.Find(dib);
 }
 
-// The outline of the look, made anew only when it differs from the one of the last render.
-const Outline& OutlineOf(const std::vector<tFulgoLayer*>& layers, std::int32_t smallW, std::int32_t smallH) {
-  thread_local Outline kept;
+namespace {
+
+// The outline of the look, made anew only when it differs from the one Kept.
+const tBandOutline& OutlineOf(tKeptBandOutline& kept, const std::vector<tFulgoLayer*>& layers,
+                              std::int32_t smallW, std::int32_t smallH) {
   std::vector<std::int32_t> key = OutlineKey(layers, smallW, smallH);
-  if (key != kept.key) {
-    kept.key.clear();  // a failure half-way leaves no outline that looks valid
-    MakeOutline(kept, layers, smallW, smallH);
-    kept.key = std::move(key);
-  }
-  return kept;
+  // A failure half-way keeps the old outline, which still matches its own key.
+  if (!kept || key != kept->key) kept.reset(new tBandOutline(layers, smallW, smallH, std::move(key)));
+  return *kept;
 }
 
 }  // namespace
@@ -206,7 +222,8 @@ bool RenderAsBands(tFulgoObject& Object, std::int32_t Width, std::int32_t Height
   if (layers.empty()) return false;
 
   const std::int32_t side = 2 * reach + 1;
-  const Outline& outline = OutlineOf(layers, std::min(Width, side), std::min(Height, side));
+  const tBandOutline& outline =
+      OutlineOf(Object.BandOutline, layers, std::min(Width, side), std::min(Height, side));
   // Without a mask laid the bitmap keeps the body's own row padding, which only the fill decides.
   if (outline.masks.empty()) return false;
 
@@ -219,7 +236,7 @@ bool RenderAsBands(tFulgoObject& Object, std::int32_t Width, std::int32_t Height
   std::array<Source, kMaxLabels> sources;
   sources[kBodyLabel] = {std::make_unique<tFillRows>(*Object.FulgoColor, Width, Height),
                          columns.ToFace(outline.bodyX), rows.ToFace(outline.bodyY), Height};
-  for (const Outline::Mask& mask : outline.masks) {
+  for (const tBandOutline::Mask& mask : outline.masks) {
     const tFulgoLayer& layer = *layers[mask.layer];
     const tFulgoColor& fill = mask.which == 0 ? *layer.FulgoColor1 : *layer.FulgoColor2;
     const std::int32_t h = rows.Grown(mask.at.Y, mask.at.Height);
@@ -229,49 +246,65 @@ bool RenderAsBands(tFulgoObject& Object, std::int32_t Width, std::int32_t Height
   }
 
   const RowRuns& runs = outline.runs;
+  // Only the labels whose fill rows differ tell rows apart: a brush paints every row alike.
+  std::vector<std::array<std::uint8_t, kMaxLabels + 1>> keyed(runs.labels.size());
+  for (std::size_t o = 0; o < keyed.size(); ++o) {
+    std::size_t count = 0;
+    for (const std::uint8_t* label = runs.labels[o].data(); *label != kTransparentIndex; ++label)
+      if (sources[*label].rows->Varies()) keyed[o][count++] = *label;
+    keyed[o][count] = kTransparentIndex;
+  }
   tFulgoDib face;
   face.MakeUnwritten(static_cast<TWidth>(faceW), static_cast<THeight>(faceH));
   const std::size_t stride = face.Stride();
+  std::uint8_t* const bits = face.Row(0);
   const std::int32_t outlineH = outline.height;
   // A row of the same outline row and the same fill rows as one made before is that row again: a
   // gradient's rows repeat the row before, a tile's rows the row a tile above. The rows made are
   // remembered by what they show, the last one in each slot.
   struct Made {
     std::int32_t outlineRow = -1;
-    std::array<std::uintptr_t, kMaxLabels> keys{};
     std::int32_t faceRow = 0;
+    // The row keys of the outline row's keyed labels, in order; read only once written.
+    std::array<std::uintptr_t, kMaxLabels> keys;
   };
-  std::vector<Made> made(kMadeSlots);
+  const auto made = std::make_unique_for_overwrite<Made[]>(kMadeSlots);
   for (std::int32_t r = 0; r < faceH; ++r) {
     // Top-down rows: the face's, and the outline's it repeats.
     const std::int32_t y = faceH - 1 - r;
     const std::int32_t outlineRow = outlineH - 1 - rows.ToSmall(y);
-    const std::uint8_t* labels = runs.labels[static_cast<std::size_t>(outlineRow)].data();
-    Made shown{outlineRow, {}, r};
+    std::array<std::uintptr_t, kMaxLabels> keys;
+    std::size_t count = 0;
     std::uint64_t hash = static_cast<std::uint64_t>(outlineRow);
-    for (const std::uint8_t* label = labels; *label != kTransparentIndex; ++label) {
+    for (const std::uint8_t* label = keyed[static_cast<std::size_t>(outlineRow)].data();
+         *label != kTransparentIndex; ++label, ++count) {
       const Source& source = sources[*label];
-      shown.keys[*label] = source.rows->RowKey(source.height - 1 - (y - source.y));
-      hash = (hash ^ shown.keys[*label]) * 0x9E3779B97F4A7C15u;
+      keys[count] = source.rows->RowKey(source.height - 1 - (y - source.y));
+      hash = (hash ^ keys[count]) * 0x9E3779B97F4A7C15u;
     }
     Made& slot = made[(hash >> 32) % kMadeSlots];
-    std::uint8_t* row = face.Row(r);
-    // The same outline row shows the same labels: only theirs need comparing.
+    std::uint8_t* const row = bits + static_cast<std::size_t>(r) * stride;
+    // The same outline row has the same keyed labels: only their keys need comparing, a few of
+    // them, in place rather than through a call.
     bool same = slot.outlineRow == outlineRow;
-    for (const std::uint8_t* label = labels; same && *label != kTransparentIndex; ++label)
-      same = slot.keys[*label] == shown.keys[*label];
+    for (std::size_t k = 0; same && k < count; ++k) same = slot.keys[k] == keys[k];
     if (same) {
-      std::memcpy(row, face.Row(slot.faceRow), stride);
+      std::memcpy(row, bits + static_cast<std::size_t>(slot.faceRow) * stride, stride);
       continue;
     }
-    slot = shown;
+    slot.outlineRow = outlineRow;
+    slot.faceRow = r;
+    std::copy_n(keys.begin(), count, slot.keys.begin());
     // Each label's fill row, placed so that face column X reads its byte at X.
     std::array<const std::uint8_t*, kMaxLabels> from{};
-    for (const std::uint8_t* label = labels; *label != kTransparentIndex; ++label) {
+    for (const std::uint8_t* label = runs.labels[static_cast<std::size_t>(outlineRow)].data();
+         *label != kTransparentIndex; ++label) {
       Source& source = sources[*label];
       from[*label] = source.rows->Row(source.height - 1 - (y - source.y)) - source.x;
     }
-    for (const Run* run = runs.begin(outlineRow); run != runs.end(outlineRow); ++run) {
+    // Bounds taken once: the rows written might alias anything read through a pointer.
+    const Run* const last = runs.end(outlineRow);
+    for (const Run* run = runs.begin(outlineRow); run != last; ++run) {
       // In face columns: the middle column stands for the extra ones.
       const std::int32_t start = columns.ToFace(run->from);
       const auto n = static_cast<std::size_t>(columns.ToFace(run->to - 1) + 1 - start +

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "VantoraExport.h"
 
@@ -13,6 +14,14 @@ VANTORA_API_BEGIN
 namespace vantora {
 
 class tFulgoObject;
+
+// The outline of the layers around a body cut down to its corners. The object keeps the one of its
+// last render, which serves again while its layers' geometry stays the same.
+struct tBandOutline;
+struct tBandOutlineDeleter {
+  void operator()(tBandOutline* Outline) const;
+};
+using tKeptBandOutline = std::unique_ptr<tBandOutline, tBandOutlineDeleter>;
 
 // Renders Object, whose first bitmap is a Width x Height rectangle with no transparent pixel, into
 // its Dib with its active layers, as the mask-by-mask render does, and releases the fills' working

@@ -12,6 +12,7 @@
 #include "effects/Fulcolor.h"
 #include "effects/Fullayer.h"
 #include "effects/Fullyrs.h"
+#include "model/BandedLayers.h"
 
 VANTORA_API_BEGIN
 namespace vantora {
@@ -50,6 +51,7 @@ class tFulgoObject : public tFulgoPersistent {
   // without a whole mask per layer), and whether the last render did so. Not published.
   bool DrawBands = true;
   bool DrewBands = false;
+  tKeptBandOutline BandOutline;
 
   void SetDefaults();
   void Init() override;

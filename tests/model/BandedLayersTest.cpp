@@ -174,6 +174,43 @@ TEST(BandedLayers, BenchPanelsComeOutTheSameAtFullSize) {
   }
 }
 
+// A face keeps the outline of its last render: each change to the layers' geometry or the size must
+// make it anew, and a change of fill alone must not leave the old rows behind.
+TEST(BandedLayers, AFaceRedrawnAfterEachChangeMatchesAFreshRender) {
+  const TLook look{fgTiledBitmap, 2, true, fgUpLeft, 2, true, 3, 3, false, 90, 50};
+  using TChange = std::function<void(tFulgoLabelArt&)>;
+  const std::vector<std::pair<std::string, TChange>> changes = {
+      {"3D width", [](tFulgoLabelArt& a) { a.FulgoBackground->Layer3D->SetLineWidth(3); }},
+      {"shadow left", [](tFulgoLabelArt& a) { a.FulgoBackground->LayerShadow->SetLeft(-2); }},
+      {"size", [](tFulgoLabelArt& a) { a.NeededWidth = 200, a.NeededHeight = 31; }},
+      {"not embossed", [](tFulgoLabelArt& a) { a.FulgoBackground->Layer3D->SetEmbossed(false); }},
+      {"direction", [](tFulgoLabelArt& a) { a.FulgoBackground->Layer3D->SetDirection(fgDownRight); }},
+      {"body gradient",
+       [](tFulgoLabelArt& a) { SetFill(*a.FulgoBackground->FulgoColor, fgGradient, 0x3080C0); }},
+      {"no frame", [](tFulgoLabelArt& a) { a.FulgoBackground->LayerFrame->SetActive(false); }},
+      {"taller tile",
+       [](tFulgoLabelArt& a) {
+         SetFill(*a.FulgoBackground->FulgoColor, fgTiledBitmap, 0x3080C0);
+         PaintPicture(*a.FulgoBackground->FulgoColor->FulgoGlyph, 9, 70);
+       }},
+  };
+  tFulgoLabelArt kept(nullptr);
+  Build(kept, look);
+  kept.Render();
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    changes[i].second(kept);
+    kept.Render();
+    EXPECT_TRUE(kept.FulgoBackground->DrewBands) << changes[i].first;
+
+    tFulgoLabelArt fresh(nullptr);
+    Build(fresh, look);
+    for (std::size_t j = 0; j <= i; ++j) changes[j].second(fresh);
+    fresh.FulgoBackground->DrawBands = false;
+    fresh.Render();
+    EXPECT_TRUE(Block(*kept.Dib) == Block(*fresh.Dib)) << "after " << changes[i].first;
+  }
+}
+
 TEST(BandedLayers, LooksTheBandsCannotDrawTakeTheMaskByMaskRender) {
   const TLook layered{fgGradient, 2, true, fgUpLeft, 2, true, 3, 3, false, 90, 50};
   const std::vector<std::pair<std::string, std::function<void(tFulgoLabelArt&)>>> cases = {
