@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -22,8 +23,8 @@ namespace {
 constexpr std::uint8_t kBodyLabel = 0;
 constexpr std::size_t kMaxLayers = 3;
 constexpr std::size_t kMaxLabels = 1 + 2 * kMaxLayers;
-// Face rows remembered for their repeats: more than a tile's usual height.
-constexpr std::size_t kMadeSlots = 256;
+// Face rows remembered for their repeats: more than a tile's usual height, and a power of two.
+constexpr std::size_t kMaxMadeSlots = 256;
 
 std::uint8_t MaskLabel(std::size_t layer, int which) {
   return static_cast<std::uint8_t>(1 + 2 * layer + static_cast<std::size_t>(which));
@@ -268,7 +269,9 @@ bool RenderAsBands(tFulgoObject& Object, std::int32_t Width, std::int32_t Height
     // The row keys of the outline row's keyed labels, in order; read only once written.
     std::array<std::uintptr_t, kMaxLabels> keys;
   };
-  const auto made = std::make_unique_for_overwrite<Made[]>(kMadeSlots);
+  // No more slots than rows: a small face need not set up a large table.
+  const std::size_t slots = std::min(kMaxMadeSlots, std::bit_ceil(static_cast<std::size_t>(faceH)));
+  const auto made = std::make_unique_for_overwrite<Made[]>(slots);
   for (std::int32_t r = 0; r < faceH; ++r) {
     // Top-down rows: the face's, and the outline's it repeats.
     const std::int32_t y = faceH - 1 - r;
@@ -282,7 +285,7 @@ bool RenderAsBands(tFulgoObject& Object, std::int32_t Width, std::int32_t Height
       keys[count] = source.rows->RowKey(source.height - 1 - (y - source.y));
       hash = (hash ^ keys[count]) * 0x9E3779B97F4A7C15u;
     }
-    Made& slot = made[(hash >> 32) % kMadeSlots];
+    Made& slot = made[(hash >> 32) & (slots - 1)];
     std::uint8_t* const row = bits + static_cast<std::size_t>(r) * stride;
     // The same outline row has the same keyed labels: only their keys need comparing, a few of
     // them, in place rather than through a call.
